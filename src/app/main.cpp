@@ -1,11 +1,16 @@
 #include <QApplication>
+#include <QDir>
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("ZOLVelt");
-    TMain mainWindow;
+    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/";
+    TMain mainWindow(programFolder);
+    mainWindow.setWindows(createAppWindows(&mainWindow));
     mainWindow.show();
+    mainWindow.Prepare();
     return QApplication::exec();
 }

@@ -1,10 +1,99 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
+#include <cstdint>
 
-// The operator's main window. It owns the application state for the whole run.
-class TMain : public QMainWindow {
+#include "app/app_windows.h"
+#include "app/main_layout.h"
+#include "app/main_menu.h"
+#include "app/tick_clock.h"
+#include "link/serial_link.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
+
+class HelpWindow;
+class QTimer;
+
+// The operator's main window. It owns the application state, the settings, the serial link
+// and the weighing pipeline for the whole run, and drives them from the 25 ms tick.
+class TMain : public QMainWindow, private zv::SettingsEffects {
     Q_OBJECT
 public:
-    explicit TMain(QWidget* parent = nullptr);
+    // FormCreate. programFolder ends with a separator; the program passes its own folder.
+    explicit TMain(const QString& programFolder, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // The other windows, created after this one (see createAppWindows).
+    void setWindows(const AppWindows& windows);
+    const AppWindows& windows() const { return w_; }
+
+    // Start-up: settings, filter coefficients, tables, operator shift.
+    void Prepare();
+
+    void Timer1Timer();
+    void TrainEnd();
+    void ShiftSet();
+    void ShowHint(const QString& hint);
+    // F1 pressed in `window`.
+    void wmhelp(QWidget* window);
+    void showHelpTopic(const QString& topic);
+
+    const QString& programFolder() const { return programFolder_; }
+    const QString& bookName() const { return bookName_; }
+    zv::Settings& settings() { return settings_; }
+    zv::SerialLink& link() { return link_; }
+    const MainControls& controls() const { return c_; }
+    const MainMenu& menu() const { return menu_; }
+    HelpWindow* helpWindow() const { return help_; }
+    QTimer* timer() const { return timer_; }
+
+    // The millisecond tick the end-of-train wait is measured with; tests set their own.
+    void setClock(TickClock clock) { clock_ = std::move(clock); }
+    uint32_t now() const { return clock_(); }
+
+    // Whether the axle detector may run now: dynamic page shown, no processing, report,
+    // viewer or archiving window visible, no train being deleted.
+    bool dynamicWeighingAllowed() const;
+
+    // Applies the program options and the number of platforms to the main window.
+    void applyOptions();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void connectMenu();
+    void PCon1Change();
+    void execModal(QDialog* dialog);
+    void openSetupW(int page);
+    void openSetupP(int page);
+    void openDBView(int table);
+
+    // zv::SettingsEffects
+    void applyPort(const std::string& name) override;
+    void applyBaudRate(const std::string& name) override;
+    void applyParity(const std::string& name) override;
+    void setConnect(bool checked) override;
+    void closeDatabase() override;
+    void reportDamagedCalibration() override;
+    void fillSettingsWindows() override;
+
+    void showInformation(const QString& text);
+
+    QString programFolder_;
+    QString bookName_;
+    zv::Settings settings_;
+    zv::SerialLink link_;
+    MainControls c_;
+    MainMenu menu_;
+    AppWindows w_;
+    HelpWindow* help_ = nullptr;
+    QTimer* timer_ = nullptr;
+    TickClock clock_ = systemTickMs;
+    bool replaying_ = false;
+    bool trainDeleting_ = false;
 };

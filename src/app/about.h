@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDialog>
+
+// The about box.
+class TAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAbout(QWidget* parent = nullptr);
+};
