@@ -8,10 +8,13 @@ namespace zv {
 
 // Bits of Settings::Params (one per item of the options list of the program settings window).
 namespace params {
-inline constexpr int32_t AllowProblemWagons = 1 << 0;  // wagons with weighing problems may be processed
+// Wagons with weighing problems may be processed.
+inline constexpr int32_t AllowProblemWagons = 1 << 0;
 inline constexpr int32_t ShowGravityOffsets = 1 << 1;
-inline constexpr int32_t ShowDebugColumns = 1 << 6;  // debug columns of the train grid, recording button
-inline constexpr int32_t ShowRawDataPanel = 1 << 7;  // recording and replay panel of the main window
+// Debug columns of the train grid, recording button.
+inline constexpr int32_t ShowDebugColumns = 1 << 6;
+// Recording and replay panel of the main window.
+inline constexpr int32_t ShowRawDataPanel = 1 << 7;
 }  // namespace params
 
 // Every parameter of the scale and the program, named by its key in the settings file.
@@ -61,7 +64,7 @@ struct Settings {
     std::array<int32_t, 8> ak{};
 
     // "DB"
-    std::string Path;   // folder of the working tables, with a trailing separator
+    std::string Path;   // folder of the working tables (its default ends in "/")
     std::string PathA;  // archive folder of weighing books
 
     // "Common" (text kept in UTF-8 in memory; the file is Windows-1251)

@@ -1,0 +1,172 @@
+#include "settings/settings_file.h"
+
+#include <array>
+#include <optional>
+
+#include "settings/calibration_codec.h"
+#include "settings/connection_names.h"
+#include "settings/ini_file.h"
+
+namespace zv {
+namespace {
+
+constexpr std::string_view kScales = "Scales";
+constexpr std::string_view kDB = "DB";
+constexpr std::string_view kCommon = "Common";
+
+struct IntegerKey {
+    std::string_view name;
+    int32_t Settings::*field;
+};
+
+// In the order they are read and written.
+constexpr std::array<IntegerKey, 30> kScaleParameters = {{
+    {"Wmax", &Settings::Wmax},   {"Wmin", &Settings::Wmin}, {"Dis", &Settings::Dis},
+    {"Did", &Settings::Did},     {"Dids", &Settings::Dids}, {"Didl", &Settings::Didl},
+    {"Zpwr", &Settings::Zpwr},   {"Zman", &Settings::Zman}, {"Zaut", &Settings::Zaut},
+    {"Zst", &Settings::Zst},     {"Fadc", &Settings::Fadc}, {"Fflt", &Settings::Fflt},
+    {"Fflt_", &Settings::Fflt_}, {"tflt", &Settings::tflt}, {"Axtr1", &Settings::Axtr1},
+    {"Npl", &Settings::Npl},     {"Nadc", &Settings::Nadc}, {"Lp1", &Settings::Lp1},
+    {"Lp2", &Settings::Lp2},     {"Lp3", &Settings::Lp3},   {"kd", &Settings::kd},
+    {"b1", &Settings::b1},       {"b2", &Settings::b2},     {"L1", &Settings::L1},
+    {"L2", &Settings::L2},       {"L12", &Settings::L12},   {"s1", &Settings::s1},
+    {"s2", &Settings::s2},       {"s3", &Settings::s3},     {"s4", &Settings::s4},
+}};
+
+constexpr std::array<IntegerKey, 3> kCommonIntegers = {{
+    {"Params", &Settings::Params},
+    {"Vmax", &Settings::Vmax},
+    {"tTrEnd", &Settings::tTrEnd},
+}};
+
+const Settings kDefaults;
+
+std::string zeroCodeKey(size_t i) {
+    return "a0" + std::to_string(i);
+}
+std::string coefficientKey(size_t i) {
+    return "ak" + std::to_string(i);
+}
+
+template <size_t N>
+void readIntegers(const IniFile& ini, std::string_view section,
+                  const std::array<IntegerKey, N>& keys, Settings& s) {
+    for (const IntegerKey& k : keys)
+        s.*k.field = ini.readInteger(section, k.name, kDefaults.*k.field);
+}
+
+template <size_t N>
+void writeIntegers(IniFile& ini, std::string_view section, const std::array<IntegerKey, N>& keys,
+                   const Settings& s) {
+    for (const IntegerKey& k : keys) ini.writeInteger(section, k.name, s.*k.field);
+}
+
+void readConnection(const IniFile& ini, Settings& s, SettingsEffects& effects) {
+    s.Port = ini.readString(kScales, "Port", kDefaults.Port);
+    effects.applyPort(s.Port);
+    s.BaudRate = canonicalBaudRate(ini.readString(kScales, "BaudRate", kDefaults.BaudRate));
+    effects.applyBaudRate(s.BaudRate);
+    s.Parity = canonicalParity(ini.readString(kScales, "Parity", kDefaults.Parity));
+    effects.applyParity(s.Parity);
+    s.Connect = ini.readBool(kScales, "Connect", kDefaults.Connect);
+    effects.setConnect(s.Connect);
+}
+
+// Returns false when the calibration was damaged.
+bool readCalibration(const IniFile& ini, Settings& s) {
+    CodedCalibration coded;
+    for (size_t i = 0; i < coded.a0.size(); ++i) {
+        coded.a0[i] = ini.readInteger(kScales, zeroCodeKey(i), AbsentZeroCodeKey);
+        coded.ak[i] = ini.readInteger(kScales, coefficientKey(i), AbsentCoefficientKey);
+    }
+    coded.a0k = ini.readInteger(kScales, "a0k", AbsentChecksumKey);
+    coded.a1k = ini.readInteger(kScales, "a1k", AbsentChecksumKey);
+    return decodeCalibration(coded, s.a0, s.ak);
+}
+
+void writeCalibration(IniFile& ini, const CodedCalibration& coded) {
+    for (size_t i = 0; i < coded.a0.size(); ++i) {
+        ini.writeInteger(kScales, zeroCodeKey(i), coded.a0[i]);
+        ini.writeInteger(kScales, coefficientKey(i), coded.ak[i]);
+    }
+    ini.writeInteger(kScales, "a0k", coded.a0k);
+    ini.writeInteger(kScales, "a1k", coded.a1k);
+}
+
+// Reads a folder key; an empty value takes the default, which goes to the file at once.
+std::string readFolder(IniFile& ini, std::string_view key, const std::string& fallback,
+                       SettingsEffects& effects) {
+    const std::string value = ini.readString(kDB, key, fallback);
+    if (!value.empty()) return value;
+    ini.writeString(kDB, key, fallback);
+    if (const auto error = ini.save()) effects.showSaveError(*error);
+    return fallback;
+}
+
+void readFolders(IniFile& ini, std::string_view programFolder, Settings& s,
+                 SettingsEffects& effects) {
+    s.PathA = readFolder(ini, "PathA", defaultArchiveFolder(programFolder), effects);
+    effects.closeDatabase();
+    s.Path = readFolder(ini, "Path", defaultTablesFolder(programFolder), effects);
+}
+
+void readCommon(const IniFile& ini, Settings& s) {
+    s.User = ini.readString(kCommon, "User", kDefaults.User);
+    s.ScName = ini.readString(kCommon, "ScName", kDefaults.ScName);
+    readIntegers(ini, kCommon, kCommonIntegers, s);
+}
+
+void writeSettings(IniFile& ini, const Settings& s, const CodedCalibration* calibration) {
+    ini.writeString(kScales, "Port", s.Port);
+    ini.writeString(kScales, "BaudRate", canonicalBaudRate(s.BaudRate));
+    ini.writeString(kScales, "Parity", canonicalParity(s.Parity));
+    ini.writeBool(kScales, "Connect", s.Connect);
+    writeIntegers(ini, kScales, kScaleParameters, s);
+    if (calibration) writeCalibration(ini, *calibration);
+    ini.writeString(kDB, "Path", s.Path);
+    ini.writeString(kDB, "PathA", s.PathA);
+    ini.writeString(kCommon, "User", s.User);
+    ini.writeString(kCommon, "ScName", s.ScName);
+    writeIntegers(ini, kCommon, kCommonIntegers, s);
+}
+
+}  // namespace
+
+std::string settingsFilePath(std::string_view programFolder, std::string_view extension) {
+    return std::string(programFolder) + "ZOLVelt" + std::string(extension);
+}
+
+std::string defaultTablesFolder(std::string_view programFolder) {
+    return std::string(programFolder) + "DB/";
+}
+
+std::string defaultArchiveFolder(std::string_view programFolder) {
+    return std::string(programFolder) + "ZOL_arch";
+}
+
+void readIni(std::string_view programFolder, std::string_view extension, Settings& settings,
+             SettingsEffects& effects) {
+    IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
+    readConnection(ini, settings, effects);
+    readIntegers(ini, kScales, kScaleParameters, settings);
+    const bool calibrationIntact = readCalibration(ini, settings);
+    readFolders(ini, programFolder, settings, effects);
+    readCommon(ini, settings);
+    if (!calibrationIntact) effects.reportDamagedCalibration();
+    effects.fillSettingsWindows();
+}
+
+bool saveIni(std::string_view programFolder, std::string_view extension, const Settings& settings,
+             CalibrationKeys calibration, SettingsEffects& effects) {
+    IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
+    std::optional<CodedCalibration> coded;
+    if (calibration == CalibrationKeys::Write) coded = encodeCalibration(settings.a0, settings.ak);
+    // Writing over a file that could not be read, or half a calibration, would lose data.
+    const bool refused = !ini.readable() || (calibration == CalibrationKeys::Write && !coded);
+    if (!refused) writeSettings(ini, settings, coded ? &*coded : nullptr);
+    const auto error = refused ? std::optional("Unable to write to " + ini.path()) : ini.save();
+    if (error) effects.showSaveError(*error);
+    return !error;
+}
+
+}  // namespace zv
