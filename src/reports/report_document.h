@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QFont>
+#include <QPageLayout>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+namespace zv {
+
+// One thing drawn on a page: a text in its rectangle, or a ruled line from rect.topLeft()
+// to rect.bottomRight(). Millimetres from the page's top left corner.
+struct DrawItem {
+    enum class Kind { Text, Line };
+    Kind kind = Kind::Text;
+    QRectF rect;
+    QString text;
+    QFont font;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    QString element;  // name of the layout element that made it
+};
+
+struct ReportPage {
+    std::vector<DrawItem> items;
+};
+
+// The pages of a report after the layout pass. The same pages paint the preview, the
+// printer and the PDF file, and give the plain-text export.
+class ReportDocument {
+public:
+    QString title;
+    QPageLayout pageLayout;
+    std::vector<ReportPage> pages;
+
+    int pageCount() const { return static_cast<int>(pages.size()); }
+    QSizeF pageSizeMm() const;
+
+    // Paints page `index` with its top left corner at the painter's origin.
+    void paintPage(QPainter& painter, int index, double pixelsPerMm) const;
+    // Sends every page to the printer, one sheet per page.
+    void print(QPrinter& printer) const;
+    // Throw ReportError when the file cannot be written.
+    void savePdf(const QString& path) const;
+    void saveText(const QString& path) const;
+};
+
+// Where a text item's glyphs stand on the page (millimetres), for the preview's highlight.
+QRectF textBounds(const DrawItem& item, int from = 0, int length = -1);
+
+}  // namespace zv

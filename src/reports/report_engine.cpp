@@ -1,0 +1,224 @@
+#include "reports/report_engine.h"
+
+#include <QHash>
+
+#include "reports/display_masks.h"
+#include "reports/report_dataset.h"
+#include "reports/report_error.h"
+
+namespace zv {
+
+namespace {
+
+class LayoutPass {
+public:
+    LayoutPass(const ReportLayout& layout, ReportDataset* data) : layout_(layout), data_(data) {
+        doc_.title = layout_.title;
+        doc_.pageLayout = layout_.pageLayout();
+        const QSizeF page = layout_.pageSizeMm();
+        const ReportBand* footer = layout_.band(BandKind::PageFooter);
+        footerTop_ = page.height() - layout_.margins.bottom() - (footer ? footer->height() : 0);
+        bodyBottom_ = footerTop_;
+    }
+
+    ReportDocument run() {
+        checkFields();
+        if (!layout_.iteratesRows) {
+            printSingle();
+        } else {
+            printRows();
+        }
+        return std::move(doc_);
+    }
+
+private:
+    void checkFields() const {
+        for (const ReportBand& band : layout_.bands())
+            for (const ReportElement& e : band.elements()) checkElement(e);
+        if (layout_.groupExpression) checkExpression(*layout_.groupExpression);
+    }
+
+    void checkElement(const ReportElement& e) const {
+        if (e.kind == ElementKind::Expression) checkExpression(*e.expression);
+        if (e.kind != ElementKind::DataField) return;
+        if (!data_ || !data_->hasField(e.field))
+            throw ReportError(QStringLiteral("The element %1 of the layout %2 names the field %3, "
+                                             "which the data set does not have")
+                                  .arg(e.name, layout_.name, e.field));
+    }
+
+    void checkExpression(const Expression& e) const {
+        if (data_) {
+            e.checkFields(*data_);
+        } else if (!e.fieldReferences().isEmpty()) {
+            throw ReportError(QStringLiteral("Expression \"%1\" needs a data set").arg(e.source()));
+        }
+    }
+
+    void printSingle() {
+        startPage();
+        place(BandKind::Title);
+        finishPage(true);
+    }
+
+    void printRows() {
+        const bool any = data_ && data_->first();
+        if (!any && !layout_.printIfEmpty) return;
+        startPage();
+        place(BandKind::Title);
+        if (any) printDetails();
+        finishPage(true);
+    }
+
+    // Group keys are read in a first pass, so that a group footer is printed while the last
+    // row of its group is still current and its data fields show that row.
+    std::vector<QString> groupKeys() {
+        std::vector<QString> keys;
+        if (!layout_.groupExpression) return keys;
+        for (bool more = data_->first(); more; more = data_->next())
+            keys.push_back(layout_.groupExpression->evaluate(context()).toText());
+        data_->first();
+        return keys;
+    }
+
+    void printDetails() {
+        const std::vector<QString> keys = groupKeys();
+        const bool grouped = !keys.empty();
+        size_t row = 0;
+        for (bool more = true; more; more = data_->next(), ++row) {
+            if (grouped && (row == 0 || keys[row] != keys[row - 1])) {
+                resetSums();
+                place(BandKind::GroupHeader);
+            }
+            place(BandKind::Detail);
+            accumulate();
+            if (grouped && (row + 1 == keys.size() || keys[row] != keys[row + 1]))
+                place(BandKind::GroupFooter);
+        }
+    }
+
+    void startPage() {
+        doc_.pages.emplace_back();
+        y_ = layout_.margins.top();
+        if (pageNumber() > 1 || layout_.pageHeaderOnFirstPage) emitBand(BandKind::PageHeader);
+        if (pageNumber() > 1) emitBand(BandKind::ColumnHeader);
+        freshPageTop_ = y_;
+    }
+
+    void finishPage(bool last) {
+        if (!last || layout_.pageFooterOnLastPage) {
+            y_ = footerTop_;
+            emitBand(BandKind::PageFooter);
+        }
+    }
+
+    // Puts a band at the current place, on a new page when it does not fit. A band higher
+    // than a whole page is printed anyway, so that the pass always ends.
+    void place(BandKind kind) {
+        const ReportBand* band = layout_.band(kind);
+        if (!band) return;
+        const bool pageIsFresh = y_ <= freshPageTop_;
+        if (y_ + band->height() > bodyBottom_ && !pageIsFresh) {
+            finishPage(false);
+            startPage();
+        }
+        emitBand(kind);
+        if (kind == BandKind::Title) emitBand(BandKind::ColumnHeader);
+    }
+
+    void emitBand(BandKind kind) {
+        const ReportBand* band = layout_.band(kind);
+        if (!band) return;
+        for (const ReportElement& e : band->elements()) emitElement(e, y_);
+        y_ += band->height();
+    }
+
+    void emitElement(const ReportElement& e, double top) {
+        DrawItem item;
+        item.rect = e.rect.translated(layout_.margins.left(), top);
+        item.element = e.name;
+        if (e.kind == ElementKind::Line) {
+            item.kind = DrawItem::Kind::Line;
+        } else {
+            item.text = elementText(e);
+            if (item.text.isEmpty()) return;
+            item.font = fontFor(e.font);
+            item.alignment = e.alignment;
+        }
+        doc_.pages.back().items.push_back(std::move(item));
+    }
+
+    QString elementText(const ReportElement& e) const {
+        switch (e.kind) {
+            case ElementKind::Label:
+                return e.text;
+            case ElementKind::DataField:
+                return fieldText(e);
+            case ElementKind::SystemData:
+                return e.system == SystemData::PageNumber ? e.text + QString::number(pageNumber())
+                                                          : e.text + layout_.title;
+            case ElementKind::Expression:
+                return e.expression->evaluate(context()).toText();
+            case ElementKind::Line:
+                break;
+        }
+        return {};
+    }
+
+    QString fieldText(const ReportElement& e) const {
+        if (!e.mask.isEmpty()) {
+            const QVariant v = data_->value(e.field);
+            if (v.typeId() == QMetaType::QDateTime) return formatDateMask(v.toDateTime(), e.mask);
+        }
+        return data_->displayText(e.field);
+    }
+
+    // Fonts are shared between items: building a QFont per item would cost more than the
+    // rest of the pass.
+    const QFont& fontFor(const ReportFont& f) {
+        const QString key = QStringLiteral("%1|%2|%3|%4")
+                                .arg(f.family)
+                                .arg(f.pointSize)
+                                .arg(f.bold)
+                                .arg(f.condensed);
+        auto it = fonts_.find(key);
+        if (it == fonts_.end()) it = fonts_.insert(key, f.toQFont());
+        return it.value();
+    }
+
+    void resetSums() {
+        forEachExpression([](Expression& e) { e.resetSums(); });
+    }
+
+    void accumulate() {
+        const ExpressionContext ctx = context();
+        forEachExpression([&](Expression& e) { e.accumulate(ctx); });
+    }
+
+    template <typename F>
+    void forEachExpression(const F& f) {
+        for (ReportBand& band : layout_.bands())
+            for (ReportElement& e : band.elements())
+                if (e.expression && e.expression->hasSums()) f(*e.expression);
+    }
+
+    ExpressionContext context() const { return ExpressionContext{data_, pageNumber()}; }
+    int pageNumber() const { return static_cast<int>(doc_.pages.size()); }
+
+    ReportLayout layout_;  // a copy: the pass keeps its sums in it
+    ReportDataset* data_;
+    ReportDocument doc_;
+    QHash<QString, QFont> fonts_;
+    double y_ = 0;
+    double footerTop_ = 0;
+    double bodyBottom_ = 0;
+    double freshPageTop_ = 0;
+};
+
+}  // namespace
+
+ReportDocument renderReport(const ReportLayout& layout, ReportDataset* data) {
+    return LayoutPass(layout, data).run();
+}
+
+}  // namespace zv
