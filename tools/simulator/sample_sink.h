@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zv {
+
+// Receives the converter samples of a simulation, one call per conversion, with the codes
+// already placed in the slots the frame decoder would fill.
+class SampleSink {
+public:
+    virtual ~SampleSink() = default;
+    virtual void put(const std::array<uint16_t, 8>& slots) = 0;
+};
+
+// Keeps every sample in memory.
+class SampleList : public SampleSink {
+public:
+    void put(const std::array<uint16_t, 8>& slots) override { samples.push_back(slots); }
+    std::vector<std::array<uint16_t, 8>> samples;
+};
+
+}  // namespace zv
