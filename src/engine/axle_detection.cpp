@@ -1,0 +1,235 @@
+#include "engine/axle_detection.h"
+
+#include <algorithm>
+
+#include "engine/bogie_wagon_weights.h"
+#include "engine/diagnostic_text.h"
+#include "engine/platforms.h"
+#include "engine/rounding.h"
+#include "engine/wagon_completion.h"
+
+namespace zv {
+
+namespace {
+
+// Net load on the first platform with which the first train after start-up must arrive.
+constexpr double kConfirmLoad = 1000.0;
+// First-bogie arrivals (and wagon axle count) from which a platform keeps the maximum.
+constexpr int32_t kPeakFirstBogieAxles = 4;
+constexpr int32_t kPeakWagonAxles = 8;
+// The load added to an average is the one this many samples back.
+constexpr int kLoadDelay = 5;
+
+EngineObserver& silentObserver() {
+    static EngineObserver silent;
+    return silent;
+}
+
+// Keeps an axle time when the wagon and the axle have room for it; the count goes on.
+void recordAxle(std::array<AxleRec, kWagonSlots>& recs, int32_t idx, bool entry, int32_t n, uint32_t sample) {
+    if (!hasWagonSlot(idx) || n < 1 || n > kMaxAxles) return;
+    (entry ? recs[idx].Entry : recs[idx].Exit)[n] = static_cast<int32_t>(sample);
+}
+
+void recordAxleCount(std::array<AxleRec, kWagonSlots>& recs, int32_t idx, int32_t axles) {
+    if (hasWagonSlot(idx)) recs[idx].Axles = axles;
+}
+
+}  // namespace
+
+AxleDetection::AxleDetection(TrainState& state, const Settings& settings, const SampleFilter& filter,
+                             const Conditioning& conditioning, const WallClock& wallClock)
+    : t_(state),
+      s_(settings),
+      filter_(filter),
+      conditioning_(conditioning),
+      wallClock_(wallClock),
+      observer_(&silentObserver()) {}
+
+void AxleDetection::Axle(uint32_t nowMs) {
+    two_ = twoPlatforms(s_);
+    t_.TrainSample += 1;
+    if (t_.Direction == 0) detectTrainStart();
+    if (t_.Direction != 0) {
+        layout_ = layout();
+        runDetectors();
+    }
+    if (t_.Direction != 0) collectLoads();
+    housekeeping(nowMs);
+}
+
+AxleDetection::Layout AxleDetection::layout() const {
+    const bool forward = t_.Direction > 0;
+    if (!two_) return forward ? Layout{0, 2, -1, -1, 0, 0} : Layout{2, 0, -1, -1, 0, 0};
+    return forward ? Layout{0, 2, 4, 6, 0, 5} : Layout{6, 4, 2, 0, 5, 0};
+}
+
+// A negative settling delay from a damaged settings file counts as none, so the limit
+// never wraps around.
+uint32_t AxleDetection::settleLimit() const {
+    return t_.TrainSample + static_cast<uint32_t>(std::max(s_.tflt, 0));
+}
+
+void AxleDetection::detectTrainStart() {
+    const auto rises = [this](int slot) { return u(slot, 0) - u(slot, 2) > s_.Axtr1; };
+    if (rises(0))
+        t_.Direction = 1;
+    else if (two_ ? rises(6) : rises(2))
+        t_.Direction = -1;
+}
+
+bool AxleDetection::step(EdgeDet& det, EdgeKind kind, int slot, int q) {
+    return EdgeDetStep(det, kind, u(slot, 0), u(slot, 2), netLoad(q, 0), t_.TrainSample, s_.Axtr1);
+}
+
+void AxleDetection::runDetectors() {
+    const Layout& l = layout_;
+    if (step(t_.EntryDet1, EdgeKind::Entry, l.entry1, l.q1)) onEntry1();
+    if (!t_.TrainConfirmed) return;
+    if (step(t_.ExitDet1, EdgeKind::Exit, l.exit1, l.q1)) onExit1();
+    if (!two_) return;
+    if (step(t_.EntryDet2, EdgeKind::Entry, l.entry2, l.q2)) onEntry2();
+    if (step(t_.ExitDet2, EdgeKind::Exit, l.exit2, l.q2)) onExit2();
+}
+
+void AxleDetection::onEntry1() {
+    const int32_t n = t_.EntryDet1.Count;
+    if (!t_.TrainConfirmed) {
+        if (!(netLoad(layout_.q1, 0) > kConfirmLoad)) {
+            t_.Direction = 0;  // a false start
+            return;
+        }
+        t_.TrainConfirmed = true;
+    }
+    t_.SettleUntil1 = settleLimit();
+    if (t_.NextWagon1) {
+        recordAxle(t_.AxleRec1, t_.WagonIdx1 + 1, true, n, t_.EntryDet1.PeakSample);
+    } else {
+        recordAxle(t_.AxleRec1, t_.WagonIdx1, true, n, t_.EntryDet1.PeakSample);
+        t_.Acc1 = 0.0;
+        t_.Cnt1 = 0;
+    }
+    if (n == t_.WagonAxles1 && !t_.NextWagon1) {
+        t_.EntryDet1.Count = 0;
+        t_.NextWagon1 = true;
+        t_.Acc12 = 0.0;
+        t_.Cnt12 = 0;
+    }
+}
+
+void AxleDetection::onEntry2() {
+    const int32_t n = t_.EntryDet2.Count;
+    t_.SettleUntil2 = settleLimit();
+    if (t_.NextWagon2) {
+        recordAxle(t_.AxleRec2, t_.WagonIdx2 + 1, true, n, t_.EntryDet2.PeakSample);
+    } else {
+        recordAxle(t_.AxleRec2, t_.WagonIdx2, true, n, t_.EntryDet2.PeakSample);
+        t_.Acc2 = 0.0;
+        t_.Cnt2 = 0;
+    }
+    if (n == t_.WagonAxles2 && !t_.NextWagon2) {
+        t_.EntryDet2.Count = 0;
+        t_.NextWagon2 = true;
+    }
+}
+
+void AxleDetection::onExit1() {
+    const int32_t n = t_.ExitDet1.Count;
+    recordAxle(t_.AxleRec1, t_.WagonIdx1, false, n, t_.ExitDet1.PeakSample);
+    t_.SettleUntil1 = settleLimit();
+    if (t_.WagonAxles1 == 0) {
+        t_.WagonAxles1 = 2 * t_.EntryDet1.Count;
+        WeiBogie0(t_, s_, *observer_);
+        t_.ExitDet1.Count = 1;
+    } else if (n == t_.WagonAxles1) {
+        WeiWagon0(t_, s_, *observer_);
+        t_.ExitDet1.Count = 0;
+        t_.NextWagon1 = false;
+        t_.WagonIdx1 += 1;
+        recordAxleCount(t_.AxleRec1, t_.WagonIdx1 - 1, t_.WagonAxles1);
+        if (!two_) WagonEnd(t_, s_, wallClock_(), *observer_);
+        t_.WagonAxles1 = 0;
+    }
+}
+
+void AxleDetection::onExit2() {
+    const int32_t n = t_.ExitDet2.Count;
+    recordAxle(t_.AxleRec2, t_.WagonIdx2, false, n, t_.ExitDet2.PeakSample);
+    t_.SettleUntil2 = settleLimit();
+    if (t_.WagonAxles2 == 0) {
+        t_.WagonAxles2 = 2 * t_.EntryDet2.Count;
+        WeiBogie1(t_, s_, *observer_);
+        t_.ExitDet2.Count = 1;
+    } else if (n == t_.WagonAxles2) {
+        WeiWagon1(t_, s_, *observer_);
+        t_.ExitDet2.Count = 0;
+        t_.NextWagon2 = false;
+        t_.WagonIdx2 += 1;
+        recordAxleCount(t_.AxleRec2, t_.WagonIdx2 - 1, t_.WagonAxles2);
+        WagonEnd(t_, s_, wallClock_(), *observer_);
+        t_.WagonAxles2 = 0;
+    }
+}
+
+void AxleDetection::collectLoads() {
+    collectPlatform(t_.EntryDet1, t_.ExitDet1, t_.WagonAxles1, t_.SettleUntil1, layout_.q1, t_.Acc1, t_.Cnt1);
+    if (!two_) return;
+    collectPlatform(t_.EntryDet2, t_.ExitDet2, t_.WagonAxles2, t_.SettleUntil2, layout_.q2, t_.Acc2, t_.Cnt2);
+    collectBothPlatforms();
+}
+
+void AxleDetection::collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles,
+                                    uint32_t settleUntil, int q, double& acc, int32_t& cnt) {
+    if (entry.Armed || exit.Armed) return;
+    if (wagonAxles == kPeakWagonAxles || (wagonAxles == 0 && entry.Count == kPeakFirstBogieAxles)) {
+        acc = std::max(acc, netLoad(q, 0));
+        return;
+    }
+    const bool firstBogie = wagonAxles == 0 && entry.Count > 0;
+    const bool secondBogie = wagonAxles > 0 && entry.Count == 0 && exit.Count == wagonAxles / 2;
+    if ((firstBogie || secondBogie) && t_.TrainSample >= settleUntil) {
+        cnt += 1;
+        acc += netLoad(q, kLoadDelay);
+    }
+}
+
+// The stretch in which the wagon's first bogie stands wholly on the second platform and
+// its second bogie wholly on the first, with no axle of a neighbour on either.
+void AxleDetection::collectBothPlatforms() {
+    if (t_.EntryDet1.Armed || t_.ExitDet1.Armed || t_.EntryDet2.Armed || t_.ExitDet2.Armed) return;
+    const int32_t half = t_.WagonAxles1 / 2;
+    if (t_.WagonAxles2 == 0 && t_.EntryDet2.Count == half && t_.WagonAxles1 > 0 && t_.EntryDet1.Count == 0 &&
+        t_.ExitDet1.Count == half && t_.TrainSample >= t_.SettleUntil1 && t_.TrainSample >= t_.SettleUntil2) {
+        t_.Cnt12 += 1;
+        t_.Acc12 += netLoad(layout_.q1, kLoadDelay) + netLoad(layout_.q2, kLoadDelay);
+    }
+}
+
+void AxleDetection::housekeeping(uint32_t nowMs) {
+    if (t_.EntryDet1.Armed || t_.ExitDet1.Armed || t_.EntryDet2.Armed || t_.ExitDet2.Armed) t_.LastAxleTick = nowMs;
+    if (t_.Direction == 0) TrainReset(t_);
+    if (observer_->diagnosticsWanted()) showDiagnostics();
+}
+
+void AxleDetection::showDiagnostics() {
+    EngineObserver& o = *observer_;
+    const auto detectors = [](const EdgeDet& a, const EdgeDet& b) {
+        return DiagText().num(a.Count).field().flag(a.Armed).group().num(b.Count).field().flag(b.Armed);
+    };
+    const auto r = [](double v) { return int64_t{roundHalfEven(v)}; };
+    o.diagnosticText(DiagLabel::La1, detectors(t_.EntryDet1, t_.ExitDet1).view());
+    o.diagnosticText(DiagLabel::La1_, detectors(t_.EntryDet2, t_.ExitDet2).view());
+    o.diagnosticText(DiagLabel::La2, DiagText().num(t_.WagonAxles1).field().flag(t_.NextWagon1).group()
+                                         .num(r(filter_.PlW(0, 3, 5))).view());
+    o.diagnosticText(DiagLabel::La2_, DiagText().num(t_.WagonAxles2).field().flag(t_.NextWagon2).group()
+                                          .num(r(filter_.PlW(5, 3, 5))).view());
+    const int rising = t_.Direction >= 0 ? 0 : 2;
+    const int falling = t_.Direction >= 0 ? 2 : 0;
+    o.diagnosticText(DiagLabel::La3, DiagText().num(r(u(rising, 0) - u(rising, 2))).group()
+                                         .num(r(u(falling, 2) - u(falling, 0))).group()
+                                         .num(r(filter_.PlW(0, 3, 0))).view());
+    o.diagnosticText(DiagLabel::La4, DiagText().num(t_.TrainSample).group().num(t_.Cnt1).view());
+    o.diagnosticText(DiagLabel::La4_, DiagText().num(t_.Direction).field().num(t_.Cnt2).view());
+}
+
+}  // namespace zv

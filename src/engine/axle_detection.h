@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/conditioning.h"
+#include "engine/edge_detection.h"
+#include "engine/engine_observer.h"
+#include "engine/sample_filter.h"
+#include "engine/train_state.h"
+#include "engine/wall_time.h"
+#include "settings/settings.h"
+
+namespace zv {
+
+// `Axle`: train start and direction, the four edge detectors, grouping of axles into
+// bogies and wagons by counting, collection of the platform loads, and the calls of the
+// weighing steps and `WagonEnd` as axles arrive and leave.
+class AxleDetection {
+public:
+    AxleDetection(TrainState& state, const Settings& settings, const SampleFilter& filter,
+                  const Conditioning& conditioning, const WallClock& wallClock);
+
+    void setObserver(EngineObserver& observer) { observer_ = &observer; }
+
+    // One sample; nowMs becomes `LastAxleTick` while a detector is armed.
+    void Axle(uint32_t nowMs);
+
+private:
+    // Converter slots of the four detectors and the load quantities of the two platforms
+    // for the current direction.
+    struct Layout {
+        int entry1, exit1, entry2, exit2;
+        int q1, q2;
+    };
+
+    Layout layout() const;
+    double u(int slot, int k) const { return filter_.ChFlt(slot, 5, k); }
+    double netLoad(int q, int k) const { return filter_.PlW(q, 3, k) - conditioning_.CurZero()[q]; }
+    uint32_t settleLimit() const;
+
+    void detectTrainStart();
+    void runDetectors();
+    bool step(EdgeDet& det, EdgeKind kind, int slot, int q);
+    void onEntry1();
+    void onEntry2();
+    void onExit1();
+    void onExit2();
+    void collectLoads();
+    void collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles, uint32_t settleUntil,
+                         int q, double& acc, int32_t& cnt);
+    void collectBothPlatforms();
+    void housekeeping(uint32_t nowMs);
+    void showDiagnostics();
+
+    TrainState& t_;
+    const Settings& s_;
+    const SampleFilter& filter_;
+    const Conditioning& conditioning_;
+    const WallClock& wallClock_;
+    EngineObserver* observer_;
+    Layout layout_{};
+    bool two_ = false;
+};
+
+}  // namespace zv
