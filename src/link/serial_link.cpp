@@ -79,14 +79,14 @@ bool SerialLink::open() {
     decoder_.reset();
     emit aboutToOpen();
 
-    opening_ = true;
+    ignoreErrors_ = true;
     port_.setPortName(portName_);
     applyLineSettings();
     const bool opened = port_.open(QIODevice::ReadOnly);
     if (opened) holdControlLinesInactive();
     errorString_ = opened ? QString() : port_.errorString();
     port_.clearError();
-    opening_ = false;
+    ignoreErrors_ = false;
     return opened;
 }
 
@@ -106,7 +106,12 @@ void SerialLink::holdControlLinesInactive() {
 }
 
 void SerialLink::close() {
-    if (port_.isOpen()) port_.close();
+    if (!port_.isOpen()) return;
+    // Restoring the line settings of a port that is already gone fails; that is no news.
+    ignoreErrors_ = true;
+    port_.close();
+    port_.clearError();
+    ignoreErrors_ = false;
 }
 
 bool SerialLink::isOpen() const { return port_.isOpen(); }
@@ -131,7 +136,7 @@ int SerialLink::poll() {
 }
 
 void SerialLink::onPortError(QSerialPort::SerialPortError error) {
-    if (opening_ || error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+    if (ignoreErrors_ || error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
     if (isOpen()) fail();
 }
 

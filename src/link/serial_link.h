@@ -74,7 +74,7 @@ private:
     QString baudRate_ = QStringLiteral("19200");
     QString parity_ = QStringLiteral("Even");
     QString errorString_;
-    bool opening_ = false;
+    bool ignoreErrors_ = false;  // while opening or closing: errors there are not a dead link
     FrameDecoder decoder_;
     FrameHandler frameHandler_;
     std::array<char, 512> readBuf_{};
