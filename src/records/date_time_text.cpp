@@ -1,0 +1,36 @@
+#include "records/date_time_text.h"
+
+#include <QRegularExpression>
+
+namespace zv {
+
+namespace {
+
+const QString kStorageFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz");
+
+}  // namespace
+
+QString dateTimeToStorage(const QDateTime& value) { return value.toString(kStorageFormat); }
+
+QDateTime dateTimeFromStorage(const QString& text) {
+    QDateTime value = QDateTime::fromString(text, kStorageFormat);
+    if (!value.isValid()) value = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return value;
+}
+
+std::optional<QDateTime> parseDateTimeText(const QString& text) {
+    static const QRegularExpression dayFirst(QStringLiteral(
+        R"(^\s*(\d{1,2})[./-](\d{1,2})[./-](\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+    const QRegularExpressionMatch m = dayFirst.match(text);
+    if (m.hasMatch()) {
+        const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        if (!date.isValid() || !time.isValid()) return std::nullopt;
+        return QDateTime(date, time);
+    }
+    const QDateTime stored = dateTimeFromStorage(text.trimmed());
+    if (stored.isValid()) return stored;
+    return std::nullopt;
+}
+
+}  // namespace zv

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "records/filter_expression.h"
+#include "records/row.h"
+#include "records/sqlite_file.h"
+#include "records/table_def.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace zv {
+
+class Database;
+
+// One table of the engine: a single SQLite file in the connection's folder, seen through a
+// cursor that behaves as the windows expect. Rows are kept in primary-key order; navigation
+// asks the file for the neighbour of the current key, so the cursor always shows what is
+// stored. Every post is committed at once unless a batch is open (see beginBatch).
+class Table : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Closed, Browse, Edit, Insert };
+    using CalcHandler = std::function<void(Row&)>;
+    using TextHandler = std::function<QString(const Row&)>;
+
+    Table(Database& database, TableDef def, QObject* parent = nullptr);
+    ~Table() override;
+
+    const TableDef& def() const { return def_; }
+    Database* database() const { return database_; }
+
+    // File
+    void setFileName(const QString& fileName);
+    const QString& fileName() const { return fileName_; }
+    QString filePath() const;
+    bool exists() const;
+    // Makes an empty table file from the field and index definitions; refuses to overwrite.
+    void create(const std::optional<QString>& password = std::nullopt);
+    void open();  // does nothing when open already; throws TableError
+    void close();
+    bool isOpen() const { return state_ != State::Closed; }
+    State state() const { return state_; }
+
+    // Navigation over the rows that pass the filter, in primary-key order
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool isEmpty() const;
+    int recordCount() const;
+    bool findKey(const QVariant& key);  // positions on the row and returns true when found
+    bool locateRowId(qint64 rowId);
+    bool hasCurrentRow() const { return hasRow_; }
+
+    // Filter: a new expression is parsed and checked first, so a bad one changes nothing.
+    void setFilter(const QString& expression);
+    const QString& filter() const { return filterText_; }
+    void setFiltered(bool on);
+    bool filtered() const { return filtered_; }
+
+    // Editing
+    void edit();
+    void insert();
+    void post();
+    void cancel();
+    void remove();  // deletes the current row and moves to the next one
+    void insertRecord(const QVariantList& leadingValues);  // values of the leading stored fields
+    void insertValues(const QList<std::pair<QString, QVariant>>& namedValues);
+
+    // Fields of the current row (or of the row being edited)
+    QVariant value(const QString& field) const;
+    bool isNull(const QString& field) const { return value(field).isNull(); }
+    int toInt(const QString& field) const { return value(field).toInt(); }
+    void setValue(const QString& field, const QVariant& value);  // checked against type, size and range
+    void clearValue(const QString& field) { setValue(field, QVariant()); }
+    const Row& currentRow() const;
+    QString text(const QString& field) const { return displayText(currentRow(), field); }
+
+    // Derived fields and display texts
+    void setCalcHandler(CalcHandler handler) { calcHandler_ = std::move(handler); }
+    void setTextHandler(const QString& field, TextHandler handler);
+    QString displayText(const Row& row, const QString& field) const;
+    QList<Row> readFilteredRows() const;  // every row that passes the filter, derived fields filled
+    QVariant lookup(const QString& keyField, const QVariant& key, const QString& resultField) const;
+
+    // Durability: within a batch the posts share one transaction, committed by flush().
+    void beginBatch();
+    bool inBatch() const;
+    // Runs one step of a batch under a savepoint: a TableError rolls back that step only.
+    bool runGuarded(const std::function<void()>& step, QString* error = nullptr);
+    void flush();  // posts a pending edit and commits an open batch durably
+
+signals:
+    void rowsChanged();  // rows added, changed or removed, filter changed, opened or closed
+    void currentChanged();  // the cursor moved to another row
+
+private:
+    friend class Database;
+    void forgetDatabase() { database_ = nullptr; }
+
+    void requireOpen() const;
+    void checkBrowseMode();
+    QString selectSql(const QString& extraCondition, const QString& order) const;
+    std::optional<Row> fetchOne(const QString& extraCondition, const QVariantList& extraParameters,
+                                const QString& order) const;
+    Row readRow(const SqlStatement& statement) const;
+    void computeDerived(Row& row) const;
+    void moveTo(const std::optional<Row>& row, bool bof, bool eof);
+    QVariant keyOf(const Row& row) const;
+    QVariant checkedValue(const FieldDef& field, const QVariant& value) const;
+    void checkRequired(const Row& row) const;
+    void writeRow(Row& row, bool isNew);
+    void verifyPassword();
+    void verifyStructure();
+    SqlStatement& cached(const QString& sql) const;
+    void notifyRowsChanged();
+    QString activeCondition() const;
+    QVariantList activeParameters() const;
+    QVariant storageForm(const FieldDef& field, const QVariant& value) const;
+    QVariant fromStorage(const FieldDef& field, const QVariant& stored) const;
+    QString columnList() const;
+
+    Database* database_;
+    TableDef def_;
+    QString fileName_;
+    SqliteFile file_;
+    State state_ = State::Closed;
+    QString filterText_;
+    FilterExpression filterExpr_;
+    bool filtered_ = false;
+    Row current_;
+    Row buffer_;
+    bool hasRow_ = false;
+    bool bof_ = true;
+    bool eof_ = true;
+    CalcHandler calcHandler_;
+    QHash<QString, TextHandler> textHandlers_;
+    QList<int> storedIndexes_;  // positions of the stored fields in def_.fields
+    mutable std::map<QString, std::unique_ptr<SqlStatement>> statements_;
+};
+
+}  // namespace zv

@@ -1,0 +1,130 @@
+#include "records/table_model.h"
+
+#include "records/table.h"
+#include "records/table_error.h"
+
+namespace zv {
+
+TableModel::TableModel(Table& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
+    QList<GridColumn> columns;
+    for (const FieldDef& field : table_.def().fields) {
+        if (field.hidden) continue;
+        GridColumn column;
+        column.field = field.name;
+        columns.append(column);
+    }
+    setColumns(columns);
+    connect(&table_, &Table::rowsChanged, this, [this] {
+        if (attached_) reload();
+    });
+    connect(&table_, &Table::currentChanged, this, [this] {
+        if (attached_) onCurrentChanged();
+    });
+}
+
+void TableModel::setColumns(const QList<GridColumn>& columns) {
+    beginResetModel();
+    columns_ = columns;
+    visible_ = visibleColumns();
+    endResetModel();
+    if (attached_) reload();
+}
+
+void TableModel::setColumnVisible(const QString& field, bool visible) {
+    QList<GridColumn> columns = columns_;
+    for (GridColumn& c : columns)
+        if (c.field == field) c.visible = visible;
+    setColumns(columns);
+}
+
+void TableModel::setColumnReadOnly(const QString& field, bool readOnly) {
+    for (GridColumn& c : columns_)
+        if (c.field == field) c.readOnly = readOnly;
+}
+
+QList<int> TableModel::visibleColumns() const {
+    QList<int> result;
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_[i].visible) result.append(i);
+    return result;
+}
+
+QString TableModel::fieldAt(int column) const { return columns_[visible_[column]].field; }
+
+void TableModel::detach() { attached_ = false; }
+
+void TableModel::attach() {
+    attached_ = true;
+    reload();
+}
+
+void TableModel::reload() {
+    beginResetModel();
+    rows_.clear();
+    rowById_.clear();
+    if (table_.isOpen()) rows_ = table_.readFilteredRows();
+    for (int i = 0; i < rows_.size(); ++i) rowById_.insert(rows_[i].rowId(), i);
+    endResetModel();
+    onCurrentChanged();
+}
+
+void TableModel::onCurrentChanged() { emit currentRowChanged(currentRow()); }
+
+int TableModel::currentRow() const {
+    if (!table_.isOpen() || !table_.hasCurrentRow()) return -1;
+    return rowById_.value(table_.currentRow().rowId(), -1);
+}
+
+void TableModel::setCurrentRow(int row) {
+    if (row >= 0 && row < rows_.size()) table_.locateRowId(rows_[row].rowId());
+}
+
+QString TableModel::currentText(const QString& field) const {
+    if (!table_.isOpen()) return {};
+    return table_.text(field);
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(rows_.size()); }
+
+int TableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(visible_.size()); }
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return table_.displayText(rows_[index.row()], fieldAt(index.column()));
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    const GridColumn& column = columns_[visible_[section]];
+    return column.heading.isEmpty() ? table_.def().field(column.field).displayLabel() : column.heading;
+}
+
+bool TableModel::isEditable(const GridColumn& column, const Row& row) const {
+    const FieldDef& field = table_.def().field(column.field);
+    if (column.readOnly || field.readOnly || !field.isStored()) return false;
+    return !column.editableWhen || column.editableWhen(row);
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (isEditable(columns_[visible_[index.column()]], rows_[index.row()])) result |= Qt::ItemIsEditable;
+    return result;
+}
+
+bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    try {
+        if (!table_.locateRowId(rows_[index.row()].rowId())) return false;
+        table_.edit();
+        table_.setValue(fieldAt(index.column()), value);
+        table_.post();
+        return true;
+    } catch (const TableError& error) {
+        table_.cancel();
+        emit editFailed(error.message());
+        return false;
+    }
+}
+
+}  // namespace zv
