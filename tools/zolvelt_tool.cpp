@@ -1,20 +1,10 @@
-#include <cstdio>
-#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
 
-namespace {
-
-int usage() {
-    std::fputs(
-        "usage: zolvelt-tool <command> [options]\n"
-        "commands: replay, simulate, report, templates\n",
-        stderr);
-    return 2;
-}
-
-}  // namespace
+#include "cli/tool_main.h"
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) return usage();
-    std::fprintf(stderr, "zolvelt-tool: unknown command '%s'\n", argv[1]);
-    return usage();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return zv::runTool(args, std::cout, std::cerr);
 }

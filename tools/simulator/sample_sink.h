@@ -21,4 +21,16 @@ public:
     std::vector<std::array<uint16_t, 8>> samples;
 };
 
+// Hands every sample on to several sinks, in the order they were added.
+class SampleFanOut : public SampleSink {
+public:
+    void add(SampleSink& sink) { sinks_.push_back(&sink); }
+    void put(const std::array<uint16_t, 8>& slots) override {
+        for (SampleSink* sink : sinks_) sink->put(slots);
+    }
+
+private:
+    std::vector<SampleSink*> sinks_;
+};
+
 }  // namespace zv

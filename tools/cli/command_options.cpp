@@ -1,0 +1,88 @@
+#include "cli/command_options.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace zv {
+
+namespace {
+
+template <typename T>
+bool parse(std::string_view text, T& value) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+std::vector<std::string_view> splitCommas(std::string_view text) {
+    std::vector<std::string_view> parts;
+    for (size_t start = 0;;) {
+        size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma - start));
+        if (comma == std::string_view::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+std::string describe(double value) {
+    std::string s = std::to_string(value);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (s.ends_with('.')) s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+CommandOptions::CommandOptions(const std::vector<std::string>& args,
+                               std::initializer_list<std::string_view> known) {
+    for (size_t i = 0; i < args.size(); i += 2) {
+        const std::string& name = args[i];
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            throw UsageError("unknown option '" + name + "'");
+        if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
+        if (!values_.emplace(name, args[i + 1]).second)
+            throw UsageError("option " + name + " is given twice");
+    }
+}
+
+std::string CommandOptions::text(std::string_view name) const {
+    auto it = values_.find(std::string(name));
+    return it == values_.end() ? std::string() : it->second;
+}
+
+std::vector<double> CommandOptions::numbers(std::string_view name, double min, double max) const {
+    std::vector<double> result;
+    const std::string value = text(name);
+    for (std::string_view part : splitCommas(value)) {
+        double number = 0;
+        if (!parse(part, number) || number < min || number > max)
+            throw UsageError("option " + std::string(name) + " wants numbers within " +
+                             describe(min) + ".." + describe(max) + ", not '" + text(name) + "'");
+        result.push_back(number);
+    }
+    if (result.size() > 2)
+        throw UsageError("option " + std::string(name) + " takes one or two numbers");
+    return result;
+}
+
+double CommandOptions::number(std::string_view name, double fallback, double min,
+                              double max) const {
+    if (!has(name)) return fallback;
+    std::vector<double> values = numbers(name, min, max);
+    if (values.size() != 1) throw UsageError("option " + std::string(name) + " takes one number");
+    return values[0];
+}
+
+std::array<int32_t, 8> CommandOptions::eightIntegers(std::string_view name) const {
+    const std::string value = text(name);
+    std::vector<std::string_view> parts = splitCommas(value);
+    std::array<int32_t, 8> values{};
+    bool good = parts.size() == values.size();
+    for (size_t i = 0; good && i < parts.size(); ++i) good = parse(parts[i], values[i]);
+    if (!good)
+        throw UsageError("option " + std::string(name) +
+                         " wants eight integers separated by commas, not '" + text(name) + "'");
+    return values;
+}
+
+}  // namespace zv

@@ -1,0 +1,82 @@
+#include "replay/replay_run.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "engine/weighing_engine.h"
+#include "link/frame_decoder.h"
+#include "link/raw_data_file.h"
+
+namespace zv {
+
+namespace {
+
+// One replay: the engine as the program has it after start-up, fed sample by sample.
+class ReplaySession {
+public:
+    explicit ReplaySession(const Settings& settings) : settings_(settings), engine_(settings) {
+        engine_.FiltCoef();
+        engine_.beginReplay();
+    }
+
+    WeighingEngine& engine() { return engine_; }
+
+    void feed(const std::array<uint16_t, 8>& slots) {
+        // The clock only stamps LastAxleTick: no time-out is tested inside a replay.
+        engine_.feed(slots, static_cast<uint32_t>(report_.samples * 1000 / settings_.Fadc));
+        ++report_.samples;
+        while (engine_.hasCompletedTrain()) report_.trains.push_back(engine_.takeCompletedTrain());
+    }
+
+    ReplayReport finish() {
+        engine_.endReplay();
+        StoredTrain last = engine_.TrainEnd();
+        if (!last.empty()) report_.trains.push_back(std::move(last));
+        return std::move(report_);
+    }
+
+    ReplayReport& report() { return report_; }
+
+private:
+    const Settings& settings_;
+    WeighingEngine engine_;
+    ReplayReport report_;
+};
+
+void feedRawData(const std::string& path, ReplaySession& session) {
+    RawDataReader reader;
+    if (!reader.open(path)) throw std::runtime_error(reader.error());
+    RawRecord record;
+    while (reader.next(record)) session.feed(record.codes);
+    if (!reader.error().empty()) throw std::runtime_error(reader.error());
+}
+
+void feedCapture(const std::string& path, const Settings& settings, ReplaySession& session) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("Cannot open file " + path);
+    FrameDecoder decoder;
+    decoder.setLayout(settings.Nadc, settings.Npl);
+    session.engine().resetBeforeOpen();
+    for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
+        if (!decoder.feed(static_cast<uint8_t>(*it))) continue;
+        if (decoder.frame().calibrationMark) decoder.onCalibrationMark(session.engine().SmpCnt());
+        session.feed(decoder.frame().codes);
+    }
+    if (in.bad()) throw std::runtime_error("Cannot read file " + path);
+    session.report().rejectedFrames = decoder.FrameErr();
+    session.report().calibrationMarks = decoder.MarkCnt();
+}
+
+}  // namespace
+
+ReplayReport replayRecording(const Settings& settings, const Recording& recording) {
+    ReplaySession session(settings);
+    if (recording.kind == RecordingKind::RawData)
+        feedRawData(recording.path, session);
+    else
+        feedCapture(recording.path, settings, session);
+    return session.finish();
+}
+
+}  // namespace zv
