@@ -116,13 +116,15 @@ void readCommon(const IniFile& ini, Settings& s) {
     readIntegers(ini, kCommon, kCommonIntegers, s);
 }
 
-void writeSettings(IniFile& ini, const Settings& s, const CodedCalibration* calibration) {
+void writeWithoutCalibration(IniFile& ini, const Settings& s) {
     ini.writeString(kScales, "Port", s.Port);
     ini.writeString(kScales, "BaudRate", canonicalBaudRate(s.BaudRate));
     ini.writeString(kScales, "Parity", canonicalParity(s.Parity));
     ini.writeBool(kScales, "Connect", s.Connect);
     writeIntegers(ini, kScales, kScaleParameters, s);
-    if (calibration) writeCalibration(ini, *calibration);
+}
+
+void writeRest(IniFile& ini, const Settings& s) {
     ini.writeString(kDB, "Path", s.Path);
     ini.writeString(kDB, "PathA", s.PathA);
     ini.writeString(kCommon, "User", s.User);
@@ -144,9 +146,8 @@ std::string defaultArchiveFolder(std::string_view programFolder) {
     return std::string(programFolder) + "ZOL_arch";
 }
 
-void readIni(std::string_view programFolder, std::string_view extension, Settings& settings,
-             SettingsEffects& effects) {
-    IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
+void readSettings(IniFile& ini, std::string_view programFolder, Settings& settings,
+                  SettingsEffects& effects) {
     readConnection(ini, settings, effects);
     readIntegers(ini, kScales, kScaleParameters, settings);
     const bool calibrationIntact = readCalibration(ini, settings);
@@ -156,15 +157,30 @@ void readIni(std::string_view programFolder, std::string_view extension, Setting
     effects.fillSettingsWindows();
 }
 
+bool writeSettings(IniFile& ini, const Settings& settings, CalibrationKeys calibration) {
+    std::optional<CodedCalibration> coded;
+    if (calibration == CalibrationKeys::Write) {
+        coded = encodeCalibration(settings.a0, settings.ak);
+        if (!coded) return false;
+    }
+    writeWithoutCalibration(ini, settings);
+    if (coded) writeCalibration(ini, *coded);
+    writeRest(ini, settings);
+    return true;
+}
+
+void readIni(std::string_view programFolder, std::string_view extension, Settings& settings,
+             SettingsEffects& effects) {
+    IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
+    readSettings(ini, programFolder, settings, effects);
+}
+
 bool saveIni(std::string_view programFolder, std::string_view extension, const Settings& settings,
              CalibrationKeys calibration, SettingsEffects& effects) {
     IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
-    std::optional<CodedCalibration> coded;
-    if (calibration == CalibrationKeys::Write) coded = encodeCalibration(settings.a0, settings.ak);
     // Writing over a file that could not be read, or half a calibration, would lose data.
-    const bool refused = !ini.readable() || (calibration == CalibrationKeys::Write && !coded);
-    if (!refused) writeSettings(ini, settings, coded ? &*coded : nullptr);
-    const auto error = refused ? std::optional("Unable to write to " + ini.path()) : ini.save();
+    const bool written = ini.readable() && writeSettings(ini, settings, calibration);
+    const auto error = written ? ini.save() : std::optional("Unable to write to " + ini.path());
     if (error) effects.showSaveError(*error);
     return !error;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/ini_file.h"
 #include "settings/settings.h"
 
 namespace zv {
@@ -57,5 +58,12 @@ enum class CalibrationKeys { Keep, Write };
 // it is reported through showSaveError and gives false.
 bool saveIni(std::string_view programFolder, std::string_view extension, const Settings& settings,
              CalibrationKeys calibration, SettingsEffects& effects);
+
+// The same two steps on a file already in memory. readSettings may save the file (an
+// empty folder key); writeSettings changes only the memory and gives false, writing
+// nothing, when a calibration value cannot be coded.
+void readSettings(IniFile& ini, std::string_view programFolder, Settings& settings,
+                  SettingsEffects& effects);
+bool writeSettings(IniFile& ini, const Settings& settings, CalibrationKeys calibration);
 
 }  // namespace zv
