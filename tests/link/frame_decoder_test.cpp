@@ -39,6 +39,8 @@ struct StreamCase {
     int framePos;
 };
 
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+
 class FrameDecoderStream : public ::testing::TestWithParam<StreamCase> {};
 
 TEST_P(FrameDecoderStream, YieldsSamplesAndCounters) {
@@ -110,6 +112,8 @@ struct LayoutCase {
     uint8_t status;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class FrameDecoderLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(FrameDecoderLayout, PlacesCodesInSlots) {
@@ -146,22 +150,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FrameDecoder, CalibrationMarksListSampleCountsAndWrapTheList) {
     FrameDecoder decoder;
-    int SmpCnt = 50;
-    decoder.onCalibrationMark(SmpCnt);
-    EXPECT_EQ(SmpCnt, 0);
-    EXPECT_EQ(decoder.Ln1(), " 50");
-
-    // " 50" is three characters: 27 entries make 81, longer than 80, so the 28th
-    // starts the list afresh.
-    for (int i = 1; i < 27; ++i) {
-        SmpCnt = 50;
+    int SmpCnt = 0;
+    for (int i = 0; i < 40; ++i) {
+        SmpCnt = 5;
         decoder.onCalibrationMark(SmpCnt);
+        ASSERT_EQ(SmpCnt, 0);
     }
-    EXPECT_EQ(decoder.Ln1().size(), 81u);
+    EXPECT_EQ(decoder.Ln1().substr(0, 6), " 5 5 5");
+    EXPECT_EQ(decoder.Ln1().size(), 80u);
+
+    // Exactly 80 characters is not yet too long; 83 is.
+    SmpCnt = 50;
+    decoder.onCalibrationMark(SmpCnt);
+    EXPECT_EQ(decoder.Ln1().size(), 83u);
     SmpCnt = 7;
     decoder.onCalibrationMark(SmpCnt);
     EXPECT_EQ(decoder.Ln1(), " 7");
-    EXPECT_EQ(decoder.MarkCnt(), 28);
+    EXPECT_EQ(decoder.MarkCnt(), 42);
 }
 
 TEST(FrameDecoder, ResetBeforeOpeningClearsStateAndCounters) {
