@@ -9,7 +9,9 @@ FrameDecoder::FrameDecoder() {
     ln1_.reserve(Ln1Limit + 16);
 }
 
-void FrameDecoder::setLayout(int Nadc, int Npl) { layout_ = frame::layoutFor(Nadc, Npl); }
+void FrameDecoder::setLayout(int Nadc, int Npl) {
+    layout_ = frame::layoutFor(Nadc, Npl);
+}
 
 void FrameDecoder::reset() {
     framePos_ = 0;
@@ -69,7 +71,8 @@ void FrameDecoder::unpack() {
     const frame::CodePlace* places = layout_.places();
     for (int k = 0; k < layout_.codeCount; ++k) {
         const int slot = layout_.slotOfCode[k];
-        if (slot != frame::NoSlot) frame_.codes[slot] = frame::readCode(frameBuf_.data(), places[k]);
+        if (slot != frame::NoSlot)
+            frame_.codes[slot] = frame::readCode(frameBuf_.data(), places[k]);
     }
     frame_.status = frameBuf_[frame::StatusByte] & frame::StatusMask;
     frame_.calibrationMark = (frameBuf_[frame::MarkByte] & frame::MarkMask) != 0;

@@ -6,10 +6,13 @@ namespace {
 
 constexpr int8_t _ = NoSlot;
 
-Layout fourCodes(std::array<int8_t, 8> slotOfCode) { return Layout{4, slotOfCode}; }
+Layout fourCodes(std::array<int8_t, 8> slotOfCode) {
+    return Layout{4, slotOfCode};
+}
 
 }  // namespace
 
+// clang-format off
 Layout layoutFor(int Nadc, int Npl) {
     if (Npl == 0) {
         switch (Nadc) {
@@ -26,11 +29,13 @@ Layout layoutFor(int Nadc, int Npl) {
     }
     return Layout{};
 }
+// clang-format on
 
 uint16_t readCode(const uint8_t* bytes, const CodePlace& place) {
     const unsigned low = (((bytes[place.lowHighByte] >> place.lowHighBit) & 1u) << 1) |
                          ((bytes[place.lowLowByte] >> place.lowLowBit) & 1u);
-    const unsigned code = ((bytes[place.hByte] & 0x7Fu) << 9) | ((bytes[place.mByte] & 0x7Fu) << 2) | low;
+    const unsigned code =
+        ((bytes[place.hByte] & 0x7Fu) << 9) | ((bytes[place.mByte] & 0x7Fu) << 2) | low;
     return static_cast<uint16_t>(code);
 }
 

@@ -16,11 +16,15 @@ void putWord(uint8_t* at, uint16_t w) {
     at[1] = static_cast<uint8_t>(w >> 8);
 }
 
-uint16_t getWord(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
+uint16_t getWord(const uint8_t* at) {
+    return static_cast<uint16_t>(at[0] | (at[1] << 8));
+}
 
 }  // namespace
 
-RawRecord toRawRecord(const DecodedFrame& frame) { return RawRecord{frame.codes, frame.status}; }
+RawRecord toRawRecord(const DecodedFrame& frame) {
+    return RawRecord{frame.codes, frame.status};
+}
 
 std::array<uint8_t, RawRecordSize> packRawRecord(const RawRecord& record) {
     std::array<uint8_t, RawRecordSize> bytes{};
@@ -91,6 +95,8 @@ bool RawDataReader::next(RawRecord& record) {
     return false;
 }
 
-void RawDataReader::close() { file_.reset(); }
+void RawDataReader::close() {
+    file_.reset();
+}
 
 }  // namespace zv

@@ -42,17 +42,21 @@ SerialLink::SerialLink(QObject* parent) : QObject(parent) {
 
 SerialLink::~SerialLink() = default;
 
-QStringList SerialLink::baudRateNames() { return toQStringList(BaudRateNames); }
+QStringList SerialLink::baudRateNames() {
+    return toQStringList(BaudRateNames);
+}
 
-QStringList SerialLink::parityNames() { return toQStringList(ParityNames); }
+QStringList SerialLink::parityNames() {
+    return toQStringList(ParityNames);
+}
 
 QStringList SerialLink::availablePorts(const QString& configuredPort) {
     QStringList ports;
     bool listed = false;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         ports << info.portName();
-        listed = listed || info.portName() == configuredPort ||
-                 info.systemLocation() == configuredPort;
+        listed =
+            listed || info.portName() == configuredPort || info.systemLocation() == configuredPort;
     }
     if (!listed && !configuredPort.isEmpty()) ports << configuredPort;
     return ports;
@@ -62,7 +66,9 @@ QString SerialLink::portUnavailableText(const QString& portName) {
     return QStringLiteral("Порт ") + portName + QStringLiteral(" не доступен");
 }
 
-void SerialLink::setPortName(const QString& name) { portName_ = name; }
+void SerialLink::setPortName(const QString& name) {
+    portName_ = name;
+}
 
 void SerialLink::setBaudRate(const QString& name) {
     baudRate_ = QString::fromStdString(canonicalBaudRate(name.toStdString()));
@@ -114,7 +120,9 @@ void SerialLink::close() {
     ignoreErrors_ = false;
 }
 
-bool SerialLink::isOpen() const { return port_.isOpen(); }
+bool SerialLink::isOpen() const {
+    return port_.isOpen();
+}
 
 int SerialLink::poll() {
     int accepted = 0;
@@ -136,7 +144,8 @@ int SerialLink::poll() {
 }
 
 void SerialLink::onPortError(QSerialPort::SerialPortError error) {
-    if (ignoreErrors_ || error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+    if (ignoreErrors_ || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
     if (isOpen()) fail();
 }
 

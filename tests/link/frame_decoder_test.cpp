@@ -39,7 +39,9 @@ struct StreamCase {
     int framePos;
 };
 
-void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StreamCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FrameDecoderStream : public ::testing::TestWithParam<StreamCase> {};
 
@@ -55,6 +57,7 @@ TEST_P(FrameDecoderStream, YieldsSamplesAndCounters) {
 
 const Bytes overlong = Bytes{Start} + Bytes(25, 0x01);
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, FrameDecoderStream,
     ::testing::Values(
@@ -79,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                    firstBytes(frameOf(A), 8) + Bytes{0x90} + Bytes(13, 0x01) + Bytes{End}, {}, 2,
                    0}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
+// clang-format off
 // Frames put together by hand from the byte map, so that the decoder is checked against
 // the map itself and not only against the encoder.
 Bytes handFrame(std::initializer_list<std::pair<int, uint8_t>> bytes) {
@@ -103,6 +108,8 @@ const Bytes eightCodeFrame = handFrame({{2, 0x7F}, {3, 0x7F}, {6, 1}, {9, 1}, {1
                                         {12, 0x10}, {13, 0x20}, {14, 0x40}, {15, 1}, {16, 0x7E},
                                         {17, 0x55}, {18, 0x3A}, {19, 0x67}, {20, 0x48}});
 
+// clang-format on
+
 struct LayoutCase {
     const char* name;
     int Nadc;
@@ -112,7 +119,9 @@ struct LayoutCase {
     uint8_t status;
 };
 
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FrameDecoderLayout : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -131,6 +140,7 @@ TEST_P(FrameDecoderLayout, PlacesCodesInSlots) {
     EXPECT_TRUE(decoder.frame().calibrationMark);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, FrameDecoderLayout,
     ::testing::Values(
@@ -147,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"UnknownPlatformCount", 2, 2, &fourCodeFrame, {}, 5},
         LayoutCase{"NegativeInputCount", -1, 1, &fourCodeFrame, {}, 5}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(FrameDecoder, CalibrationMarksListSampleCountsAndWrapTheList) {
     FrameDecoder decoder;

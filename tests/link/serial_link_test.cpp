@@ -33,7 +33,8 @@ bool pumpUntil(SerialLink& link, Done done, int timeoutMs = 3000) {
 }
 
 void pumpFor(SerialLink& link, int ms) {
-    pumpUntil(link, [] { return false; }, ms);
+    pumpUntil(
+        link, [] { return false; }, ms);
 }
 
 class SerialLinkOverPty : public ::testing::Test {
@@ -43,9 +44,8 @@ protected:
         link.decoder().setLayout(2, 1);
         link.setFrameHandler([this](const DecodedFrame& f) { samples.push_back(f.codes); });
         QObject::connect(&link, &SerialLink::aboutToOpen, [this] { ++openings; });
-        QObject::connect(&link, &SerialLink::failed, [this](const QString& message) {
-            failures << message;
-        });
+        QObject::connect(&link, &SerialLink::failed,
+                         [this](const QString& message) { failures << message; });
     }
 
     PtyPair pty;
@@ -91,8 +91,8 @@ TEST_F(SerialLinkOverPty, PortThatDiesIsReportedOnceAndTheLinkCloses) {
     pty.closeMaster();
     ASSERT_TRUE(pumpUntil(link, [&] { return !link.isOpen(); }));
     pumpFor(link, 100);
-    EXPECT_EQ(failures,
-              QStringList{QStringLiteral("Порт ") + link.portName() + QStringLiteral(" не доступен")});
+    EXPECT_EQ(failures, QStringList{QStringLiteral("Порт ") + link.portName() +
+                                    QStringLiteral(" не доступен")});
     EXPECT_EQ(link.poll(), 0);
 }
 
