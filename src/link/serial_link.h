@@ -33,6 +33,7 @@ public:
     // "Порт <name> не доступен"
     static QString portUnavailableText(const QString& portName);
 
+    // Port settings take effect at the next open(); speed and parity also on an open port.
     void setPortName(const QString& name);
     // Matched without regard to letter case; an unknown name becomes "9600" / "None".
     void setBaudRate(const QString& name);
@@ -52,6 +53,8 @@ public:
     // Decodes every byte waiting at the port; returns the number of accepted frames.
     int poll();
 
+    // Called for every accepted frame, inside poll(). The handler records the frame, calls
+    // decoder().onCalibrationMark(SmpCnt) for a marked frame, then filters it.
     void setFrameHandler(FrameHandler handler) { frameHandler_ = std::move(handler); }
     FrameDecoder& decoder() { return decoder_; }
     const FrameDecoder& decoder() const { return decoder_; }

@@ -76,6 +76,14 @@ TEST_F(SerialLinkOverPty, FramesWrittenByTheConverterArriveAsSamples) {
     EXPECT_EQ(link.decoder().FrameErr(), 1);
     EXPECT_TRUE(failures.isEmpty());
 
+    // A frame that straddles two ticks is put together across polls.
+    const Bytes frame = frameOf(B);
+    pty.send(firstBytes(frame, 9));
+    pumpFor(link, 30);
+    pty.send(Bytes(frame.begin() + 9, frame.end()));
+    ASSERT_TRUE(pumpUntil(link, [&] { return samples.size() == 3; }));
+    EXPECT_EQ(samples.back(), B);
+
     // Opening again starts the counters afresh and tells the filter stage.
     link.close();
     ASSERT_TRUE(link.open());
