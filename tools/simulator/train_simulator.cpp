@@ -54,8 +54,14 @@ double TrainSimulator::bounceFactor(size_t axle, int platform, long sample) {
 
 std::array<double, 8> TrainSimulator::loadsAt(double travelled, long sample) {
     std::array<double, 8> loads{};
-    for (size_t k = 0; k < axles_.size(); ++k) {
+    // Axles are ordered front to back: those already past the scale form a prefix that
+    // never comes back, those not yet on it a suffix.
+    while (firstOnScale_ < axles_.size() &&
+           travelled - axles_[firstOnScale_].offset > scale_.length())
+        ++firstOnScale_;
+    for (size_t k = firstOnScale_; k < axles_.size(); ++k) {
         double u = travelled - axles_[k].offset;  // past the arrival end of the scale
+        if (u < 0) break;
         double x = train_.direction > 0 ? u : scale_.length() - u;
         double load = axles_[k].load * bounceFactor(k, scale_.platformAt(x), sample);
         scale_.addLoad(x, load, axles_[k].transverseOffset, loads);

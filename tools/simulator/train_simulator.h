@@ -50,6 +50,7 @@ private:
     std::vector<AxlePoint> axles_;
     std::vector<int> axlePlatform_;     // platform each axle stood on at the last sample
     std::vector<long> axleArrival_;     // sample at which it rolled onto that platform
+    size_t firstOnScale_ = 0;           // first axle not yet past the scale
     double firstAxle_ = 0;              // offset of the first axle behind the train front
     double travelSpan_ = 0;             // distance over which the speed profile runs
 };

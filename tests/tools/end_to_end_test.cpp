@@ -1,0 +1,181 @@
+// Simulated trains through the replay, compared with what the simulator knows they were.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "replay/replay_run.h"
+#include "simulator/frame_stream_sink.h"
+#include "simulator/raw_file_sink.h"
+#include "simulator/train_simulator.h"
+#include "simulator/truth_csv.h"
+#include "support/temp_dir.h"
+#include "tools/test_scale.h"
+
+namespace zv {
+namespace {
+
+enum class Loco { Head, Tail };
+
+struct Scenario {
+    int npl, nadc, direction;
+    Loco loco;
+    double kmh;
+};
+
+std::string describe(const Scenario& s) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%d platform(s), %d input(s), direction %+d, loco %s, %g km/h",
+                  s.npl + 1, s.nadc == 0 ? 1 : s.nadc == 1 ? 2 : 4, s.direction,
+                  s.loco == Loco::Head ? "head" : "tail", s.kmh);
+    return text;
+}
+
+// A 5 m platform leaves a six-axle bogie about 1.1 m of free travel: at 10 km/h that is
+// some 20 samples, so the settling delay must stay well below the default 100.
+Settings commissionedScale(int npl, int nadc) {
+    Settings s = test::scaleSettings(npl, nadc);
+    s.tflt = 10;
+    return s;
+}
+
+TrainSpec mixedTrain(const Scenario& s) {
+    TrainSpec t;
+    VehicleSpec loaded = makeWagon(4, 62000, 3000);
+    loaded.transverseOffset = 30;
+    VehicleSpec tank = makeWagon(8, 125000);
+    tank.transverseOffset = -20;
+    t.vehicles = {loaded, makeWagon(4, 25000), makeWagon(6, 90000, -2000), tank,
+                  makeWagon(4, 70000, 5000)};
+    VehicleSpec loco = makeLocomotive(s.loco == Loco::Head ? 128000 : 136000);
+    if (s.loco == Loco::Head)
+        t.vehicles.insert(t.vehicles.begin(), loco);
+    else
+        t.vehicles.push_back(loco);
+    t.direction = s.direction;
+    t.speed = {s.kmh, s.kmh * 0.9};  // slowing down a little on the scale
+    return t;
+}
+
+struct Accuracy {
+    double sumWeight = 0, worstWeight = 0;
+    double worstSpeed = 0, worstBaseW = 0, worstBaseB = 0;
+    int rows = 0;
+
+    void add(const StoredWagonRow& row, const TruthRow& truth) {
+        double weight = 100.0 * std::abs(row.Weight - truth.mass) / truth.mass;
+        sumWeight += weight;
+        worstWeight = std::max(worstWeight, weight);
+        worstSpeed = std::max(worstSpeed, std::abs(row.Speed - truth.speedKmh * 10) / 10);
+        worstBaseW = std::max(worstBaseW, std::abs(row.BaseW - truth.wagonBase));
+        worstBaseB = std::max(worstBaseB, std::abs(row.BaseB - truth.bogieBase));
+        ++rows;
+    }
+    std::string line() const {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "weight error mean %.3f %% worst %.3f %%; speed worst %.2f km/h; "
+                      "wagon base worst %.0f mm; bogie base worst %.0f mm",
+                      sumWeight / rows, worstWeight, worstSpeed, worstBaseW, worstBaseB);
+        return text;
+    }
+};
+
+// Simulates the train into a raw data file and replays it as the program would.
+ReplayReport simulateAndReplay(const Settings& s, const TrainSpec& train,
+                               const SignalModel& signal = {}) {
+    test::TempDir dir;
+    std::string path = (dir / "train.dat").string();
+    RawFileSink raw(path);
+    TrainSimulator(s, train, signal).run(raw);
+    raw.close();
+    return replayRecording(s, {RecordingKind::RawData, path});
+}
+
+// Every vehicle found with its axles, kind, direction and weight; speed and bases within
+// what a time resolution of one sample allows.
+void expectMatchesTruth(const StoredTrain& stored, const std::vector<TruthRow>& truth,
+                        const Settings& s, int direction, Accuracy& accuracy) {
+    ASSERT_EQ(stored.rows.size(), truth.size());
+    for (size_t i = 0; i < truth.size(); ++i) {
+        const StoredWagonRow& row = stored.rows[i];
+        const TruthRow& t = truth[i];
+        SCOPED_TRACE("vehicle " + std::to_string(i + 1));
+        EXPECT_EQ(row.Axle, t.axles);
+        EXPECT_EQ(row.Note, t.kind == VehicleKind::Locomotive ? 3 : 1);
+        EXPECT_EQ(row.Direc, direction > 0 ? 0 : 1);
+        EXPECT_LE(std::abs(row.Weight - t.mass), 0.01 * t.mass);
+        double samplePath = t.speedKmh / 3.6 * 1000 / s.Fadc;  // mm per sample
+        EXPECT_LE(std::abs(row.Speed - t.speedKmh * 10), 3);
+        EXPECT_LE(std::abs(row.BaseW - t.wagonBase), 2 * samplePath);
+        EXPECT_LE(std::abs(row.BaseB - t.bogieBase), 2 * samplePath);
+        // With two platforms only a heavier first bogie is kept (a lighter one reads 0).
+        double difference = expectedBogieDifference(t, direction);
+        if (s.Npl == 0 || t.frontBogie > t.rearBogie) {
+            EXPECT_LE(std::abs(row.WeiL - difference), 0.005 * t.mass);
+        }
+        accuracy.add(row, t);
+    }
+}
+
+TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
+    const Scenario scenarios[] = {
+        {0, 1, +1, Loco::Head, 8}, {0, 1, -1, Loco::Tail, 10}, {0, 2, +1, Loco::Tail, 5},
+        {0, 2, -1, Loco::Head, 10}, {1, 1, +1, Loco::Tail, 10}, {1, 1, -1, Loco::Head, 8},
+        {1, 2, +1, Loco::Head, 10}, {1, 2, -1, Loco::Tail, 5},
+    };
+    for (const Scenario& sc : scenarios) {
+        SCOPED_TRACE(describe(sc));
+        Settings s = commissionedScale(sc.npl, sc.nadc);
+        TrainSpec train = mixedTrain(sc);
+        ReplayReport report = simulateAndReplay(s, train);
+        ASSERT_EQ(report.trains.size(), 1u);
+        Accuracy accuracy;
+        expectMatchesTruth(report.trains[0], TrainSimulator(s, train).truth(), s, sc.direction,
+                           accuracy);
+        std::printf("[ accuracy ] %s: %s\n", describe(sc).c_str(), accuracy.line().c_str());
+    }
+}
+
+TEST(EndToEndTest, ACaptureWithSpoiledFramesStillWeighsEveryWagon) {
+    Settings s = commissionedScale(1, 2);
+    Scenario sc{1, 2, +1, Loco::Head, 8};
+    TrainSpec train = mixedTrain(sc);
+    test::TempDir dir;
+    std::string path = (dir / "line.cap").string();
+    std::ofstream bytes(path, std::ios::binary);
+    FrameStreamSink frames(bytes, s, 0.01, 3);
+    long samples = TrainSimulator(s, train).run(frames);
+    bytes.close();
+
+    ReplayReport report = replayRecording(s, {RecordingKind::Capture, path});
+    EXPECT_EQ(report.rejectedFrames, frames.corrupted());
+    EXPECT_GT(report.rejectedFrames, 0);
+    EXPECT_EQ(report.samples, samples - frames.corrupted());
+    EXPECT_GT(report.calibrationMarks, samples / s.Fadc - 2);
+    ASSERT_EQ(report.trains.size(), 1u);
+    Accuracy accuracy;
+    expectMatchesTruth(report.trains[0], TrainSimulator(s, train).truth(), s, sc.direction,
+                       accuracy);
+}
+
+TEST(EndToEndTest, APassageOfMoreThan200WagonsComesAsTwoTrains) {
+    Settings s = commissionedScale(0, 1);
+    TrainSpec train;
+    train.vehicles.assign(203, makeWagon(4, 66000));
+    train.speed = {10, 10};
+    SignalModel quiet;
+    quiet.bounceShare = 0;
+    ReplayReport report = simulateAndReplay(s, train, quiet);
+    ASSERT_EQ(report.trains.size(), 2u);
+    EXPECT_EQ(report.trains[0].rows.size(), 200u);
+    EXPECT_EQ(report.trains[1].rows.size(), 3u);
+    for (const StoredTrain& t : report.trains)
+        for (const StoredWagonRow& row : t.rows) EXPECT_NEAR(row.Weight, 66000, 660);
+}
+
+}  // namespace
+}  // namespace zv
