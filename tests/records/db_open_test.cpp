@@ -1,0 +1,146 @@
+#include "records_fixture.h"
+
+#include "records/schema.h"
+#include "records/table_error.h"
+
+#include <QFile>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+using ::testing::ElementsAre;
+
+const char* const kLoadsMissing = "Не найдена таблица \"Грузы\"!\nИнформация о грузах утеряна\nБудет создана новая пустая таблица";
+const char* const kStationsMissing =
+    "Не найдена таблица \"Станции\"!\nИнформация о станциях утеряна\nБудет создана новая пустая таблица";
+const char* const kClientsMissing =
+    "Не найдена таблица \"Клиенты\"!\nИнформация о получателях/отправителях грузов утеряна\nБудет создана новая пустая таблица";
+const char* const kBasesMissing =
+    "Не найдена таблица \"Базы вагонов\"!\nИнформация о базах вагонов утеряна\nБудет создана новая пустая таблица";
+const char* const kNamesMissing = "Не найдена таблица \"Операторы весов\"!\nБудет создана новая пустая таблица";
+const char* const kTrainsMissing = "Не найдена таблица \"Составы\"!\nБудет создана новая пустая таблица";
+const char* const kWagonsMissing = "Не найдена таблица \"Вагоны на территории\"!\nБудет создана новая пустая таблица";
+
+std::vector<std::string> texts(const QStringList& messages) {
+    std::vector<std::string> result;
+    for (const QString& m : messages) result.push_back(m.toStdString());
+    return result;
+}
+
+QList<QVariantList> rowsOf(Table& table) {
+    QList<QVariantList> rows;
+    for (const Row& row : table.readFilteredRows()) {
+        QVariantList values;
+        for (const FieldDef& f : table.def().fields) values.append(row.value(f.name));
+        rows.append(values);
+    }
+    return rows;
+}
+
+QDateTime at(int minute) { return QDateTime(QDate(2026, 12, 9), QTime(9, minute)); }
+
+TEST(DBOpen, OnAnEmptyFolderCreatesEverythingWithItsMessagesInOrder) {
+    test::RecordsFixture f;
+    RecordsDatabase& r = f.open();
+    EXPECT_THAT(texts(f.notifier.messages),
+                ElementsAre(kLoadsMissing, kStationsMissing, kClientsMissing, kBasesMissing, kNamesMissing, kTrainsMissing,
+                            kWagonsMissing, "Будет создана новая весовая книга на Декабрь 2026\nBook[12.2026].db"));
+
+    EXPECT_EQ(rowsOf(r.Loads()), (QList<QVariantList>{{0, QStringLiteral("Без груза")}, {1, QStringLiteral("Прочие грузы")}}));
+    EXPECT_EQ(rowsOf(r.Stations()), (QList<QVariantList>{{0, QStringLiteral("Прочие")}, {1, QStringLiteral("Станция 1")}}));
+    EXPECT_EQ(rowsOf(r.Clients()), (QList<QVariantList>{{0, QStringLiteral("Прочие")}, {1, QStringLiteral("ООО Клиент 1")}}));
+    EXPECT_EQ(rowsOf(r.BasesW()), (QList<QVariantList>{{QStringLiteral("12-1000"), 8650, QStringLiteral("Полувагон")},
+                                                      {QStringLiteral("13-401"), 9720, QStringLiteral("Платформа")}}));
+    for (Table* t : {&r.Names(), &r.Trains(), &r.Wagons(), &r.Book()}) {
+        EXPECT_TRUE(t->isOpen());
+        t->setFiltered(false);
+        EXPECT_TRUE(t->isEmpty()) << t->def().name.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(QDir(f.dbDir()).filePath(QStringLiteral("Book[12.2026].db"))));
+    EXPECT_EQ(r.selectedTrain(), 1);
+    EXPECT_EQ(r.Trains().filter(), QStringLiteral("Train=1"));
+}
+
+TEST(DBOpen, TheCreatedDictionariesCarryNoPasswordTheCopiedTablesTheTablePassword) {
+    test::RecordsFixture f;
+    f.open();
+    f.records.reset();
+    Database db;
+    db.setFolder(f.dbDir());
+    Table loads(db, schema::loads());
+    EXPECT_NO_THROW(loads.open());
+    Table wagons(db, schema::wagons());
+    EXPECT_THROW(wagons.open(), TableError);
+    db.addPassword(schema::kTablePassword);
+    EXPECT_NO_THROW(wagons.open());
+}
+
+TEST(DBOpen, InANewMonthCreatesOnlyTheNewBook) {
+    test::RecordsFixture f;
+    f.open();
+    f.records.reset();
+    f.notifier.messages.clear();
+    f.clock.time = QDateTime(QDate(2027, 1, 2), QTime(0, 5));
+    f.open();
+    EXPECT_THAT(texts(f.notifier.messages), ElementsAre("Будет создана новая весовая книга на Январь 2027\nBook[01.2027].db"));
+    EXPECT_TRUE(QFile::exists(QDir(f.dbDir()).filePath(QStringLiteral("Book[12.2026].db"))));
+    EXPECT_EQ(f.records->Book().fileName(), QStringLiteral("Book[01.2027].db"));
+}
+
+TEST(DBOpen, FallsBackToTheDefaultFolderWhenTheFolderCannotBeCreated) {
+    test::RecordsFixture f;
+    f.settings.Path = QDir(f.programDir).filePath(QStringLiteral("no/such/DB2/")).toStdString();
+    RecordsDatabase& r = f.open();
+    ASSERT_FALSE(f.notifier.messages.isEmpty());
+    EXPECT_EQ(f.notifier.messages.first().toStdString(),
+              "Место расположения базы данных недоступно!\nУстанавлено расположение по умолчанию.");
+    EXPECT_EQ(QDir(r.connection().folder()), QDir(f.dbDir()));
+    EXPECT_TRUE(r.Trains().isOpen());
+    EXPECT_EQ(QDir(QString::fromStdString(f.settings.Path)), QDir(f.dbDir())) << "the next save writes the folder in use";
+}
+
+TEST(DBOpen, CreatesAMissingFolderOneLevelDeep) {
+    test::RecordsFixture f;
+    f.settings.Path = QDir(f.programDir).filePath(QStringLiteral("Tables")).toStdString();
+    RecordsDatabase& r = f.open();
+    EXPECT_EQ(f.notifier.messages.size(), 8);
+    EXPECT_TRUE(QFile::exists(QDir(f.programDir).filePath(QStringLiteral("Tables/Trains.db"))));
+    EXPECT_TRUE(r.Book().isOpen());
+}
+
+TEST(DBOpen, AgainSelectsTheLatestTrainAndSaysNothing) {
+    test::RecordsFixture f;
+    RecordsDatabase& r = f.open();
+    Table& trains = r.Trains();
+    trains.insertRecord({5, at(1), QVariant(), 1000, 0, 0, 0, 0, 1});
+    trains.insertRecord({4, at(0), QVariant(), 1000, 0, 0, 0, 0, 1});
+    trains.insertRecord({5, at(2), QVariant(), 1000, 0, 0, 0, 0, 1});
+    f.notifier.messages.clear();
+
+    r.DBOpen();
+    EXPECT_TRUE(f.notifier.messages.isEmpty());
+    EXPECT_EQ(r.selectedTrain(), 5);
+    EXPECT_EQ(trains.filter(), QStringLiteral("Train=5"));
+    EXPECT_TRUE(trains.filtered());
+    EXPECT_EQ(r.DSouT().rowCount(), 2);
+
+    f.records.reset();  // a restart finds the same
+    f.open();
+    EXPECT_TRUE(f.notifier.messages.isEmpty());
+    EXPECT_EQ(f.records->selectedTrain(), 5);
+}
+
+TEST(DBOpen, AMissingTemplateFailsWithTheEnginesError) {
+    test::RecordsFixture f;
+    QFile::remove(QDir(f.programDir).filePath(QStringLiteral("t.ttb")));
+    EXPECT_THROW(f.open(), TableError);
+    EXPECT_EQ(f.notifier.messages.last().toStdString(), kTrainsMissing);
+    EXPECT_TRUE(f.records->Names().isOpen());
+    EXPECT_FALSE(f.records->Trains().isOpen());
+}
+
+}  // namespace
+}  // namespace zv
