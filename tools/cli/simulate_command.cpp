@@ -7,6 +7,7 @@
 
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
+#include "replay/file_error.h"
 #include "simulator/frame_stream_sink.h"
 #include "simulator/raw_file_sink.h"
 #include "simulator/train_file.h"
@@ -22,7 +23,7 @@ constexpr std::array<std::string_view, 6> CompositionOptions = {
 
 TrainSpec trainFromFile(const std::string& path) {
     std::ifstream in(path);
-    if (!in) throw std::runtime_error("Cannot open file " + path);
+    if (!in) throw std::runtime_error(fileError("Cannot open file", path));
     try {
         return readTrainFile(in);
     } catch (const std::runtime_error& e) {
@@ -82,13 +83,13 @@ SignalModel signalFrom(const CommandOptions& o) {
 
 std::ofstream createFile(const std::string& path, std::ios::openmode mode = std::ios::out) {
     std::ofstream out(path, mode | std::ios::trunc);
-    if (!out) throw std::runtime_error("Cannot create file " + path);
+    if (!out) throw std::runtime_error(fileError("Cannot create file", path));
     return out;
 }
 
 void finishFile(std::ofstream& out, const std::string& path) {
     out.close();
-    if (!out) throw std::runtime_error("Cannot write to file " + path);
+    if (!out) throw std::runtime_error(fileError("Cannot write to file", path));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "engine/weighing_engine.h"
+#include "replay/file_error.h"
 #include "link/frame_decoder.h"
 #include "link/raw_data_file.h"
 
@@ -54,7 +55,7 @@ void feedRawData(const std::string& path, ReplaySession& session) {
 
 void feedCapture(const std::string& path, const Settings& settings, ReplaySession& session) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open file " + path);
+    if (!in) throw std::runtime_error(fileError("Cannot open file", path));
     FrameDecoder decoder;
     decoder.setLayout(settings.Nadc, settings.Npl);
     session.engine().resetBeforeOpen();
@@ -63,7 +64,7 @@ void feedCapture(const std::string& path, const Settings& settings, ReplaySessio
         if (decoder.frame().calibrationMark) decoder.onCalibrationMark(session.engine().SmpCnt());
         session.feed(decoder.frame().codes);
     }
-    if (in.bad()) throw std::runtime_error("Cannot read file " + path);
+    if (in.bad()) throw std::runtime_error(fileError("Cannot read file", path));
     session.report().rejectedFrames = decoder.FrameErr();
     session.report().calibrationMarks = decoder.MarkCnt();
 }

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
+#include "replay/file_error.h"
 #include "settings/settings_file.h"
 
 namespace zv {
@@ -43,10 +45,10 @@ struct DamageWatch : SettingsEffects {
 };
 
 void copySettingsFile(const std::string& from, const fs::path& to) {
+    if (!std::ifstream(from)) throw std::runtime_error(fileError("Cannot open file", from));
     std::error_code ec;
-    if (!fs::is_regular_file(from, ec)) throw std::runtime_error("Cannot open file " + from);
     fs::copy_file(from, to, ec);
-    if (ec) throw std::runtime_error("Cannot read file " + from + ": " + ec.message());
+    if (ec) throw std::runtime_error("Cannot read file \"" + from + "\": " + ec.message());
 }
 
 }  // namespace

@@ -1,0 +1,175 @@
+// The commands of zolvelt-tool, run in-process on real files, and once as the real program.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "cli/tool_main.h"
+#include "simulator/raw_file_sink.h"
+#include "simulator/train_simulator.h"
+#include "support/temp_dir.h"
+#include "tools/test_scale.h"
+
+namespace zv {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::string Zero = "1000,1000,1000,1000,1000,1000,1000,1000";
+const std::string Coef = "2000000,2000000,2000000,2000000,2000000,2000000,2000000,2000000";
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+ToolRun run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    int status = runTool(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A settings file of a one-platform scale without calibration keys, and a recording of a
+// locomotive and five wagons crossing it.
+class ToolFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(ini(), "[Scales]\r\nNpl=0\r\nNadc=1\r\ntflt=10\r\n");
+        Settings s = test::scaleSettings(0, 1);
+        s.tflt = 10;
+        TrainSpec train;
+        train.vehicles.assign(5, makeWagon(4, 64000));
+        train.vehicles.insert(train.vehicles.begin(), makeLocomotive(126000));
+        RawFileSink raw(this->raw());
+        TrainSimulator(s, train).run(raw);
+        raw.close();
+    }
+
+    std::string ini() const { return (dir / "scale.ini").string(); }
+    std::string raw() const { return (dir / "train.dat").string(); }
+
+    test::TempDir dir;
+};
+
+TEST_F(ToolFiles, ReplayPrintsOneCsvLinePerStoredWagonAndASummary) {
+    ToolRun r = run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 7u);
+    EXPECT_EQ(out[0], "Train,Time,Wagon,Weight,Wei1,Wei2,Wei3,Direc,Note,Axle,Speed,BaseW,BaseB,WeiL");
+    const std::regex row(
+        R"(1,\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3},,(\d+),0,0,\d+,0,([13]),([46]),\d+,\d+,\d+,-?\d+)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(out[1], m, row)) << out[1];
+    EXPECT_EQ(m[2], "3");  // the leading locomotive
+    EXPECT_EQ(m[3], "6");
+    ASSERT_TRUE(std::regex_match(out[6], m, row)) << out[6];
+    EXPECT_EQ(m[1], "64000");
+    EXPECT_EQ(r.err, "replay: " + std::to_string(std::filesystem::file_size(raw()) / 18) +
+                         " samples fed, 0 frames rejected, 0 calibration marks, 6 wagons stored\n");
+}
+
+TEST_F(ToolFiles, CalibrationOptionsReplaceAMissingCalibrationAndTheFileStaysUntouched) {
+    std::string before = readFile(ini());
+    ToolRun plain = run({"replay", "--raw", raw(), "--ini", ini()});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_THAT(plain.err, HasSubstr("calibration damaged or absent"));
+    ToolRun overridden = run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef});
+    EXPECT_THAT(overridden.err, ::testing::Not(HasSubstr("damaged")));
+    EXPECT_EQ(readFile(ini()), before);
+}
+
+TEST_F(ToolFiles, SimulateWritesTheFilesItIsAskedFor) {
+    std::string train = (dir / "short.train").string();
+    writeFile(train, "speed 6\nlocomotive\nwagon axles=8 mass=120000 count=2\n");
+    std::string capture = (dir / "short.cap").string();
+    std::string truth = (dir / "short.csv").string();
+    ToolRun r = run({"simulate", "--ini", ini(), "--zero", Zero, "--coef", Coef, "--train", train,
+                 "--direction", "-1", "--capture", capture, "--corrupt", "0.02", "--truth", truth});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::filesystem::file_size(capture) % 23, 0u);
+    std::vector<std::string> rows = lines(readFile(truth));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[2].substr(0, 22), "2,wagon,8,120000,60000");
+
+    ToolRun replay = run({"replay", "--capture", capture, "--ini", ini(), "--zero", Zero, "--coef", Coef});
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(lines(replay.out).size(), 4u);
+    EXPECT_THAT(replay.err, ::testing::ContainsRegex("[1-9][0-9]* frames rejected"));
+}
+
+TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
+    std::string missing = (dir / "missing.dat").string();
+    std::string badTrain = (dir / "bad.train").string();
+    writeFile(badTrain, "wagon axles=4 mass=heavy\n");
+    std::string truth = (dir / "t.csv").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no command given"},
+        {{"weigh"}, "unknown command 'weigh'"},
+        {{"replay"}, "give exactly one of --raw and --capture"},
+        {{"replay", "--raw", raw(), "--capture", raw()}, "give exactly one of --raw and --capture"},
+        {{"replay", "--raw"}, "option --raw needs a value"},
+        {{"replay", "--raw", raw(), "--raw", raw()}, "option --raw is given twice"},
+        {{"replay", "--raw", raw(), "--speed", "5"}, "unknown option '--speed'"},
+        {{"replay", "--raw", raw(), "--zero", "1,2,3"}, "option --zero wants eight integers"},
+        {{"replay", "--raw", raw(), "--coef", Zero + ",x"}, "option --coef wants eight integers"},
+        {{"replay", "--raw", missing}, "Cannot open file \"" + missing + "\""},
+        {{"replay", "--capture", missing}, "Cannot open file \"" + missing + "\""},
+        {{"replay", "--raw", raw(), "--ini", missing}, "Cannot open file \"" + missing + "\""},
+        {{"simulate", "--wagons", "3"}, "give at least one of --raw, --capture and --truth"},
+        {{"simulate", "--truth", truth, "--corrupt", "0.1"}, "--corrupt needs --capture"},
+        {{"simulate", "--truth", truth, "--direction", "0"}, "option --direction wants +1 or -1"},
+        {{"simulate", "--truth", truth, "--speed", "8,7,6"}, "takes one or two numbers"},
+        {{"simulate", "--truth", truth, "--speed", "80"}, "wants numbers within 0.5..50"},
+        {{"simulate", "--truth", truth, "--axles", "5"}, "option --axles wants 4, 6 or 8"},
+        {{"simulate", "--truth", truth, "--train", badTrain, "--wagons", "2"},
+         "option --wagons cannot go with --train"},
+        {{"simulate", "--truth", truth, "--train", badTrain}, "line 1: not a number: 'heavy'"},
+        {{"simulate", "--truth", (dir / "no" / "t.csv").string()}, "Cannot create file"},
+    };
+    for (const auto& [args, reason] : cases) {
+        ToolRun r = run(args);
+        EXPECT_EQ(r.status, 2) << reason;
+        EXPECT_THAT(r.err, HasSubstr(reason));
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {
+    std::string out = (dir / "out.csv").string();
+    std::string err = (dir / "err.txt").string();
+    std::string command = std::string("'") + ZOLVELT_TOOL_PATH + "' replay --raw '" + raw() +
+                          "' --ini '" + ini() + "' --zero " + Zero + " --coef " + Coef + " >'" +
+                          out + "' 2>'" + err + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(err);
+    EXPECT_EQ(lines(readFile(out)).size(), 7u);
+    EXPECT_THAT(readFile(err), HasSubstr("6 wagons stored"));
+
+    command = std::string("'") + ZOLVELT_TOOL_PATH + "' replay --raw '" + raw() + ".gone' 2>'" +
+              err + "'";
+    int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    EXPECT_THAT(readFile(err), HasSubstr("Cannot open file"));
+}
+
+}  // namespace
+}  // namespace zv
