@@ -34,13 +34,13 @@ SimWagon freightWagon(double mass) { return vehicle({1700, 3550, 10350, 12200}, 
 
 SimWagon locomotive(double mass) { return vehicle({2000, 4000, 6000, 12000, 14000, 16000}, 18000, mass); }
 
-SimWagon oddVehicle(int firstGroup, double mass) {
+SimWagon oddVehicle(int frontAxles, int rearAxles, double mass) {
+    constexpr double spacing = 900.0;
     std::vector<double> axles;
-    for (int k = 0; k < firstGroup; ++k) axles.push_back(1000.0 + 900.0 * k);
+    for (int k = 0; k < frontAxles; ++k) axles.push_back(1700.0 + spacing * k);
     const double rear = axles.back() + 8000.0;
-    axles.push_back(rear);
-    axles.push_back(rear + 1850.0);
-    return vehicle(axles, rear + 1850.0 + 1700.0, mass);
+    for (int k = 0; k < rearAxles; ++k) axles.push_back(rear + spacing * k);
+    return vehicle(axles, axles.back() + 1700.0, mass);
 }
 
 Settings syntheticSettings(bool twoPlatforms) {
@@ -79,7 +79,10 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
     for (int t = 0; t < run.idleBefore + moving + run.idleAfter; ++t) {
         double kg[8] = {};
         const double head = t < run.idleBefore ? -1e9 : -kBeforeFirstAxle + run.speed * (t - run.idleBefore);
-        for (size_t a = 0; a < behind.size(); ++a) {
+        // Only the axles on the track: head - track < behind <= head (behind is ascending).
+        const auto from = std::upper_bound(behind.begin(), behind.end(), head - track) - behind.begin();
+        const auto to = std::upper_bound(behind.begin(), behind.end(), head) - behind.begin();
+        for (auto a = from; a < to; ++a) {
             const double x = head - behind[a];
             const double y = run.direction > 0 ? x : track - x;
             for (const Platform& p : platforms) {

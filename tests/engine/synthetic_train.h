@@ -23,8 +23,8 @@ struct SimWagon {
 SimWagon freightWagon(double mass);
 // Six axles in two bogies of three, 2000 mm apart, bogie centres 10000 mm apart.
 SimWagon locomotive(double mass);
-// n axles in one closely spaced group followed by a normal bogie (a deliberately odd vehicle).
-SimWagon oddVehicle(int firstGroup, double mass);
+// A deliberately odd vehicle: two groups of closely spaced axles.
+SimWagon oddVehicle(int frontAxles, int rearAxles, double mass);
 
 // How the train crosses the scale.
 struct SimRun {
