@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "reports/report_document.h"
 
@@ -13,31 +14,34 @@ constexpr double kColumnMm = 1.75;
 // Texts whose tops are this close stand on one line.
 constexpr double kSameLineMm = 1.5;
 // A gap this high between two lines leaves an empty line.
-constexpr double kBlankLineMm = 7.0;
+constexpr double kBlankLineMm = 8.0;
 
-int startColumn(const DrawItem& item) {
+int column(double mm, double leftMm) { return static_cast<int>(std::lround((mm - leftMm) / kColumnMm)); }
+
+// Column of the first character; the text's left edge is the left margin of the document.
+int startColumn(const DrawItem& item, double leftMm) {
     const auto length = static_cast<int>(item.text.size());
-    if (item.alignment & Qt::AlignRight)
-        return static_cast<int>(std::lround(item.rect.right() / kColumnMm)) - length;
+    if (item.alignment & Qt::AlignRight) return column(item.rect.right(), leftMm) - length;
     if (item.alignment & Qt::AlignHCenter)
-        return static_cast<int>(std::lround(item.rect.center().x() / kColumnMm)) - length / 2;
-    return static_cast<int>(std::lround(item.rect.left() / kColumnMm));
+        return column(item.rect.center().x(), leftMm) - length / 2;
+    return column(item.rect.left(), leftMm);
 }
 
-QString joinLine(std::vector<const DrawItem*> items) {
-    std::sort(items.begin(), items.end(),
-              [](const DrawItem* a, const DrawItem* b) { return startColumn(*a) < startColumn(*b); });
+QString joinLine(std::vector<const DrawItem*> items, double leftMm) {
+    std::sort(items.begin(), items.end(), [&](const DrawItem* a, const DrawItem* b) {
+        return startColumn(*a, leftMm) < startColumn(*b, leftMm);
+    });
     QString line;
     for (const DrawItem* item : items) {
         // Keep at least one space between neighbours that would run into each other.
         const int minimum = line.isEmpty() ? 0 : static_cast<int>(line.size()) + 1;
-        const int column = std::max(startColumn(*item), minimum);
+        const int column = std::max(startColumn(*item, leftMm), minimum);
         line = line.leftJustified(column, QLatin1Char(' ')) + item->text;
     }
     return line;
 }
 
-QString pageText(const ReportPage& page) {
+QString pageText(const ReportPage& page, double leftMm) {
     std::vector<const DrawItem*> texts;
     for (const DrawItem& item : page.items)
         if (item.kind == DrawItem::Kind::Text) texts.push_back(&item);
@@ -49,7 +53,7 @@ QString pageText(const ReportPage& page) {
     double lineTop = 0;
     std::vector<const DrawItem*> line;
     auto flush = [&] {
-        if (!line.empty()) out += joinLine(line) + QLatin1Char('\n');
+        if (!line.empty()) out += joinLine(line, leftMm) + QLatin1Char('\n');
         line.clear();
     };
     for (const DrawItem* item : texts) {
@@ -64,13 +68,22 @@ QString pageText(const ReportPage& page) {
     return out;
 }
 
+double leftmostText(const ReportDocument& doc) {
+    double left = std::numeric_limits<double>::max();
+    for (const ReportPage& page : doc.pages)
+        for (const DrawItem& item : page.items)
+            if (item.kind == DrawItem::Kind::Text) left = std::min(left, item.rect.left());
+    return left == std::numeric_limits<double>::max() ? 0 : left;
+}
+
 }  // namespace
 
 QString toPlainText(const ReportDocument& doc) {
+    const double left = leftmostText(doc);
     QString out;
     for (int i = 0; i < doc.pageCount(); ++i) {
         if (i > 0) out += QLatin1Char('\f');
-        out += pageText(doc.pages[i]);
+        out += pageText(doc.pages[i], left);
     }
     return out;
 }

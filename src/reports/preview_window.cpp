@@ -1,0 +1,257 @@
+#include "reports/preview_window.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "reports/page_view.h"
+#include "reports/report_error.h"
+
+namespace {
+
+QPushButton* addButton(QHBoxLayout* bar, const QString& name, const QString& text,
+                       const QString& hint) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    bar->addWidget(button);
+    return button;
+}
+
+QString chooseSavePath(QWidget* parent, const QString& suggestedName) {
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить отчет"), suggestedName,
+                                        QStringLiteral("PDF (*.pdf);;Текст (*.txt)"));
+}
+
+}  // namespace
+
+TPreview::TPreview(QWidget* parent) : QDialog(parent), chooser_(chooseSavePath) {
+    setObjectName(QStringLiteral("TPreview"));
+    setModal(true);
+    resize(1000, 720);
+
+    scroll_ = new QScrollArea;
+    scroll_->setObjectName(QStringLiteral("PageArea"));
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    view_ = new zv::PageView;
+    view_->setObjectName(QStringLiteral("PageView"));
+    view_->setDocument(&document_);
+    scroll_->setWidget(view_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(makeToolBar());
+    layout->addWidget(scroll_, 1);
+}
+
+TPreview::~TPreview() = default;
+
+QWidget* TPreview::makeToolBar() {
+    auto* bar = new QWidget;
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    connect(addButton(row, "ZoomFit", "Страница", "Вся страница"), &QPushButton::clicked, this,
+            [this] { setZoom(Zoom::Fit); });
+    connect(addButton(row, "ZoomWidth", "По ширине", "По ширине окна"), &QPushButton::clicked,
+            this, [this] { setZoom(Zoom::Width); });
+    connect(addButton(row, "Zoom100", "100 %", "Натуральный размер"), &QPushButton::clicked, this,
+            [this] { setZoom(Zoom::Actual); });
+    row->addSpacing(12);
+    connect(addButton(row, "FirstPage", "|<", "Первая страница"), &QPushButton::clicked, this,
+            &TPreview::firstPage);
+    connect(addButton(row, "PriorPage", "<", "Предыдущая страница"), &QPushButton::clicked, this,
+            &TPreview::priorPage);
+    pageNo_ = new QSpinBox;
+    pageNo_->setObjectName(QStringLiteral("PageNo"));
+    pageNo_->setToolTip(QStringLiteral("Перейти к странице"));
+    pageNo_->setKeyboardTracking(false);
+    row->addWidget(pageNo_);
+    connect(pageNo_, &QSpinBox::valueChanged, this, [this](int n) { goToPage(n - 1); });
+    pageCount_ = new QLabel;
+    pageCount_->setObjectName(QStringLiteral("PageCount"));
+    row->addWidget(pageCount_);
+    connect(addButton(row, "NextPage", ">", "Следующая страница"), &QPushButton::clicked, this,
+            &TPreview::nextPage);
+    connect(addButton(row, "LastPage", ">|", "Последняя страница"), &QPushButton::clicked, this,
+            &TPreview::lastPage);
+    row->addSpacing(12);
+    searchText_ = new QLineEdit;
+    searchText_->setObjectName(QStringLiteral("SearchText"));
+    searchText_->setPlaceholderText(QStringLiteral("Поиск текста"));
+    row->addWidget(searchText_);
+    connect(searchText_, &QLineEdit::textChanged, this, [this] { matchItem_ = -1; });
+    auto find = [this] { findNext(searchText_->text()); };
+    connect(searchText_, &QLineEdit::returnPressed, this, find);
+    connect(addButton(row, "FindNext", "Найти", "Найти далее"), &QPushButton::clicked, this, find);
+    searchStatus_ = new QLabel;
+    searchStatus_->setObjectName(QStringLiteral("SearchStatus"));
+    row->addWidget(searchStatus_);
+    row->addStretch(1);
+    connect(addButton(row, "PrinterSetup", "Принтер...", "Настройка принтера"),
+            &QPushButton::clicked, this, &TPreview::printerSetup);
+    connect(addButton(row, "Print", "Печать", "Печать отчета"), &QPushButton::clicked, this,
+            &TPreview::print);
+    connect(addButton(row, "Save", "Сохранить", "Сохранить в файл PDF или текстовый"),
+            &QPushButton::clicked, this, &TPreview::save);
+    connect(addButton(row, "Close", "Закрыть", "Закрыть просмотр"), &QPushButton::clicked, this,
+            &QDialog::accept);
+    return bar;
+}
+
+void TPreview::preview(zv::ReportDocument document) {
+    setDocument(std::move(document));
+    exec();
+}
+
+void TPreview::setDocument(zv::ReportDocument document) {
+    document_ = std::move(document);
+    setWindowTitle(document_.title);
+    page_ = 0;
+    matchItem_ = -1;
+    highlight_ = {};
+    zoom_ = Zoom::Width;
+    view_->setDocument(&document_);
+    const QSignalBlocker block(pageNo_);
+    pageNo_->setRange(document_.pageCount() > 0 ? 1 : 0, document_.pageCount());
+    pageCount_->setText(QStringLiteral("из %1").arg(document_.pageCount()));
+    refresh();
+}
+
+void TPreview::goToPage(int index) {
+    if (document_.pageCount() == 0) return;
+    page_ = std::clamp(index, 0, document_.pageCount() - 1);
+    highlight_ = {};
+    refresh();
+}
+
+void TPreview::firstPage() { goToPage(0); }
+void TPreview::priorPage() { goToPage(page_ - 1); }
+void TPreview::nextPage() { goToPage(page_ + 1); }
+void TPreview::lastPage() { goToPage(document_.pageCount() - 1); }
+
+void TPreview::setZoom(Zoom zoom) {
+    zoom_ = zoom;
+    refresh();
+}
+
+double TPreview::pixelsPerMm() const {
+    const QSizeF page = document_.pageSizeMm();
+    const QSize room = scroll_->maximumViewportSize() -
+                       QSize(2 * zv::PageView::kBorder + scroll_->verticalScrollBar()->sizeHint().width(),
+                             2 * zv::PageView::kBorder);
+    switch (zoom_) {
+        case Zoom::Fit:
+            return std::min(room.width() / page.width(), room.height() / page.height());
+        case Zoom::Width:
+            return room.width() / page.width();
+        case Zoom::Actual:
+            break;
+    }
+    return logicalDpiX() / 25.4;
+}
+
+void TPreview::refresh() {
+    view_->showPage(page_, pixelsPerMm());
+    view_->setHighlight(highlight_);
+    const QSignalBlocker block(pageNo_);
+    if (document_.pageCount() > 0) pageNo_->setValue(page_ + 1);
+}
+
+void TPreview::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    refresh();
+}
+
+bool TPreview::findNext(const QString& text) {
+    searchStatus_->clear();
+    const int pages = document_.pageCount();
+    if (text.isEmpty() || pages == 0) return false;
+    const bool resume = matchItem_ >= 0;
+    int p = resume ? matchPage_ : page_;
+    size_t i = resume ? static_cast<size_t>(matchItem_) : 0;
+    qsizetype from = resume ? matchEnd_ : 0;
+    // One round over every page, and back to the start page for what lies before the match.
+    for (int step = 0; step <= pages; ++step) {
+        const auto& items = document_.pages[p].items;
+        for (; i < items.size(); ++i, from = 0) {
+            if (items[i].kind != zv::DrawItem::Kind::Text) continue;
+            const qsizetype at = items[i].text.indexOf(text, from, Qt::CaseInsensitive);
+            if (at < 0) continue;
+            matchPage_ = p;
+            matchItem_ = static_cast<int>(i);
+            matchEnd_ = static_cast<int>(at + 1);
+            goToPage(p);
+            highlight_ = zv::textBounds(items[i], static_cast<int>(at), static_cast<int>(text.size()));
+            refresh();
+            scroll_->ensureVisible(view_->toWidget(highlight_.center()).x(),
+                                   view_->toWidget(highlight_.center()).y());
+            return true;
+        }
+        p = (p + 1) % pages;
+        i = 0;
+        from = 0;
+    }
+    searchStatus_->setText(QStringLiteral("Текст не найден"));
+    return false;
+}
+
+bool TPreview::saveTo(const QString& path, QString* error) const {
+    try {
+        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
+            document_.saveText(path);
+        } else {
+            document_.savePdf(path);
+        }
+        return true;
+    } catch (const zv::ReportError& e) {
+        if (error) *error = e.message();
+        return false;
+    }
+}
+
+void TPreview::printTo(QPrinter& printer) const { document_.print(printer); }
+
+QPrinter& TPreview::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageLayout(document_.pageLayout);
+    }
+    return *printer_;
+}
+
+void TPreview::printerSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+void TPreview::print() {
+    QPrinter& p = printer();
+    p.setPageOrientation(document_.pageLayout.orientation());
+    QPrintDialog dialog(&p, this);
+    dialog.setMinMax(1, std::max(1, document_.pageCount()));
+    if (dialog.exec() != QDialog::Accepted) return;
+    try {
+        printTo(p);
+    } catch (const zv::ReportError& e) {
+        QMessageBox::critical(this, windowTitle(), e.message());
+    }
+}
+
+void TPreview::save() {
+    QString path = chooser_(this, document_.title);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    QString error;
+    if (!saveTo(path, &error)) QMessageBox::critical(this, windowTitle(), error);
+}

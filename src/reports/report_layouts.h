@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include "reports/report_layout.h"
+
+namespace zv {
+
+struct Settings;
+
+// The enterprise heading of the reports: `User`, a comma, three spaces and `ScName`.
+QString enterpriseHeading(const Settings& settings);
+
+// The three print layouts the program keeps for the whole run, with the labels it fills:
+// the headings from the settings and the filter description of the weighing-book report.
+class ReportLayouts {
+public:
+    ReportLayouts();
+
+    const ReportLayout& bookReport() const { return book_; }      // QR3
+    const ReportLayout& trainsReport() const { return trains_; }  // QR1
+    const ReportLayout& waybill() const { return waybill_; }      // QR2
+
+    // QRLb1 and QRL1 get the enterprise heading, QRLn1 gets `User`.
+    void applySettings(const Settings& settings);
+    // QRLb2, the line under the title of the weighing-book report.
+    void setBookDescription(const QString& text);
+
+private:
+    ReportLayout book_;
+    ReportLayout trains_;
+    ReportLayout waybill_;
+};
+
+}  // namespace zv

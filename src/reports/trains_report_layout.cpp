@@ -1,0 +1,127 @@
+#include "reports/trains_report_layout.h"
+
+namespace zv {
+
+namespace {
+
+constexpr double kLine = 4.2;
+
+// Column edges shared by the group header and the detail, millimetres from the left margin.
+struct Column {
+    double left;
+    double width;
+};
+constexpr Column kWagon{0, 20};
+constexpr Column kWeight{21, 18};
+constexpr Column kNote{42, 22};
+constexpr Column kTime{65, 16};
+constexpr Column kSpeed{82, 16};
+constexpr Column kAxles{99, 10};
+constexpr Column kBase{110, 12};
+constexpr Column kBogies{128, 62};
+
+QRectF at(Column c, double top = 0.5) { return QRectF(c.left, top, c.width, kLine); }
+
+void addTitle(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::Title, 17);
+    const double width = layout.printableWidth();
+    band.addLabel(QStringLiteral("QRL1"), QRectF(0, 0, width, 6), QString(), Qt::AlignHCenter)
+        .font.pointSize = 11;
+    ReportElement& title = band.addSystemData(QStringLiteral("QRSysData1"), QRectF(0, 6, width, 8),
+                                              SystemData::ReportTitle, QString(), Qt::AlignHCenter);
+    title.font.pointSize = 14;
+    title.font.bold = true;
+}
+
+void addPageHeader(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::PageHeader, 7);
+    band.addSystemData(QStringLiteral("QRSysData2"), QRectF(140, 0, 50, 5), SystemData::PageNumber,
+                       QStringLiteral("Стр. "), Qt::AlignRight);
+}
+
+void addGroupHeader(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::GroupHeader, 9);
+    const double width = layout.printableWidth();
+    band.addLine(QStringLiteral("QRShape1"), QPointF(0, 1.5), QPointF(width, 1.5));
+    const double top = 2.2;
+    band.addLabel(QStringLiteral("QRLabel2"), at(kWagon, top), QStringLiteral("Вагон"));
+    band.addLabel(QStringLiteral("QRLabel3"), at(kWeight, top), QStringLiteral("Масса, кг"),
+                  Qt::AlignRight);
+    band.addLabel(QStringLiteral("QRLabel4"), at(kNote, top), QStringLiteral("Примечание"));
+    band.addLabel(QStringLiteral("QRLabel5"), at(kTime, top), QStringLiteral("Время"));
+    band.addLabel(QStringLiteral("QRLabel6"), at(kSpeed, top), QStringLiteral("Скорость"),
+                  Qt::AlignRight);
+    band.addLabel(QStringLiteral("QRLabel7"), at(kAxles, top), QStringLiteral("Осей"),
+                  Qt::AlignRight);
+    band.addLabel(QStringLiteral("QRLabel8"), at(kBase, top), QStringLiteral("База"),
+                  Qt::AlignRight);
+    band.addLabel(QStringLiteral("QRLabel9"), at(kBogies, top),
+                  QStringLiteral("Масса потележечно, кг"));
+    band.addLine(QStringLiteral("QRShape2"), QPointF(0, 7.2), QPointF(width, 7.2));
+}
+
+void addDetail(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::Detail, kLine + 0.3);
+    const Qt::Alignment right = Qt::AlignRight;
+    band.addField(QStringLiteral("QRDBText1"), at(kWagon), QStringLiteral("Wagon"));
+    band.addField(QStringLiteral("QRDBText2"), at(kWeight), QStringLiteral("Weight"), right);
+    band.addField(QStringLiteral("QRDBText3"), at(kNote), QStringLiteral("Note1"));
+    band.addField(QStringLiteral("QRDBText4"), at(kTime), QStringLiteral("Time"), Qt::AlignLeft,
+                  QStringLiteral("hh:nn:ss"));
+    band.addField(QStringLiteral("QRDBText5"), at(kSpeed), QStringLiteral("Speed"), right);
+    band.addField(QStringLiteral("QRDBText6"), at(kAxles), QStringLiteral("Axle"), right);
+    band.addField(QStringLiteral("QRDBText7"), at(kBase), QStringLiteral("BaseW"), right);
+    band.addField(QStringLiteral("QRDBText8"), QRectF(kBogies.left, 0.5, 16, kLine),
+                  QStringLiteral("WeiL0"), right);
+    band.addField(QStringLiteral("QRDBText9"), QRectF(kBogies.left + 20, 0.5, 16, kLine),
+                  QStringLiteral("WeiL1"), right);
+}
+
+void addGroupFooter(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::GroupFooter, 10);
+    band.addLine(QStringLiteral("QRShape3"), QPointF(0, 0.5), QPointF(layout.printableWidth(), 0.5));
+    const double top = 1.3;
+    band.addLabel(QStringLiteral("QRLabel10"), QRectF(0, top, 13, kLine), QStringLiteral("Состав"));
+    band.addField(QStringLiteral("QRDBText10"), QRectF(13, top, 10, kLine), QStringLiteral("Train"));
+    band.addField(QStringLiteral("QRDBText11"), QRectF(24, top, 14, kLine), QStringLiteral("Direct"));
+    band.addField(QStringLiteral("QRDBText12"), QRectF(40, top, 22, kLine), QStringLiteral("Time"),
+                  Qt::AlignLeft, QStringLiteral("dd.mm.yyyy"));
+    band.addLabel(QStringLiteral("QRLabel11"), QRectF(66, top, 17, kLine), QStringLiteral("Вагонов"));
+    band.addExpression(QStringLiteral("QRExpr1"), QRectF(83, top, 10, kLine),
+                       QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
+    band.addLabel(QStringLiteral("QRLabel12"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
+    band.addExpression(QStringLiteral("QRExpr2"), QRectF(107, top, 25, kLine),
+                       QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
+}
+
+void addPageFooter(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::PageFooter, 7);
+    band.addLabel(QStringLiteral("QRLabel13"), QRectF(110, 1.5, 68, kLine),
+                  QStringLiteral("Продолжение на стр."), Qt::AlignRight);
+    band.addExpression(QStringLiteral("QRExpr3"), QRectF(179, 1.5, 11, kLine),
+                       QStringLiteral("PAGENUMBER+1"));
+}
+
+}  // namespace
+
+ReportLayout makeTrainsReport() {
+    ReportLayout layout;
+    layout.name = QStringLiteral("QR1");
+    layout.title = QStringLiteral("Составы, взвешенные в движении");
+    layout.orientation = QPageLayout::Portrait;
+    layout.margins = QMarginsF(10, 10, 10, 10);
+    layout.printIfEmpty = false;
+    layout.pageHeaderOnFirstPage = false;
+    layout.pageFooterOnLastPage = false;
+    layout.groupExpression = Expression::parse(QStringLiteral("Trains.Train"));
+    layout.font.pointSize = 9;
+    addTitle(layout);
+    addPageHeader(layout);
+    addGroupHeader(layout);
+    addDetail(layout);
+    addGroupFooter(layout);
+    addPageFooter(layout);
+    return layout;
+}
+
+}  // namespace zv
