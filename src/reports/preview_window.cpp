@@ -90,7 +90,6 @@ QWidget* TPreview::makeToolBar() {
     searchText_->setObjectName(QStringLiteral("SearchText"));
     searchText_->setPlaceholderText(QStringLiteral("Поиск текста"));
     row->addWidget(searchText_);
-    connect(searchText_, &QLineEdit::textChanged, this, [this] { matchItem_ = -1; });
     auto find = [this] { findNext(searchText_->text()); };
     connect(searchText_, &QLineEdit::returnPressed, this, find);
     connect(addButton(row, "FindNext", "Найти", "Найти далее"), &QPushButton::clicked, this, find);
@@ -177,6 +176,8 @@ bool TPreview::findNext(const QString& text) {
     searchStatus_->clear();
     const int pages = document_.pageCount();
     if (text.isEmpty() || pages == 0) return false;
+    if (text.compare(lastSearch_, Qt::CaseInsensitive) != 0) matchItem_ = -1;
+    lastSearch_ = text;
     const bool resume = matchItem_ >= 0;
     int p = resume ? matchPage_ : page_;
     size_t i = resume ? static_cast<size_t>(matchItem_) : 0;

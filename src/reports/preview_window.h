@@ -40,8 +40,9 @@ public:
     Zoom zoom() const { return zoom_; }
     double pixelsPerMm() const;
 
-    // Finds the next occurrence of `text` (any letter case) after the last one found,
-    // going on from the first page after the last; shows its page and highlights it.
+    // Finds the next occurrence of `text` (any letter case) after the last one found, or from
+    // the current page for a new text, going on from the first page after the last; shows
+    // its page and highlights it.
     bool findNext(const QString& text);
     QRectF highlight() const { return highlight_; }
 
@@ -71,6 +72,7 @@ private:
     int page_ = 0;
     Zoom zoom_ = Zoom::Width;
     QRectF highlight_;
+    QString lastSearch_;
     int matchPage_ = 0;
     int matchItem_ = -1;
     int matchEnd_ = 0;  // the search goes on after this character of the matched item

@@ -1,0 +1,162 @@
+#include "reports/preview_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "reports/page_view.h"
+#include "reports/plain_text_export.h"
+#include "reports/report_engine.h"
+#include "reports/report_fixtures.h"
+#include "reports/report_layouts.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+ReportDocument trainsDocument() {
+    ReportLayouts layouts;
+    auto trains = test::makeTrains();
+    for (int t = 1; t <= 12; ++t)
+        for (int w = 0; w < 15; ++w) trains->addRow(test::trainsRow(t, 1, 60000, w));
+    return renderReport(layouts.trainsReport(), trains.get());
+}
+
+// The page that holds the text `text`, from 0.
+int pageOf(const ReportDocument& doc, const QString& text) {
+    for (int p = 0; p < doc.pageCount(); ++p)
+        for (const DrawItem& item : doc.pages[p].items)
+            if (item.text == text) return p;
+    return -1;
+}
+
+QByteArray fileStart(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(5) : QByteArray();
+}
+
+class Preview : public ::testing::Test {
+protected:
+    void SetUp() override {
+        preview.setDocument(trainsDocument());
+        preview.show();
+    }
+    void click(const char* name) { preview.findChild<QPushButton*>(name)->click(); }
+
+    TPreview preview;
+    test::TempDir dir;
+};
+
+TEST_F(Preview, MovesBetweenPages) {
+    const int pages = preview.document().pageCount();
+    ASSERT_GE(pages, 3);
+    EXPECT_EQ(preview.currentPage(), 0);
+    click("PriorPage");
+    EXPECT_EQ(preview.currentPage(), 0);
+    click("NextPage");
+    EXPECT_EQ(preview.currentPage(), 1);
+    click("LastPage");
+    EXPECT_EQ(preview.currentPage(), pages - 1);
+    click("NextPage");
+    EXPECT_EQ(preview.currentPage(), pages - 1);
+    click("FirstPage");
+    EXPECT_EQ(preview.currentPage(), 0);
+    auto* pageNo = preview.findChild<QSpinBox*>("PageNo");
+    pageNo->setValue(3);
+    EXPECT_EQ(preview.currentPage(), 2);
+    click("NextPage");
+    EXPECT_EQ(pageNo->value(), 4);
+    EXPECT_EQ(preview.findChild<QLabel*>("PageCount")->text(), QStringLiteral("из %1").arg(pages));
+}
+
+TEST_F(Preview, ZoomsToWidthFirstThenToPageAndActualSize) {
+    auto* view = preview.findChild<PageView*>("PageView");
+    EXPECT_EQ(preview.zoom(), TPreview::Zoom::Width);
+    const int widthZoomed = view->width();
+    click("ZoomFit");
+    EXPECT_LT(view->width(), widthZoomed);  // a portrait page is higher than it is wide
+    EXPECT_LE(view->height(), preview.findChild<QWidget*>("PageArea")->height());
+    click("Zoom100");
+    EXPECT_DOUBLE_EQ(preview.pixelsPerMm(), preview.logicalDpiX() / 25.4);
+    click("ZoomWidth");
+    EXPECT_EQ(view->width(), widthZoomed);
+}
+
+TEST_F(Preview, SearchMovesToTheFoundTextAndHighlightsIt) {
+    const int page = pageOf(preview.document(), QStringLiteral("11-7"));
+    ASSERT_GT(page, 0);
+    preview.findChild<QLineEdit*>("SearchText")->setText(QStringLiteral("11-7"));
+    click("FindNext");
+    EXPECT_EQ(preview.currentPage(), page);
+    ASSERT_FALSE(preview.highlight().isNull());
+
+    // A new text is looked for from the current page on; the next find goes on from there.
+    preview.goToPage(1);
+    EXPECT_TRUE(preview.findNext(QStringLiteral("продолжение")));
+    EXPECT_EQ(preview.currentPage(), 1);
+    EXPECT_TRUE(preview.findNext(QStringLiteral("Продолжение")));
+    EXPECT_EQ(preview.currentPage(), 2);
+    preview.lastPage();  // the last page has no continuation line: back to the first
+    EXPECT_TRUE(preview.findNext(QStringLiteral("Стр. 2")));
+    EXPECT_EQ(preview.currentPage(), 1);
+
+    EXPECT_FALSE(preview.findNext(QStringLiteral("нет такого текста")));
+    EXPECT_EQ(preview.findChild<QLabel*>("SearchStatus")->text(), QStringLiteral("Текст не найден"));
+}
+
+TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
+    const QString base = QString::fromStdString((dir / "report").string());
+    QStringList asked;
+    QString answer = base;
+    preview.setPathChooser([&](QWidget*, const QString& suggested) {
+        asked << suggested;
+        return answer;
+    });
+    click("Save");
+    EXPECT_EQ(asked, QStringList{QStringLiteral("Составы, взвешенные в движении")});
+    EXPECT_EQ(fileStart(base + ".pdf"), QByteArray("%PDF-"));
+
+    answer = base + ".txt";
+    click("Save");
+    QFile text(answer);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(text.readAll()), toPlainText(preview.document()));
+
+    answer.clear();  // cancelled
+    click("Save");
+    EXPECT_EQ(asked.size(), 3);
+
+    QString error;
+    EXPECT_FALSE(preview.saveTo(base + "/no/such.pdf", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(Preview, PrintsEveryPage) {
+    const QString path = QString::fromStdString((dir / "printed.pdf").string());
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    preview.printTo(printer);
+    EXPECT_EQ(fileStart(path), QByteArray("%PDF-"));
+}
+
+TEST(PreviewModal, ReturnsWhenClosed) {
+    TPreview preview;
+    bool wasVisible = false;
+    QTimer::singleShot(0, &preview, [&] {
+        wasVisible = preview.isVisible();
+        preview.findChild<QPushButton*>("Close")->click();
+    });
+    preview.preview(ReportDocument{});
+    EXPECT_TRUE(wasVisible);
+    EXPECT_FALSE(preview.isVisible());
+}
+
+}  // namespace
+}  // namespace zv

@@ -1,0 +1,87 @@
+#include "reports/report_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "reports/memory_dataset.h"
+#include "reports/report_error.h"
+#include "reports/report_fixtures.h"
+
+namespace zv {
+namespace {
+
+using test::textsOf;
+
+ReportLayout smallLayout() {
+    ReportLayout layout;
+    layout.name = QStringLiteral("T");
+    layout.title = QStringLiteral("Проба");
+    layout.margins = QMarginsF(10, 10, 10, 10);
+    return layout;
+}
+
+MemoryDataset wagons(std::initializer_list<std::pair<int, const char*>> rows) {
+    MemoryDataset data(QStringLiteral("Trains"), {"Train", "Wagon", "Weight"});
+    for (const auto& [train, wagon] : rows)
+        data.addRow({{"Train", train}, {"Wagon", QString::fromUtf8(wagon)}, {"Weight", 1000}});
+    return data;
+}
+
+TEST(ReportEngine, GroupFooterShowsTheLastRowOfItsGroup) {
+    ReportLayout layout = smallLayout();
+    layout.groupExpression = Expression::parse(QStringLiteral("Trains.Train"));
+    layout.addBand(BandKind::Detail, 5).addField("D", QRectF(0, 0, 30, 5), "Wagon");
+    ReportBand& footer = layout.addBand(BandKind::GroupFooter, 5);
+    footer.addField("F", QRectF(0, 0, 30, 5), "Wagon");
+    footer.addExpression("S", QRectF(40, 0, 30, 5), "SUM(Trains.Weight)");
+    MemoryDataset data = wagons({{1, "a"}, {1, "b"}, {2, "c"}, {3, "d"}, {3, "e"}, {3, "f"}});
+
+    const ReportDocument doc = renderReport(layout, &data);
+    EXPECT_EQ(textsOf(doc, "F"), QStringList({"b", "c", "f"}));
+    EXPECT_EQ(textsOf(doc, "S"), QStringList({"2000", "1000", "3000"}));
+    // A second pass over the same layout starts its sums afresh.
+    EXPECT_EQ(textsOf(renderReport(layout, &data), "S"), QStringList({"2000", "1000", "3000"}));
+}
+
+TEST(ReportEngine, BandHigherThanAPageStillEnds) {
+    ReportLayout layout = smallLayout();
+    layout.addBand(BandKind::Detail, 400).addField("D", QRectF(0, 0, 30, 5), "Wagon");
+    MemoryDataset data = wagons({{1, "a"}, {1, "b"}, {1, "c"}});
+    EXPECT_EQ(renderReport(layout, &data).pageCount(), 3);
+}
+
+TEST(ReportEngine, EmptyDataSetPrintsOnlyWhenAsked) {
+    ReportLayout layout = smallLayout();
+    layout.addBand(BandKind::Title, 10).addSystemData("T", QRectF(0, 0, 50, 5), SystemData::ReportTitle);
+    MemoryDataset data = wagons({});
+    EXPECT_EQ(renderReport(layout, &data).pageCount(), 0);
+    layout.printIfEmpty = true;
+    EXPECT_EQ(textsOf(renderReport(layout, &data), "T"), QStringList{"Проба"});
+}
+
+TEST(ReportEngine, RefusesFieldsTheDataSetDoesNotHave) {
+    ReportLayout layout = smallLayout();
+    layout.addBand(BandKind::Detail, 5).addField("QRDBText9", QRectF(0, 0, 30, 5), "Brut");
+    MemoryDataset data = wagons({{1, "a"}});
+    try {
+        renderReport(layout, &data);
+        FAIL() << "rendered";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains("QRDBText9")) << e.what();
+        EXPECT_TRUE(e.message().contains("Brut")) << e.what();
+    }
+    ReportLayout sums = smallLayout();
+    sums.addBand(BandKind::Detail, 5).addExpression("E", QRectF(0, 0, 30, 5), "Book.Brut");
+    EXPECT_THROW(renderReport(sums, &data), ReportError);
+    EXPECT_THROW(renderReport(sums, nullptr), ReportError);
+}
+
+TEST(ReportEngine, LabelsChangeAtRunTime) {
+    ReportLayout layout = smallLayout();
+    layout.addBand(BandKind::Title, 10).addLabel("L", QRectF(0, 0, 50, 5), "до");
+    layout.setLabelText("L", "после");
+    EXPECT_EQ(layout.labelText("L"), "после");
+    EXPECT_THROW(layout.setLabelText("Nope", "x"), ReportError);
+}
+
+}  // namespace
+}  // namespace zv
