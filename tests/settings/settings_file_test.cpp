@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -221,6 +222,13 @@ TEST_F(SettingsFile, AFailedSaveIsReportedAndLeavesTheOldFile) {
     EXPECT_EQ(fileBytes(file()), old);
     EXPECT_THAT(effects.calls, ElementsAre(expectedError));
     fs::remove(dir / "ZOLVelt.ini.tmp");
+
+    if (geteuid() != 0) {  // permission bits do not stop root
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(save(s, CalibrationKeys::Keep));
+        EXPECT_EQ(fileBytes(file()), old);
+        fs::permissions(dir.path(), fs::perms::owner_all);
+    }
 
     Settings outOfRange = s;  // a coefficient that cannot be coded writes nothing at all
     outOfRange.ak[3] = INT32_MAX;
