@@ -116,7 +116,7 @@ void readCommon(const IniFile& ini, Settings& s) {
     readIntegers(ini, kCommon, kCommonIntegers, s);
 }
 
-void writeWithoutCalibration(IniFile& ini, const Settings& s) {
+void writeScales(IniFile& ini, const Settings& s) {
     ini.writeString(kScales, "Port", s.Port);
     ini.writeString(kScales, "BaudRate", canonicalBaudRate(s.BaudRate));
     ini.writeString(kScales, "Parity", canonicalParity(s.Parity));
@@ -124,7 +124,7 @@ void writeWithoutCalibration(IniFile& ini, const Settings& s) {
     writeIntegers(ini, kScales, kScaleParameters, s);
 }
 
-void writeRest(IniFile& ini, const Settings& s) {
+void writeFoldersAndCommon(IniFile& ini, const Settings& s) {
     ini.writeString(kDB, "Path", s.Path);
     ini.writeString(kDB, "PathA", s.PathA);
     ini.writeString(kCommon, "User", s.User);
@@ -163,9 +163,9 @@ bool writeSettings(IniFile& ini, const Settings& settings, CalibrationKeys calib
         coded = encodeCalibration(settings.a0, settings.ak);
         if (!coded) return false;
     }
-    writeWithoutCalibration(ini, settings);
+    writeScales(ini, settings);
     if (coded) writeCalibration(ini, *coded);
-    writeRest(ini, settings);
+    writeFoldersAndCommon(ini, settings);
     return true;
 }
 
