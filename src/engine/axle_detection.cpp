@@ -1,6 +1,7 @@
 #include "engine/axle_detection.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "engine/bogie_wagon_weights.h"
 #include "engine/diagnostic_text.h"
@@ -26,7 +27,8 @@ EngineObserver& silentObserver() {
 }
 
 // Keeps an axle time when the wagon and the axle have room for it; the count goes on.
-void recordAxle(std::array<AxleRec, kWagonSlots>& recs, int32_t idx, bool entry, int32_t n, uint32_t sample) {
+void recordAxle(std::array<AxleRec, kWagonSlots>& recs, int32_t idx, bool entry, int32_t n,
+                uint32_t sample) {
     if (!hasWagonSlot(idx) || n < 1 || n > kMaxAxles) return;
     (entry ? recs[idx].Entry : recs[idx].Exit)[n] = static_cast<int32_t>(sample);
 }
@@ -37,8 +39,9 @@ void recordAxleCount(std::array<AxleRec, kWagonSlots>& recs, int32_t idx, int32_
 
 }  // namespace
 
-AxleDetection::AxleDetection(TrainState& state, const Settings& settings, const SampleFilter& filter,
-                             const Conditioning& conditioning, const WallClock& wallClock)
+AxleDetection::AxleDetection(TrainState& state, const Settings& settings,
+                             const SampleFilter& filter, const Conditioning& conditioning,
+                             const WallClock& wallClock)
     : t_(state),
       s_(settings),
       filter_(filter),
@@ -64,10 +67,11 @@ AxleDetection::Layout AxleDetection::layout() const {
     return forward ? Layout{0, 2, 4, 6, 0, 5} : Layout{6, 4, 2, 0, 5, 0};
 }
 
-// A negative settling delay from a damaged settings file counts as none, so the limit
-// never wraps around.
+// A negative settling delay from a damaged settings file counts as none and a huge one
+// saturates, so the limit never wraps around.
 uint32_t AxleDetection::settleLimit() const {
-    return t_.TrainSample + static_cast<uint32_t>(std::max(s_.tflt, 0));
+    const uint64_t limit = uint64_t{t_.TrainSample} + static_cast<uint64_t>(std::max(s_.tflt, 0));
+    return static_cast<uint32_t>(std::min<uint64_t>(limit, UINT32_MAX));
 }
 
 void AxleDetection::detectTrainStart() {
@@ -172,9 +176,11 @@ void AxleDetection::onExit2() {
 }
 
 void AxleDetection::collectLoads() {
-    collectPlatform(t_.EntryDet1, t_.ExitDet1, t_.WagonAxles1, t_.SettleUntil1, layout_.q1, t_.Acc1, t_.Cnt1);
+    collectPlatform(t_.EntryDet1, t_.ExitDet1, t_.WagonAxles1, t_.SettleUntil1, layout_.q1, t_.Acc1,
+                    t_.Cnt1);
     if (!two_) return;
-    collectPlatform(t_.EntryDet2, t_.ExitDet2, t_.WagonAxles2, t_.SettleUntil2, layout_.q2, t_.Acc2, t_.Cnt2);
+    collectPlatform(t_.EntryDet2, t_.ExitDet2, t_.WagonAxles2, t_.SettleUntil2, layout_.q2, t_.Acc2,
+                    t_.Cnt2);
     collectBothPlatforms();
 }
 
@@ -198,15 +204,17 @@ void AxleDetection::collectPlatform(const EdgeDet& entry, const EdgeDet& exit, i
 void AxleDetection::collectBothPlatforms() {
     if (t_.EntryDet1.Armed || t_.ExitDet1.Armed || t_.EntryDet2.Armed || t_.ExitDet2.Armed) return;
     const int32_t half = t_.WagonAxles1 / 2;
-    if (t_.WagonAxles2 == 0 && t_.EntryDet2.Count == half && t_.WagonAxles1 > 0 && t_.EntryDet1.Count == 0 &&
-        t_.ExitDet1.Count == half && t_.TrainSample >= t_.SettleUntil1 && t_.TrainSample >= t_.SettleUntil2) {
+    if (t_.WagonAxles2 == 0 && t_.EntryDet2.Count == half && t_.WagonAxles1 > 0 &&
+        t_.EntryDet1.Count == 0 && t_.ExitDet1.Count == half && t_.TrainSample >= t_.SettleUntil1 &&
+        t_.TrainSample >= t_.SettleUntil2) {
         t_.Cnt12 += 1;
         t_.Acc12 += netLoad(layout_.q1, kLoadDelay) + netLoad(layout_.q2, kLoadDelay);
     }
 }
 
 void AxleDetection::housekeeping(uint32_t nowMs) {
-    if (t_.EntryDet1.Armed || t_.ExitDet1.Armed || t_.EntryDet2.Armed || t_.ExitDet2.Armed) t_.LastAxleTick = nowMs;
+    if (t_.EntryDet1.Armed || t_.ExitDet1.Armed || t_.EntryDet2.Armed || t_.ExitDet2.Armed)
+        t_.LastAxleTick = nowMs;
     if (t_.Direction == 0) TrainReset(t_);
     if (observer_->diagnosticsWanted()) showDiagnostics();
 }
@@ -214,20 +222,35 @@ void AxleDetection::housekeeping(uint32_t nowMs) {
 void AxleDetection::showDiagnostics() {
     EngineObserver& o = *observer_;
     const auto detectors = [](const EdgeDet& a, const EdgeDet& b) {
-        return DiagText().num(a.Count).field().flag(a.Armed).group().num(b.Count).field().flag(b.Armed);
+        return DiagText().num(a.Count).field().flag(a.Armed).group().num(b.Count).field().flag(
+            b.Armed);
     };
     const auto r = [](double v) { return int64_t{roundHalfEven(v)}; };
     o.diagnosticText(DiagLabel::La1, detectors(t_.EntryDet1, t_.ExitDet1).view());
     o.diagnosticText(DiagLabel::La1_, detectors(t_.EntryDet2, t_.ExitDet2).view());
-    o.diagnosticText(DiagLabel::La2, DiagText().num(t_.WagonAxles1).field().flag(t_.NextWagon1).group()
-                                         .num(r(filter_.PlW(0, 3, 5))).view());
-    o.diagnosticText(DiagLabel::La2_, DiagText().num(t_.WagonAxles2).field().flag(t_.NextWagon2).group()
-                                          .num(r(filter_.PlW(5, 3, 5))).view());
+    o.diagnosticText(DiagLabel::La2, DiagText()
+                                         .num(t_.WagonAxles1)
+                                         .field()
+                                         .flag(t_.NextWagon1)
+                                         .group()
+                                         .num(r(filter_.PlW(0, 3, 5)))
+                                         .view());
+    o.diagnosticText(DiagLabel::La2_, DiagText()
+                                          .num(t_.WagonAxles2)
+                                          .field()
+                                          .flag(t_.NextWagon2)
+                                          .group()
+                                          .num(r(filter_.PlW(5, 3, 5)))
+                                          .view());
     const int rising = t_.Direction >= 0 ? 0 : 2;
     const int falling = t_.Direction >= 0 ? 2 : 0;
-    o.diagnosticText(DiagLabel::La3, DiagText().num(r(u(rising, 0) - u(rising, 2))).group()
-                                         .num(r(u(falling, 2) - u(falling, 0))).group()
-                                         .num(r(filter_.PlW(0, 3, 0))).view());
+    o.diagnosticText(DiagLabel::La3, DiagText()
+                                         .num(r(u(rising, 0) - u(rising, 2)))
+                                         .group()
+                                         .num(r(u(falling, 2) - u(falling, 0)))
+                                         .group()
+                                         .num(r(filter_.PlW(0, 3, 0)))
+                                         .view());
     o.diagnosticText(DiagLabel::La4, DiagText().num(t_.TrainSample).group().num(t_.Cnt1).view());
     o.diagnosticText(DiagLabel::La4_, DiagText().num(t_.Direction).field().num(t_.Cnt2).view());
 }

@@ -16,7 +16,7 @@ namespace zv {
 // bogies and wagons by counting, collection of the platform loads, and the calls of the
 // weighing steps and `WagonEnd` as axles arrive and leave.
 class AxleDetection {
-public:
+  public:
     AxleDetection(TrainState& state, const Settings& settings, const SampleFilter& filter,
                   const Conditioning& conditioning, const WallClock& wallClock);
 
@@ -25,7 +25,7 @@ public:
     // One sample; nowMs becomes `LastAxleTick` while a detector is armed.
     void Axle(uint32_t nowMs);
 
-private:
+  private:
     // Converter slots of the four detectors and the load quantities of the two platforms
     // for the current direction.
     struct Layout {
@@ -46,8 +46,8 @@ private:
     void onExit1();
     void onExit2();
     void collectLoads();
-    void collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles, uint32_t settleUntil,
-                         int q, double& acc, int32_t& cnt);
+    void collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles,
+                         uint32_t settleUntil, int q, double& acc, int32_t& cnt);
     void collectBothPlatforms();
     void housekeeping(uint32_t nowMs);
     void showDiagnostics();

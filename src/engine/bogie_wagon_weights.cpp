@@ -81,7 +81,9 @@ int32_t meanWeight(double acc, int32_t cnt, int32_t kd) {
     return roundHalfEven(acc / cnt * kd / 1000000);
 }
 
-int32_t peakWeight(double acc, int32_t kd) { return roundHalfEven(kd * acc / 1000000); }
+int32_t peakWeight(double acc, int32_t kd) {
+    return roundHalfEven(kd * acc / 1000000);
+}
 
 void WeiBogie0(TrainState& t, const Settings& s, EngineObserver& observer) {
     show(observer, DiagLabel::La3, weighBogie(t, first(t), s.kd));
@@ -105,7 +107,9 @@ void WeiWagon1(TrainState& t, const Settings& s, EngineObserver& observer) {
     const int32_t cnt = t.Cnt2;
     const int32_t weight = weighWagon(t, second(t), s.kd);
     if (observer.diagnosticsWanted())
-        observer.diagnosticText(DiagLabel::La3_, DiagText().num(weight).group().num(cnt).group().num(t.WagonIdx2).view());
+        observer.diagnosticText(
+            DiagLabel::La3_,
+            DiagText().num(weight).group().num(cnt).group().num(t.WagonIdx2).view());
 }
 
 }  // namespace zv

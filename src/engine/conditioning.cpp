@@ -10,14 +10,17 @@ namespace zv {
 namespace {
 
 // Indices of the load quantities.
-constexpr int W0 = 0, W01 = 1, W23 = 2, W02 = 3, W13 = 4, W1 = 5, W45 = 6, W67 = 7, W46 = 8, W57 = 9;
+constexpr int W0 = 0, W01 = 1, W23 = 2, W02 = 3, W13 = 4, W1 = 5, W45 = 6, W67 = 7, W46 = 8,
+              W57 = 9;
 
 // Share of a division by which the stable display lags behind the load (hysteresis).
 constexpr double kHysteresis = 0.4;
 
 // A platform counts as empty for the centre-of-gravity values below `Zaut`; a load that is
 // not positive is empty too, so no ratio ever divides by zero.
-bool empty(int64_t load, const Settings& s) { return load < s.Zaut || load <= 0; }
+bool empty(int64_t load, const Settings& s) {
+    return load < s.Zaut || load <= 0;
+}
 
 }  // namespace
 
@@ -30,7 +33,8 @@ ConditioningDisplay Conditioning::reading(const LoadValues& staticLoads, bool& z
         zero(m, zeroButton, settings);
         for (int q = 0; q < 10; ++q) NetLoad_[q] = saturate32(int64_t{m[q]} - CurZero_[q]);
     } else {
-        for (int q = 0; q < 10; ++q) NetLoad_[q] = saturate32(int64_t{StatHist(q, 0)} - CurZero_[q]);
+        for (int q = 0; q < 10; ++q)
+            NetLoad_[q] = saturate32(int64_t{StatHist(q, 0)} - CurZero_[q]);
     }
     showWeight(isStable, settings.Dis);
     centreOfGravity(settings);
@@ -93,13 +97,18 @@ void Conditioning::centreOfGravity(const Settings& s) {
         StaticBase_ = 0;
         OffLong_ = 0;
     } else {
-        StaticBase_ = saturate32(int64_t{roundHalfEven(s.L1 * N(W01) / N(W0) + s.L2 * N(W67) / N(W1))} + s.L12);
+        StaticBase_ = saturate32(
+            int64_t{roundHalfEven(s.L1 * N(W01) / N(W0) + s.L2 * N(W67) / N(W1))} + s.L12);
         OffLong_ = saturate32((n0 - n5) * StaticBase_ / (2 * (n0 + n5)));
     }
-    OffTrans1_ = empty0 ? 0
-                        : roundHalfEven(((N(W02) - N(W13)) * s.b1 / 2 + s.s1 * N(W01) + s.s2 * N(W23)) / N(W0));
-    OffTrans2_ = empty5 ? 0
-                        : roundHalfEven(((N(W46) - N(W57)) * s.b2 / 2 + s.s3 * N(W45) + s.s4 * N(W67)) / N(W1));
+    OffTrans1_ =
+        empty0
+            ? 0
+            : roundHalfEven(((N(W02) - N(W13)) * s.b1 / 2 + s.s1 * N(W01) + s.s2 * N(W23)) / N(W0));
+    OffTrans2_ =
+        empty5
+            ? 0
+            : roundHalfEven(((N(W46) - N(W57)) * s.b2 / 2 + s.s3 * N(W45) + s.s4 * N(W67)) / N(W1));
     if (empty0 && empty5)
         OffTrans_ = 0;
     else if (empty5)
@@ -107,7 +116,8 @@ void Conditioning::centreOfGravity(const Settings& s) {
     else if (empty0)
         OffTrans_ = OffTrans2_;
     else
-        OffTrans_ = roundHalfEven((double(OffTrans1_) * N(W0) + double(OffTrans2_) * N(W1)) / (N(W0) + N(W1)));
+        OffTrans_ = roundHalfEven((double(OffTrans1_) * N(W0) + double(OffTrans2_) * N(W1)) /
+                                  (N(W0) + N(W1)));
 }
 
 ConditioningDisplay Conditioning::display(bool isStable, const Settings& s) const {
@@ -122,7 +132,8 @@ ConditioningDisplay Conditioning::display(bool isStable, const Settings& s) cons
     d.L4 = roundToStep(OffTrans_, s.Dids);
     d.Lw0 = roundToStep(static_cast<double>(n0), s.Dis);
     d.Lw1 = roundToStep(static_cast<double>(n5), s.Dis);
-    d.LwRaw = saturate32(int64_t{StatHist(W0, 0)} - CurZero_[W0] + int64_t{StatHist(W1, 0)} - CurZero_[W1]);
+    d.LwRaw = saturate32(int64_t{StatHist(W0, 0)} - CurZero_[W0] + int64_t{StatHist(W1, 0)} -
+                         CurZero_[W1]);
     d.Lds0Empty = empty(n0, s);
     if (!d.Lds0Empty) d.Lds0 = roundHalfEven(double(s.L1) * NetLoad_[W01] / double(n0));
     d.Lds1Empty = empty(n5, s);

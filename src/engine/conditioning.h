@@ -16,10 +16,11 @@ using LoadInts = std::array<int32_t, 10>;
 // stability, zeroing, net loads, the shown weight with its hysteresis and the static
 // centre-of-gravity values.
 class Conditioning {
-public:
+  public:
     // One reading from the static filter outputs. A pending zero request or a pressed zero
     // button is served on a stable reading; `zeroButton` is cleared when the press is used.
-    ConditioningDisplay reading(const LoadValues& staticLoads, bool& zeroButton, const Settings& settings);
+    ConditioningDisplay reading(const LoadValues& staticLoads, bool& zeroButton,
+                                const Settings& settings);
 
     const LoadInts& CurZero() const { return CurZero_; }
     const LoadInts& RefZero() const { return RefZero_; }
@@ -34,7 +35,7 @@ public:
 
     bool ZeroRequest = true;  // power-up zeroing at the next stable reading
 
-private:
+  private:
     void record(const LoadValues& staticLoads);
     bool stable(const Settings& settings) const;
     LoadInts means() const;

@@ -10,7 +10,7 @@ namespace zv {
 // Text of a debug label built in a fixed buffer, so that diagnostics never allocate.
 // Too long a text is cut off.
 class DiagText {
-public:
+  public:
     DiagText& num(int64_t v) {
         auto r = std::to_chars(buf_.data() + len_, buf_.data() + buf_.size(), v);
         if (r.ec == std::errc()) len_ = static_cast<size_t>(r.ptr - buf_.data());
@@ -23,11 +23,11 @@ public:
             if (len_ < buf_.size()) buf_[len_++] = c;
         return *this;
     }
-    DiagText& field() { return text(" "); }  // between fields of a group
-    DiagText& group() { return text("  "); } // between groups
+    DiagText& field() { return text(" "); }   // between fields of a group
+    DiagText& group() { return text("  "); }  // between groups
     std::string_view view() const { return {buf_.data(), len_}; }
 
-private:
+  private:
     std::array<char, 96> buf_{};
     size_t len_ = 0;
 };

@@ -26,8 +26,9 @@ bool EdgeDetStep(EdgeDet& det, EdgeKind kind, double u0, double u2, double netLo
         det.Level = u;
         return false;
     }
-    const bool event = entry ? det.Level - u > kEdgeReversal
-                             : u - det.Level > kEdgeReversal || (netLoad < kEmptyPlatformLoad && d < 0);
+    const bool event =
+        entry ? det.Level - u > kEdgeReversal
+              : u - det.Level > kEdgeReversal || (netLoad < kEmptyPlatformLoad && d < 0);
     if (event) det.Armed = false;
     return event;
 }

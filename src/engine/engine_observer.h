@@ -23,7 +23,7 @@ struct ConditioningDisplay {
     int32_t LwRaw = 0;        // `Lw_` of the scale settings window: total not rounded to `Dis`
     bool Lds0Empty = true;    // `Lds0` shows "_"
     int32_t Lds0 = 0;
-    bool Lds1Empty = true;    // `Lds1` shows "_"
+    bool Lds1Empty = true;  // `Lds1` shows "_"
     int32_t Lds1 = 0;
 };
 
@@ -41,7 +41,7 @@ struct CalibrationReadouts {
 // default, so the command-line tool and tests need not implement any of it. The two
 // "...Wanted" queries let the engine skip formatting while nobody looks.
 class EngineObserver {
-public:
+  public:
     virtual ~EngineObserver() = default;
 
     // `La11` ("Динамическое взвешивание отключено") is hidden exactly while enabled.

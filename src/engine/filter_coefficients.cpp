@@ -11,8 +11,8 @@ namespace {
 // Normalised cut-off w = pi fc / Fs, kept where the tangent is finite and positive.
 double prewarpAngle(int Fs, double fc) {
     const double share = Fs > 0 ? fc / Fs : kMaxCutoffShare;
-    const double limited = std::clamp(std::isnan(share) ? kMaxCutoffShare : share,
-                                      kMinCutoffShare, kMaxCutoffShare);
+    const double limited =
+        std::clamp(std::isnan(share) ? kMaxCutoffShare : share, kMinCutoffShare, kMaxCutoffShare);
     return std::numbers::pi * limited;
 }
 

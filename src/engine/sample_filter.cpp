@@ -22,7 +22,9 @@ struct Taps {
     unsigned i0, i1, i2;
 };
 
-Taps tapsOf(unsigned head, unsigned mask) { return {head & mask, (head - 1) & mask, (head - 2) & mask}; }
+Taps tapsOf(unsigned head, unsigned mask) {
+    return {head & mask, (head - 1) & mask, (head - 2) & mask};
+}
 
 // One section step; x is the numerator sum x0 + 2 x1 + x2 of the section's input.
 inline double step(const Section& c, double x, double y1, double y2) {
@@ -158,7 +160,8 @@ void SampleFilter::filterPlatforms() {
     }
 }
 
-void SampleFilter::showCalibrationReadouts(const Settings& settings, EngineObserver& observer) const {
+void SampleFilter::showCalibrationReadouts(const Settings& settings,
+                                           EngineObserver& observer) const {
     CalibrationReadouts r;
     for (int ch = 0; ch < kChannels; ++ch) {
         r.raw[ch] = AdcCode(ch, 0);

@@ -14,7 +14,7 @@ class EngineObserver;
 // dynamic cascades `ChFlt` and the ten platform load quantities `PlW`. Histories are ring
 // buffers that share one head per array; the accessors take k = samples back in time.
 class SampleFilter {
-public:
+  public:
     static constexpr int kChannels = 8;
     static constexpr int kStages = 6;
     static constexpr int kQuantities = 10;
@@ -39,7 +39,7 @@ public:
     const CoefSet& CfCh() const { return CfCh_; }
     const CoefSet& CfStat() const { return CfStat_; }
 
-private:
+  private:
     void countSample();
     void restartChannels();
     void filterChannels();

@@ -14,16 +14,21 @@ namespace {
 constexpr int32_t kFieldMin = -100;
 constexpr int32_t kFieldMax = 32767;
 
-int32_t clampField(int32_t v) { return std::clamp(v, kFieldMin, kFieldMax); }
+int32_t clampField(int32_t v) {
+    return std::clamp(v, kFieldMin, kFieldMax);
+}
 
-int32_t storedWagons(const TrainState& t) { return std::clamp(t.WagonIdx2, 0, kMaxWagons); }
+int32_t storedWagons(const TrainState& t) {
+    return std::clamp(t.WagonIdx2, 0, kMaxWagons);
+}
 
 }  // namespace
 
 void markTailLocomotives(TrainState& t, EngineObserver& observer) {
     if (t.LocoCount != 0) return;
     if (observer.diagnosticsWanted())
-        observer.diagnosticText(DiagLabel::La6, DiagText().num(t.WagonIdx2).text("_").num(t.LocoCount).view());
+        observer.diagnosticText(DiagLabel::La6,
+                                DiagText().num(t.WagonIdx2).text("_").num(t.LocoCount).view());
     const int32_t last = storedWagons(t) - 1;
     for (int32_t i = last; i >= std::max(0, last - 1); --i) {
         ResultRec& r = t.WagonResult[i];

@@ -17,10 +17,10 @@ inline constexpr int kWagonSlots = kMaxWagons + 8;
 // Edge detector watching one converter input for axles arriving or leaving.
 struct EdgeDet {
     bool Armed = false;
-    int32_t Count = 0;       // axles counted for the current wagon
-    double PeakDeriv = 0.0;  // steepest slope while armed
-    uint32_t PeakSample = 0; // its sample: the axle's time
-    double Level = 0.0;      // maximum (entry) or minimum (exit) since arming
+    int32_t Count = 0;        // axles counted for the current wagon
+    double PeakDeriv = 0.0;   // steepest slope while armed
+    uint32_t PeakSample = 0;  // its sample: the axle's time
+    double Level = 0.0;       // maximum (entry) or minimum (exit) since arming
 };
 
 // Axle timing of one wagon on one platform; Entry[1..8], Exit[1..8] in order of passage.
@@ -31,9 +31,9 @@ struct AxleRec {
 };
 
 struct WeightRec {
-    int32_t Wt1 = 0;      // first platform: first bogie, then the whole wagon
-    int32_t Wt2 = 0;      // the same on the second platform
-    int32_t Wt12 = 0;     // whole wagon across both platforms
+    int32_t Wt1 = 0;   // first platform: first bogie, then the whole wagon
+    int32_t Wt2 = 0;   // the same on the second platform
+    int32_t Wt12 = 0;  // whole wagon across both platforms
     int32_t WtFinal = 0;
 };
 
@@ -81,7 +81,9 @@ struct TrainState {
     std::array<WallTime, kWagonSlots> WagonTime{};
 };
 
-inline bool hasWagonSlot(int32_t idx) { return idx >= 0 && idx < kWagonSlots; }
+inline bool hasWagonSlot(int32_t idx) {
+    return idx >= 0 && idx < kWagonSlots;
+}
 
 // Back to idle; per-wagon arrays, accumulators and `TrainConfirmed` are kept.
 void TrainReset(TrainState& t);

@@ -34,8 +34,12 @@ struct Term {
     bool entry;
     int a, b;
 };
-constexpr Term E(int a, int b) { return {true, a, b}; }
-constexpr Term X(int a, int b) { return {false, a, b}; }
+constexpr Term E(int a, int b) {
+    return {true, a, b};
+}
+constexpr Term X(int a, int b) {
+    return {false, a, b};
+}
 
 // Terms of the bogie base per axle count: first platform, second platform, spacings.
 struct BogieTerms {
@@ -54,10 +58,14 @@ constexpr Term kOther2[] = {E(2, 1), E(4, 3), X(2, 1), X(4, 3)};
 
 BogieTerms bogieTerms(int32_t n) {
     switch (n) {
-        case 2: return {{}, {}, 1, 1};
-        case 6: return {kSix1, kSix2, 7, 15};
-        case 8: return {kEight1, kEight2, 7, 15};
-        default: return {kOther1, kOther2, 3, 7};
+        case 2:
+            return {{}, {}, 1, 1};
+        case 6:
+            return {kSix1, kSix2, 7, 15};
+        case 8:
+            return {kEight1, kEight2, 7, 15};
+        default:
+            return {kOther1, kOther2, 3, 7};
     }
 }
 
@@ -70,7 +78,9 @@ int64_t sumTerms(const AxleRec& r, std::span<const Term> terms) {
     return g;
 }
 
-double ratio(double num, double den) { return den != 0.0 ? num / den : 0.0; }
+double ratio(double num, double den) {
+    return den != 0.0 ? num / den : 0.0;
+}
 
 // Time sum S of the speed: the crossing of the platform, or the travel between platforms.
 int64_t speedTimeSum(const AxleRec& R1, const AxleRec& R2, int32_t m, bool two) {
@@ -88,7 +98,8 @@ int64_t speedTimeSum(const AxleRec& R1, const AxleRec& R2, int32_t m, bool two) 
 int64_t baseTimeSum(const AxleRec& r, int32_t m) {
     const int h = m / 2;
     int64_t B = 0;
-    for (int k = 1; k <= h; ++k) B += (int64_t{r.Entry[k + h]} - r.Entry[k]) + (int64_t{r.Exit[k + h]} - r.Exit[k]);
+    for (int k = 1; k <= h; ++k)
+        B += (int64_t{r.Entry[k + h]} - r.Entry[k]) + (int64_t{r.Exit[k + h]} - r.Exit[k]);
     return B;
 }
 
@@ -124,16 +135,19 @@ void showAxleGrid(const AxleRec& R1, const AxleRec& R2, int32_t m, EngineObserve
     const int64_t t0 = R1.Entry[1];
     for (int k = 1; k <= m; ++k) {
         const int32_t cells[4] = {R1.Entry[k], R1.Exit[k], R2.Entry[k], R2.Exit[k]};
-        for (int col = 0; col < 4; ++col) observer.diagnosticCell(col, k, DiagText().num(cells[col] - t0).view());
+        for (int col = 0; col < 4; ++col)
+            observer.diagnosticCell(col, k, DiagText().num(cells[col] - t0).view());
     }
 }
 
-void showResults(const TrainState& t, int32_t i, int32_t factor, int64_t last, EngineObserver& observer) {
+void showResults(const TrainState& t, int32_t i, int32_t factor, int64_t last,
+                 EngineObserver& observer) {
     const ResultRec& r = t.WagonResult[i];
     const WeightRec& w = t.WagonWeights[i];
     observer.diagnosticAppend(DiagLabel::La3s, DiagText().field().num(i + 1).view());
     const int64_t plain[] = {r.WagonBase, r.BogieBase, r.Speed10};
-    for (int row = 1; row <= 3; ++row) observer.diagnosticCell(4, row, DiagText().num(plain[row - 1]).view());
+    for (int row = 1; row <= 3; ++row)
+        observer.diagnosticCell(4, row, DiagText().num(plain[row - 1]).view());
     observer.diagnosticCell(4, 4, DiagText().num(w.WtFinal).field().num(factor).view());
     observer.diagnosticCell(4, 5, DiagText().num(w.Wt12).view());
     observer.diagnosticCell(4, 6, DiagText().num(w.Wt2).view());
@@ -149,13 +163,15 @@ void classify(TrainState& t, int32_t i, bool two, const Settings& s) {
         return;
     }
     if (two && r.Note == kNoteWeightsDisagree) return;
-    if (n > kMaxAxles || n < kMinAxles || r.BogieBase > kMaxBogieBase || r.BogieBase < kMinBogieBase ||
-        r.WagonBase > kMaxWagonBase || r.Speed10 > 10 * int64_t{s.Vmax}) {
+    if (n > kMaxAxles || n < kMinAxles || r.BogieBase > kMaxBogieBase ||
+        r.BogieBase < kMinBogieBase || r.WagonBase > kMaxWagonBase ||
+        r.Speed10 > 10 * int64_t{s.Vmax}) {
         r.Note = kNoteOutOfRange;
         return;
     }
     const bool leading = t.LocoCount == i + t.WagonsBefore;
-    if (leading && t.LocoCount < kMaxLeadingLocos && looksLikeLocomotive(r, t.WagonWeights[i].WtFinal)) {
+    if (leading && t.LocoCount < kMaxLeadingLocos &&
+        looksLikeLocomotive(r, t.WagonWeights[i].WtFinal)) {
         r.Note = kNoteLocomotive;
         t.LocoCount += 1;
     }
@@ -163,8 +179,8 @@ void classify(TrainState& t, int32_t i, bool two, const Settings& s) {
 
 }  // namespace
 
-WagonTiming MeasureWagon(const AxleRec& R1, const AxleRec& R2, int32_t n, bool two, bool firstOfTrain,
-                         const Settings& s) {
+WagonTiming MeasureWagon(const AxleRec& R1, const AxleRec& R2, int32_t n, bool two,
+                         bool firstOfTrain, const Settings& s) {
     WagonTiming out;
     const int32_t m = std::clamp(n, 0, kMaxAxles);
     const int64_t path = two ? int64_t{s.Lp1} + s.Lp2 + 2 * int64_t{s.Lp3} : int64_t{s.Lp1};
@@ -189,19 +205,23 @@ WagonTiming MeasureWagon(const AxleRec& R1, const AxleRec& R2, int32_t n, bool t
     return out;
 }
 
-int32_t speed10(double v, int32_t Fadc) { return roundHalfEven(10 * v * kKmhPerMmPerS * Fadc); }
+int32_t speed10(double v, int32_t Fadc) {
+    return roundHalfEven(10 * v * kKmhPerMmPerS * Fadc);
+}
 
 FinalWeight SelectFinalWeight(int32_t Wt1, int32_t Wt2, int32_t Wt12) {
     Candidate c[3];
     int N = 0;
     int64_t T = 0;
-    for (Candidate x : {Candidate{Wt1, kPlatformFactor}, Candidate{Wt2, kPlatformFactor}, Candidate{Wt12, BothWeightFactor}}) {
+    for (Candidate x : {Candidate{Wt1, kPlatformFactor}, Candidate{Wt2, kPlatformFactor},
+                        Candidate{Wt12, BothWeightFactor}}) {
         if (x.w <= 0) continue;
         c[N++] = x;
         T += x.w;
     }
     FinalWeight out;
-    const int64_t tol = N > 0 ? std::max<int64_t>(kMinTolerance, T / (kToleranceDivisor * N)) : kMinTolerance;
+    const int64_t tol =
+        N > 0 ? std::max<int64_t>(kMinTolerance, T / (kToleranceDivisor * N)) : kMinTolerance;
     out.tol = saturate32(tol);
     if (N == 0) {
         out.disagree = true;

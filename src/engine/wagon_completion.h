@@ -24,7 +24,7 @@ struct WagonTiming {
     double v = 0.0;  // mm per sample; 0 when the time sum is 0
     int32_t WagonBase = 0;
     int32_t BogieBase = 0;
-    int64_t G = 0;   // time sum of the bogie base
+    int64_t G = 0;  // time sum of the bogie base
 };
 
 // n is the wagon's axle count; times beyond the eighth axle were not recorded, so the
@@ -37,7 +37,7 @@ int32_t speed10(double v, int32_t Fadc);
 // The two-platform choice among Wt1, Wt2 and Wt12 (0 = not measured).
 struct FinalWeight {
     int32_t WtFinal = 0;
-    bool disagree = false;    // note 4
+    bool disagree = false;  // note 4
     int32_t tol = 0;
     int32_t firstFactor = 0;  // factor of the first measurement used
 };

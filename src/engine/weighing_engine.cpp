@@ -12,7 +12,9 @@ namespace {
 // Every 12th sample is a conditioning reading.
 constexpr int kReadingPeriod = 12;
 
-WallTime systemNow() { return std::chrono::system_clock::now(); }
+WallTime systemNow() {
+    return std::chrono::system_clock::now();
+}
 
 // Moves the entries of the wagons still on the platforms to the front.
 template <typename T>
@@ -38,7 +40,9 @@ void WeighingEngine::setWallClock(WallClock clock) {
     wallClock_ = clock ? std::move(clock) : WallClock(systemNow);
 }
 
-void WeighingEngine::FiltCoef() { filter_.FiltCoef(settings_); }
+void WeighingEngine::FiltCoef() {
+    filter_.FiltCoef(settings_);
+}
 
 void WeighingEngine::feed(const std::array<uint16_t, 8>& slots, uint32_t nowMs) {
     filter_.setAdcCodes(slots);

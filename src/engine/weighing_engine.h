@@ -19,7 +19,7 @@ namespace zv {
 // (`DatPro`), axle detection and weighing (`Axle`), train completion (`TrainEnd`).
 // Plain C++: no allocation per sample, nothing shown except through the observer.
 class WeighingEngine {
-public:
+  public:
     // The settings are read on every sample (kept by reference); call FiltCoef() after
     // they change.
     explicit WeighingEngine(const Settings& settings);
@@ -78,7 +78,7 @@ public:
     const Conditioning& conditioning() const { return conditioning_; }
     const TrainState& state() const { return state_; }
 
-private:
+  private:
     void DatPro(uint32_t nowMs);
     void conditioningReading();
     void handOverFullTrain();

@@ -24,8 +24,8 @@ std::string name(const testing::TestParamInfo<Arrangement>& info) {
 
 class SyntheticTrain : public testing::TestWithParam<Arrangement> {};
 
-void expectWeighed(const StoredTrain& stored, const std::vector<SimWagon>& train, const std::vector<bool>& locos,
-                   const Settings& s, const Arrangement& a) {
+void expectWeighed(const StoredTrain& stored, const std::vector<SimWagon>& train,
+                   const std::vector<bool>& locos, const Settings& s, const Arrangement& a) {
     const auto& rows = stored.rows;
     ASSERT_EQ(rows.size(), train.size());
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -53,7 +53,8 @@ TEST_P(SyntheticTrain, WeighsEveryVehicle) {
     const Settings s = test::syntheticSettings(a.two);
     const std::vector<SimWagon> headed{test::locomotive(132000), test::freightWagon(60000),
                                        test::freightWagon(24000), test::freightWagon(88000)};
-    const std::vector<SimWagon> tailed{test::freightWagon(70000), test::freightWagon(30000), test::locomotive(126000)};
+    const std::vector<SimWagon> tailed{test::freightWagon(70000), test::freightWagon(30000),
+                                       test::locomotive(126000)};
     SimRun run;
     run.direction = a.direction;
     WeighingEngine engine(s);
@@ -69,18 +70,20 @@ TEST_P(SyntheticTrain, WeighsEveryVehicle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Arrangements, SyntheticTrain,
-                         testing::Values(Arrangement{false, 1}, Arrangement{false, -1}, Arrangement{true, 1},
-                                         Arrangement{true, -1}),
+                         testing::Values(Arrangement{false, 1}, Arrangement{false, -1},
+                                         Arrangement{true, 1}, Arrangement{true, -1}),
                          name);
 
 TEST(EdgeDetStep, ArmsAboveTheThresholdAndFiresOnTheReversal) {
     EdgeDet entry;
-    EXPECT_FALSE(EdgeDetStep(entry, EdgeKind::Entry, 1350, 1000, 0, 1, 350));  // exactly the threshold
+    EXPECT_FALSE(
+        EdgeDetStep(entry, EdgeKind::Entry, 1350, 1000, 0, 1, 350));  // exactly the threshold
     EXPECT_FALSE(entry.Armed);
     EXPECT_FALSE(EdgeDetStep(entry, EdgeKind::Entry, 1351, 1000, 0, 2, 350));
     EXPECT_TRUE(entry.Armed);
     EXPECT_EQ(entry.Count, 1);
-    EXPECT_FALSE(EdgeDetStep(entry, EdgeKind::Entry, 2000, 1400, 0, 3, 350));  // steeper: the axle's time
+    EXPECT_FALSE(
+        EdgeDetStep(entry, EdgeKind::Entry, 2000, 1400, 0, 3, 350));  // steeper: the axle's time
     EXPECT_FALSE(EdgeDetStep(entry, EdgeKind::Entry, 2100, 2000, 0, 4, 350));  // higher level
     EXPECT_FALSE(EdgeDetStep(entry, EdgeKind::Entry, 2000, 2100, 0, 5, 350));  // 100 below: not yet
     EXPECT_TRUE(EdgeDetStep(entry, EdgeKind::Entry, 1999, 2000, 0, 6, 350));
@@ -90,14 +93,15 @@ TEST(EdgeDetStep, ArmsAboveTheThresholdAndFiresOnTheReversal) {
     // The last axle leaves: no reversal follows, the empty platform confirms it.
     EdgeDet exit;
     EXPECT_FALSE(EdgeDetStep(exit, EdgeKind::Exit, 1000, 2000, 5000, 10, 350));
-    EXPECT_FALSE(EdgeDetStep(exit, EdgeKind::Exit, 990, 1000, 300, 11, 350));   // still falling
-    EXPECT_FALSE(EdgeDetStep(exit, EdgeKind::Exit, 995, 1000, 500, 12, 350));   // rising, platform loaded
+    EXPECT_FALSE(EdgeDetStep(exit, EdgeKind::Exit, 990, 1000, 300, 11, 350));  // still falling
+    EXPECT_FALSE(
+        EdgeDetStep(exit, EdgeKind::Exit, 995, 1000, 500, 12, 350));  // rising, platform loaded
     EXPECT_TRUE(EdgeDetStep(exit, EdgeKind::Exit, 996, 995, 300, 13, 350));
     EXPECT_EQ(exit.PeakSample, 10u);
 }
 
 class RecordingObserver : public EngineObserver {
-public:
+  public:
     void trainPassingChanged(bool passing) override { passingChanges.push_back(passing); }
     void dynamicWeighingChanged(bool enabled) override { gateChanges.push_back(enabled); }
     bool diagnosticsWanted() const override { return true; }
@@ -151,8 +155,9 @@ TEST(AxleDetection, DiagnosticsShowTheWagonsAsTheyComplete) {
     WeighingEngine engine(s);
     RecordingObserver seen;
     engine.setObserver(&seen);
-    test::weigh(engine, test::crossing(s, {}, {test::freightWagon(60000), test::freightWagon(40000),
-                                               test::locomotive(130000)}));
+    test::weigh(engine, test::crossing(s, {},
+                                       {test::freightWagon(60000), test::freightWagon(40000),
+                                        test::locomotive(130000)}));
     EXPECT_EQ(seen.text(DiagLabel::La3s), "0 3");  // no both-platform weight, third wagon
     EXPECT_EQ(seen.text(DiagLabel::La6), "3_0");
     EXPECT_EQ(seen.speedCell, "54");
@@ -166,7 +171,8 @@ TEST(AxleDetection, ClosedGateFreezesTheTrain) {
     WeighingEngine engine(s);
     RecordingObserver seen;
     engine.setObserver(&seen);
-    const auto samples = test::crossing(s, {}, {test::freightWagon(60000), test::freightWagon(60000)});
+    const auto samples =
+        test::crossing(s, {}, {test::freightWagon(60000), test::freightWagon(60000)});
     size_t k = 0;
     uint32_t now = 0;
     while (engine.state().WagonIdx2 == 0) engine.feed(samples[k++], now += 20);
@@ -203,10 +209,10 @@ TEST(AxleDetection, MoreThanEightAxlesOnAWagon) {
         SCOPED_TRACE(two ? "two platforms" : "one platform");
         const Settings s = test::syntheticSettings(two);
         WeighingEngine engine(s);
-        const auto trains = test::weigh(engine, test::crossing(s, {}, {test::freightWagon(60000),
-                                                                       test::oddVehicle(5, 4, 90000),
-                                                                       test::freightWagon(60000),
-                                                                       test::freightWagon(60000)}));
+        const auto trains = test::weigh(
+            engine, test::crossing(s, {},
+                                   {test::freightWagon(60000), test::oddVehicle(5, 4, 90000),
+                                    test::freightWagon(60000), test::freightWagon(60000)}));
         const auto& rows = trains.back().rows;
         ASSERT_GE(rows.size(), 2u);
         EXPECT_EQ(rows[0].Axle, 4);
@@ -225,7 +231,8 @@ TEST(AxleDetection, ZeroAndNegativeStepsThroughTheWholePipeline) {
     s.Dids = 0;
     s.Zaut = 0;
     WeighingEngine engine(s);
-    const auto rows = test::weigh(engine, test::crossing(s, {}, {test::freightWagon(60000)})).back().rows;
+    const auto rows =
+        test::weigh(engine, test::crossing(s, {}, {test::freightWagon(60000)})).back().rows;
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Weight, 0);
     EXPECT_NEAR(rows[0].WtFinal, 60000, 600);

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
-
 #include "engine/bogie_wagon_weights.h"
+
+#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
 
 class WeightsTest : public testing::Test {
-protected:
+  protected:
     // Weighs the first bogie from one accumulator and the wagon from a second one.
     WeightRec weighFirstPlatform(int axles, double acc1, int cnt1, double acc2, int cnt2) {
         t.WagonAxles1 = axles;
@@ -30,12 +30,11 @@ TEST_F(WeightsTest, BogieWeightIsTheScaledMeanOrPeak) {
         int cnt;
         int32_t kd, weight;
     } cases[] = {
-        {4, 120000, 30, 1000000, 4000},
-        {4, 120000, 30, 1010000, 4040},
-        {8, 45000, 0, 1010000, 45450},  // eight axles: the accumulator is a maximum
-        {4, 45000, 0, 1000000, 0},      // nothing collected
-        {4, -500, 10, 1000000, 0},      // a net load that never rose above zero
-        {6, 100001, 2, 1000000, 50000}, // 50000.5 rounds to even
+        {4, 120000, 30, 1000000, 4000}, {4, 120000, 30, 1010000, 4040},
+        {8, 45000, 0, 1010000, 45450},   // eight axles: the accumulator is a maximum
+        {4, 45000, 0, 1000000, 0},       // nothing collected
+        {4, -500, 10, 1000000, 0},       // a net load that never rose above zero
+        {6, 100001, 2, 1000000, 50000},  // 50000.5 rounds to even
     };
     for (const auto& c : cases) {
         t.WagonAxles1 = c.axles;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "engine/conditioning.h"
+
+#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
@@ -15,7 +15,7 @@ LoadValues loads(double p1, double p2 = 0.0, double w01 = 0.0) {
 }
 
 class ConditioningTest : public testing::Test {
-protected:
+  protected:
     // Eight equal readings: the history holds nothing else, the reading is stable.
     ConditioningDisplay settle(const LoadValues& v) {
         ConditioningDisplay d;
@@ -93,7 +93,8 @@ TEST_F(ConditioningTest, ZeroButtonIsServedOnAStableReadingWithinRange) {
     EXPECT_EQ(c.NetLoad()[0], 0);
 
     button = true;
-    settleAfterDisturbance(loads(2000));  // 1200 above the zero, but the range counts from the calibration
+    settleAfterDisturbance(
+        loads(2000));  // 1200 above the zero, but the range counts from the calibration
     EXPECT_FALSE(button);
     EXPECT_EQ(c.RefZero()[0], 800);
     EXPECT_EQ(c.NetLoad()[0], 1200);
@@ -127,7 +128,7 @@ TEST_F(ConditioningTest, CentreOfGravityOfAWagonAcrossBothPlatforms) {
     EXPECT_EQ(c.OffLong(), 1088);     // 20000 * 8710 / 160000, truncated
     EXPECT_EQ(c.OffTrans1(), 32);     // 2000 * 1610 / 2 / 50000
     EXPECT_EQ(c.OffTrans2(), 0);
-    EXPECT_EQ(c.OffTrans(), 20);      // (32 * 50000 + 0 * 30000) / 80000
+    EXPECT_EQ(c.OffTrans(), 20);  // (32 * 50000 + 0 * 30000) / 80000
     EXPECT_EQ(d.L1, 20000);
     EXPECT_EQ(d.L2, 1090);
     EXPECT_EQ(d.L3, 8710);
@@ -155,7 +156,8 @@ TEST_F(ConditioningTest, ZeroOrNegativeStepsGiveZeroes) {
     s.Didl = -10;
     s.Dids = 0;
     s.Zaut = 0;
-    for (const LoadValues& v : {loads(0), LoadValues{30000, 15000, 15000, 16000, 14000, 0, 0, 0, 0, 0}}) {
+    for (const LoadValues& v :
+         {loads(0), LoadValues{30000, 15000, 15000, 16000, 14000, 0, 0, 0, 0, 0}}) {
         const ConditioningDisplay d = settle(v);
         EXPECT_EQ(d.ShownWeight, 0);
         EXPECT_EQ(d.L1, 0);

@@ -1,3 +1,5 @@
+#include "engine/sample_filter.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 
 #include "engine/engine_observer.h"
 #include "engine/filter_coefficients.h"
-#include "engine/sample_filter.h"
 
 namespace zv {
 namespace {
@@ -35,7 +36,8 @@ TEST(FiltCoef, AnyCutoffGivesAStableSectionWithUnitGain) {
     const struct {
         int Fs;
         double fc;
-    } cases[] = {{50, 10}, {50, 25}, {50, 40}, {10, 50}, {50, 0}, {50, -3}, {0, 10}, {-50, 10}, {200, 1}};
+    } cases[] = {{50, 10}, {50, 25}, {50, 40},  {10, 50}, {50, 0},
+                 {50, -3}, {0, 10},  {-50, 10}, {200, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Fs << " Hz, cut-off " << c.fc);
         CoefSet set;
@@ -44,7 +46,8 @@ TEST(FiltCoef, AnyCutoffGivesAStableSectionWithUnitGain) {
             ASSERT_TRUE(std::isfinite(k.g) && std::isfinite(k.a1) && std::isfinite(k.a2));
             EXPECT_NEAR(4 * k.g, 1 + k.a1 + k.a2, 1e-12);
             // Roots of z^2 + a1 z + a2.
-            const std::complex<double> root = std::sqrt(std::complex<double>(k.a1 * k.a1 - 4 * k.a2));
+            const std::complex<double> root =
+                std::sqrt(std::complex<double>(k.a1 * k.a1 - 4 * k.a2));
             EXPECT_LT(std::abs((-k.a1 + root) / 2.0), 1.0);
             EXPECT_LT(std::abs((-k.a1 - root) / 2.0), 1.0);
         }
@@ -52,7 +55,7 @@ TEST(FiltCoef, AnyCutoffGivesAStableSectionWithUnitGain) {
 }
 
 class SampleFilterTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         s.a0.fill(1000);
         s.ak.fill(2000000);  // 2 kg per code
@@ -75,7 +78,8 @@ TEST_F(SampleFilterTest, RestartSettlesOnTheFirstSample) {
     for (int n = 0; n < 3; ++n) {
         feed(codes);
         for (int ch = 0; ch < 8; ++ch)
-            for (int stage = 0; stage < 6; ++stage) EXPECT_NEAR(filter.ChFlt(ch, stage, 0), codes[ch], 1e-9);
+            for (int stage = 0; stage < 6; ++stage)
+                EXPECT_NEAR(filter.ChFlt(ch, stage, 0), codes[ch], 1e-9);
         for (int row : {0, 3, 7}) {
             EXPECT_NEAR(filter.PlW(0, row, 0), 2 * (100 + 200 + 300 + 400), 1e-9);  // W0
             EXPECT_NEAR(filter.PlW(1, row, 0), 2 * (100 + 200), 1e-9);              // W01
@@ -124,12 +128,13 @@ TEST_F(SampleFilterTest, PlatformQuantitiesFollowTheInputArrangement) {
         fresh.FiltCoef(s);
         fresh.setAdcCodes(codes);
         fresh.DatFilt(s, silent);
-        for (int q = 0; q < 10; ++q) EXPECT_NEAR(fresh.PlW(q, 0, 0), c.expected[q], 1e-9) << "q " << q;
+        for (int q = 0; q < 10; ++q)
+            EXPECT_NEAR(fresh.PlW(q, 0, 0), c.expected[q], 1e-9) << "q " << q;
     }
 }
 
 class ReadoutObserver : public EngineObserver {
-public:
+  public:
     bool calibrationReadoutsWanted() const override { return true; }
     void calibrationReadouts(const CalibrationReadouts& r) override { last = r; }
     CalibrationReadouts last;

@@ -28,11 +28,17 @@ struct Platform {
 
 }  // namespace
 
-double SimWagon::mass() const { return std::accumulate(loads.begin(), loads.end(), 0.0); }
+double SimWagon::mass() const {
+    return std::accumulate(loads.begin(), loads.end(), 0.0);
+}
 
-SimWagon freightWagon(double mass) { return vehicle({1700, 3550, 10350, 12200}, 13900, mass); }
+SimWagon freightWagon(double mass) {
+    return vehicle({1700, 3550, 10350, 12200}, 13900, mass);
+}
 
-SimWagon locomotive(double mass) { return vehicle({2000, 4000, 6000, 12000, 14000, 16000}, 18000, mass); }
+SimWagon locomotive(double mass) {
+    return vehicle({2000, 4000, 6000, 12000, 14000, 16000}, 18000, mass);
+}
 
 SimWagon oddVehicle(int frontAxles, int rearAxles, double mass) {
     constexpr double spacing = 900.0;
@@ -78,9 +84,11 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
     std::vector<std::array<uint16_t, 8>> samples;
     for (int t = 0; t < run.idleBefore + moving + run.idleAfter; ++t) {
         double kg[8] = {};
-        const double head = t < run.idleBefore ? -1e9 : -kBeforeFirstAxle + run.speed * (t - run.idleBefore);
+        const double head =
+            t < run.idleBefore ? -1e9 : -kBeforeFirstAxle + run.speed * (t - run.idleBefore);
         // Only the axles on the track: head - track < behind <= head (behind is ascending).
-        const auto from = std::upper_bound(behind.begin(), behind.end(), head - track) - behind.begin();
+        const auto from =
+            std::upper_bound(behind.begin(), behind.end(), head - track) - behind.begin();
         const auto to = std::upper_bound(behind.begin(), behind.end(), head) - behind.begin();
         for (auto a = from; a < to; ++a) {
             const double x = head - behind[a];
@@ -103,7 +111,8 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
     return samples;
 }
 
-std::vector<StoredTrain> weigh(WeighingEngine& engine, const std::vector<std::array<uint16_t, 8>>& samples) {
+std::vector<StoredTrain> weigh(WeighingEngine& engine,
+                               const std::vector<std::array<uint16_t, 8>>& samples) {
     std::vector<StoredTrain> trains;
     uint32_t now = 0;
     for (const auto& codes : samples) {

@@ -29,20 +29,22 @@ SimWagon oddVehicle(int frontAxles, int rearAxles, double mass);
 // How the train crosses the scale.
 struct SimRun {
     int direction = 1;
-    double speed = 30.0;      // mm per sample
-    int idleBefore = 300;     // samples of empty platforms before the train
+    double speed = 30.0;   // mm per sample
+    int idleBefore = 300;  // samples of empty platforms before the train
     int idleAfter = 200;
-    double driftKg = 100.0;   // load of each input with the platforms empty
+    double driftKg = 100.0;  // load of each input with the platforms empty
 };
 
 // Settings of a scale with two inputs per platform, 2 kg per code, short settling delay.
 Settings syntheticSettings(bool twoPlatforms);
 
 // Converter codes of the crossing, one entry per sample, lever rule between the two ends.
-std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& run, const std::vector<SimWagon>& train);
+std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& run,
+                                              const std::vector<SimWagon>& train);
 
 // Feeds the samples 20 ms apart and ends the train after the last one; every train the
 // engine handed over on the way comes first.
-std::vector<StoredTrain> weigh(WeighingEngine& engine, const std::vector<std::array<uint16_t, 8>>& samples);
+std::vector<StoredTrain> weigh(WeighingEngine& engine,
+                               const std::vector<std::array<uint16_t, 8>>& samples);
 
 }  // namespace zv::test

@@ -1,15 +1,17 @@
+#include "engine/train_completion.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/train_completion.h"
 #include "engine/wagon_completion.h"
 
 namespace zv {
 namespace {
 
 class TrainEndTest : public testing::Test {
-protected:
+  protected:
     // Wagons completed on the last platform, as WagonEnd leaves them.
-    void addWagon(int32_t axles, int32_t weight, int32_t bogieBase, int32_t wagonBase, int32_t note = 1) {
+    void addWagon(int32_t axles, int32_t weight, int32_t bogieBase, int32_t wagonBase,
+                  int32_t note = 1) {
         const int i = t.WagonIdx2++;
         t.WagonResult[i] = {axles, wagonBase, bogieBase, 54, note};
         t.WagonWeights[i].WtFinal = weight;
@@ -21,9 +23,7 @@ protected:
 };
 
 TEST_F(TrainEndTest, WeightIsRoundedToTheDynamicDivision) {
-    const struct {
-        int32_t Did, weight;
-    } cases[] = {{50, 60350}, {20, 60320}, {0, 0}, {-50, 0}};
+    const struct { int32_t Did, weight; } cases[] = {{50, 60350}, {20, 60320}, {0, 0}, {-50, 0}};
     for (const auto& c : cases) {
         t.Direction = 1;
         addWagon(4, 60328, 1800, 8650);

@@ -1,8 +1,8 @@
+#include "engine/wagon_completion.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "engine/wagon_completion.h"
 
 namespace zv {
 namespace {
@@ -23,7 +23,7 @@ const std::vector<int> kWagon{0, 1800, 10800, 12600};
 const std::vector<int> kLoco{0, 2000, 4000, 12000, 14000, 16000};
 
 class WagonEndTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { s.Vmax = 20; }
 
     // Wagon i leaves the only platform.
@@ -91,10 +91,8 @@ TEST(SelectFinalWeight, TwoPlatformCases) {
         {60000, 60400, 61500, 60200, false, 918},  // the lower pair agrees best
         {60000, 60100, 60700, 60328, false, 913},  // all three agree
         {60000, 62000, 64000, 62285, true, 939},   // no pair agrees
-        {60000, 61000, 0, 60500, true, 916},
-        {60000, 60700, 0, 60350, false, 914},
-        {0, 0, 58000, 58000, true, 878},
-        {0, 0, 0, 0, true, 550},
+        {60000, 61000, 0, 60500, true, 916},      {60000, 60700, 0, 60350, false, 914},
+        {0, 0, 58000, 58000, true, 878},          {0, 0, 0, 0, true, 550},
         {61500, 60000, 60400, 60240, false, 918},  // each value keeps its factor when ordered
     };
     for (const auto& c : cases) {
@@ -108,8 +106,10 @@ TEST(SelectFinalWeight, TwoPlatformCases) {
 TEST(CombineBogieDiffs, OnlyPositiveDifferencesCount) {
     const struct {
         int32_t d1, d2, combined;
-    } cases[] = {{800, 601, 700}, {800, 0, 800}, {0, 600, 600}, {0, 0, 0}, {800, -400, 800}, {-800, -400, 0}};
-    for (const auto& c : cases) EXPECT_EQ(CombineBogieDiffs(c.d1, c.d2), c.combined) << c.d1 << " " << c.d2;
+    } cases[] = {{800, 601, 700}, {800, 0, 800},    {0, 600, 600},
+                 {0, 0, 0},       {800, -400, 800}, {-800, -400, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CombineBogieDiffs(c.d1, c.d2), c.combined) << c.d1 << " " << c.d2;
 }
 
 TEST_F(WagonEndTest, DifferenceIsSignedForDirectionPlusOne) {
@@ -157,7 +157,8 @@ TEST_F(WagonEndTest, ZeroTimeSumGivesZeroSpeed) {
 
 TEST_F(WagonEndTest, AtMostThreeLeadingLocomotives) {
     const int32_t notes[] = {3, 3, 3, 1};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(onePlatform(i, axleTimes(kLoco, 100 + 300 * i), 90000).Note, notes[i]) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(onePlatform(i, axleTimes(kLoco, 100 + 300 * i), 90000).Note, notes[i]) << i;
     EXPECT_EQ(t.LocoCount, 3);
 
     t.LocoCount = 0;  // a new train with an ordinary wagon at its head
@@ -171,7 +172,8 @@ TEST_F(WagonEndTest, TwoPlatformClassification) {
     AxleRec six = axleTimes(kLoco, 180);
     EXPECT_EQ(twoPlatforms(1, r1, six, {60000, 60000, 0, 0}).Note, 6) << "4 axles counted, then 6";
     EXPECT_EQ(twoPlatforms(1, r1, r2, {60000, 0, 0, 0}).Note, 4) << "one weight only";
-    EXPECT_EQ(twoPlatforms(1, axleTimes({0, 1800}, 100), axleTimes({0, 1800}, 180), {0, 0, 0, 0}).Note, 4)
+    EXPECT_EQ(
+        twoPlatforms(1, axleTimes({0, 1800}, 100), axleTimes({0, 1800}, 180), {0, 0, 0, 0}).Note, 4)
         << "note 4 ends the classification before the range check";
 }
 
