@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace zv {
 
 namespace {
@@ -26,6 +28,18 @@ QString tableMessage(const QString& title) {
 
 // "Trains.db" -> "Trains.px": the index companion a template pair may carry.
 QString indexCompanion(const QString& fileName) { return fileName.left(fileName.size() - 2) + QStringLiteral("px"); }
+
+// Copies under another name and renames, so a crash never leaves a half-copied table.
+void copyWithoutOverwriting(const QString& source, const QString& target) {
+    if (QFileInfo::exists(target)) return;
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial)) return;
+    QFile copy(partial);
+    if (copy.open(QIODevice::ReadWrite)) ::fsync(copy.handle());
+    copy.close();
+    if (!QFile::rename(partial, target)) QFile::remove(partial);
+}
 
 }  // namespace
 
@@ -107,13 +121,9 @@ void RecordsDatabase::openFolder() {
 }
 
 void RecordsDatabase::openDictionary(Table& table, const QString& missingMessage) {
-    if (!table.exists()) {
+    if (!table.isOpen() && !table.exists()) {
         notifier_.information(missingMessage);
-        table.create();
-        table.open();
-        for (const QVariantList& row : table.def().defaultRows) table.insertRecord(row);
-        table.first();
-        return;
+        table.create();  // with its two default rows, in one step
     }
     table.open();
 }
@@ -128,12 +138,12 @@ void RecordsDatabase::openFromTemplate(Table& table, const QString& missingMessa
 
 void RecordsDatabase::copyTemplate(const Table& table) const {
     // A missing template is not reported here: the open that follows fails with the engine's error.
-    // Copies never overwrite; the index companion ("t.ttx") exists only with other engines.
+    // The index companion ("t.ttx") exists only beside templates of other engines.
     const QString source = QDir(programDir_).filePath(templateFileName(table.def().name));
     const QString target = table.filePath();
-    QFile::copy(source, target);
+    copyWithoutOverwriting(source, target);
     const QString sourceIndex = source.left(source.size() - 1) + u'x';
-    if (QFileInfo::exists(sourceIndex)) QFile::copy(sourceIndex, indexCompanion(target));
+    if (QFileInfo::exists(sourceIndex)) copyWithoutOverwriting(sourceIndex, indexCompanion(target));
 }
 
 void RecordsDatabase::selectLatestTrain() {

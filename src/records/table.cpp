@@ -47,27 +47,46 @@ bool Table::exists() const { return QFileInfo(filePath()).isFile(); }
 
 void Table::create(const std::optional<QString>& password) {
     if (exists()) throw TableError(QStringLiteral("%1 уже существует: %2").arg(stateName(def_), filePath()));
+    // Built under another name and renamed at the end, so a crash never leaves a half-made table.
     const QString path = filePath();
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
     SqliteFile file;
     try {
-        file.open(path, true);
+        file.open(partial, true);
         file.exec(QStringLiteral("BEGIN"));
         for (const QString& sql : createTableSql(def_)) file.exec(sql);
-        if (password) {
-            const PasswordHash hash = PasswordHash::make(*password);
-            file.exec(QStringLiteral("CREATE TABLE %1 (key TEXT PRIMARY KEY, value BLOB)").arg(kMetaTable));
-            SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?), (?, ?)").arg(kMetaTable));
-            insert.bindAll({QStringLiteral("password_salt"), QString::fromLatin1(hash.salt.toHex()),
-                            QStringLiteral("password_hash"), QString::fromLatin1(hash.hash.toHex())});
-            insert.step();
-        }
+        writeDefaultRows(file);
+        if (password) writePasswordHash(file, *password);
         file.exec(QStringLiteral("COMMIT"));
         file.close();
+        if (!QFile::rename(partial, path)) throw TableError(QStringLiteral("файл не переименован"));
     } catch (const TableError& error) {
         file.close();
-        QFile::remove(path);
+        QFile::remove(partial);
         throw TableError(QStringLiteral("Не удается создать таблицу %1: %2").arg(path, error.message()));
     }
+}
+
+void Table::writeDefaultRows(SqliteFile& file) const {
+    for (const QVariantList& values : def_.defaultRows) {
+        QStringList columns;
+        for (int i = 0; i < values.size(); ++i) columns.append(quoted(def_.fields[storedIndexes_[i]].name));
+        SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(quoted(def_.name), columns.join(u','),
+                                                    QStringList(columns.size(), QStringLiteral("?")).join(u',')));
+        insert.bindAll(values);
+        insert.step();
+    }
+}
+
+void Table::writePasswordHash(SqliteFile& file, const QString& password) const {
+    const PasswordHash hash = PasswordHash::make(password);
+    file.exec(QStringLiteral("CREATE TABLE %1 (key TEXT PRIMARY KEY, value BLOB)").arg(kMetaTable));
+    SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?), (?, ?)").arg(kMetaTable));
+    insert.bindAll({QStringLiteral("password_salt"), QString::fromLatin1(hash.salt.toHex()), QStringLiteral("password_hash"),
+                    QString::fromLatin1(hash.hash.toHex())});
+    insert.step();
 }
 
 void Table::open() {

@@ -41,7 +41,8 @@ public:
     const QString& fileName() const { return fileName_; }
     QString filePath() const;
     bool exists() const;
-    // Makes an empty table file from the field and index definitions; refuses to overwrite.
+    // Makes a table file from the field and index definitions, with the default rows of the
+    // definition; refuses to overwrite.
     void create(const std::optional<QString>& password = std::nullopt);
     void open();  // does nothing when open already; throws TableError
     void close();
@@ -120,6 +121,8 @@ private:
     void checkRequired(const Row& row) const;
     void writeRow(Row& row, bool isNew);
     void verifyPassword();
+    void writeDefaultRows(SqliteFile& file) const;
+    void writePasswordHash(SqliteFile& file, const QString& password) const;
     void verifyStructure();
     SqlStatement& cached(const QString& sql) const;
     void notifyRowsChanged();
