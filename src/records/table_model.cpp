@@ -62,21 +62,29 @@ void TableModel::reload() {
     beginResetModel();
     rows_.clear();
     rowById_.clear();
+    inserting_ = table_.state() == Table::State::Insert;
     if (table_.isOpen()) rows_ = table_.readFilteredRows();
     for (int i = 0; i < rows_.size(); ++i) rowById_.insert(rows_[i].rowId(), i);
     endResetModel();
     onCurrentChanged();
 }
 
-void TableModel::onCurrentChanged() { emit currentRowChanged(currentRow()); }
+void TableModel::onCurrentChanged() {
+    if (inserting_ != (table_.state() == Table::State::Insert)) return reload();
+    if (inserting_) emit dataChanged(index(static_cast<int>(rows_.size()), 0), index(static_cast<int>(rows_.size()), columnCount() - 1));
+    emit currentRowChanged(currentRow());
+}
 
 int TableModel::currentRow() const {
+    if (inserting_) return static_cast<int>(rows_.size());
     if (!table_.isOpen() || !table_.hasCurrentRow()) return -1;
     return rowById_.value(table_.currentRow().rowId(), -1);
 }
 
+const Row& TableModel::rowAt(int row) const { return isInsertRow(row) ? table_.currentRow() : rows_[row]; }
+
 void TableModel::setCurrentRow(int row) {
-    if (row >= 0 && row < rows_.size()) table_.locateRowId(rows_[row].rowId());
+    if (row >= 0 && row < rows_.size() && !isInsertRow(row)) table_.locateRowId(rows_[row].rowId());
 }
 
 QString TableModel::currentText(const QString& field) const {
@@ -84,13 +92,15 @@ QString TableModel::currentText(const QString& field) const {
     return table_.text(field);
 }
 
-int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(rows_.size()); }
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size()) + (inserting_ ? 1 : 0);
+}
 
 int TableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(visible_.size()); }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return table_.displayText(rows_[index.row()], fieldAt(index.column()));
+    return table_.displayText(rowAt(index.row()), fieldAt(index.column()));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -108,20 +118,24 @@ bool TableModel::isEditable(const GridColumn& column, const Row& row) const {
 Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    if (isEditable(columns_[visible_[index.column()]], rows_[index.row()])) result |= Qt::ItemIsEditable;
+    if (isEditable(columns_[visible_[index.column()]], rowAt(index.row()))) result |= Qt::ItemIsEditable;
     return result;
 }
 
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
     try {
+        if (isInsertRow(index.row())) {  // the new row is posted when the cursor leaves it
+            table_.setValue(fieldAt(index.column()), value);
+            return true;
+        }
         if (!table_.locateRowId(rows_[index.row()].rowId())) return false;
         table_.edit();
         table_.setValue(fieldAt(index.column()), value);
         table_.post();
         return true;
     } catch (const TableError& error) {
-        table_.cancel();
+        if (!isInsertRow(index.row())) table_.cancel();
         emit editFailed(error.message());
         return false;
     }

@@ -23,8 +23,9 @@ struct GridColumn {
 };
 
 // The data link between a table and its grids: the rows that pass the table's filter, with
-// the display texts of the table's handlers. While detached it keeps showing what it showed
-// and ignores the table, so bulk changes never appear half done; attach() shows the result.
+// the display texts of the table's handlers, and a last row for a row being inserted.
+// While detached it keeps showing what it showed and ignores the table, so bulk changes
+// never appear half done; attach() shows the result.
 class TableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -43,7 +44,7 @@ public:
 
     int currentRow() const;  // grid row of the table's current row, -1 when none
     void setCurrentRow(int row);  // moves the table's cursor to that grid row
-    const Row& rowAt(int row) const { return rows_[row]; }
+    const Row& rowAt(int row) const;
     QString currentText(const QString& field) const;  // for data-bound labels and edits
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -62,6 +63,7 @@ private:
     void onCurrentChanged();
     QList<int> visibleColumns() const;
     bool isEditable(const GridColumn& column, const Row& row) const;
+    bool isInsertRow(int row) const { return inserting_ && row == rows_.size(); }
 
     Table& table_;
     QList<GridColumn> columns_;
@@ -69,6 +71,7 @@ private:
     QList<Row> rows_;
     QHash<qint64, int> rowById_;
     bool attached_ = true;
+    bool inserting_ = false;  // the table holds a new row not yet posted
 };
 
 }  // namespace zv

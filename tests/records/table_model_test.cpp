@@ -104,6 +104,22 @@ TEST_F(TableModelTest, TheGridMovesTheCursorAndFollowsIt) {
     EXPECT_EQ(seen, (QList<int>{1, 0}));
 }
 
+TEST_F(TableModelTest, ARowBeingInsertedIsShownLastAndPostedWhenTheCursorLeaves) {
+    TableModel& loads = r.DSouL();
+    ASSERT_EQ(loads.rowCount(), 2);
+    r.Loads().insert();
+    ASSERT_EQ(loads.rowCount(), 3);
+    EXPECT_EQ(loads.currentRow(), 2);
+    EXPECT_TRUE(loads.setData(loads.index(2, 0), QStringLiteral("5")));
+    EXPECT_FALSE(loads.setData(loads.index(2, 1), QStringLiteral("Груз с очень длинным названием")));
+    EXPECT_TRUE(loads.setData(loads.index(2, 1), QStringLiteral("Щебень")));
+    EXPECT_EQ(loads.data(loads.index(2, 1)).toString(), QStringLiteral("Щебень"));
+    r.Loads().first();
+    ASSERT_EQ(loads.rowCount(), 3);
+    EXPECT_EQ(loads.data(loads.index(2, 1)).toString(), QStringLiteral("Щебень"));
+    EXPECT_EQ(loads.currentRow(), 0);
+}
+
 TEST_F(TableModelTest, LookupFieldsShowTheDictionaryText) {
     Table& wagons = r.Wagons();
     wagons.insertValues({{QStringLiteral("Wagon"), QStringLiteral("77")}, {QStringLiteral("Load"), 1}, {QStringLiteral("Station"), 0}});
