@@ -202,6 +202,23 @@ TEST(AxleDetection, TimeOutSurvivesTheWrapOfTheTick) {
     EXPECT_TRUE(engine.trainEndDue(0xFFFFF000u + static_cast<uint32_t>(s.tTrEnd) + 1));
 }
 
+// Arrivals and departures of each axle are the samples of steepest slope: the differences
+// follow the axle positions (1850, 8650, 10500 mm at 30 mm per sample) and the platform
+// length (166.7 samples).
+TEST(AxleDetection, AxleTimesOfAFourAxleWagon) {
+    const Settings s = test::syntheticSettings(false);
+    WeighingEngine engine(s);
+    const auto samples = test::crossing(s, {}, {test::freightWagon(60000)});
+    for (size_t k = 0; k + 1 < samples.size(); ++k) engine.feed(samples[k], 0);
+    const AxleRec& r = engine.state().AxleRec1[0];
+    EXPECT_EQ(r.Axles, 4);
+    const double spacing[] = {0, 61.7, 288.3, 350.0};
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_NEAR(r.Entry[k] - r.Entry[1], spacing[k - 1], 1.0) << k;
+        EXPECT_NEAR(r.Exit[k] - r.Entry[k], 166.7, 1.0) << k;
+    }
+}
+
 // A vehicle with five axles in its first group is counted as ten axles: the times beyond
 // the eighth are not kept, the count goes on, and the vehicle is stored as a problem.
 TEST(AxleDetection, MoreThanEightAxlesOnAWagon) {
