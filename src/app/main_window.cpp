@@ -3,11 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTableView>
 #include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -25,6 +29,12 @@
 #include "app/help_topic.h"
 #include "app/help_window.h"
 #include "processing/w_pro.h"
+#include "app/train_grids.h"
+#include "records/table.h"
+#include "records/train_storage.h"
+#include "ui/message_service.h"
+#include "ui/modal.h"
+#include "ui/tlie_edit.h"
 
 namespace {
 
@@ -33,12 +43,23 @@ constexpr int kTickMs = 25;
 }  // namespace
 
 TMain::TMain(const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), programFolder_(programFolder) {
+    : QMainWindow(parent),
+      programFolder_(programFolder),
+      records_(settings_, programFolder, recordsClock_, *this) {
     setObjectName("Main");
     setWindowTitle("Вагонные весы ZOLVELT");
     c_ = buildMainLayout(this);
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
+    display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
+    engine_.setObserver(display_.get());
+    link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });
+    connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
+    connect(&link_, &zv::SerialLink::failed, this, [this](const QString& message) {
+        settings_.Connect = false;
+        showInformation(message);
+    });
+    buildTrainList();
     connectMenu();
     FormCreate();
     resize(1016, 765 + menuBar()->sizeHint().height());
@@ -51,19 +72,53 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     timer_->start();
 }
 
-TMain::~TMain() { qApp->removeEventFilter(this); }
+TMain::~TMain() {
+    qApp->removeEventFilter(this);
+    engine_.setObserver(nullptr);
+}
 
 void TMain::FormCreate() {
-    bookName_ = "Book" + QDate::currentDate().toString("[MM.yyyy]") + ".db";
+    records_.setBookOfThisMonth();
     qApp->installEventFilter(this);
     // An existing folder, or one that cannot be made, is left for the settings to sort out.
     QDir().mkpath(programFolder_ + "DB");
     QDir().mkpath(programFolder_ + "ZOL_arch");
-    replaying_ = false;
+    engine_.resetBeforeOpen();
     move(0, 0);
 }
 
-void TMain::setWindows(const AppWindows& windows) { w_ = windows; }
+QString TMain::bookName() { return records_.Book().fileName(); }
+
+void TMain::buildTrainList() {
+    LIEtr_ = new TLIEdit(c_.LIEtrSlot);
+    LIEtr_->setObjectName("LIEtr");
+    LIEtr_->setMinVal(1);
+    LIEtr_->setMaxVal(65535);
+    LIEtr_->setMaxLength(5);
+    LIEtr_->setFixedWidth(64);
+    LIEtr_->setVal(1);
+    c_.LIEtrSlot->layout()->addWidget(LIEtr_);
+    trainList_ = std::make_unique<TrainList>(records_, *LIEtr_,
+                                             [this] { return engine_.trainInProgress(); });
+    setupTrainGrid(c_.DBG1, records_.DSouT());
+    setupWagonGrid(c_.DBG2, records_.DSouW());
+    connect(c_.But11, &QPushButton::clicked, this, [this] { trainList_->But11Click(); });
+    connect(c_.SpinBut1Up, &QToolButton::clicked, this, [this] { trainList_->SpinBut1UpClick(); });
+    connect(c_.SpinBut1Down, &QToolButton::clicked, this,
+            [this] { trainList_->SpinBut1DownClick(); });
+    connect(c_.But4, &QPushButton::clicked, this, [this] { trainList_->But4Click(); });
+    connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
+            [this](const QString& message) { showError(message); });
+    connect(c_.DBG1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) records_.DSouT().setCurrentRow(current.row());
+            });
+}
+
+void TMain::setWindows(const AppWindows& windows) {
+    w_ = windows;
+    w_.ShiftS->setMessenger([this](const QString& text) { showInformation(text); });
+}
 
 void TMain::connectMenu() {
     connect(menu_.StaticWeighing, &QAction::triggered, this,
@@ -75,6 +130,7 @@ void TMain::connectMenu() {
     for (std::size_t i = 0; i < menu_.View.size(); ++i)
         connect(menu_.View[i], &QAction::triggered, this,
                 [this, i] { openDBView(static_cast<int>(i)); });
+    connect(menu_.N23, &QAction::triggered, this, [this] { trainList_->N23Click(); });
     connect(menu_.BookReport, &QAction::triggered, this, [this] { execModal(w_.BPrn); });
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
@@ -85,10 +141,13 @@ void TMain::connectMenu() {
     connect(menu_.About, &QAction::triggered, this, [this] { execModal(w_.About); });
     connect(c_.PCon1, &QTabWidget::currentChanged, this, &TMain::PCon1Change);
     connect(c_.SBa3, &QToolButton::clicked, this, &TMain::TrainEnd);
+    connect(c_.SBa1, &QToolButton::clicked, this, &TMain::SBa1Click);
+    connect(c_.SBut12, &QToolButton::clicked, this, &TMain::SBut12Click);
+    connect(c_.SBut11, &QToolButton::clicked, this, &TMain::SBut11Click);
 }
 
 void TMain::execModal(QDialog* dialog) {
-    if (dialog) dialog->exec();
+    if (dialog) zv::showModal(*dialog);
 }
 
 void TMain::openSetupW(int page) {
@@ -108,23 +167,186 @@ void TMain::openDBView(int table) {
 
 void TMain::Prepare() {
     zv::readIni(programFolder_.toStdString(), ".ini", settings_, *this);
+    engine_.FiltCoef();
+    try {
+        records_.DBOpen();
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    LIEtr_->setVal(records_.selectedTrain());
+    ShiftSet();
 }
 
-void TMain::Timer1Timer() {}
+void TMain::Timer1Timer() {
+    try {
+        const uint32_t t = now();
+        engine_.setDynamicWeighingAllowed(dynamicWeighingAllowed());
+        engine_.setZeroButtonPressed(c_.SBut01->isChecked());
+        if (c_.SBut11->isChecked() && !c_.SBa2->isChecked()) engine_.setLastAxleTick(t);
+        if (engine_.trainEndDue(t)) TrainEnd();
+        if (raw_.Replaying())
+            replayStep();
+        else
+            link_.poll();
+        lastTickError_.clear();
+    } catch (const std::exception& e) {
+        // A fault that repeats on every tick is reported once, not forty times a second.
+        const QString text = QString::fromLocal8Bit(e.what());
+        if (text != lastTickError_) showError(text);
+        lastTickError_ = text;
+    }
+}
 
-void TMain::TrainEnd() {}
+void TMain::onFrame(const zv::DecodedFrame& frame) {
+    if (raw_.Recording() && !raw_.record(zv::toRawRecord(frame))) {
+        c_.SBut12->setChecked(false);
+        showError(QString::fromStdString(raw_.error()));
+    }
+    if (frame.calibrationMark) link_.decoder().onCalibrationMark(engine_.SmpCnt());
+    feedSample(frame.codes);
+}
 
-void TMain::ShiftSet() { execModal(w_.ShiftS); }
+void TMain::feedSample(const std::array<uint16_t, 8>& codes) {
+    engine_.feed(codes, now());
+    while (engine_.hasCompletedTrain()) StoreTrain(engine_.takeCompletedTrain());
+}
+
+void TMain::TrainEnd() {
+    const zv::StoredTrain train = engine_.TrainEnd();
+    if (!train.empty()) StoreTrain(train);
+}
+
+// A train that cannot be stored (tables closed while the folder changes, a full disk) is
+// reported, never dropped without a word; the engine is idle again either way.
+void TMain::StoreTrain(const zv::StoredTrain& train) {
+    try {
+        if (const int n = zv::StoreTrain(records_, train); n > 0) LIEtr_->setVal(n);
+    } catch (const std::exception& e) {
+        records_.DSouT().attach();
+        showError(QString("Состав не сохранен (вагонов: %1).\r\n%2")
+                      .arg(train.rows.size())
+                      .arg(QString::fromUtf8(e.what())));
+    }
+}
+
+void TMain::onTrainPassing(bool passing) {
+    if (passing)
+        records_.DSouT().detach();
+    else
+        records_.DSouT().attach();
+}
+
+// Recording and replay
+
+void TMain::SBut12Click() {
+    if (!c_.SBut12->isChecked()) {
+        if (!raw_.stopRecording()) showError(QString::fromStdString(raw_.error()));
+        return;
+    }
+    switch (raw_.startRecording(programFolder_.toStdString(), c_.LE1->text().toStdString())) {
+        case RawDataSession::Start::Started:
+            return;
+        case RawDataSession::Start::NoName:
+            c_.SBut12->setChecked(false);
+            ShowHint("Введите имя файла");
+            return;
+        case RawDataSession::Start::Failed:
+            c_.SBut12->setChecked(false);
+            showError(QString::fromStdString(raw_.error()));
+            return;
+        case RawDataSession::Start::Busy:
+        case RawDataSession::Start::NoFile:
+            c_.SBut12->setChecked(false);
+            return;
+    }
+}
+
+void TMain::SBut11Click() {
+    if (!c_.SBut11->isChecked()) {
+        if (raw_.Replaying()) stopReplay();
+        return;
+    }
+    switch (raw_.startReplay(programFolder_.toStdString(), c_.LE1->text().toStdString())) {
+        case RawDataSession::Start::Started:
+            engine_.beginReplay();
+            c_.La5->setText("0");
+            return;
+        case RawDataSession::Start::Failed:
+            c_.SBut11->setChecked(false);
+            showError(QString::fromStdString(raw_.error()));
+            return;
+        case RawDataSession::Start::NoName:
+        case RawDataSession::Start::NoFile:
+        case RawDataSession::Start::Busy:
+            c_.SBut11->setChecked(false);
+            return;
+    }
+}
+
+void TMain::SBa1Click() { raw_.StepReq = true; }
+
+void TMain::replayStep() {
+    while (c_.SBa2->isChecked() || raw_.StepReq) {
+        raw_.StepReq = false;
+        zv::RawRecord record;
+        if (!raw_.next(record)) {
+            const QString failure = QString::fromStdString(raw_.error());
+            c_.SBut11->setChecked(false);
+            stopReplay();
+            if (!failure.isEmpty()) showError(failure);
+            return;
+        }
+        ++raw_.ReplayCnt;
+        feedSample(record.codes);
+    }
+    c_.La5->setText(QString::number(raw_.ReplayCnt));
+}
+
+void TMain::stopReplay() {
+    engine_.endReplay();
+    TrainEnd();
+    raw_.stopReplay();
+    c_.La5->setText(QString::number(raw_.ReplayCnt));
+}
+
+void TMain::ShiftSet() {
+    zv::Table& names = records_.Names();
+    // Without the operators' table nobody could be chosen and the window would never close.
+    if (!names.isOpen()) return;
+    w_.ShiftS->setNames(&names);
+    w_.ShiftS->setCurrentOperator(operator_);
+    if (zv::showModal(*w_.ShiftS) == QDialog::Accepted) {
+        operator_ = names.toInt("N");
+    } else if (!names.findKey(operator_)) {
+        operator_ = 0;
+        names.findKey(0);
+    }
+    showOperatorName();
+}
+
+void TMain::showOperatorName() {
+    zv::Table& names = records_.Names();
+    c_.DBT1->setProperty("tag", operator_);
+    c_.DBT1->setText(names.isOpen() && names.hasCurrentRow() ? names.value("Name").toString()
+                                                             : QString());
+}
 
 bool TMain::dynamicWeighingAllowed() const {
-    if (c_.PCon1->currentWidget() != c_.TS1 || trainDeleting_) return false;
+    if (c_.PCon1->currentWidget() != c_.TS1 || trainList_->deleting()) return false;
     const QWidget* blocking[] = {w_.WPro, w_.BPrn, w_.DBView, w_.BCopy};
     for (const QWidget* window : blocking)
         if (window && window->isVisible()) return false;
     return true;
 }
 
-void TMain::PCon1Change() { applyOptions(); }
+void TMain::PCon1Change() {
+    try {
+        trainList_->DelWN();
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    applyOptions();
+}
 
 void TMain::applyOptions() {
     const bool twoPlatforms = settings_.Npl == 1;
@@ -134,6 +356,7 @@ void TMain::applyOptions() {
     c_.P12->setVisible(c_.PCon1->currentWidget() == c_.TS1 &&
                        settings_.has(zv::params::ShowRawDataPanel));
     c_.SBut12->setEnabled(settings_.has(zv::params::ShowDebugColumns));
+    showDebugColumns(records_.DSouT(), settings_.has(zv::params::ShowDebugColumns));
 }
 
 void TMain::ShowHint(const QString& hint) { c_.StatusLine->showMessage(hint); }
@@ -152,7 +375,11 @@ void TMain::showHelpTopic(const QString& topic) {
         showInformation("Не найдена страница справки " + help_->pagePath(topic));
 }
 
-void TMain::showInformation(const QString& text) { ShowHint(text); }
+void TMain::showInformation(const QString& text) { zv::Messages::information(text); }
+
+void TMain::showError(const QString& text) { zv::Messages::error(text); }
+
+void TMain::information(const QString& text) { showInformation(text); }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
@@ -171,8 +398,21 @@ void TMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
-    TrainEnd();
+    FormClose();
     QMainWindow::closeEvent(event);
+}
+
+void TMain::FormClose() {
+    TrainEnd();
+    // The last samples of a recording must reach the disk before the program ends.
+    if (raw_.Recording() && !raw_.stopRecording()) showError(QString::fromStdString(raw_.error()));
+    try {
+        zv::Table& trains = records_.Trains();
+        if (trains.isOpen() && trains.state() != zv::Table::State::Browse) trains.post();
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    records_.connection().closeAll();
 }
 
 // zv::SettingsEffects
@@ -185,8 +425,11 @@ void TMain::applyBaudRate(const std::string& name) {
 
 void TMain::applyParity(const std::string& name) { link_.setParity(QString::fromStdString(name)); }
 
+void TMain::applyLinkLayout() { link_.decoder().setLayout(settings_.Nadc, settings_.Npl); }
+
 void TMain::setConnect(bool checked) {
     settings_.Connect = checked;
+    applyLinkLayout();
     if (!checked) {
         link_.close();
         return;
@@ -197,7 +440,7 @@ void TMain::setConnect(bool checked) {
     }
 }
 
-void TMain::closeDatabase() {}
+void TMain::closeDatabase() { records_.connection().closeAll(); }
 
 void TMain::reportDamagedCalibration() {
     showInformation(QString::fromUtf8(zv::DamagedCalibrationMessage.data(),
@@ -206,4 +449,7 @@ void TMain::reportDamagedCalibration() {
                                                      static_cast<qsizetype>(zv::DamagedCaptionSuffix.size())));
 }
 
-void TMain::fillSettingsWindows() { applyOptions(); }
+void TMain::fillSettingsWindows() {
+    applyLinkLayout();
+    applyOptions();
+}

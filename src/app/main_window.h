@@ -2,22 +2,32 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <memory>
 
 #include "app/app_windows.h"
 #include "app/main_layout.h"
+#include "app/main_display.h"
 #include "app/main_menu.h"
+#include "app/raw_data_session.h"
 #include "app/tick_clock.h"
+#include "engine/weighing_engine.h"
+#include "app/train_list.h"
 #include "link/serial_link.h"
+#include "records/clock.h"
+#include "records/records_database.h"
+#include "records/records_notifier.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 
 class HelpWindow;
 class QTimer;
+class TLIEdit;
 
 // The operator's main window. It owns the application state, the settings, the serial link
 // and the weighing pipeline for the whole run, and drives them from the 25 ms tick.
-class TMain : public QMainWindow, private zv::SettingsEffects {
+class TMain : public QMainWindow, private zv::SettingsEffects, private zv::RecordsNotifier {
     Q_OBJECT
 public:
     // FormCreate. programFolder ends with a separator; the program passes its own folder.
@@ -33,16 +43,28 @@ public:
 
     void Timer1Timer();
     void TrainEnd();
+    // "Запись", "Чтение", "Continue" changed state or were pressed.
+    void SBut12Click();
+    void SBut11Click();
+    void SBa1Click();
     void ShiftSet();
     void ShowHint(const QString& hint);
     // F1 pressed in `window`.
     void wmhelp(QWidget* window);
     void showHelpTopic(const QString& topic);
 
+    // The operator of the shift: -1 before the first shift, then an existing `Names.N` or 0.
+    int currentOperator() const { return operator_; }
+
     const QString& programFolder() const { return programFolder_; }
-    const QString& bookName() const { return bookName_; }
+    QString bookName();
     zv::Settings& settings() { return settings_; }
     zv::SerialLink& link() { return link_; }
+    zv::WeighingEngine& engine() { return engine_; }
+    zv::RecordsDatabase& records() { return records_; }
+    TrainList& trainList() { return *trainList_; }
+    TLIEdit* LIEtr() const { return LIEtr_; }
+    RawDataSession& rawData() { return raw_; }
     const MainControls& controls() const { return c_; }
     const MainMenu& menu() const { return menu_; }
     HelpWindow* helpWindow() const { return help_; }
@@ -79,21 +101,41 @@ private:
     void applyParity(const std::string& name) override;
     void setConnect(bool checked) override;
     void closeDatabase() override;
+    // zv::RecordsNotifier
+    void information(const QString& text) override;
     void reportDamagedCalibration() override;
     void fillSettingsWindows() override;
 
+    void showOperatorName();
     void showInformation(const QString& text);
+    void showError(const QString& text);
+
+    void onFrame(const zv::DecodedFrame& frame);
+    void feedSample(const std::array<uint16_t, 8>& codes);
+    void replayStep();
+    void stopReplay();
+    void StoreTrain(const zv::StoredTrain& train);
+    void onTrainPassing(bool passing);
+    void applyLinkLayout();
+    void buildTrainList();
+    void FormClose();
 
     QString programFolder_;
-    QString bookName_;
     zv::Settings settings_;
+    zv::SystemClock recordsClock_;
+    zv::RecordsDatabase records_;
     zv::SerialLink link_;
+    zv::WeighingEngine engine_{settings_};
+    RawDataSession raw_;
     MainControls c_;
+    TLIEdit* LIEtr_ = nullptr;
+    std::unique_ptr<TrainList> trainList_;
     MainMenu menu_;
     AppWindows w_;
     HelpWindow* help_ = nullptr;
     QTimer* timer_ = nullptr;
     TickClock clock_ = systemTickMs;
-    bool replaying_ = false;
-    bool trainDeleting_ = false;
+    std::unique_ptr<MainDisplay> display_;
+    QString lastTickError_;
+    int operator_ = -1;
 };

@@ -1,8 +1,171 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include <QAction>
+#include <QDate>
+#include <QDialog>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 
-TEST(MainWindow, CarriesTheProgramTitle) {
-    TMain window;
-    EXPECT_EQ(window.windowTitle(), "ZOLVelt");
+#include "admin/setup_w.h"
+#include "app/app_fixture.h"
+#include "processing/w_pro.h"
+
+namespace {
+
+using zv::test::AppFixture;
+
+QStringList dialogCaptionsInCreationOrder(const TMain& main) {
+    QStringList captions;
+    for (QObject* child : main.children())
+        if (auto* dialog = qobject_cast<QDialog*>(child); dialog && dialog->objectName() != "Help")
+            captions << dialog->windowTitle();
+    return captions;
 }
+
+TEST(MainWindowStartUp, CreatesFoldersAndTheOtherWindowsInOrder) {
+    AppFixture app;
+    TMain& main = app.create();
+    EXPECT_EQ(main.windowTitle(), "Вагонные весы ZOLVELT");
+    EXPECT_TRUE(QDir(app.folder() + "DB").exists());
+    EXPECT_TRUE(QDir(app.folder() + "ZOL_arch").exists());
+    EXPECT_EQ(main.bookName(), "Book" + QDate::currentDate().toString("[MM.yyyy]") + ".db");
+    EXPECT_EQ(main.pos(), QPoint(0, 0));
+    EXPECT_TRUE(main.timer()->isActive());
+    EXPECT_EQ(main.timer()->interval(), 25);
+    EXPECT_EQ(dialogCaptionsInCreationOrder(main),
+              (QStringList{"ZOL - Параметры весов", "ZOL - Обработка вагона",
+                           "ZOL - Параметры программы", "ZOL - Просмотр таблиц базы данных",
+                           "ZOL - Смена оператора весов", "ZOL - Отчет по весовой книге",
+                           "ZOL - Aрхивирование", "Введите код доступа", "ZOL - О программе"}));
+}
+
+TEST(MainWindowStartUp, DamagedCalibrationMarksTheCaption) {
+    AppFixture app;
+    QFile::remove(app.folder() + "ZOLVelt.ini");
+    TMain& main = app.start();
+    EXPECT_EQ(main.windowTitle(), "Вагонные весы ZOLVELT (ошибка ZOLVELT.ini)");
+}
+
+// Captions of a menu in order, "-" for a separator.
+QStringList captions(const QMenu* menu) {
+    QStringList list;
+    for (QAction* action : menu->actions()) list << (action->isSeparator() ? "-" : action->text());
+    return list;
+}
+
+const QMenu* submenu(const QWidget* parent, const QString& caption) {
+    for (QAction* action : parent->actions())
+        if (action->menu() && action->text() == caption) return action->menu();
+    return nullptr;
+}
+
+TEST(MainWindowMenu, HasTheItemsSeparatorsAndHints) {
+    AppFixture app;
+    TMain& main = app.create();
+    const QMenuBar* bar = main.menuBar();
+    QStringList top;
+    for (QAction* action : bar->actions()) top << action->text();
+    EXPECT_EQ(top, (QStringList{"&Работа", "Базы данных", "&Настройка", "&Справка"}));
+
+    const QMenu* work = submenu(bar, "&Работа");
+    ASSERT_NE(work, nullptr);
+    EXPECT_EQ(captions(work),
+              (QStringList{"Статическое взвешивание", "-", "Смена", "-", "&Выход"}));
+    EXPECT_EQ(main.menu().Exit->statusTip(), "Exit this application");
+
+    const QMenu* databases = submenu(bar, "Базы данных");
+    ASSERT_NE(databases, nullptr);
+    EXPECT_EQ(captions(databases), (QStringList{"Расположение", "Просмотр", "Отчеты"}));
+    EXPECT_EQ(captions(submenu(databases, "Просмотр")),
+              (QStringList{"Весовая книга", "Вагоны на территории", "Операторы весов", "Грузы",
+                           "Станции", "Получатели / отправители", "Базы вагонов"}));
+    EXPECT_EQ(captions(submenu(databases, "Отчеты")),
+              (QStringList{"Весовая книга", "Составы (динамика)"}));
+
+    const QMenu* setup = submenu(bar, "&Настройка");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(captions(setup), (QStringList{"Весы", "Программа"}));
+    EXPECT_EQ(captions(submenu(setup, "Весы")),
+              (QStringList{"Подключение", "Параметры", "Калибровка"}));
+
+    const QMenu* help = submenu(bar, "&Справка");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(captions(help), (QStringList{"Вызов справки", "&О программе..."}));
+    EXPECT_EQ(main.menu().About->statusTip(), "Show program information");
+}
+
+TEST(MainWindowMenu, StaticWeighingSwitchesToTheWagonsPage) {
+    AppFixture app;
+    TMain& main = app.create();
+    main.menu().StaticWeighing->trigger();
+    EXPECT_EQ(main.controls().PCon1->currentWidget(), main.controls().TS2);
+}
+
+TEST(MainWindowMenu, ScalesItemsOpenTheirPage) {
+    AppFixture app;
+    TMain& main = app.create();
+    TSetupW* setup = main.windows().SetupW;
+    int shownPage = -1;
+    QTimer::singleShot(0, setup, [&] {
+        shownPage = setup->currentPage();
+        setup->reject();
+    });
+    main.menu().Scales[2]->trigger();
+    EXPECT_EQ(shownPage, TSetupW::Calibration);
+}
+
+TEST(MainWindowPages, RawDataPanelOnlyOnTheDynamicPageWithItsOption) {
+    AppFixture app;
+    zv::Settings scale = zv::test::testScale();
+    scale.Params = zv::params::ShowRawDataPanel;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    const MainControls& c = main.controls();
+    EXPECT_FALSE(c.P12->isHidden());
+    EXPECT_FALSE(c.SBut12->isEnabled());  // recording needs the debug-columns option too
+    c.PCon1->setCurrentWidget(c.TS2);
+    EXPECT_TRUE(c.P12->isHidden());
+    c.PCon1->setCurrentWidget(c.TS1);
+    EXPECT_FALSE(c.P12->isHidden());
+
+    main.settings().Params = 0;
+    c.PCon1->setCurrentWidget(c.TS2);
+    c.PCon1->setCurrentWidget(c.TS1);
+    EXPECT_TRUE(c.P12->isHidden());
+}
+
+TEST(MainWindowPages, AxleDetectionStopsWhileAWindowIsVisibleOrTheOtherPageIsShown) {
+    AppFixture app;
+    TMain& main = app.start();
+    const MainControls& c = main.controls();
+    main.Timer1Timer();
+    EXPECT_TRUE(main.dynamicWeighingAllowed());
+
+    bool allowedBehindDialog = true;
+    bool noticeBehindDialog = false;
+    QTimer::singleShot(0, main.windows().WPro, [&] {
+        main.Timer1Timer();
+        main.engine().feed({}, app.clock);
+        allowedBehindDialog = main.engine().dynamicWeighingAllowed();
+        noticeBehindDialog = !c.La11->isHidden();
+        main.windows().WPro->reject();
+    });
+    main.windows().WPro->exec();
+    EXPECT_FALSE(allowedBehindDialog);
+    EXPECT_TRUE(noticeBehindDialog);
+
+    main.Timer1Timer();
+    main.engine().feed({}, app.clock);
+    EXPECT_TRUE(c.La11->isHidden());
+
+    c.PCon1->setCurrentWidget(c.TS2);
+    EXPECT_FALSE(main.dynamicWeighingAllowed());
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "admin/shift_s.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "records/table.h"
+
+TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
+    setObjectName("ShiftS");
+    setWindowTitle("ZOL - Смена оператора весов");
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("Оператор весов:", this));
+    LCBox1 = new QComboBox(this);
+    LCBox1->setObjectName("LCBox1");
+    LCBox1->setMinimumWidth(280);
+    layout->addWidget(LCBox1);
+
+    P1 = new QFrame(this);
+    P1->setObjectName("P1");
+    auto* code = new QVBoxLayout(P1);
+    code->setContentsMargins(0, 0, 0, 0);
+    code->addWidget(new QLabel("Введите код доступа", P1));
+    E1 = new QLineEdit(P1);
+    E1->setObjectName("E1");
+    E1->setEchoMode(QLineEdit::Password);
+    code->addWidget(E1);
+    P1->hide();
+    layout->addWidget(P1);
+
+    auto* bar = new QHBoxLayout;
+    bar->addStretch(1);
+    Button1 = new QPushButton("Применить", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button2 = new QPushButton("Отмена", this);
+    Button2->setObjectName("Button2");
+    bar->addWidget(Button1);
+    bar->addWidget(Button2);
+    layout->addLayout(bar);
+
+    connect(LCBox1, &QComboBox::activated, this, &TShiftS::LCBox1CloseUp);
+    connect(Button1, &QPushButton::clicked, this, &TShiftS::Button1Click);
+    connect(E1, &QLineEdit::returnPressed, this, &TShiftS::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TShiftS::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TShiftS::FormShow() {
+    Button2->setVisible(currentOperator_ >= 0);
+    P1->hide();
+    ensureFallbackOperator();
+    fillList();
+}
+
+// With no operator at all the window could never be closed; operator 0 lets the first
+// start complete so that the real operators can be added in the table viewer.
+void TShiftS::ensureFallbackOperator() {
+    if (!names_ || !names_->isOpen() || !names_->isEmpty()) return;
+    names_->insertValues({{"N", 0}, {"Name", QStringLiteral("Оператор")}});
+    names_->flush();
+}
+
+void TShiftS::fillList() {
+    const int previous = chosenOperator();
+    LCBox1->clear();
+    if (!names_) return;
+    for (const zv::Row& row : names_->readFilteredRows())
+        LCBox1->addItem(row.value("Name").toString(), row.value("N"));
+    LCBox1->setCurrentIndex(LCBox1->findData(previous));
+}
+
+int TShiftS::chosenOperator() const {
+    const QVariant data = LCBox1->currentData();
+    return data.isValid() ? data.toInt() : -1;
+}
+
+void TShiftS::chooseOperator(int number) {
+    LCBox1->setCurrentIndex(LCBox1->findData(number));
+    LCBox1CloseUp();
+}
+
+void TShiftS::LCBox1CloseUp() {
+    E1->clear();
+    const bool found = names_ && chosenOperator() >= 0 && names_->findKey(chosenOperator());
+    P1->setVisible(found && !names_->isNull("Pass"));
+    if (P1->isVisible()) E1->setFocus();
+}
+
+void TShiftS::Button1Click() {
+    if (P1->isVisible() && names_ && names_->findKey(chosenOperator()) &&
+        E1->text() != names_->value("Pass").toString()) {
+        tell("Неверный пароль");
+        return;
+    }
+    accept();
+}
+
+void TShiftS::done(int result) {
+    if (!names_ || chosenOperator() < 0 || !names_->findKey(chosenOperator())) {
+        tell("Необходимо указать оператора");
+        return;
+    }
+    QDialog::done(result);
+}
+
+void TShiftS::tell(const QString& text) {
+    if (messenger_) messenger_(text);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+
+#include "app/main_layout.h"
+#include "engine/engine_observer.h"
+
+// Writes what the weighing engine shows into the controls of the main window.
+class MainDisplay : public zv::EngineObserver {
+public:
+    // trainPassing runs whenever a train starts or stops passing (the window then detaches
+    // or re-attaches its train list).
+    MainDisplay(const MainControls& controls, std::function<void(bool)> trainPassing);
+
+    void dynamicWeighingChanged(bool enabled) override;
+    void trainPassingChanged(bool passing) override;
+    void zeroButtonReleased() override;
+    void conditioningReading(const zv::ConditioningDisplay& display) override;
+    bool diagnosticsWanted() const override;
+    void diagnosticText(zv::DiagLabel label, std::string_view text) override;
+    void diagnosticAppend(zv::DiagLabel label, std::string_view text) override;
+    void diagnosticCell(int col, int row, std::string_view text) override;
+
+private:
+    QLabel* diagnosticLabel(zv::DiagLabel label) const;
+
+    const MainControls& c_;
+    std::function<void(bool)> trainPassing_;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+class QTableView;
+
+namespace zv {
+class TableModel;
+}
+
+// The train list `DBG1` over `Trains` and the list of wagons on the territory `DBG2` over
+// `Wagons`: their columns, widths, colours and what may be edited.
+void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT);
+void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW);
+// Shows or hides the diagnostic weight columns of the train list.
+void showDebugColumns(zv::TableModel& DSouT, bool visible);

@@ -1,0 +1,87 @@
+// The simulator names parameters "slots", which Qt defines as a macro: it comes first.
+#include "simulator/raw_file_sink.h"
+#include "simulator/sample_sink.h"
+#include "simulator/train_simulator.h"
+// clang-format off
+#include "app/app_fixture.h"
+// clang-format on
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "admin/shift_s.h"
+#include "records/table_templates.h"
+#include "ui/modal.h"
+
+namespace zv::test {
+
+Settings testScale() {
+    Settings s;
+    s.Npl = 1;
+    s.Nadc = 1;
+    s.a0.fill(1000);
+    s.ak.fill(2000000);
+    return s;
+}
+
+namespace {
+
+TrainSpec trainOf(int wagons, int direction) {
+    TrainSpec train;
+    train.direction = direction;
+    for (int i = 0; i < wagons; ++i) train.vehicles.push_back(makeWagon(4, 60000));
+    return train;
+}
+
+}  // namespace
+
+std::vector<std::array<uint16_t, 8>> trainSamples(const Settings& scale, int wagons,
+                                                  int direction) {
+    SampleList list;
+    TrainSimulator(scale, trainOf(wagons, direction)).run(list);
+    return list.samples;
+}
+
+void writeTrainFile(const Settings& scale, int wagons, const std::string& path) {
+    RawFileSink sink(path);
+    TrainSimulator(scale, trainOf(wagons, +1)).run(sink);
+    sink.close();
+}
+
+void chooseOperator(QDialog& shiftWindow, int n, const QString& code) {
+    auto& shift = static_cast<TShiftS&>(shiftWindow);
+    shift.chooseOperator(n);
+    shift.findChild<QLineEdit*>("E1")->setText(code);
+    shift.findChild<QPushButton*>("Button1")->click();
+}
+
+AppFixture::AppFixture() {
+    writeSettings(testScale());
+    writeTemplates(folder());
+}
+
+AppFixture::~AppFixture() = default;
+
+QString AppFixture::folder() const { return QString::fromStdString(dir_.path().string()) + "/"; }
+
+void AppFixture::writeSettings(const Settings& settings) {
+    SettingsEffects none;
+    saveIni(folder().toStdString(), ".ini", settings, CalibrationKeys::Write, none);
+}
+
+TMain& AppFixture::create() {
+    main_ = std::make_unique<TMain>(folder());
+    main_->setWindows(createAppWindows(main_.get()));
+    main_->setClock([this] { return clock; });
+    return *main_;
+}
+
+TMain& AppFixture::start() {
+    create();
+    ModalScript script;
+    script.then([](QDialog& d) { chooseOperator(d, 0); });
+    main_->Prepare();
+    return *main_;
+}
+
+}  // namespace zv::test

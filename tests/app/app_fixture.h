@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/app_windows.h"
+#include "app/main_window.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+#include "ui/scripted_messages.h"
+
+namespace zv::test {
+
+// A two-platform scale with two inputs per platform, every input calibrated to zero code
+// 1000 and 2 kg per code unit, at 50 samples per second.
+Settings testScale();
+
+// The samples of a train of `wagons` four-axle wagons of 60 t crossing the scale, with
+// empty scale before and after it.
+std::vector<std::array<uint16_t, 8>> trainSamples(const Settings& scale, int wagons,
+                                                  int direction = +1);
+// The same train written as a raw data file.
+void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
+
+// A step of a modal script: picks operator n in the shift window and presses "Применить".
+void chooseOperator(QDialog& shiftWindow, int n, const QString& code = {});
+
+// A program folder in a temporary folder with a settings file and the table templates, and
+// the main window on it. Messages are recorded, never shown.
+class AppFixture {
+public:
+    AppFixture();
+    ~AppFixture();
+
+    QString folder() const;
+    // Writes the settings file of the program folder (calibration included).
+    void writeSettings(const Settings& settings);
+    // Creates the main window and the other windows, as the program does before Prepare.
+    TMain& create();
+    // create() and Prepare, choosing operator 0 in the shift window.
+    TMain& start();
+    TMain& main() { return *main_; }
+
+    // The millisecond tick the window sees; tests move it by hand.
+    uint32_t clock = 1000;
+    ScriptedMessages messages;
+
+private:
+    TempDir dir_;
+    std::unique_ptr<TMain> main_;
+};
+
+}  // namespace zv::test

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QStatusBar>
+
+#include "admin/b_copy.h"
+#include "admin/db_view.h"
+#include "admin/pass_dlg.h"
+#include "admin/setup_p.h"
+#include "admin/setup_w.h"
+#include "admin/shift_s.h"
+#include "app/about.h"
+#include "app/b_prn.h"
+#include "app/app_fixture.h"
+#include "app/help_window.h"
+#include "processing/w_pro.h"
+
+namespace {
+
+using zv::test::AppFixture;
+
+void copyHelpPages(const QString& programFolder) {
+    QDir source(ZOLVELT_HELP_SOURCE);
+    QDir().mkpath(programFolder + "help");
+    for (const QString& page : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(page), programFolder + "help/" + page);
+}
+
+void pressF1(QWidget* widget) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+struct HelpCase {
+    const char* window;
+    int page;  // page of a settings window, -1 for none
+    const char* topic;
+};
+
+QWidget* windowNamed(TMain& main, const std::string& name) {
+    const AppWindows& w = main.windows();
+    if (name == "main") return &main;
+    if (name == "WPro") return w.WPro;
+    if (name == "DBView") return w.DBView;
+    if (name == "ShiftS") return w.ShiftS;
+    if (name == "BPrn") return w.BPrn;
+    if (name == "BCopy") return w.BCopy;
+    if (name == "SetupP") return w.SetupP;
+    if (name == "SetupW") return w.SetupW;
+    return w.About;
+}
+
+TEST(Help, F1OpensTheTopicOfTheWindowItIsPressedIn) {
+    AppFixture app;
+    copyHelpPages(app.folder());
+    TMain& main = app.create();
+    const HelpCase cases[] = {
+        {"main", -1, "Main.htm"},
+        {"WPro", -1, "Processing.htm"},
+        {"DBView", -1, "View.htm"},
+        {"ShiftS", -1, "Shift.htm"},
+        {"BPrn", -1, "Reports.htm"},
+        {"BCopy", -1, "Base.htm"},
+        {"SetupP", TSetupP::Databases, "Base.htm"},
+        {"SetupP", TSetupP::Common, "Parameters.htm"},
+        {"SetupW", TSetupW::Calibration, "Calibration.htm"},
+        {"SetupW", TSetupW::Parameters, "Tuning.htm"},
+        {"About", -1, "Help.htm"},
+    };
+    for (const HelpCase& c : cases) {
+        SCOPED_TRACE(std::string(c.window) + " " + c.topic);
+        QWidget* window = windowNamed(main, c.window);
+        if (c.page >= 0) static_cast<PlaceholderDialog*>(window)->setCurrentPage(c.page);
+        main.helpWindow()->hide();
+        // Pressed in a control of the window, not the window itself.
+        QList<QWidget*> controls = window->findChildren<QWidget*>();
+        pressF1(controls.isEmpty() ? window : controls.first());
+        EXPECT_TRUE(main.helpWindow()->isVisible());
+        EXPECT_EQ(main.helpWindow()->currentTopic(), c.topic);
+    }
+}
+
+TEST(Help, MenuOpensTheIndexAndF1InTheAccessCodePromptDoesNothing) {
+    AppFixture app;
+    copyHelpPages(app.folder());
+    TMain& main = app.create();
+    pressF1(main.windows().PassDlg);
+    EXPECT_FALSE(main.helpWindow()->isVisible());
+    main.menu().HelpContents->trigger();
+    EXPECT_TRUE(main.helpWindow()->isVisible());
+    EXPECT_EQ(main.helpWindow()->currentTopic(), "index.htm");
+}
+
+TEST(Help, EveryTopicPageExistsAndTheIndexLinksIt) {
+    QFile index(QString(ZOLVELT_HELP_SOURCE) + "/index.htm");
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(index.readAll());
+    for (const char* topic : {"Main.htm", "Processing.htm", "View.htm", "Shift.htm", "Reports.htm",
+                              "Base.htm", "Parameters.htm", "Calibration.htm", "Tuning.htm",
+                              "Help.htm"}) {
+        EXPECT_TRUE(QFile::exists(QString(ZOLVELT_HELP_SOURCE) + "/" + topic)) << topic;
+        EXPECT_TRUE(text.contains(QString("href=\"") + topic + "\"")) << topic;
+    }
+}
+
+TEST(Help, MissingPageSaysSoAndShowsNoEmptyWindow) {
+    AppFixture app;  // no help folder
+    TMain& main = app.create();
+    pressF1(&main);
+    EXPECT_FALSE(main.helpWindow()->isVisible());
+    ASSERT_EQ(app.messages.texts().size(), 1);
+    EXPECT_EQ(app.messages.texts().front(),
+              "Не найдена страница справки " + app.folder() + "help/Main.htm");
+}
+
+}  // namespace
