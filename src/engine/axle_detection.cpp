@@ -96,8 +96,17 @@ void AxleDetection::runDetectors() {
     if (step(t_.ExitDet2, EdgeKind::Exit, l.exit2, l.q2)) onExit2();
 }
 
+AxleDetection::Track AxleDetection::track1() {
+    return {t_.EntryDet1, t_.ExitDet1,     t_.NextWagon1, t_.WagonAxles1, t_.WagonIdx1,
+            t_.AxleRec1,  t_.SettleUntil1, t_.Acc1,       t_.Cnt1};
+}
+
+AxleDetection::Track AxleDetection::track2() {
+    return {t_.EntryDet2, t_.ExitDet2,     t_.NextWagon2, t_.WagonAxles2, t_.WagonIdx2,
+            t_.AxleRec2,  t_.SettleUntil2, t_.Acc2,       t_.Cnt2};
+}
+
 void AxleDetection::onEntry1() {
-    const int32_t n = t_.EntryDet1.Count;
     if (!t_.TrainConfirmed) {
         if (!(netLoad(layout_.q1, 0) > kConfirmLoad)) {
             t_.Direction = 0;  // a false start
@@ -105,97 +114,116 @@ void AxleDetection::onEntry1() {
         }
         t_.TrainConfirmed = true;
     }
-    t_.SettleUntil1 = settleLimit();
-    if (t_.NextWagon1) {
-        recordAxle(t_.AxleRec1, t_.WagonIdx1 + 1, true, n, t_.EntryDet1.PeakSample);
-    } else {
-        recordAxle(t_.AxleRec1, t_.WagonIdx1, true, n, t_.EntryDet1.PeakSample);
-        t_.Acc1 = 0.0;
-        t_.Cnt1 = 0;
-    }
-    if (n == t_.WagonAxles1 && !t_.NextWagon1) {
-        t_.EntryDet1.Count = 0;
-        t_.NextWagon1 = true;
+    if (recordArrival(track1())) {
         t_.Acc12 = 0.0;
         t_.Cnt12 = 0;
     }
 }
 
 void AxleDetection::onEntry2() {
-    const int32_t n = t_.EntryDet2.Count;
-    t_.SettleUntil2 = settleLimit();
-    if (t_.NextWagon2) {
-        recordAxle(t_.AxleRec2, t_.WagonIdx2 + 1, true, n, t_.EntryDet2.PeakSample);
+    recordArrival(track2());
+}
+
+// Every arrival of an axle of the current wagon restarts the platform's collection; an
+// arrival after all of them belongs to the next wagon. True when this arrival was the
+// current wagon's last.
+bool AxleDetection::recordArrival(Track p) {
+    const int32_t n = p.entry.Count;
+    p.settleUntil = settleLimit();
+    if (p.nextWagon) {
+        recordAxle(p.recs, p.wagonIdx + 1, true, n, p.entry.PeakSample);
     } else {
-        recordAxle(t_.AxleRec2, t_.WagonIdx2, true, n, t_.EntryDet2.PeakSample);
-        t_.Acc2 = 0.0;
-        t_.Cnt2 = 0;
+        recordAxle(p.recs, p.wagonIdx, true, n, p.entry.PeakSample);
+        p.acc = 0.0;
+        p.cnt = 0;
     }
-    if (n == t_.WagonAxles2 && !t_.NextWagon2) {
-        t_.EntryDet2.Count = 0;
-        t_.NextWagon2 = true;
+    if (n != p.wagonAxles || p.nextWagon) return false;
+    p.entry.Count = 0;
+    p.nextWagon = true;
+    return true;
+}
+
+// When the first axle of a wagon leaves, the arrivals so far are its first bogie and the
+// wagon has twice as many axles.
+AxleDetection::Departure AxleDetection::recordDeparture(Track p) {
+    const int32_t n = p.exit.Count;
+    recordAxle(p.recs, p.wagonIdx, false, n, p.exit.PeakSample);
+    p.settleUntil = settleLimit();
+    if (p.wagonAxles == 0) {
+        p.wagonAxles = 2 * p.entry.Count;
+        return Departure::FirstAxle;
     }
+    return n == p.wagonAxles ? Departure::LastAxle : Departure::Other;
+}
+
+void AxleDetection::completeWagon(Track p) {
+    p.exit.Count = 0;
+    p.nextWagon = false;
+    p.wagonIdx += 1;
+    recordAxleCount(p.recs, p.wagonIdx - 1, p.wagonAxles);
+}
+
+void AxleDetection::finishWagon() {
+    WagonEnd(t_, s_, wallClock_(), *observer_);
 }
 
 void AxleDetection::onExit1() {
-    const int32_t n = t_.ExitDet1.Count;
-    recordAxle(t_.AxleRec1, t_.WagonIdx1, false, n, t_.ExitDet1.PeakSample);
-    t_.SettleUntil1 = settleLimit();
-    if (t_.WagonAxles1 == 0) {
-        t_.WagonAxles1 = 2 * t_.EntryDet1.Count;
-        WeiBogie0(t_, s_, *observer_);
-        t_.ExitDet1.Count = 1;
-    } else if (n == t_.WagonAxles1) {
-        WeiWagon0(t_, s_, *observer_);
-        t_.ExitDet1.Count = 0;
-        t_.NextWagon1 = false;
-        t_.WagonIdx1 += 1;
-        recordAxleCount(t_.AxleRec1, t_.WagonIdx1 - 1, t_.WagonAxles1);
-        if (!two_) WagonEnd(t_, s_, wallClock_(), *observer_);
-        t_.WagonAxles1 = 0;
+    switch (recordDeparture(track1())) {
+        case Departure::FirstAxle:
+            WeiBogie0(t_, s_, *observer_);
+            t_.ExitDet1.Count = 1;
+            break;
+        case Departure::LastAxle:
+            WeiWagon0(t_, s_, *observer_);
+            completeWagon(track1());
+            if (!two_) finishWagon();
+            t_.WagonAxles1 = 0;
+            break;
+        case Departure::Other:
+            break;
     }
 }
 
 void AxleDetection::onExit2() {
-    const int32_t n = t_.ExitDet2.Count;
-    recordAxle(t_.AxleRec2, t_.WagonIdx2, false, n, t_.ExitDet2.PeakSample);
-    t_.SettleUntil2 = settleLimit();
-    if (t_.WagonAxles2 == 0) {
-        t_.WagonAxles2 = 2 * t_.EntryDet2.Count;
-        WeiBogie1(t_, s_, *observer_);
-        t_.ExitDet2.Count = 1;
-    } else if (n == t_.WagonAxles2) {
-        WeiWagon1(t_, s_, *observer_);
-        t_.ExitDet2.Count = 0;
-        t_.NextWagon2 = false;
-        t_.WagonIdx2 += 1;
-        recordAxleCount(t_.AxleRec2, t_.WagonIdx2 - 1, t_.WagonAxles2);
-        WagonEnd(t_, s_, wallClock_(), *observer_);
-        t_.WagonAxles2 = 0;
+    switch (recordDeparture(track2())) {
+        case Departure::FirstAxle:
+            WeiBogie1(t_, s_, *observer_);
+            t_.ExitDet2.Count = 1;
+            break;
+        case Departure::LastAxle:
+            WeiWagon1(t_, s_, *observer_);
+            completeWagon(track2());
+            finishWagon();
+            t_.WagonAxles2 = 0;
+            break;
+        case Departure::Other:
+            break;
     }
 }
 
 void AxleDetection::collectLoads() {
-    collectPlatform(t_.EntryDet1, t_.ExitDet1, t_.WagonAxles1, t_.SettleUntil1, layout_.q1, t_.Acc1,
-                    t_.Cnt1);
+    collectPlatform(track1(), layout_.q1);
     if (!two_) return;
-    collectPlatform(t_.EntryDet2, t_.ExitDet2, t_.WagonAxles2, t_.SettleUntil2, layout_.q2, t_.Acc2,
-                    t_.Cnt2);
+    collectPlatform(track2(), layout_.q2);
     collectBothPlatforms();
 }
 
-void AxleDetection::collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles,
-                                    uint32_t settleUntil, int q, double& acc, int32_t& cnt) {
-    if (entry.Armed || exit.Armed) return;
-    if (wagonAxles == kPeakWagonAxles || (wagonAxles == 0 && entry.Count == kPeakFirstBogieAxles)) {
-        acc = std::max(acc, netLoad(q, 0));
+// Eight-axle wagons (and a first bogie of four) keep the maximum; the others add the load
+// of five samples back while the bogie alone stands on the platform and the filters have
+// settled after the last edge.
+void AxleDetection::collectPlatform(Track p, int q) {
+    if (p.entry.Armed || p.exit.Armed) return;
+    if (p.wagonAxles == kPeakWagonAxles ||
+        (p.wagonAxles == 0 && p.entry.Count == kPeakFirstBogieAxles)) {
+        p.acc = std::max(p.acc, netLoad(q, 0));
         return;
     }
-    const bool firstBogie = wagonAxles == 0 && entry.Count > 0;
-    const bool secondBogie = wagonAxles > 0 && entry.Count == 0 && exit.Count == wagonAxles / 2;
-    if ((firstBogie || secondBogie) && t_.TrainSample >= settleUntil) {
-        cnt += 1;
-        acc += netLoad(q, kLoadDelay);
+    const bool firstBogie = p.wagonAxles == 0 && p.entry.Count > 0;
+    const bool secondBogie =
+        p.wagonAxles > 0 && p.entry.Count == 0 && p.exit.Count == p.wagonAxles / 2;
+    if ((firstBogie || secondBogie) && t_.TrainSample >= p.settleUntil) {
+        p.cnt += 1;
+        p.acc += netLoad(q, kLoadDelay);
     }
 }
 

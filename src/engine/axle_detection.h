@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "engine/conditioning.h"
@@ -33,7 +34,23 @@ class AxleDetection {
         int q1, q2;
     };
 
+    // The counters of one platform, so that both platforms share the same steps.
+    struct Track {
+        EdgeDet& entry;
+        EdgeDet& exit;
+        bool& nextWagon;
+        int32_t& wagonAxles;
+        int32_t& wagonIdx;
+        std::array<AxleRec, kWagonSlots>& recs;
+        uint32_t& settleUntil;
+        double& acc;
+        int32_t& cnt;
+    };
+    enum class Departure { Other, FirstAxle, LastAxle };
+
     Layout layout() const;
+    Track track1();
+    Track track2();
     double u(int slot, int k) const { return filter_.ChFlt(slot, 5, k); }
     double netLoad(int q, int k) const { return filter_.PlW(q, 3, k) - conditioning_.CurZero()[q]; }
     uint32_t settleLimit() const;
@@ -45,9 +62,12 @@ class AxleDetection {
     void onEntry2();
     void onExit1();
     void onExit2();
+    bool recordArrival(Track p);
+    Departure recordDeparture(Track p);
+    void completeWagon(Track p);
+    void finishWagon();
     void collectLoads();
-    void collectPlatform(const EdgeDet& entry, const EdgeDet& exit, int32_t wagonAxles,
-                         uint32_t settleUntil, int q, double& acc, int32_t& cnt);
+    void collectPlatform(Track p, int q);
     void collectBothPlatforms();
     void housekeeping(uint32_t nowMs);
     void showDiagnostics();
