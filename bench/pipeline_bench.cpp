@@ -21,8 +21,8 @@ zv::Settings scale(int npl, int nadc) {
 }
 
 // A locomotive and 120 wagons of every kind: some 40000 samples at 8 km/h.
-zv::TrainSpec longTrain() {
-    zv::TrainSpec t;
+zv::TrainDescription longTrain() {
+    zv::TrainDescription t;
     t.vehicles.push_back(zv::makeLocomotive(130000));
     for (int i = 0; i < 40; ++i) {
         t.vehicles.push_back(zv::makeWagon(4, 60000 + 100 * i, 1000));

@@ -42,15 +42,15 @@ Settings commissionedScale(int npl, int nadc) {
     return s;
 }
 
-TrainSpec mixedTrain(const Scenario& s) {
-    TrainSpec t;
-    VehicleSpec loaded = makeWagon(4, 62000, 3000);
+TrainDescription mixedTrain(const Scenario& s) {
+    TrainDescription t;
+    VehicleDescription loaded = makeWagon(4, 62000, 3000);
     loaded.transverseOffset = 30;
-    VehicleSpec tank = makeWagon(8, 125000);
+    VehicleDescription tank = makeWagon(8, 125000);
     tank.transverseOffset = -20;
     t.vehicles = {loaded, makeWagon(4, 25000), makeWagon(6, 90000, -2000), tank,
                   makeWagon(4, 70000, 5000)};
-    VehicleSpec loco = makeLocomotive(s.loco == Loco::Head ? 128000 : 136000);
+    VehicleDescription loco = makeLocomotive(s.loco == Loco::Head ? 128000 : 136000);
     if (s.loco == Loco::Head)
         t.vehicles.insert(t.vehicles.begin(), loco);
     else
@@ -85,7 +85,7 @@ struct Accuracy {
 };
 
 // Simulates the train into a raw data file and replays it as the program would.
-ReplayReport simulateAndReplay(const Settings& s, const TrainSpec& train,
+ReplayReport simulateAndReplay(const Settings& s, const TrainDescription& train,
                                const SignalModel& signal = {}) {
     test::TempDir dir;
     std::string path = (dir / "train.dat").string();
@@ -130,7 +130,7 @@ TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
     for (const Scenario& sc : scenarios) {
         SCOPED_TRACE(describe(sc));
         Settings s = commissionedScale(sc.npl, sc.nadc);
-        TrainSpec train = mixedTrain(sc);
+        TrainDescription train = mixedTrain(sc);
         ReplayReport report = simulateAndReplay(s, train);
         ASSERT_EQ(report.trains.size(), 1u);
         Accuracy accuracy;
@@ -143,7 +143,7 @@ TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
 TEST(EndToEndTest, ACaptureWithSpoiledFramesStillWeighsEveryWagon) {
     Settings s = commissionedScale(1, 2);
     Scenario sc{1, 2, +1, Loco::Head, 8};
-    TrainSpec train = mixedTrain(sc);
+    TrainDescription train = mixedTrain(sc);
     test::TempDir dir;
     std::string path = (dir / "line.cap").string();
     std::ofstream bytes(path, std::ios::binary);
@@ -164,7 +164,7 @@ TEST(EndToEndTest, ACaptureWithSpoiledFramesStillWeighsEveryWagon) {
 
 TEST(EndToEndTest, APassageOfMoreThan200WagonsComesAsTwoTrains) {
     Settings s = commissionedScale(0, 1);
-    TrainSpec train;
+    TrainDescription train;
     train.vehicles.assign(203, makeWagon(4, 66000));
     train.speed = {10, 10};
     SignalModel quiet;

@@ -14,7 +14,7 @@ TEST(PipelineAllocationTest, FeedingATrainAllocatesNothing) {
     for (auto [npl, nadc] : {std::pair{0, 1}, {1, 2}}) {
         Settings s = test::scaleSettings(npl, nadc);
         s.tflt = 10;
-        TrainSpec train;
+        TrainDescription train;
         train.vehicles = {makeLocomotive(130000), makeWagon(4, 60000), makeWagon(6, 90000),
                           makeWagon(8, 120000)};
         SampleList list;

@@ -15,8 +15,8 @@ namespace {
 
 using test::scaleSettings;
 
-TrainSpec shortTrain() {
-    TrainSpec t;
+TrainDescription shortTrain() {
+    TrainDescription t;
     t.vehicles = {makeWagon(4, 70000, 3000)};
     t.speed = {12, 12};
     t.emptySeconds = 0.5;

@@ -23,8 +23,8 @@ SignalModel quiet() {
     return s;
 }
 
-TrainSpec oneWagon(double kmh, int direction = +1) {
-    TrainSpec t;
+TrainDescription oneWagon(double kmh, int direction = +1) {
+    TrainDescription t;
     t.vehicles = {makeWagon(4, 60000, 12000)};
     t.speed = {kmh, kmh};
     t.direction = direction;
@@ -32,7 +32,7 @@ TrainSpec oneWagon(double kmh, int direction = +1) {
     return t;
 }
 
-std::vector<std::array<uint16_t, 8>> simulate(const Settings& s, const TrainSpec& t,
+std::vector<std::array<uint16_t, 8>> simulate(const Settings& s, const TrainDescription& t,
                                               const SignalModel& signal = quiet()) {
     SampleList list;
     TrainSimulator(s, t, signal).run(list);
@@ -135,7 +135,7 @@ TEST(TrainSimulatorTest, TheSameSeedGivesTheSameSamples) {
 TEST(TrainSimulatorTest, CodesStopAtTheEndsOfSixteenBits) {
     Settings s = scaleSettings(0, 0);
     s.ak.fill(1000000);  // 1 kg per code: a 140 t locomotive bogie overflows one input
-    TrainSpec t = oneWagon(8);
+    TrainDescription t = oneWagon(8);
     t.vehicles = {makeLocomotive(140000)};
     auto samples = simulate(s, t);
     auto highest = std::max_element(samples.begin(), samples.end(),
@@ -146,16 +146,16 @@ TEST(TrainSimulatorTest, CodesStopAtTheEndsOfSixteenBits) {
 }
 
 TEST(TrainSimulatorTest, RefusesATrainOrScaleItCannotModel) {
-    auto refuses = [](Settings s, TrainSpec t) {
+    auto refuses = [](Settings s, TrainDescription t) {
         EXPECT_THROW(TrainSimulator(s, t), std::invalid_argument);
     };
-    TrainSpec good = oneWagon(8);
+    TrainDescription good = oneWagon(8);
     Settings noCoefficient = scaleSettings(1, 1);
     noCoefficient.ak[6] = 0;
     refuses(noCoefficient, good);
     Settings threePlatforms = scaleSettings(2, 1);
     refuses(threePlatforms, good);
-    TrainSpec t = good;
+    TrainDescription t = good;
     t.vehicles.clear();
     refuses(scaleSettings(0, 1), t);
     t = good;
@@ -169,13 +169,13 @@ TEST(TrainSimulatorTest, RefusesATrainOrScaleItCannotModel) {
     refuses(scaleSettings(0, 1), t);
 }
 
-TEST(TrainSpecTest, AxlesSitSymmetricallyAroundTheBogieCentres) {
+TEST(TrainDescriptionTest, AxlesSitSymmetricallyAroundTheBogieCentres) {
     EXPECT_EQ(axleOffsets(makeWagon(4, 60000)), (std::vector<double>{1710, 3560, 10360, 12210}));
     EXPECT_EQ(axleOffsets(makeWagon(6, 90000)),
               (std::vector<double>{950, 2700, 4450, 11950, 13700, 15450}));
     EXPECT_EQ(axleOffsets(makeWagon(8, 120000)),
               (std::vector<double>{2195, 4045, 4695, 6545, 13695, 15545, 16195, 18045}));
-    TrainSpec t;
+    TrainDescription t;
     t.vehicles = {makeLocomotive(120000), makeWagon(4, 60000, 4000)};
     auto axles = axleLayout(t);
     ASSERT_EQ(axles.size(), 10u);
@@ -186,7 +186,7 @@ TEST(TrainSpecTest, AxlesSitSymmetricallyAroundTheBogieCentres) {
 }
 
 TEST(TruthTest, DescribesEachVehicleAsAStoredRowWould) {
-    TrainSpec t;
+    TrainDescription t;
     t.vehicles = {makeWagon(4, 60000, 2000), makeLocomotive(130000)};
     t.direction = -1;
     t.speed = {10, 4};
@@ -218,7 +218,7 @@ TEST(TrainFileTest, ReadsATrainDescription) {
         "wagon axles=8 mass=120000 imbalance=-3000 offset=25 span=2600\n"
         "\n"
         "wagon axles=4 mass=62000 base=9000\n");
-    TrainSpec t = readTrainFile(in);
+    TrainDescription t = readTrainFile(in);
     EXPECT_EQ(t.direction, -1);
     EXPECT_EQ(t.speed.startKmh, 10);
     EXPECT_EQ(t.speed.endKmh, 6);

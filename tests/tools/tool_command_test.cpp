@@ -56,7 +56,7 @@ protected:
         writeFile(ini(), "[Scales]\r\nNpl=0\r\nNadc=1\r\ntflt=10\r\n");
         Settings s = test::scaleSettings(0, 1);
         s.tflt = 10;
-        TrainSpec train;
+        TrainDescription train;
         train.vehicles.assign(5, makeWagon(4, 64000));
         train.vehicles.insert(train.vehicles.begin(), makeLocomotive(126000));
         RawFileSink raw(this->raw());

@@ -21,7 +21,7 @@ namespace {
 constexpr std::array<std::string_view, 6> CompositionOptions = {
     "--wagons", "--axles", "--mass", "--imbalance", "--loco", "--loco-mass"};
 
-TrainSpec trainFromFile(const std::string& path) {
+TrainDescription trainFromFile(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw std::runtime_error(fileError("Cannot open file", path));
     try {
@@ -31,7 +31,7 @@ TrainSpec trainFromFile(const std::string& path) {
     }
 }
 
-TrainSpec trainFromOptions(const CommandOptions& o) {
+TrainDescription trainFromOptions(const CommandOptions& o) {
     double wagons = o.number("--wagons", 10, 0, 1000);
     if (wagons != static_cast<int>(wagons)) throw UsageError("option --wagons wants a whole number");
     double axles = o.number("--axles", 4, 4, 8);
@@ -43,7 +43,7 @@ TrainSpec trainFromOptions(const CommandOptions& o) {
     if (loco != "none" && loco != "head" && loco != "tail" && loco != "both")
         throw UsageError("option --loco wants none, head, tail or both");
 
-    TrainSpec train;
+    TrainDescription train;
     if (loco == "head" || loco == "both") train.vehicles.push_back(makeLocomotive(locoMass));
     train.vehicles.insert(train.vehicles.end(), static_cast<size_t>(wagons),
                           makeWagon(static_cast<int>(axles), mass, imbalance));
@@ -51,8 +51,8 @@ TrainSpec trainFromOptions(const CommandOptions& o) {
     return train;
 }
 
-TrainSpec trainFrom(const CommandOptions& o) {
-    TrainSpec train;
+TrainDescription trainFrom(const CommandOptions& o) {
+    TrainDescription train;
     if (o.has("--train")) {
         for (std::string_view name : CompositionOptions)
             if (o.has(name))
@@ -103,7 +103,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream&, std:
         throw UsageError("give at least one of --raw, --capture and --truth");
     if (o.has("--corrupt") && !o.has("--capture")) throw UsageError("--corrupt needs --capture");
     ToolSettings tool = loadToolSettings(settingsRequest(o));
-    TrainSpec train = trainFrom(o);
+    TrainDescription train = trainFrom(o);
     SignalModel signal = signalFrom(o);
     TrainSimulator simulator(tool.settings, train, signal);
 

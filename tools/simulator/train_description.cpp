@@ -1,11 +1,11 @@
-#include "simulator/train_spec.h"
+#include "simulator/train_description.h"
 
 #include <cmath>
 
 namespace zv {
 
-VehicleSpec makeWagon(int axles, double mass, double imbalance) {
-    VehicleSpec w;
+VehicleDescription makeWagon(int axles, double mass, double imbalance) {
+    VehicleDescription w;
     w.axles = axles;
     if (axles == 6) {
         w.length = 16400;
@@ -22,8 +22,8 @@ VehicleSpec makeWagon(int axles, double mass, double imbalance) {
     return w;
 }
 
-VehicleSpec makeLocomotive(double mass) {
-    VehicleSpec loco;
+VehicleDescription makeLocomotive(double mass) {
+    VehicleDescription loco;
     loco.kind = VehicleKind::Locomotive;
     loco.axles = 6;
     loco.length = 17000;
@@ -37,13 +37,13 @@ VehicleSpec makeLocomotive(double mass) {
 namespace {
 
 // Half the length of one bogie from its first to its last axle.
-double bogieHalfSpan(const VehicleSpec& v) {
+double bogieHalfSpan(const VehicleDescription& v) {
     if (v.axles == 8) return (v.groupSpan + v.bogieBase) / 2;
     return (v.axles / 2 - 1) * v.bogieBase / 2;
 }
 
 // Offsets of the axles of one bogie from its centre, front first.
-std::vector<double> bogieAxleOffsets(const VehicleSpec& v) {
+std::vector<double> bogieAxleOffsets(const VehicleDescription& v) {
     if (v.axles == 8) {
         double g = v.groupSpan / 2, b = v.bogieBase / 2;
         return {-g - b, -g + b, g - b, g + b};
@@ -54,7 +54,7 @@ std::vector<double> bogieAxleOffsets(const VehicleSpec& v) {
     return offsets;
 }
 
-std::string checkVehicle(const VehicleSpec& v) {
+std::string checkVehicle(const VehicleDescription& v) {
     if (v.axles != 4 && v.axles != 6 && v.axles != 8) return "axles must be 4, 6 or 8";
     if (v.bogieBase <= 0 || v.wagonBase <= 0 || v.length <= 0) return "lengths must be positive";
     if (v.axles == 8 && v.groupSpan <= v.bogieBase)
@@ -68,7 +68,7 @@ std::string checkVehicle(const VehicleSpec& v) {
 
 }  // namespace
 
-std::string checkTrain(const TrainSpec& train) {
+std::string checkTrain(const TrainDescription& train) {
     if (train.vehicles.empty()) return "the train has no vehicle";
     if (train.direction != 1 && train.direction != -1) return "direction must be +1 or -1";
     for (double kmh : {train.speed.startKmh, train.speed.endKmh})
@@ -82,7 +82,7 @@ std::string checkTrain(const TrainSpec& train) {
     return {};
 }
 
-std::vector<double> axleOffsets(const VehicleSpec& v) {
+std::vector<double> axleOffsets(const VehicleDescription& v) {
     std::vector<double> offsets;
     double frontCentre = (v.length - v.wagonBase) / 2;
     for (double centre : {frontCentre, frontCentre + v.wagonBase})
@@ -90,11 +90,11 @@ std::vector<double> axleOffsets(const VehicleSpec& v) {
     return offsets;
 }
 
-std::vector<AxlePoint> axleLayout(const TrainSpec& train) {
+std::vector<AxlePoint> axleLayout(const TrainDescription& train) {
     std::vector<AxlePoint> axles;
     double front = 0;
     for (size_t i = 0; i < train.vehicles.size(); ++i) {
-        const VehicleSpec& v = train.vehicles[i];
+        const VehicleDescription& v = train.vehicles[i];
         std::vector<double> offsets = axleOffsets(v);
         size_t perBogie = offsets.size() / 2;
         for (size_t k = 0; k < offsets.size(); ++k) {
@@ -105,12 +105,6 @@ std::vector<AxlePoint> axleLayout(const TrainSpec& train) {
         front += v.length;
     }
     return axles;
-}
-
-double trainLength(const TrainSpec& train) {
-    double length = 0;
-    for (const VehicleSpec& v : train.vehicles) length += v.length;
-    return length;
 }
 
 }  // namespace zv

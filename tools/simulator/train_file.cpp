@@ -48,7 +48,7 @@ int vehicleCount(Fields& fields) {
 }
 
 // Fields every vehicle kind accepts, after its defaults are set.
-void applyCommonFields(VehicleSpec& v, Fields& fields) {
+void applyCommonFields(VehicleDescription& v, Fields& fields) {
     double imbalance = take(fields, "imbalance", v.frontBogieMass - v.rearBogieMass);
     double mass = v.mass();
     v.frontBogieMass = (mass + imbalance) / 2;
@@ -61,10 +61,10 @@ void applyCommonFields(VehicleSpec& v, Fields& fields) {
     if (!fields.empty()) throw std::runtime_error("unknown field '" + fields.begin()->first + "'");
 }
 
-void readVehicles(const std::string& keyword, std::istringstream& words, TrainSpec& train) {
+void readVehicles(const std::string& keyword, std::istringstream& words, TrainDescription& train) {
     Fields fields = readFields(words);
     int count = vehicleCount(fields);
-    VehicleSpec v;
+    VehicleDescription v;
     if (keyword == "locomotive") {
         v = makeLocomotive(take(fields, "mass", 130000));
     } else {
@@ -77,7 +77,7 @@ void readVehicles(const std::string& keyword, std::istringstream& words, TrainSp
     train.vehicles.insert(train.vehicles.end(), count, v);
 }
 
-void readStatement(const std::string& line, TrainSpec& train) {
+void readStatement(const std::string& line, TrainDescription& train) {
     std::istringstream words(line);
     std::string keyword;
     if (!(words >> keyword)) return;
@@ -99,8 +99,8 @@ void readStatement(const std::string& line, TrainSpec& train) {
 
 }  // namespace
 
-TrainSpec readTrainFile(std::istream& in) {
-    TrainSpec train;
+TrainDescription readTrainFile(std::istream& in) {
+    TrainDescription train;
     std::string line;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
         line = line.substr(0, line.find('#'));

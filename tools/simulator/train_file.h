@@ -2,7 +2,7 @@
 
 #include <istream>
 
-#include "simulator/train_spec.h"
+#include "simulator/train_description.h"
 
 namespace zv {
 
@@ -15,6 +15,6 @@ namespace zv {
 // Fields of a vehicle: imbalance (front minus rear bogie, kg), offset (transverse, mm),
 // length, base, bogiebase, span (mm) and count (that many equal vehicles).
 // Throws std::runtime_error naming the line of the first mistake; the train is checked too.
-TrainSpec readTrainFile(std::istream& in);
+TrainDescription readTrainFile(std::istream& in);
 
 }  // namespace zv

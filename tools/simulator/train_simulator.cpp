@@ -9,7 +9,7 @@ namespace zv {
 
 namespace {
 
-const Settings& checked(const Settings& settings, const TrainSpec& train) {
+const Settings& checked(const Settings& settings, const TrainDescription& train) {
     std::string problem = checkScaleSettings(settings);
     if (problem.empty()) problem = checkTrain(train);
     if (!problem.empty()) throw std::invalid_argument(problem);
@@ -18,7 +18,7 @@ const Settings& checked(const Settings& settings, const TrainSpec& train) {
 
 }  // namespace
 
-TrainSimulator::TrainSimulator(const Settings& settings, const TrainSpec& train,
+TrainSimulator::TrainSimulator(const Settings& settings, const TrainDescription& train,
                                const SignalModel& signal)
     : settings_(checked(settings, train)),
       train_(train),
@@ -86,7 +86,7 @@ std::vector<TruthRow> TrainSimulator::truth() const {
     std::vector<TruthRow> rows;
     double front = 0;
     for (size_t i = 0; i < train_.vehicles.size(); ++i) {
-        const VehicleSpec& v = train_.vehicles[i];
+        const VehicleDescription& v = train_.vehicles[i];
         TruthRow row;
         row.vehicle = static_cast<int>(i) + 1;
         row.kind = v.kind;

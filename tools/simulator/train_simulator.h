@@ -7,7 +7,7 @@
 #include "simulator/sample_sink.h"
 #include "simulator/scale_model.h"
 #include "simulator/signal_model.h"
-#include "simulator/train_spec.h"
+#include "simulator/train_description.h"
 
 namespace zv {
 
@@ -29,7 +29,7 @@ struct TruthRow {
 // known beforehand. Throws std::invalid_argument for a train or scale it cannot model.
 class TrainSimulator {
 public:
-    TrainSimulator(const Settings& settings, const TrainSpec& train,
+    TrainSimulator(const Settings& settings, const TrainDescription& train,
                    const SignalModel& signal = {});
 
     // Feeds every sample to the sink and returns their number.
@@ -43,7 +43,7 @@ private:
     double bounceFactor(size_t axle, int platform, long sample);
 
     const Settings& settings_;
-    TrainSpec train_;
+    TrainDescription train_;
     SignalModel signal_;
     ScaleModel scale_;
     ConverterModel converter_;
