@@ -16,6 +16,7 @@
 
 #include "reports/page_view.h"
 #include "reports/report_error.h"
+#include "ui/modal.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ QWidget* TPreview::makeToolBar() {
 
 void TPreview::preview(zv::ReportDocument document) {
     setDocument(std::move(document));
-    exec();
+    zv::showModal(*this);
 }
 
 void TPreview::setDocument(zv::ReportDocument document) {

@@ -7,6 +7,11 @@
 #include "reports/memory_dataset.h"
 #include "reports/report_document.h"
 
+#include <ostream>
+
+// Readable QStrings in the failure messages of the tests.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace zv::test {
 
 // In-memory `Book` and `Trains` data sets with the fields the layouts print, display texts

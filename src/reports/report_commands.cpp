@@ -1,0 +1,70 @@
+#include "reports/report_commands.h"
+
+#include "records/table.h"
+#include "records/table_error.h"
+#include "reports/preview_window.h"
+#include "reports/report_engine.h"
+#include "reports/report_error.h"
+#include "reports/report_layouts.h"
+#include "reports/table_dataset.h"
+#include "ui/message_service.h"
+
+namespace zv {
+
+namespace {
+
+ReportViewer& viewer() {
+    static ReportViewer current;
+    return current;
+}
+
+void showInPreview(ReportDocument document, QWidget* parent) {
+    TPreview preview(parent);
+    preview.preview(std::move(document));
+}
+
+}  // namespace
+
+void setReportViewer(ReportViewer v) { viewer() = std::move(v); }
+
+void previewReport(const ReportLayout& layout, ReportDataset* data, QWidget* parent) {
+    ReportDocument document;
+    try {
+        document = renderReport(layout, data);
+    } catch (const ReportError& e) {
+        Messages::error(e.message());
+        return;
+    }
+    if (viewer()) {
+        viewer()(std::move(document), parent);
+    } else {
+        showInPreview(std::move(document), parent);
+    }
+}
+
+void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent) {
+    try {
+        TableDataset rows = TableDataset::filteredRows(book);
+        previewReport(layouts.bookReport(), &rows, parent);
+    } catch (const TableError& e) {
+        Messages::error(e.message());
+    }
+}
+
+void previewTrainsReport(const Table& trains, const ReportLayouts& layouts, QWidget* parent) {
+    try {
+        TableDataset rows = TableDataset::filteredRows(trains);
+        previewReport(layouts.trainsReport(), &rows, parent);
+    } catch (const TableError& e) {
+        Messages::error(e.message());
+    }
+}
+
+bool previewWaybill(const Table& book, const ReportLayouts& layouts, QWidget* parent) {
+    TableDataset row = TableDataset::currentRow(book);
+    if (row.rowCount() == 0) return false;
+    previewReport(layouts.waybill(), &row, parent);
+    return true;
+}
+
+}  // namespace zv
