@@ -8,7 +8,9 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
-long zv::test::allocationCount() { return allocations.load(); }
+long zv::test::allocationCount() {
+    return allocations.load();
+}
 
 void* operator new(std::size_t size) {
     ++allocations;
@@ -16,5 +18,9 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}

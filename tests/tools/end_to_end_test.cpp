@@ -29,8 +29,11 @@ struct Scenario {
 std::string describe(const Scenario& s) {
     char text[96];
     std::snprintf(text, sizeof text, "%d platform(s), %d input(s), direction %+d, loco %s, %g km/h",
-                  s.npl + 1, s.nadc == 0 ? 1 : s.nadc == 1 ? 2 : 4, s.direction,
-                  s.loco == Loco::Head ? "head" : "tail", s.kmh);
+                  s.npl + 1,
+                  s.nadc == 0   ? 1
+                  : s.nadc == 1 ? 2
+                                : 4,
+                  s.direction, s.loco == Loco::Head ? "head" : "tail", s.kmh);
     return text;
 }
 
@@ -123,7 +126,7 @@ void expectMatchesTruth(const StoredTrain& stored, const std::vector<TruthRow>& 
 
 TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
     const Scenario scenarios[] = {
-        {0, 1, +1, Loco::Head, 8}, {0, 1, -1, Loco::Tail, 10}, {0, 2, +1, Loco::Tail, 5},
+        {0, 1, +1, Loco::Head, 8},  {0, 1, -1, Loco::Tail, 10}, {0, 2, +1, Loco::Tail, 5},
         {0, 2, -1, Loco::Head, 10}, {1, 1, +1, Loco::Tail, 10}, {1, 1, -1, Loco::Head, 8},
         {1, 2, +1, Loco::Head, 10}, {1, 2, -1, Loco::Tail, 5},
     };

@@ -25,14 +25,14 @@ TrainDescription shortTrain() {
 
 // Feeds one simulation to two sinks at once.
 class BothSinks : public SampleSink {
-public:
+  public:
     BothSinks(SampleSink& a, SampleSink& b) : a_(a), b_(b) {}
     void put(const std::array<uint16_t, 8>& slots) override {
         a_.put(slots);
         b_.put(slots);
     }
 
-private:
+  private:
     SampleSink& a_;
     SampleSink& b_;
 };

@@ -128,6 +128,11 @@ TEST(TrainSimulatorTest, TheSameSeedGivesTheSameSamples) {
     SignalModel signal;
     auto first = simulate(s, oneWagon(8), signal);
     EXPECT_EQ(simulate(s, oneWagon(8), signal), first);
+    TrainSimulator again(s, oneWagon(8), signal);
+    SampleList firstRun, secondRun;
+    again.run(firstRun);
+    again.run(secondRun);
+    EXPECT_EQ(secondRun.samples, firstRun.samples);
     signal.seed = 2;
     EXPECT_NE(simulate(s, oneWagon(8), signal), first);
 }

@@ -1,6 +1,7 @@
 // The commands of zolvelt-tool, run in-process on real files, and once as the real program.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -51,7 +52,7 @@ void writeFile(const std::filesystem::path& path, const std::string& text) {
 // A settings file of a one-platform scale without calibration keys, and a recording of a
 // locomotive and five wagons crossing it.
 class ToolFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         writeFile(ini(), "[Scales]\r\nNpl=0\r\nNadc=1\r\ntflt=10\r\n");
         Settings s = test::scaleSettings(0, 1);
@@ -75,7 +76,8 @@ TEST_F(ToolFiles, ReplayPrintsOneCsvLinePerStoredWagonAndASummary) {
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<std::string> out = lines(r.out);
     ASSERT_EQ(out.size(), 7u);
-    EXPECT_EQ(out[0], "Train,Time,Wagon,Weight,Wei1,Wei2,Wei3,Direc,Note,Axle,Speed,BaseW,BaseB,WeiL");
+    EXPECT_EQ(out[0],
+              "Train,Time,Wagon,Weight,Wei1,Wei2,Wei3,Direc,Note,Axle,Speed,BaseW,BaseB,WeiL");
     const std::regex row(
         R"(1,\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3},,(\d+),0,0,\d+,0,([13]),([46]),\d+,\d+,\d+,-?\d+)");
     std::smatch m;
@@ -93,7 +95,8 @@ TEST_F(ToolFiles, CalibrationOptionsReplaceAMissingCalibrationAndTheFileStaysUnt
     ToolRun plain = run({"replay", "--raw", raw(), "--ini", ini()});
     EXPECT_EQ(plain.status, 0);
     EXPECT_THAT(plain.err, HasSubstr("calibration damaged or absent"));
-    ToolRun overridden = run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef});
+    ToolRun overridden =
+        run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef});
     EXPECT_THAT(overridden.err, ::testing::Not(HasSubstr("damaged")));
     EXPECT_EQ(readFile(ini()), before);
 }
@@ -103,15 +106,17 @@ TEST_F(ToolFiles, SimulateWritesTheFilesItIsAskedFor) {
     writeFile(train, "speed 6\nlocomotive\nwagon axles=8 mass=120000 count=2\n");
     std::string capture = (dir / "short.cap").string();
     std::string truth = (dir / "short.csv").string();
-    ToolRun r = run({"simulate", "--ini", ini(), "--zero", Zero, "--coef", Coef, "--train", train,
-                 "--direction", "-1", "--capture", capture, "--corrupt", "0.02", "--truth", truth});
+    ToolRun r =
+        run({"simulate", "--ini", ini(), "--zero", Zero, "--coef", Coef, "--train", train,
+             "--direction", "-1", "--capture", capture, "--corrupt", "0.02", "--truth", truth});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::filesystem::file_size(capture) % 23, 0u);
     std::vector<std::string> rows = lines(readFile(truth));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[2].substr(0, 22), "2,wagon,8,120000,60000");
 
-    ToolRun replay = run({"replay", "--capture", capture, "--ini", ini(), "--zero", Zero, "--coef", Coef});
+    ToolRun replay =
+        run({"replay", "--capture", capture, "--ini", ini(), "--zero", Zero, "--coef", Coef});
     ASSERT_EQ(replay.status, 0) << replay.err;
     EXPECT_EQ(lines(replay.out).size(), 4u);
     EXPECT_THAT(replay.err, ::testing::ContainsRegex("[1-9][0-9]* frames rejected"));

@@ -1,9 +1,9 @@
+#include "replay/train_rows_csv.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <sstream>
-
-#include "replay/train_rows_csv.h"
 
 namespace zv {
 namespace {

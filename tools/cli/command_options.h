@@ -18,7 +18,7 @@ struct UsageError : std::runtime_error {
 
 // The "--name value" pairs of one command, each name at most once.
 class CommandOptions {
-public:
+  public:
     // Throws UsageError for a name outside known, a missing value or a repeated name.
     CommandOptions(const std::vector<std::string>& args,
                    std::initializer_list<std::string_view> known);
@@ -32,7 +32,7 @@ public:
     // Exactly eight integers separated by commas.
     std::array<int32_t, 8> eightIntegers(std::string_view name) const;
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 

@@ -33,7 +33,8 @@ TrainDescription trainFromFile(const std::string& path) {
 
 TrainDescription trainFromOptions(const CommandOptions& o) {
     double wagons = o.number("--wagons", 10, 0, 1000);
-    if (wagons != static_cast<int>(wagons)) throw UsageError("option --wagons wants a whole number");
+    if (wagons != static_cast<int>(wagons))
+        throw UsageError("option --wagons wants a whole number");
     double axles = o.number("--axles", 4, 4, 8);
     if (axles != 4 && axles != 6 && axles != 8) throw UsageError("option --axles wants 4, 6 or 8");
     double mass = o.number("--mass", 60000, 0, 300000);
@@ -95,10 +96,11 @@ void finishFile(std::ofstream& out, const std::string& path) {
 }  // namespace
 
 int runSimulateCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    CommandOptions o(args, {"--ini", "--zero", "--coef", "--train", "--wagons", "--axles",
-                            "--mass", "--imbalance", "--loco", "--loco-mass", "--speed",
-                            "--direction", "--empty", "--noise", "--bounce", "--dead-load",
-                            "--seed", "--raw", "--capture", "--corrupt", "--truth"});
+    CommandOptions o(
+        args, {"--ini",     "--zero",      "--coef",   "--train",     "--wagons", "--axles",
+               "--mass",    "--imbalance", "--loco",   "--loco-mass", "--speed",  "--direction",
+               "--empty",   "--noise",     "--bounce", "--dead-load", "--seed",   "--raw",
+               "--capture", "--corrupt",   "--truth"});
     if (!o.has("--raw") && !o.has("--capture") && !o.has("--truth"))
         throw UsageError("give at least one of --raw, --capture and --truth");
     if (o.has("--corrupt") && !o.has("--capture")) throw UsageError("--corrupt needs --capture");
@@ -114,8 +116,8 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream&, std:
     std::unique_ptr<FrameStreamSink> frames;
     if (o.has("--capture")) {
         captureFile = createFile(o.text("--capture"), std::ios::binary);
-        frames = std::make_unique<FrameStreamSink>(
-            captureFile, tool.settings, o.number("--corrupt", 0, 0, 1), signal.seed);
+        frames = std::make_unique<FrameStreamSink>(captureFile, tool.settings,
+                                                   o.number("--corrupt", 0, 0, 1), signal.seed);
         outputs.add(*frames);
     }
     long samples = simulator.run(outputs);

@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "engine/weighing_engine.h"
-#include "replay/file_error.h"
 #include "link/frame_decoder.h"
 #include "link/raw_data_file.h"
+#include "replay/file_error.h"
 
 namespace zv {
 
@@ -15,7 +15,7 @@ namespace {
 
 // One replay: the engine as the program has it after start-up, fed sample by sample.
 class ReplaySession {
-public:
+  public:
     explicit ReplaySession(const Settings& settings) : settings_(settings), engine_(settings) {
         engine_.FiltCoef();
         engine_.beginReplay();
@@ -39,7 +39,7 @@ public:
 
     ReplayReport& report() { return report_; }
 
-private:
+  private:
     const Settings& settings_;
     WeighingEngine engine_;
     ReplayReport report_;

@@ -18,7 +18,7 @@ namespace {
 // The program reads "ZOLVelt.ini" from its own folder and may write defaults back into it;
 // the tool gives it a private copy in a folder of its own, removed afterwards.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         std::string pattern = (fs::temp_directory_path() / "zolvelt-tool-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
@@ -35,7 +35,7 @@ public:
     std::string withSeparator() const { return path_.string() + "/"; }
     fs::path operator/(const char* name) const { return path_ / name; }
 
-private:
+  private:
     fs::path path_;
 };
 

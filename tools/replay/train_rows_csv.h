@@ -12,14 +12,17 @@ inline constexpr const char* TrainRowsCsvHeader =
     "Train,Time,Wagon,Weight,Wei1,Wei2,Wei3,Direc,Note,Axle,Speed,BaseW,BaseB,WeiL";
 
 // Whether the Trains table takes a row with this axle count.
-inline bool tableAcceptsAxles(int32_t axles) { return axles >= 2 && axles <= 8; }
+inline bool tableAcceptsAxles(int32_t axles) {
+    return axles >= 2 && axles <= 8;
+}
 
 // "2026-12-09 14:03:27.125", local time.
 std::string formatLocalTime(WallTime time);
 
 // The header and one line per row the Trains table would take; trains are numbered from 1,
-// a train with no such row takes no number; Wagon stays empty. Like the table, a time already used by an earlier row moves on
-// by 86.4 ms until it is free. Returns the number of lines written below the header.
+// a train with no such row takes no number; Wagon stays empty. Like the table, a time already used
+// by an earlier row moves on by 86.4 ms until it is free. Returns the number of lines written below
+// the header.
 int writeTrainRowsCsv(std::ostream& out, const std::vector<StoredTrain>& trains);
 
 }  // namespace zv

@@ -13,12 +13,12 @@ namespace zv {
 // Turns the loads on the inputs into the codes the converter reports:
 // zero code + (load + dead load share) x 1000000 / coefficient, plus noise, clamped to 16 bits.
 class ConverterModel {
-public:
+  public:
     ConverterModel(const Settings& settings, const ScaleModel& scale, const SignalModel& signal);
 
     std::array<uint16_t, 8> codes(const std::array<double, 8>& slotLoads);
 
-private:
+  private:
     std::array<bool, 8> used_{};
     std::array<double, 8> zero_{};
     std::array<double, 8> kgPerCode_{};

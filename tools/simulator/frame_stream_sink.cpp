@@ -4,8 +4,8 @@
 
 namespace zv {
 
-FrameStreamSink::FrameStreamSink(std::ostream& out, const Settings& settings,
-                                 double corruptShare, uint64_t seed)
+FrameStreamSink::FrameStreamSink(std::ostream& out, const Settings& settings, double corruptShare,
+                                 uint64_t seed)
     : out_(out),
       nadc_(settings.Nadc),
       npl_(settings.Npl),
@@ -18,7 +18,8 @@ void FrameStreamSink::put(const std::array<uint16_t, 8>& slots) {
     auto frame = encodeFrame(slots, nadc_, npl_, 0, mark);
     ++frames_;
     if (mark) ++marks_;
-    if (corruptShare_ > 0 && std::uniform_real_distribution<double>(0, 1)(random_) < corruptShare_) {
+    if (corruptShare_ > 0 &&
+        std::uniform_real_distribution<double>(0, 1)(random_) < corruptShare_) {
         // A data byte keeps its top bit clear, so the frame still ends normally and only
         // its check fails, as after a disturbance on the line.
         int byte = std::uniform_int_distribution<int>(2, 20)(random_);
@@ -26,7 +27,8 @@ void FrameStreamSink::put(const std::array<uint16_t, 8>& slots) {
         frame[byte] ^= static_cast<uint8_t>(1 << bit);
         ++corrupted_;
     }
-    out_.write(reinterpret_cast<const char*>(frame.data()), static_cast<std::streamsize>(frame.size()));
+    out_.write(reinterpret_cast<const char*>(frame.data()),
+               static_cast<std::streamsize>(frame.size()));
 }
 
 }  // namespace zv

@@ -14,7 +14,7 @@ namespace zv {
 // one included), and, if asked, a share of frames spoiled by one flipped data bit so that
 // their check fails.
 class FrameStreamSink : public SampleSink {
-public:
+  public:
     FrameStreamSink(std::ostream& out, const Settings& settings, double corruptShare = 0,
                     uint64_t seed = 1);
     void put(const std::array<uint16_t, 8>& slots) override;
@@ -23,7 +23,7 @@ public:
     long corrupted() const { return corrupted_; }
     long marks() const { return marks_; }
 
-private:
+  private:
     std::ostream& out_;
     int nadc_, npl_, fadc_;
     double corruptShare_;

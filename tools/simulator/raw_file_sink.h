@@ -10,12 +10,12 @@ namespace zv {
 // Writes the samples as a raw data file, status 0. Throws std::runtime_error when the file
 // cannot be created or written.
 class RawFileSink : public SampleSink {
-public:
+  public:
     explicit RawFileSink(const std::string& path);
     void put(const std::array<uint16_t, 8>& slots) override;
     void close();
 
-private:
+  private:
     RawDataWriter writer_;
 };
 

@@ -9,27 +9,27 @@ namespace zv {
 // Receives the converter samples of a simulation, one call per conversion, with the codes
 // already placed in the slots the frame decoder would fill.
 class SampleSink {
-public:
+  public:
     virtual ~SampleSink() = default;
     virtual void put(const std::array<uint16_t, 8>& slots) = 0;
 };
 
 // Keeps every sample in memory.
 class SampleList : public SampleSink {
-public:
+  public:
     void put(const std::array<uint16_t, 8>& slots) override { samples.push_back(slots); }
     std::vector<std::array<uint16_t, 8>> samples;
 };
 
 // Hands every sample on to several sinks, in the order they were added.
 class SampleFanOut : public SampleSink {
-public:
+  public:
     void add(SampleSink& sink) { sinks_.push_back(&sink); }
     void put(const std::array<uint16_t, 8>& slots) override {
         for (SampleSink* sink : sinks_) sink->put(slots);
     }
 
-private:
+  private:
     std::vector<SampleSink*> sinks_;
 };
 

@@ -4,7 +4,9 @@ namespace zv {
 
 namespace {
 
-int inputsFromNadc(int nadc) { return nadc == 0 ? 1 : nadc == 1 ? 2 : 4; }
+int inputsFromNadc(int nadc) {
+    return nadc == 0 ? 1 : nadc == 1 ? 2 : 4;
+}
 
 }  // namespace
 
@@ -20,8 +22,7 @@ std::string checkScaleSettings(const Settings& s) {
     return {};
 }
 
-ScaleModel::ScaleModel(const Settings& s)
-    : platforms_(s.Npl + 1), inputs_(inputsFromNadc(s.Nadc)) {
+ScaleModel::ScaleModel(const Settings& s) : platforms_(s.Npl + 1), inputs_(inputsFromNadc(s.Nadc)) {
     start_ = {0.0, static_cast<double>(s.Lp1) + s.Lp3};
     length_ = {static_cast<double>(s.Lp1), static_cast<double>(s.Lp2)};
     railGauge_ = {static_cast<double>(s.b1), static_cast<double>(s.b2)};

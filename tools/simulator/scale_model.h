@@ -11,7 +11,7 @@ namespace zv {
 // Track position x (mm) runs from the end of slot 0, where a train in direction +1 arrives,
 // over the first platform, the intermediate element and the second platform.
 class ScaleModel {
-public:
+  public:
     explicit ScaleModel(const Settings& settings);
 
     int platforms() const { return platforms_; }
@@ -31,7 +31,7 @@ public:
     // The platform under x, or -1.
     int platformAt(double x) const;
 
-private:
+  private:
     int platforms_;
     int inputs_;
     std::array<double, 2> start_{};

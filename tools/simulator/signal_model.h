@@ -6,12 +6,12 @@ namespace zv {
 
 // What the load cells and the converter add to the pure lever-rule loads.
 struct SignalModel {
-    double noiseKg = 3;              // standard deviation per input and sample
-    double deadLoadKg = 300;         // own weight of each platform, above the calibration zero
-    double bounceShare = 0.02;       // amplitude of an axle's bounce, as a share of its load
+    double noiseKg = 3;         // standard deviation per input and sample
+    double deadLoadKg = 300;    // own weight of each platform, above the calibration zero
+    double bounceShare = 0.02;  // amplitude of an axle's bounce, as a share of its load
     double bounceHz = 4;
     double bounceDecaySeconds = 0.25;
-    uint64_t seed = 1;               // the same seed gives the same samples
+    uint64_t seed = 1;  // the same seed gives the same samples
 };
 
 }  // namespace zv

@@ -11,11 +11,11 @@ enum class VehicleKind { Wagon, Locomotive };
 // order in which the vehicle passes the scale.
 struct VehicleDescription {
     VehicleKind kind = VehicleKind::Wagon;
-    int axles = 4;              // 4, 6 or 8
-    double length = 13920;      // over the couplers
-    double wagonBase = 8650;    // between the centres of the two bogies
-    double bogieBase = 1850;    // between neighbouring axles of a bogie (of a two-axle bogie with 8)
-    double groupSpan = 0;       // 8 axles: between the centres of the two two-axle bogies of a group
+    int axles = 4;            // 4, 6 or 8
+    double length = 13920;    // over the couplers
+    double wagonBase = 8650;  // between the centres of the two bogies
+    double bogieBase = 1850;  // between neighbouring axles of a bogie (of a two-axle bogie with 8)
+    double groupSpan = 0;     // 8 axles: between the centres of the two two-axle bogies of a group
     double frontBogieMass = 30000;
     double rearBogieMass = 30000;
     double transverseOffset = 0;  // load shifted toward the rail of inputs 1 and 3 of a platform
@@ -32,7 +32,7 @@ struct SpeedProfile {
 
 struct TrainDescription {
     std::vector<VehicleDescription> vehicles;  // in the order of passage
-    int direction = +1;                 // +1: reaches slot 0 first
+    int direction = +1;                        // +1: reaches slot 0 first
     SpeedProfile speed;
     double emptySeconds = 3;  // of empty scale before the first axle and after the last
 };
@@ -50,7 +50,7 @@ struct AxlePoint {
     double offset = 0;  // mm behind the front of the train
     double load = 0;    // kg
     double transverseOffset = 0;
-    int vehicle = 0;    // index into TrainDescription::vehicles
+    int vehicle = 0;  // index into TrainDescription::vehicles
 };
 
 // Offsets of the axles of one vehicle from its front coupler, in the order of passage.

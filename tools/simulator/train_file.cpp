@@ -26,7 +26,8 @@ Fields readFields(std::istringstream& words) {
     std::string word;
     while (words >> word) {
         auto eq = word.find('=');
-        if (eq == std::string::npos) throw std::runtime_error("expected FIELD=VALUE: '" + word + "'");
+        if (eq == std::string::npos)
+            throw std::runtime_error("expected FIELD=VALUE: '" + word + "'");
         fields[word.substr(0, eq)] = number(word.substr(eq + 1));
     }
     return fields;

@@ -70,6 +70,10 @@ std::array<double, 8> TrainSimulator::loadsAt(double travelled, long sample) {
 }
 
 long TrainSimulator::run(SampleSink& sink) {
+    // Every run starts from the same state, so it delivers the same samples.
+    converter_ = ConverterModel(settings_, scale_, signal_);
+    std::fill(axlePlatform_.begin(), axlePlatform_.end(), -1);
+    firstOnScale_ = 0;
     const long empty = std::lround(train_.emptySeconds * settings_.Fadc);
     const double lastAxle = axles_.back().offset;
     emitEmpty(empty, sink);

@@ -28,15 +28,15 @@ struct TruthRow {
 // A train crossing the platforms, sampled at Fadc: the samples go to a sink, the truth is
 // known beforehand. Throws std::invalid_argument for a train or scale it cannot model.
 class TrainSimulator {
-public:
+  public:
     TrainSimulator(const Settings& settings, const TrainDescription& train,
                    const SignalModel& signal = {});
 
-    // Feeds every sample to the sink and returns their number.
+    // Feeds every sample to the sink and returns their number; each run gives the same.
     long run(SampleSink& sink);
     std::vector<TruthRow> truth() const;
 
-private:
+  private:
     double speedAt(double travelled) const;  // mm per second
     void emitEmpty(long count, SampleSink& sink);
     std::array<double, 8> loadsAt(double travelled, long sample);
@@ -48,11 +48,11 @@ private:
     ScaleModel scale_;
     ConverterModel converter_;
     std::vector<AxlePoint> axles_;
-    std::vector<int> axlePlatform_;     // platform each axle stood on at the last sample
-    std::vector<long> axleArrival_;     // sample at which it rolled onto that platform
-    size_t firstOnScale_ = 0;           // first axle not yet past the scale
-    double firstAxle_ = 0;              // offset of the first axle behind the train front
-    double travelSpan_ = 0;             // distance over which the speed profile runs
+    std::vector<int> axlePlatform_;  // platform each axle stood on at the last sample
+    std::vector<long> axleArrival_;  // sample at which it rolled onto that platform
+    size_t firstOnScale_ = 0;        // first axle not yet past the scale
+    double firstAxle_ = 0;           // offset of the first axle behind the train front
+    double travelSpan_ = 0;          // distance over which the speed profile runs
 };
 
 }  // namespace zv
