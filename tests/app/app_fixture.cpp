@@ -26,8 +26,8 @@ Settings testScale() {
 
 namespace {
 
-TrainSpec trainOf(int wagons, int direction) {
-    TrainSpec train;
+TrainDescription trainOf(int wagons, int direction) {
+    TrainDescription train;
     train.direction = direction;
     for (int i = 0; i < wagons; ++i) train.vehicles.push_back(makeWagon(4, 60000));
     return train;

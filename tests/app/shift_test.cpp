@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "admin/shift_s.h"
+#include "app/app_fixture.h"
+#include "records/table.h"
+#include "ui/modal.h"
+
+namespace {
+
+using zv::test::AppFixture;
+using zv::test::chooseOperator;
+
+TEST(StartUp, FirstStartOnAnEmptyFolderCreatesTheTablesAndSignsInTheFallbackOperator) {
+    AppFixture app;
+    TMain& main = app.create();
+    bool cancelOffered = true;
+    int listed = -1;
+    zv::ModalScript script;
+    script.then([&](QDialog& d) {
+        cancelOffered = !d.findChild<QPushButton*>("Button2")->isHidden();
+        listed = d.findChild<QComboBox*>("LCBox1")->count();
+        chooseOperator(d, 0);
+    });
+    main.Prepare();
+
+    EXPECT_EQ(script.shown(), QStringList{"ShiftS"});
+    EXPECT_FALSE(cancelOffered) << "the first shift has no \"Отмена\"";
+    EXPECT_EQ(listed, 1);
+    const QStringList texts = app.messages.texts();
+    ASSERT_GE(texts.size(), 8);
+    EXPECT_TRUE(texts[0].startsWith("Не найдена таблица \"Грузы\"!")) << texts[0].toStdString();
+    EXPECT_TRUE(texts[4].startsWith("Не найдена таблица \"Операторы весов\"!"));
+    EXPECT_TRUE(texts.last().startsWith("Будет создана новая весовая книга"));
+    EXPECT_EQ(main.currentOperator(), 0);
+    EXPECT_EQ(main.controls().DBT1->text(), "Оператор");
+}
+
+class Shift : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = &app.start();
+        zv::Table& names = main->records().Names();
+        names.insertValues({{"N", 1}, {"Name", "Иванов"}, {"Pass", "Ab1"}});
+        names.insertValues({{"N", 2}, {"Name", "Петров"}});
+        names.flush();
+        app.messages.clear();
+    }
+
+    AppFixture app;
+    TMain* main = nullptr;
+};
+
+TEST_F(Shift, WrongCodeKeepsTheWindowOpenAndTheRightOneSignsIn) {
+    zv::ModalScript script;
+    bool stillOpen = false;
+    script.then([&](QDialog& d) {
+        chooseOperator(d, 1, "ab1");
+        stillOpen = d.isVisible();
+        chooseOperator(d, 1, "Ab1");
+    });
+    main->ShiftSet();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(app.messages.texts(), QStringList{"Неверный пароль"});
+    EXPECT_EQ(main->currentOperator(), 1);
+    EXPECT_EQ(main->controls().DBT1->text(), "Иванов");
+}
+
+TEST_F(Shift, CancelKeepsThePreviousOperatorEvenWithAnotherChosen) {
+    zv::ModalScript script;
+    script.then([](QDialog& d) { chooseOperator(d, 2); });
+    main->ShiftSet();
+    ASSERT_EQ(main->currentOperator(), 2);
+
+    script.then([](QDialog& d) {
+        static_cast<TShiftS&>(d).chooseOperator(1);
+        d.findChild<QPushButton*>("Button2")->click();
+    });
+    main->ShiftSet();
+    EXPECT_EQ(main->currentOperator(), 2);
+    EXPECT_EQ(main->records().Names().toInt("N"), 2);
+    EXPECT_EQ(main->controls().DBT1->text(), "Петров");
+}
+
+TEST(ShiftAtStartUp, CloseBoxWithoutTheCodeGivesOperatorZero) {
+    AppFixture app;
+    {
+        // Operators from an earlier run.
+        TMain& first = app.start();
+        first.records().Names().insertValues({{"N", 1}, {"Name", "Иванов"}, {"Pass", "Ab1"}});
+        first.records().Names().flush();
+    }
+    TMain& main = app.create();
+    zv::ModalScript script;
+    script.then([](QDialog& d) {
+        static_cast<TShiftS&>(d).chooseOperator(1);
+        d.close();
+    });
+    main.Prepare();
+    EXPECT_EQ(main.currentOperator(), 0);
+    EXPECT_EQ(main.controls().DBT1->text(), "Оператор");
+}
+
+TEST_F(Shift, NoChoiceCannotCloseTheWindow) {
+    zv::ModalScript script;
+    bool refused = false;
+    script.then([&](QDialog& d) {
+        d.findChild<QComboBox*>("LCBox1")->setCurrentIndex(-1);
+        d.reject();
+        refused = d.isVisible();
+        chooseOperator(d, 2);
+    });
+    main->ShiftSet();
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(app.messages.texts(), QStringList{"Необходимо указать оператора"});
+    EXPECT_EQ(main->currentOperator(), 2);
+}
+
+}  // namespace
