@@ -1,0 +1,145 @@
+#include "reports/report_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "records/records_fixture.h"
+#include "reports/report_commands.h"
+#include "reports/report_error.h"
+#include "reports/report_fixtures.h"
+#include "reports/report_layouts.h"
+
+namespace zv {
+namespace {
+
+// Real tables in a folder, filled the way the program fills them.
+class ReportsOverTables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        records.Names().insertValues({{"N", 1}, {"Name", QStringLiteral("Иванов И.И.")}});
+        records.Loads().insertValues({{"N", 2}, {"Load", QStringLiteral("Уголь")}});
+        addRelease("52100001", 2, 80000, 24000, 1);
+        addRelease("52100002", 0, 81000, QVariant(), 0);
+        const QDateTime t(QDate(2026, 12, 9), QTime(9, 0));
+        addWagon(5, t, 1, 3, 90000);
+        addWagon(5, t.addSecs(20), 1, 1, 60000);
+        addWagon(5, t.addSecs(40), 1, 0, 61000);
+        records.Trains().insertValues({{"Train", 6}, {"Time", t.addSecs(60)}});  // static marker
+        request.folder = fixture.dbDir();
+        request.settings.User = "ООО Весы";
+        request.txtPath = QDir(fixture.programDir).filePath("out.txt");
+    }
+
+    void addRelease(const char* wagon, int name2, int brut, const QVariant& tare, int dir) {
+        records.Book().insertValues({{"Wagon", QString::fromLatin1(wagon)},
+                                     {"Time1", QDateTime(QDate(2026, 12, 3), QTime(9, 0))},
+                                     {"Time2", QDateTime(QDate(2026, 12, 3), QTime(11, 0))},
+                                     {"Brut", brut},
+                                     {"Tare", tare},
+                                     {"TareD", 23900},
+                                     {"Load", 2},
+                                     {"Dir", dir},
+                                     {"Name1", 1},
+                                     {"Name2", name2}});
+    }
+
+    void addWagon(int train, const QDateTime& time, int direc, int note, int weight) {
+        records.Trains().insertValues({{"Train", train}, {"Time", time}, {"Weight", weight},
+                                       {"Direc", direc}, {"Note", note}, {"Axle", 4}});
+    }
+
+    QString runToText() {
+        runReport(request);
+        QFile f(request.txtPath);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    test::RecordsFixture fixture;
+    RecordsDatabase& records = fixture.open();
+    ReportRequest request;
+};
+
+TEST_F(ReportsOverTables, WaybillOfARowPrintsItsDisplayTexts) {
+    request.kind = ReportRequest::Kind::Waybill;
+    request.row = 2;
+    const QString text = runToText();
+    for (const char* s : {"52100002", "Уголь", "Ввоз", "23900 \\(не взвеш.\\)",
+                          "Отгрузил: +________________ ", "Предприятие: +ООО Весы", "57100"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(s)))) << s << "\n"
+                                                                             << text.toStdString();
+
+    request.row = 1;
+    const QString first = runToText();
+    EXPECT_TRUE(first.contains("24000")) << first.toStdString();
+    EXPECT_TRUE(first.contains("Вывоз"));
+
+    request.row = 9;
+    EXPECT_THROW(runReport(request), ReportError);
+}
+
+TEST_F(ReportsOverTables, BookReportTakesAFilterAndRefusesABadOne) {
+    request.kind = ReportRequest::Kind::Book;
+    request.filter = "Dir=1";
+    request.pdfPath = QDir(fixture.programDir).filePath("book.pdf");
+    const QString text = runToText();
+    EXPECT_TRUE(text.contains("52100001"));
+    EXPECT_FALSE(text.contains("52100002"));
+    EXPECT_TRUE(text.contains("Иванов И.И."));
+    EXPECT_TRUE(QFile::exists(request.pdfPath));
+
+    request.filter = "Nope=1";
+    try {
+        runReport(request);
+        FAIL() << "ran";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().startsWith("Bad filter \"Nope=1\"")) << e.what();
+    }
+}
+
+TEST_F(ReportsOverTables, TrainsReportLeavesOutStaticWeighing) {
+    request.kind = ReportRequest::Kind::Trains;
+    const QString text = runToText();
+    EXPECT_TRUE(text.contains(QRegularExpression("Состав 5 +Выезд +09.12.2026 +Вагонов +2 +Вес +121000")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("Состав 6"));
+}
+
+TEST_F(ReportsOverTables, MissingTableIsNamed) {
+    request.kind = ReportRequest::Kind::Book;
+    request.bookFile = "Book[01.2020].db";
+    try {
+        runReport(request);
+        FAIL() << "ran";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains("Book[01.2020].db")) << e.what();
+    }
+    request.folder = QDir(fixture.programDir).filePath("nowhere");
+    EXPECT_THROW(runReport(request), ReportError);
+}
+
+TEST_F(ReportsOverTables, WindowsPreviewTheirTables) {
+    std::vector<ReportDocument> shown;
+    setReportViewer([&](ReportDocument doc, QWidget*) { shown.push_back(std::move(doc)); });
+    ReportLayouts layouts;
+
+    records.Book().findKey(2);
+    EXPECT_TRUE(previewWaybill(records.Book(), layouts, nullptr));
+    records.Trains().setFilter("Direc <> NULL");
+    previewTrainsReport(records.Trains(), layouts, nullptr);
+    records.Book().setFilter("Dir=2");
+    records.Book().setFiltered(true);
+    EXPECT_FALSE(previewWaybill(records.Book(), layouts, nullptr));  // no current row
+    previewBookReport(records.Book(), layouts, nullptr);
+    setReportViewer({});
+
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(test::textsOf(shown[0], "QRExpr1"), QStringList{"23900 (не взвеш.)"});
+    EXPECT_EQ(test::textsOf(shown[1], "QRExpr1"), QStringList{"2"});
+    EXPECT_EQ(shown[2].pageCount(), 1);  // headings only
+    EXPECT_TRUE(test::textsOf(shown[2], "QRDBText1").isEmpty());
+}
+
+}  // namespace
+}  // namespace zv
