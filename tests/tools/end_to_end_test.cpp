@@ -66,23 +66,29 @@ TrainDescription mixedTrain(const Scenario& s) {
 struct Accuracy {
     double sumWeight = 0, worstWeight = 0;
     double worstSpeed = 0, worstBaseW = 0, worstBaseB = 0;
+    int worstAxles = 0;
     int rows = 0;
 
     void add(const StoredWagonRow& row, const TruthRow& truth) {
-        double weight = 100.0 * std::abs(row.Weight - truth.mass) / truth.mass;
+        // The weight before rounding to Did shows the engine's own error.
+        double weight = 100.0 * std::abs(row.WtFinal - truth.mass) / truth.mass;
         sumWeight += weight;
-        worstWeight = std::max(worstWeight, weight);
+        if (weight > worstWeight) {
+            worstWeight = weight;
+            worstAxles = truth.axles;
+        }
         worstSpeed = std::max(worstSpeed, std::abs(row.Speed - truth.speedKmh * 10) / 10);
         worstBaseW = std::max(worstBaseW, std::abs(row.BaseW - truth.wagonBase));
         worstBaseB = std::max(worstBaseB, std::abs(row.BaseB - truth.bogieBase));
         ++rows;
     }
     std::string line() const {
-        char text[160];
+        char text[200];
         std::snprintf(text, sizeof text,
-                      "weight error mean %.3f %% worst %.3f %%; speed worst %.2f km/h; "
+                      "weight error mean %.3f %% worst %.3f %% (%d axles); speed worst %.2f km/h; "
                       "wagon base worst %.0f mm; bogie base worst %.0f mm",
-                      sumWeight / rows, worstWeight, worstSpeed, worstBaseW, worstBaseB);
+                      sumWeight / rows, worstWeight, worstAxles, worstSpeed, worstBaseW,
+                      worstBaseB);
         return text;
     }
 };
