@@ -1,5 +1,6 @@
 #include "replay/replay_run.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -16,7 +17,8 @@ namespace {
 // One replay: the engine as the program has it after start-up, fed sample by sample.
 class ReplaySession {
   public:
-    explicit ReplaySession(const Settings& settings) : settings_(settings), engine_(settings) {
+    explicit ReplaySession(const Settings& settings)
+        : samplesPerSecond_(std::max(settings.Fadc, 1)), engine_(settings) {
         engine_.FiltCoef();
         engine_.beginReplay();
     }
@@ -25,7 +27,7 @@ class ReplaySession {
 
     void feed(const std::array<uint16_t, 8>& slots) {
         // The clock only stamps LastAxleTick: no time-out is tested inside a replay.
-        engine_.feed(slots, static_cast<uint32_t>(report_.samples * 1000 / settings_.Fadc));
+        engine_.feed(slots, static_cast<uint32_t>(report_.samples * 1000 / samplesPerSecond_));
         ++report_.samples;
         while (engine_.hasCompletedTrain()) report_.trains.push_back(engine_.takeCompletedTrain());
     }
@@ -40,7 +42,7 @@ class ReplaySession {
     ReplayReport& report() { return report_; }
 
   private:
-    const Settings& settings_;
+    long samplesPerSecond_;  // a settings file may hold any Fadc, even 0
     WeighingEngine engine_;
     ReplayReport report_;
 };
