@@ -10,7 +10,7 @@ const QString kStorageFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz");
 
 }  // namespace
 
-QString dateTimeToStorage(const QDateTime& value) { return value.toString(kStorageFormat); }
+QString dateTimeToStorage(const QDateTime& value) { return value.toLocalTime().toString(kStorageFormat); }
 
 QDateTime dateTimeFromStorage(const QString& text) {
     QDateTime value = QDateTime::fromString(text, kStorageFormat);

@@ -106,6 +106,19 @@ TEST_F(StoreTrainTest, RemovesTheStaticRowsThatOpenThePreviousNumber) {
     EXPECT_EQ(left, (QList<QDateTime>{kStart.addSecs(-400), kStart.addSecs(-300)}));
 }
 
+TEST(StoreTrainSessions, EachRunOnTheSameFolderStoresTheNextTrain) {
+    test::RecordsFixture f;
+    for (int run = 1; run <= 2; ++run) {
+        RecordsDatabase& r = f.open();
+        EXPECT_EQ(StoreTrain(r, trainOf(2, kStart.addSecs(3600 * run))), run);
+        const QList<Row> stored = r.Trains().readFilteredRows();
+        ASSERT_EQ(stored.size(), 2);
+        EXPECT_EQ(stored[1].toInt(QStringLiteral("Weight")), 60001);
+        EXPECT_EQ(stored[1].value(QStringLiteral("Time")).toDateTime(), kStart.addSecs(3600 * run + 5));
+        f.records.reset();
+    }
+}
+
 TEST_F(StoreTrainTest, AStoredTrainIsOnDiskAtOnce) {
     StoreTrain(r, trainOf(4));
     EXPECT_FALSE(trains.inBatch());
