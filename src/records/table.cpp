@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <limits>
 
@@ -19,7 +18,7 @@ namespace {
 
 QString quoted(const QString& name) { return u'"' + name + u'"'; }
 
-QString stateName(const TableDef& def) { return QStringLiteral("Таблица %1").arg(def.name); }
+QString tableTitle(const TableDef& def) { return QStringLiteral("Таблица %1").arg(def.name); }
 
 }  // namespace
 
@@ -32,8 +31,11 @@ Table::Table(Database& database, TableDef def, QObject* parent)
 }
 
 Table::~Table() {
-    statements_.clear();
-    file_.close();
+    try {
+        close();  // commits an open batch
+    } catch (const TableError&) {
+        // A pending edit that cannot be posted dies with the table; callers post first.
+    }
     if (database_) database_->detach(this);
 }
 
@@ -46,7 +48,7 @@ QString Table::filePath() const { return database_->resolve(fileName_); }
 bool Table::exists() const { return QFileInfo(filePath()).isFile(); }
 
 void Table::create(const std::optional<QString>& password) {
-    if (exists()) throw TableError(QStringLiteral("%1 уже существует: %2").arg(stateName(def_), filePath()));
+    if (exists()) throw TableError(QStringLiteral("%1 уже существует: %2").arg(tableTitle(def_), filePath()));
     // Built under another name and renamed at the end, so a crash never leaves a half-made table.
     const QString path = filePath();
     const QString partial = path + QStringLiteral(".part");
@@ -157,7 +159,7 @@ void Table::close() {
 }
 
 void Table::requireOpen() const {
-    if (!isOpen()) throw TableError(QStringLiteral("%1 закрыта").arg(stateName(def_)));
+    if (!isOpen()) throw TableError(QStringLiteral("%1 закрыта").arg(tableTitle(def_)));
 }
 
 // ---------------------------------------------------------------- reading
@@ -384,7 +386,7 @@ QVariant Table::value(const QString& field) const { return currentRow().value(fi
 
 void Table::setValue(const QString& field, const QVariant& value) {
     if (state_ != State::Edit && state_ != State::Insert)
-        throw TableError(QStringLiteral("%1 не в режиме редактирования").arg(stateName(def_)));
+        throw TableError(QStringLiteral("%1 не в режиме редактирования").arg(tableTitle(def_)));
     const FieldDef& def = def_.field(field);
     buffer_.set(def.name, checkedValue(def, value));
     computeDerived(buffer_);
@@ -516,7 +518,7 @@ void Table::remove() {
     requireOpen();
     if (state_ == State::Insert) return cancel();
     cancel();
-    if (!hasRow_) throw TableError(QStringLiteral("%1 пуста: нечего удалять").arg(stateName(def_)));
+    if (!hasRow_) throw TableError(QStringLiteral("%1 пуста: нечего удалять").arg(tableTitle(def_)));
     const QVariant key = keyOf(current_);
     SqlStatement& statement = cached(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(def_.name)));
     statement.bind(1, current_.rowId());
