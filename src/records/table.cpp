@@ -367,6 +367,7 @@ void Table::setFilter(const QString& expression) {
 }
 
 void Table::setFiltered(bool on) {
+    if (on == filtered_) return;
     if (isOpen()) checkBrowseMode();
     filtered_ = on;
     if (isOpen()) {

@@ -5,6 +5,8 @@
 namespace zv {
 
 int TableDef::indexOf(const QString& fieldName) const {
+    for (int i = 0; i < fields.size(); ++i)  // the program spells names as defined: try that first
+        if (fields[i].name == fieldName) return i;
     for (int i = 0; i < fields.size(); ++i)
         if (fields[i].name.compare(fieldName, Qt::CaseInsensitive) == 0) return i;
     return -1;
