@@ -133,6 +133,28 @@ TEST(DBOpen, AgainSelectsTheLatestTrainAndSaysNothing) {
     EXPECT_EQ(f.records->selectedTrain(), 5);
 }
 
+TEST(Templates, AreEmptyProtectedTablesAndReplaceOlderFiles) {
+    test::TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    QFile old(QDir(folder).filePath(QStringLiteral("t.ttb")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older template in another format");
+    old.close();
+    writeTemplates(folder);
+
+    Database db;
+    db.setFolder(folder);
+    for (const TableTemplate& t : tableTemplates()) {
+        Table table(db, t.def);
+        table.setFileName(t.fileName);
+        db.clearPasswords();
+        EXPECT_THROW(table.open(), TableError) << t.fileName.toStdString();
+        db.addPassword(schema::kTablePassword);
+        table.open();
+        EXPECT_TRUE(table.isEmpty()) << t.fileName.toStdString();
+    }
+}
+
 TEST(DBOpen, AMissingTemplateFailsWithTheEnginesError) {
     test::RecordsFixture f;
     QFile::remove(QDir(f.programDir).filePath(QStringLiteral("t.ttb")));
