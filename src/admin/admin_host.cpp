@@ -1,0 +1,26 @@
+#include "admin/admin_host.h"
+
+#include "link/serial_link.h"
+#include "settings/settings.h"
+#include "ui/message_service.h"
+
+namespace {
+
+class SaveErrorBox : public zv::SettingsEffects {
+public:
+    void showSaveError(const std::string& text) override {
+        zv::Messages::error(QString::fromStdString(text));
+    }
+};
+
+}  // namespace
+
+bool saveSettings(AdminHost& host, zv::CalibrationKeys calibration) {
+    zv::Settings& s = host.settings();
+    // The port selectors act on the link at once; the file gets what the link now uses.
+    s.Port = host.link().portName().toStdString();
+    s.BaudRate = host.link().baudRate().toStdString();
+    s.Parity = host.link().parity().toStdString();
+    SaveErrorBox effects;
+    return zv::saveIni(host.programFolder().toStdString(), ".ini", s, calibration, effects);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "settings/settings_file.h"
+
+namespace zv {
+class RecordsDatabase;
+class SerialLink;
+class WeighingEngine;
+struct Settings;
+}  // namespace zv
+
+// What the settings windows need of the main window: the settings record and the objects
+// that work with it for the whole run.
+class AdminHost {
+public:
+    virtual ~AdminHost() = default;
+
+    virtual zv::Settings& settings() = 0;
+    // Ends with a separator; the settings file and the default folders are in it.
+    virtual const QString& programFolder() const = 0;
+    virtual zv::SerialLink& link() = 0;
+    // The calibration reads the static channel values; saved parameters recompute the
+    // filter coefficients.
+    virtual zv::WeighingEngine& engine() = 0;
+    virtual zv::RecordsDatabase& records() = 0;
+
+    // One sample through DatFilt and DatPro, exactly as a received frame goes.
+    virtual void feedSample(const std::array<uint16_t, 8>& codes) = 0;
+    // The options and the number of platforms applied to the other windows: the panels of
+    // the main and the wagon processing windows, the recording button, the debug columns
+    // of the train list and the report headings.
+    virtual void applyOptions() = 0;
+    // "Отладочная информация": the main window's debug panel and the wagon processing
+    // window's debug button.
+    virtual void showDebugInformation(bool shown) = 0;
+};
+
+// SaveIni with ".ini": the connection as the link holds it, the calibration keys only when
+// asked. A failure is shown to the operator; returns whether the file was written.
+bool saveSettings(AdminHost& host, zv::CalibrationKeys calibration);

@@ -1,0 +1,44 @@
+#include "admin/pass_dlg.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/modal.h"
+
+TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName("PassDlg");
+    setWindowTitle("Введите код доступа");
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    Password = new QLineEdit(this);
+    Password->setObjectName("Password");
+    Password->setEchoMode(QLineEdit::Password);
+    layout->addWidget(Password);
+    auto* bar = new QHBoxLayout;
+    bar->addStretch(1);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKBtn");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("CancelBtn");
+    bar->addWidget(ok);
+    bar->addWidget(cancel);
+    layout->addLayout(bar);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    setFixedWidth(260);
+}
+
+QString TPassDlg::code() const { return Password->text(); }
+
+bool TPassDlg::confirms(const QString& expected) {
+    return zv::showModal(*this) == QDialog::Accepted && code() == expected;
+}
+
+void TPassDlg::showEvent(QShowEvent* event) {
+    Password->clear();
+    Password->setFocus();
+    QDialog::showEvent(event);
+}
