@@ -45,6 +45,15 @@ std::vector<int> readReports(int fd) {
     return numbers;
 }
 
+// Blocks until the child has flushed its first train, so every round kills a busy writer
+// however slow the machine is; false when the child died first.
+bool waitForFirstReport(int fd, std::vector<int>& flushed) {
+    int n = 0;
+    if (read(fd, &n, sizeof n) != sizeof n) return false;
+    flushed.push_back(n);
+    return true;
+}
+
 TEST(Durability, TrainsReportedAsFlushedSurviveASigkill) {
     test::RecordsFixture f;
     f.open();
@@ -52,7 +61,7 @@ TEST(Durability, TrainsReportedAsFlushedSurviveASigkill) {
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> lifetimeMs(30, 250);
+    std::uniform_int_distribution<int> lifetimeMs(0, 200);
     SCOPED_TRACE("seed " + std::to_string(seed));
 
     std::vector<int> flushed;
@@ -66,6 +75,7 @@ TEST(Durability, TrainsReportedAsFlushedSurviveASigkill) {
             storeTrainsForever(f, pipeFds[1], round);
         }
         close(pipeFds[1]);
+        ASSERT_TRUE(waitForFirstReport(pipeFds[0], flushed)) << "the child stopped before storing a train";
         std::this_thread::sleep_for(std::chrono::milliseconds(lifetimeMs(random)));
         kill(child, SIGKILL);
         int status = 0;
