@@ -16,14 +16,14 @@ namespace zv {
 namespace {
 
 const QString kFolderFallbackMessage =
-    QStringLiteral("Место расположения базы данных недоступно!\nУстанавлено расположение по умолчанию.");
+    QStringLiteral("Место расположения базы данных недоступно!\r\nУстанавлено расположение по умолчанию.");
 
 QString dictionaryMessage(const QString& title, const QString& lost) {
-    return QStringLiteral("Не найдена таблица \"%1\"!\nИнформация о %2 утеряна\nБудет создана новая пустая таблица").arg(title, lost);
+    return QStringLiteral("Не найдена таблица \"%1\"!\r\nИнформация о %2 утеряна\r\nБудет создана новая пустая таблица").arg(title, lost);
 }
 
 QString tableMessage(const QString& title) {
-    return QStringLiteral("Не найдена таблица \"%1\"!\nБудет создана новая пустая таблица").arg(title);
+    return QStringLiteral("Не найдена таблица \"%1\"!\r\nБудет создана новая пустая таблица").arg(title);
 }
 
 // "Trains.db" -> "Trains.px": the index companion a template pair may carry.
@@ -162,7 +162,7 @@ void RecordsDatabase::showSelectedTrain() {
 
 void RecordsDatabase::openBook() {
     if (!book_->isOpen() && !book_->exists()) {
-        notifier_.information(QStringLiteral("Будет создана новая весовая книга на %1\n%2")
+        notifier_.information(QStringLiteral("Будет создана новая весовая книга на %1\r\n%2")
                                   .arg(monthAndYear(clock_.now().date()), book_->fileName()));
         copyTemplate(*book_);
     }

@@ -5,7 +5,7 @@
 namespace zv {
 
 // Where the records layer sends its information messages; the main window shows them as
-// information boxes with an OK button.
+// information boxes with an OK button. Line breaks are "\r\n", as in every message of the program.
 class RecordsNotifier {
 public:
     virtual ~RecordsNotifier() = default;

@@ -13,16 +13,16 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const char* const kLoadsMissing = "Не найдена таблица \"Грузы\"!\nИнформация о грузах утеряна\nБудет создана новая пустая таблица";
+const char* const kLoadsMissing = "Не найдена таблица \"Грузы\"!\r\nИнформация о грузах утеряна\r\nБудет создана новая пустая таблица";
 const char* const kStationsMissing =
-    "Не найдена таблица \"Станции\"!\nИнформация о станциях утеряна\nБудет создана новая пустая таблица";
+    "Не найдена таблица \"Станции\"!\r\nИнформация о станциях утеряна\r\nБудет создана новая пустая таблица";
 const char* const kClientsMissing =
-    "Не найдена таблица \"Клиенты\"!\nИнформация о получателях/отправителях грузов утеряна\nБудет создана новая пустая таблица";
+    "Не найдена таблица \"Клиенты\"!\r\nИнформация о получателях/отправителях грузов утеряна\r\nБудет создана новая пустая таблица";
 const char* const kBasesMissing =
-    "Не найдена таблица \"Базы вагонов\"!\nИнформация о базах вагонов утеряна\nБудет создана новая пустая таблица";
-const char* const kNamesMissing = "Не найдена таблица \"Операторы весов\"!\nБудет создана новая пустая таблица";
-const char* const kTrainsMissing = "Не найдена таблица \"Составы\"!\nБудет создана новая пустая таблица";
-const char* const kWagonsMissing = "Не найдена таблица \"Вагоны на территории\"!\nБудет создана новая пустая таблица";
+    "Не найдена таблица \"Базы вагонов\"!\r\nИнформация о базах вагонов утеряна\r\nБудет создана новая пустая таблица";
+const char* const kNamesMissing = "Не найдена таблица \"Операторы весов\"!\r\nБудет создана новая пустая таблица";
+const char* const kTrainsMissing = "Не найдена таблица \"Составы\"!\r\nБудет создана новая пустая таблица";
+const char* const kWagonsMissing = "Не найдена таблица \"Вагоны на территории\"!\r\nБудет создана новая пустая таблица";
 
 std::vector<std::string> texts(const QStringList& messages) {
     std::vector<std::string> result;
@@ -47,7 +47,7 @@ TEST(DBOpen, OnAnEmptyFolderCreatesEverythingWithItsMessagesInOrder) {
     RecordsDatabase& r = f.open();
     EXPECT_THAT(texts(f.notifier.messages),
                 ElementsAre(kLoadsMissing, kStationsMissing, kClientsMissing, kBasesMissing, kNamesMissing, kTrainsMissing,
-                            kWagonsMissing, "Будет создана новая весовая книга на Декабрь 2026\nBook[12.2026].db"));
+                            kWagonsMissing, "Будет создана новая весовая книга на Декабрь 2026\r\nBook[12.2026].db"));
 
     EXPECT_EQ(rowsOf(r.Loads()), (QList<QVariantList>{{0, QStringLiteral("Без груза")}, {1, QStringLiteral("Прочие грузы")}}));
     EXPECT_EQ(rowsOf(r.Stations()), (QList<QVariantList>{{0, QStringLiteral("Прочие")}, {1, QStringLiteral("Станция 1")}}));
@@ -85,7 +85,7 @@ TEST(DBOpen, InANewMonthCreatesOnlyTheNewBook) {
     f.notifier.messages.clear();
     f.clock.time = QDateTime(QDate(2027, 1, 2), QTime(0, 5));
     f.open();
-    EXPECT_THAT(texts(f.notifier.messages), ElementsAre("Будет создана новая весовая книга на Январь 2027\nBook[01.2027].db"));
+    EXPECT_THAT(texts(f.notifier.messages), ElementsAre("Будет создана новая весовая книга на Январь 2027\r\nBook[01.2027].db"));
     EXPECT_TRUE(QFile::exists(QDir(f.dbDir()).filePath(QStringLiteral("Book[12.2026].db"))));
     EXPECT_EQ(f.records->Book().fileName(), QStringLiteral("Book[01.2027].db"));
 }
@@ -96,7 +96,7 @@ TEST(DBOpen, FallsBackToTheDefaultFolderWhenTheFolderCannotBeCreated) {
     RecordsDatabase& r = f.open();
     ASSERT_FALSE(f.notifier.messages.isEmpty());
     EXPECT_EQ(f.notifier.messages.first().toStdString(),
-              "Место расположения базы данных недоступно!\nУстанавлено расположение по умолчанию.");
+              "Место расположения базы данных недоступно!\r\nУстанавлено расположение по умолчанию.");
     EXPECT_EQ(QDir(r.connection().folder()), QDir(f.dbDir()));
     EXPECT_TRUE(r.Trains().isOpen());
     EXPECT_EQ(QDir(QString::fromStdString(f.settings.Path)), QDir(f.dbDir())) << "the next save writes the folder in use";
