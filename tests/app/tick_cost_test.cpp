@@ -1,0 +1,55 @@
+// A measurement, not part of the suite: run with
+//   app_tests --gtest_also_run_disabled_tests --gtest_filter='*TickCost*'
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/app_fixture.h"
+#include "link/frame_encoder.h"
+#include "link/pty_pair.h"  // the link tests' converter side of a pseudo-terminal
+
+namespace {
+
+// Ten frames of 200 Hz sampling arrive per tick while a train crosses the scale; each tick
+// reads them from the serial line, weighs them and updates the window.
+TEST(TickCost, DISABLED_TenSamplesAt200HzPerTick) {
+    zv::test::PtyPair pty;
+    zv::test::AppFixture app;
+    zv::Settings scale = zv::test::testScale();
+    scale.Fadc = 200;
+    scale.Port = pty.slaveName();
+    scale.Connect = true;
+    scale.Params = zv::params::ShowGravityOffsets;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    main.show();
+    ASSERT_TRUE(main.link().isOpen());
+
+    const auto samples = zv::test::trainSamples(main.settings(), 3);
+    std::vector<double> costs;
+    for (std::size_t at = 0; at + 10 <= samples.size(); at += 10) {
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = at; i < at + 10; ++i) {
+            const auto frame = zv::encodeFrame(samples[i], scale.Nadc, scale.Npl, 0, false);
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+        }
+        pty.send(bytes);
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        main.Timer1Timer();
+        QApplication::processEvents();  // the repaint of what the tick changed
+        costs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(costs.begin(), costs.end());
+    const double median = costs[costs.size() / 2];
+    const double p99 = costs[costs.size() * 99 / 100];
+    std::printf("ticks %zu, median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n", costs.size(),
+                median, p99, costs.back());
+    EXPECT_LT(median, 2.0);
+}
+
+}  // namespace
