@@ -63,8 +63,9 @@ void AxleDetection::Axle(uint32_t nowMs) {
 
 AxleDetection::Layout AxleDetection::layout() const {
     const bool forward = t_.Direction > 0;
-    if (!two_) return forward ? Layout{0, 2, -1, -1, 0, 0} : Layout{2, 0, -1, -1, 0, 0};
-    return forward ? Layout{0, 2, 4, 6, 0, 5} : Layout{6, 4, 2, 0, 5, 0};
+    const int far = farEndOffset(s_);
+    if (!two_) return forward ? Layout{0, far, -1, -1, 0, 0} : Layout{far, 0, -1, -1, 0, 0};
+    return forward ? Layout{0, far, 4, 4 + far, 0, 5} : Layout{4 + far, 4, far, 0, 5, 0};
 }
 
 // A negative settling delay from a damaged settings file counts as none and a huge one
@@ -78,12 +79,15 @@ void AxleDetection::detectTrainStart() {
     const auto rises = [this](int slot) { return u(slot, 0) - u(slot, 2) > s_.Axtr1; };
     if (rises(0))
         t_.Direction = 1;
-    else if (two_ ? rises(6) : rises(2))
+    else if (rises((two_ ? 4 : 0) + farEndOffset(s_)))
         t_.Direction = -1;
 }
 
 bool AxleDetection::step(EdgeDet& det, EdgeKind kind, int slot, int q) {
-    return EdgeDetStep(det, kind, u(slot, 0), u(slot, 2), netLoad(q, 0), t_.TrainSample, s_.Axtr1);
+    const EdgeInput input =
+        oneInputPerPlatform(s_) ? EdgeInput::WholePlatform : EdgeInput::PlatformEnd;
+    return EdgeDetStep(det, kind, u(slot, 0), u(slot, 2), netLoad(q, 0), t_.TrainSample, s_.Axtr1,
+                       input);
 }
 
 void AxleDetection::runDetectors() {
@@ -270,8 +274,9 @@ void AxleDetection::showDiagnostics() {
                                           .group()
                                           .num(r(filter_.PlW(5, 3, 5)))
                                           .view());
-    const int rising = t_.Direction >= 0 ? 0 : 2;
-    const int falling = t_.Direction >= 0 ? 2 : 0;
+    const int far = farEndOffset(s_);
+    const int rising = t_.Direction >= 0 ? 0 : far;
+    const int falling = t_.Direction >= 0 ? far : 0;
     o.diagnosticText(DiagLabel::La3, DiagText()
                                          .num(r(u(rising, 0) - u(rising, 2)))
                                          .group()

@@ -3,7 +3,7 @@
 namespace zv {
 
 bool EdgeDetStep(EdgeDet& det, EdgeKind kind, double u0, double u2, double netLoad, uint32_t sample,
-                 int32_t Axtr1) {
+                 int32_t Axtr1, EdgeInput input) {
     const bool entry = kind == EdgeKind::Entry;
     const double d = entry ? u0 - u2 : u2 - u0;
     const double u = u0;
@@ -21,6 +21,11 @@ bool EdgeDetStep(EdgeDet& det, EdgeKind kind, double u0, double u2, double netLo
         det.PeakDeriv = d;
         det.PeakSample = sample;
         return false;
+    }
+    // Half the arming slope: the tail of the same edge cannot arm the detector again.
+    if (input == EdgeInput::WholePlatform && d < Axtr1 / 2.0) {
+        det.Armed = false;
+        return true;
     }
     if (entry ? u > det.Level : u < det.Level) {
         det.Level = u;

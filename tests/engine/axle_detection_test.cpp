@@ -100,6 +100,43 @@ TEST(EdgeDetStep, ArmsAboveTheThresholdAndFiresOnTheReversal) {
     EXPECT_EQ(exit.PeakSample, 10u);
 }
 
+// A platform's only input stays level once an axle has arrived or left: the edge ends when
+// its slope flattens, where an input at a platform end would still wait for a reversal.
+TEST(EdgeDetStep, OnAPlatformsOnlyInputFiresWhenTheSlopeFlattens) {
+    struct Step {
+        double u0, u2, load;
+    };
+    const struct {
+        EdgeKind kind;
+        Step steps[4];  // arming, steepest, flattening, level
+    } edges[] = {
+        {EdgeKind::Entry, {{1400, 1000, 0}, {2600, 1400, 0}, {3000, 2600, 0}, {3100, 3000, 0}}},
+        {EdgeKind::Exit,
+         {{2600, 3000, 9000}, {1400, 2600, 9000}, {1000, 1400, 9000}, {900, 1000, 9000}}},
+    };
+    for (const auto& edge : edges) {
+        SCOPED_TRACE(edge.kind == EdgeKind::Entry ? "entry" : "exit");
+        EdgeDet whole, end;
+        for (uint32_t i = 0; i < 3; ++i) {
+            const Step& st = edge.steps[i];
+            EXPECT_FALSE(EdgeDetStep(whole, edge.kind, st.u0, st.u2, st.load, i + 1, 350,
+                                     EdgeInput::WholePlatform));
+            EdgeDetStep(end, edge.kind, st.u0, st.u2, st.load, i + 1, 350);
+        }
+        const Step& level = edge.steps[3];
+        EXPECT_TRUE(EdgeDetStep(whole, edge.kind, level.u0, level.u2, level.load, 4, 350,
+                                EdgeInput::WholePlatform));
+        EXPECT_EQ(whole.PeakSample, 2u);
+        EXPECT_FALSE(EdgeDetStep(end, edge.kind, level.u0, level.u2, level.load, 4, 350));
+        EXPECT_TRUE(end.Armed);
+        // The flat tail does not arm the detector again.
+        EXPECT_FALSE(EdgeDetStep(whole, edge.kind, level.u0, level.u0, level.load, 5, 350,
+                                 EdgeInput::WholePlatform));
+        EXPECT_FALSE(whole.Armed);
+        EXPECT_EQ(whole.Count, 1);
+    }
+}
+
 class RecordingObserver : public EngineObserver {
   public:
     void trainPassingChanged(bool passing) override { passingChanges.push_back(passing); }
