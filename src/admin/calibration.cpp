@@ -1,6 +1,7 @@
 #include "admin/calibration.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/rounding.h"
 #include "settings/calibration_codec.h"
@@ -9,6 +10,12 @@ namespace zv {
 namespace {
 
 constexpr double kMillion = 1000000.0;
+
+// The static filter settles on a constant code only to within rounding noise, so a
+// divisor that small is as good as zero: it would only give an absurd coefficient.
+constexpr double kNoise = 1e-6;
+
+bool isZero(double divisor) { return std::abs(divisor) < kNoise; }
 
 int32_t limitedTo(double value, int32_t lo, int32_t hi) {
     return std::clamp(roundHalfEven(value), lo, hi);
@@ -31,9 +38,9 @@ CalibrationStep pairRatioSecond(int b, bool fourInputs, const SlotReadings& C, d
     const double Y = (P[b + 2] - A[b + 2]) + r3 * (P[b + 3] - A[b + 3]);
     const double D1 = (C[b] - P[b]) + r1 * (C[b + 1] - P[b + 1]);
     const double D3 = (C[b + 2] - P[b + 2]) + r3 * (C[b + 3] - P[b + 3]);
-    if (D3 == 0.0) return stoppedAt("D3");
+    if (isZero(D3)) return stoppedAt("D3");
     const double divisor = X - D1 * Y / D3;
-    if (divisor == 0.0) return stoppedAt("X - D1 * Y / D3");
+    if (isZero(divisor)) return stoppedAt("X - D1 * Y / D3");
     e.coef[b] = storedCoefficient(W * kMillion / divisor);
     e.coef[b + 2] = storedCoefficient(e.coef[b] * -D1 / D3);
     return {};
@@ -48,9 +55,9 @@ CalibrationStep symmetricSecond(int b, const SlotReadings& C, double W, const Sl
     const double det1 = (P[b] - A[b]) * (C[b + 2] - A[b + 2]) - (C[b] - A[b]) * (P[b + 2] - A[b + 2]);
     const double det2 =
         (P[b + 1] - A[b + 1]) * (C[b + 3] - A[b + 3]) - (C[b + 1] - A[b + 1]) * (P[b + 3] - A[b + 3]);
-    if (det1 == 0.0) return stoppedAt("det1");
+    if (isZero(det1)) return stoppedAt("det1");
     e.coef[b] = storedCoefficient(H * (C[b + 2] - P[b + 2]) / det1);
-    if (det2 == 0.0) return stoppedAt("det2");
+    if (isZero(det2)) return stoppedAt("det2");
     e.coef[b + 1] = storedCoefficient(H * (C[b + 3] - P[b + 3]) / det2);
     e.coef[b + 2] = storedCoefficient(H * (P[b] - C[b]) / det1);
     e.coef[b + 3] = storedCoefficient(H * (P[b + 1] - C[b + 1]) / det2);
@@ -79,7 +86,7 @@ CalibrationStep calibrateFirst(const CalibrationTarget& target, const SlotReadin
     const int i = target.slot;
     if (target.type == CalibrationType::Independent) {
         const double divisor = now[i] - edits.zero[i];
-        if (divisor == 0.0) return stoppedAt("C - A");
+        if (isZero(divisor)) return stoppedAt("C - A");
         edits.coef[i] = storedCoefficient(mass * kMillion / divisor);
     } else if (pairTypes(target.type)) {
         // The codes are kept as whole numbers, as the converter delivers them.
