@@ -27,7 +27,7 @@ void paintItem(QPainter& painter, const DrawItem& item) {
         painter.drawLine(toUnits(item.rect).topLeft(), toUnits(item.rect).bottomRight());
         return;
     }
-    painter.setFont(item.font);
+    if (painter.font() != item.font) painter.setFont(item.font);
     painter.drawText(toUnits(item.rect),
                      static_cast<int>(item.alignment | Qt::AlignTop | Qt::TextDontClip |
                                       Qt::TextSingleLine),

@@ -19,6 +19,7 @@ public:
         const ReportBand* footer = layout_.band(BandKind::PageFooter);
         footerTop_ = page.height() - layout_.margins.bottom() - (footer ? footer->height() : 0);
         bodyBottom_ = footerTop_;
+        prepareElements();
     }
 
     ReportDocument run() {
@@ -142,7 +143,7 @@ private:
         } else {
             item.text = elementText(e);
             if (item.text.isEmpty()) return;
-            item.font = fontFor(e.font);
+            item.font = fontFor(e);
             item.alignment = e.alignment;
         }
         doc_.pages.back().items.push_back(std::move(item));
@@ -173,33 +174,26 @@ private:
         return data_->displayText(e.field);
     }
 
-    // Fonts are shared between items: building a QFont per item would cost more than the
-    // rest of the pass.
-    const QFont& fontFor(const ReportFont& f) {
-        const QString key = QStringLiteral("%1|%2|%3|%4")
-                                .arg(f.family)
-                                .arg(f.pointSize)
-                                .arg(f.bold)
-                                .arg(f.condensed);
-        auto it = fonts_.find(key);
-        if (it == fonts_.end()) it = fonts_.insert(key, f.toQFont());
-        return it.value();
+    // Fonts are made once per element and shared by its items: building a QFont per item
+    // would cost more than the rest of the pass. The expressions with sums are listed once.
+    void prepareElements() {
+        for (ReportBand& band : layout_.bands()) {
+            for (ReportElement& e : band.elements()) {
+                fonts_.insert(&e, e.font.toQFont());
+                if (e.expression && e.expression->hasSums()) sums_.push_back(&*e.expression);
+            }
+        }
     }
 
+    const QFont& fontFor(const ReportElement& e) const { return *fonts_.constFind(&e); }
+
     void resetSums() {
-        forEachExpression([](Expression& e) { e.resetSums(); });
+        for (Expression* e : sums_) e->resetSums();
     }
 
     void accumulate() {
         const ExpressionContext ctx = context();
-        forEachExpression([&](Expression& e) { e.accumulate(ctx); });
-    }
-
-    template <typename F>
-    void forEachExpression(const F& f) {
-        for (ReportBand& band : layout_.bands())
-            for (ReportElement& e : band.elements())
-                if (e.expression && e.expression->hasSums()) f(*e.expression);
+        for (Expression* e : sums_) e->accumulate(ctx);
     }
 
     ExpressionContext context() const { return ExpressionContext{data_, pageNumber()}; }
@@ -208,7 +202,8 @@ private:
     ReportLayout layout_;  // a copy: the pass keeps its sums in it
     ReportDataset* data_;
     ReportDocument doc_;
-    QHash<QString, QFont> fonts_;
+    QHash<const ReportElement*, QFont> fonts_;
+    std::vector<Expression*> sums_;
     double y_ = 0;
     double footerTop_ = 0;
     double bodyBottom_ = 0;
