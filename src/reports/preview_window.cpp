@@ -69,10 +69,14 @@ QWidget* TPreview::makeToolBar() {
     connect(addButton(row, "Zoom100", "100 %", "Натуральный размер"), &QPushButton::clicked, this,
             [this] { setZoom(Zoom::Actual); });
     row->addSpacing(12);
-    connect(addButton(row, "FirstPage", "|<", "Первая страница"), &QPushButton::clicked, this,
-            &TPreview::firstPage);
-    connect(addButton(row, "PriorPage", "<", "Предыдущая страница"), &QPushButton::clicked, this,
-            &TPreview::priorPage);
+    const auto narrow = [](QPushButton* b) {
+        b->setMaximumWidth(36);
+        return b;
+    };
+    connect(narrow(addButton(row, "FirstPage", "|<", "Первая страница")), &QPushButton::clicked,
+            this, &TPreview::firstPage);
+    connect(narrow(addButton(row, "PriorPage", "<", "Предыдущая страница")), &QPushButton::clicked,
+            this, &TPreview::priorPage);
     pageNo_ = new QSpinBox;
     pageNo_->setObjectName(QStringLiteral("PageNo"));
     pageNo_->setToolTip(QStringLiteral("Перейти к странице"));
@@ -82,14 +86,15 @@ QWidget* TPreview::makeToolBar() {
     pageCount_ = new QLabel;
     pageCount_->setObjectName(QStringLiteral("PageCount"));
     row->addWidget(pageCount_);
-    connect(addButton(row, "NextPage", ">", "Следующая страница"), &QPushButton::clicked, this,
-            &TPreview::nextPage);
-    connect(addButton(row, "LastPage", ">|", "Последняя страница"), &QPushButton::clicked, this,
-            &TPreview::lastPage);
+    connect(narrow(addButton(row, "NextPage", ">", "Следующая страница")), &QPushButton::clicked,
+            this, &TPreview::nextPage);
+    connect(narrow(addButton(row, "LastPage", ">|", "Последняя страница")), &QPushButton::clicked,
+            this, &TPreview::lastPage);
     row->addSpacing(12);
     searchText_ = new QLineEdit;
     searchText_->setObjectName(QStringLiteral("SearchText"));
     searchText_->setPlaceholderText(QStringLiteral("Поиск текста"));
+    searchText_->setMinimumWidth(140);
     row->addWidget(searchText_);
     auto find = [this] { findNext(searchText_->text()); };
     connect(searchText_, &QLineEdit::returnPressed, this, find);
