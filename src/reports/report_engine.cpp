@@ -17,8 +17,8 @@ public:
         doc_.pageLayout = layout_.pageLayout();
         const QSizeF page = layout_.pageSizeMm();
         const ReportBand* footer = layout_.band(BandKind::PageFooter);
+        // The body ends where the page footer begins, on every page alike.
         footerTop_ = page.height() - layout_.margins.bottom() - (footer ? footer->height() : 0);
-        bodyBottom_ = footerTop_;
         prepareElements();
     }
 
@@ -89,7 +89,7 @@ private:
         for (bool more = true; more; more = data_->next(), ++row) {
             if (grouped && (row == 0 || keys[row] != keys[row - 1])) {
                 resetSums();
-                place(BandKind::GroupHeader);
+                place(BandKind::GroupHeader, heightOf(BandKind::Detail));
             }
             place(BandKind::Detail);
             accumulate();
@@ -113,13 +113,19 @@ private:
         }
     }
 
-    // Puts a band at the current place, on a new page when it does not fit. A band higher
-    // than a whole page is printed anyway, so that the pass always ends.
-    void place(BandKind kind) {
+    double heightOf(BandKind kind) const {
+        const ReportBand* band = layout_.band(kind);
+        return band ? band->height() : 0;
+    }
+
+    // Puts a band at the current place, on a new page when it does not fit together with
+    // `keepWith` millimetres of what follows it (a group header keeps its first row). A band
+    // higher than a whole page is printed anyway, so that the pass always ends.
+    void place(BandKind kind, double keepWith = 0) {
         const ReportBand* band = layout_.band(kind);
         if (!band) return;
         const bool pageIsFresh = y_ <= freshPageTop_;
-        if (y_ + band->height() > bodyBottom_ && !pageIsFresh) {
+        if (y_ + band->height() + keepWith > footerTop_ && !pageIsFresh) {
             finishPage(false);
             startPage();
         }
@@ -206,7 +212,6 @@ private:
     std::vector<Expression*> sums_;
     double y_ = 0;
     double footerTop_ = 0;
-    double bodyBottom_ = 0;
     double freshPageTop_ = 0;
 };
 

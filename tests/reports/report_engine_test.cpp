@@ -42,6 +42,21 @@ TEST(ReportEngine, GroupFooterShowsTheLastRowOfItsGroup) {
     EXPECT_EQ(textsOf(renderReport(layout, &data), "S"), QStringList({"2000", "1000", "3000"}));
 }
 
+TEST(ReportEngine, GroupHeaderIsNotLeftAloneAtThePageEnd) {
+    ReportLayout layout = smallLayout();  // A4 portrait: the body runs from 10 to 287 mm
+    layout.groupExpression = Expression::parse(QStringLiteral("Trains.Train"));
+    layout.addBand(BandKind::GroupHeader, 10).addField("H", QRectF(0, 0, 30, 5), "Train");
+    layout.addBand(BandKind::Detail, 10).addField("D", QRectF(0, 0, 30, 5), "Wagon");
+    MemoryDataset data(QStringLiteral("Trains"), {"Train", "Wagon"});
+    for (int n = 0; n < 25; ++n) data.addRow({{"Train", 1}, {"Wagon", "a"}});  // ends at 270 mm
+    data.addRow({{"Train", 2}, {"Wagon", "b"}});
+
+    const ReportDocument doc = renderReport(layout, &data);
+    ASSERT_EQ(doc.pageCount(), 2);
+    EXPECT_EQ(textsOf(doc.pages[1], "H"), QStringList{"2"});
+    EXPECT_EQ(textsOf(doc.pages[1], "D"), QStringList{"b"});
+}
+
 TEST(ReportEngine, BandHigherThanAPageStillEnds) {
     ReportLayout layout = smallLayout();
     layout.addBand(BandKind::Detail, 400).addField("D", QRectF(0, 0, 30, 5), "Wagon");
