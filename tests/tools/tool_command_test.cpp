@@ -7,8 +7,13 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <utility>
 
 #include "cli/tool_main.h"
+#include "records/database.h"
+#include "records/schema.h"
+#include "records/table.h"
+#include "records/table_templates.h"
 #include "simulator/raw_file_sink.h"
 #include "simulator/train_simulator.h"
 #include "support/temp_dir.h"
@@ -90,6 +95,66 @@ TEST_F(ToolFiles, ReplayPrintsOneCsvLinePerStoredWagonAndASummary) {
                          " samples fed, 0 frames rejected, 0 calibration marks, 6 wagons stored\n");
 }
 
+// The columns after Train and Time, sorted: what a stored row keeps of the weighing.
+std::vector<std::string> rowValues(const std::string& csv) {
+    std::vector<std::string> values;
+    for (const std::string& line : lines(csv)) {
+        size_t time = line.find(',');
+        values.push_back(line.substr(line.find(',', time + 1)));
+    }
+    std::sort(values.begin() + 1, values.end());
+    return values;
+}
+
+TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
+    const std::string db = (dir / "tables").string();
+    const std::vector<std::string> args = {"replay", "--raw", raw(),    "--ini", ini(),
+                                           "--zero", Zero,    "--coef", Coef};
+    std::vector<std::string> withDb = args;
+    withDb.insert(withDb.end(), {"--db", db});
+    ToolRun plain = run(args);
+    ToolRun first = run(withDb);
+    ToolRun second = run(withDb);
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_EQ(second.status, 0) << second.err;
+
+    EXPECT_EQ(rowValues(first.out), rowValues(plain.out));
+    EXPECT_EQ(rowValues(second.out), rowValues(plain.out));
+    for (const auto& [r, train] : {std::pair{first, "1"}, std::pair{second, "2"}}) {
+        std::vector<std::string> out = lines(r.out);
+        ASSERT_EQ(out.size(), 7u);
+        for (size_t i = 1; i < out.size(); ++i)
+            EXPECT_EQ(out[i].substr(0, 2), train + std::string(","));
+        EXPECT_THAT(r.err, HasSubstr("6 wagons stored as train " + std::string(train) + "\n"));
+    }
+    // Only the first run found the folder empty and created the tables.
+    EXPECT_THAT(first.err, HasSubstr("replay: Не найдена таблица \"Составы\"! Будет создана"));
+    EXPECT_THAT(second.err, ::testing::Not(HasSubstr("Не найдена")));
+
+    Database database;
+    database.setFolder(QString::fromStdString(db));
+    database.addPassword(schema::kTablePassword);
+    Table trains(database, schema::trains());
+    trains.open();
+    EXPECT_EQ(trains.recordCount(), 12);
+}
+
+TEST_F(ToolFiles, TemplatesAreEmptyProtectedTablesTheRecordsLayerOpens) {
+    const std::string out = (dir / "program").string();
+    ToolRun r = run({"templates", "--out", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Database database;
+    database.setFolder(QString::fromStdString(out));
+    database.addPassword(schema::kTablePassword);
+    for (const TableTemplate& t : tableTemplates()) {
+        SCOPED_TRACE(t.fileName.toStdString());
+        Table table(database, t.def);
+        table.setFileName(t.fileName);
+        ASSERT_NO_THROW(table.open());
+        EXPECT_TRUE(table.isEmpty());
+    }
+}
+
 TEST_F(ToolFiles, CalibrationOptionsReplaceAMissingCalibrationAndTheFileStaysUntouched) {
     std::string before = readFile(ini());
     ToolRun plain = run({"replay", "--raw", raw(), "--ini", ini()});
@@ -150,6 +215,9 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
          "option --wagons cannot go with --train"},
         {{"simulate", "--truth", truth, "--train", badTrain}, "line 1: not a number: 'heavy'"},
         {{"simulate", "--truth", (dir / "no" / "t.csv").string()}, "Cannot create file"},
+        {{"replay", "--raw", raw(), "--db", raw() + "/tables"}, "Cannot create folder"},
+        {{"templates"}, "give --out DIR"},
+        {{"templates", "--out", raw() + "/program"}, raw() + "/program"},
     };
     for (const auto& [args, reason] : cases) {
         ToolRun r = run(args);

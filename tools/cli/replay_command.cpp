@@ -2,6 +2,7 @@
 
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
+#include "cli/trains_table.h"
 #include "replay/replay_run.h"
 #include "replay/train_rows_csv.h"
 
@@ -16,17 +17,44 @@ Recording recordingFrom(const CommandOptions& options) {
     return {RecordingKind::Capture, options.text("--capture")};
 }
 
+// The rows Trains holds after storing, and what opening the tables reported.
+void printStored(const StoredTrains& stored, std::ostream& out, std::ostream& err) {
+    for (const std::string& message : stored.messages) err << "replay: " << message << '\n';
+    out << TrainRowsCsvHeader << '\n';
+    for (const TrainsTableRow& row : stored.rows)
+        writeTrainRowLine(out, row.train, row.time, row.wagon, row.values);
+}
+
+// " as train 2", " as trains 2, 3", or nothing.
+std::string trainNumbersText(const std::vector<int>& numbers) {
+    std::string text;
+    for (int n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
+    if (text.empty()) return text;
+    return (numbers.size() == 1 ? " as train " : " as trains ") + text;
+}
+
 }  // namespace
 
 int runReplayCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CommandOptions options(args, {"--raw", "--capture", "--ini", "--zero", "--coef"});
+    CommandOptions options(args, {"--raw", "--capture", "--ini", "--zero", "--coef", "--db"});
     Recording recording = recordingFrom(options);
     ToolSettings tool = loadToolSettings(settingsRequest(options));
     ReplayReport report = replayRecording(tool.settings, recording);
-    int wagons = writeTrainRowsCsv(out, report.trains);
+    int wagons = 0;
+    std::string trains;
+    if (options.has("--db")) {
+        StoredTrains stored =
+            storeTrainsInFolder(options.text("--db"), tool.settings, report.trains);
+        printStored(stored, out, err);
+        wagons = static_cast<int>(stored.rows.size());
+        trains = trainNumbersText(stored.numbers);
+    } else {
+        wagons = writeTrainRowsCsv(out, report.trains);
+    }
     err << "replay: " << report.samples << " samples fed, " << report.rejectedFrames
         << " frames rejected, " << report.calibrationMarks << " calibration marks, " << wagons
-        << " wagons stored" << (tool.calibrationDamaged ? DamagedCalibrationNote : "") << '\n';
+        << " wagons stored" << trains << (tool.calibrationDamaged ? DamagedCalibrationNote : "")
+        << '\n';
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
 #include "cli/simulate_command.h"
+#include "cli/templates_command.h"
 
 namespace zv {
 
@@ -12,7 +13,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate (report and templates come with the tables)\n";
+    "commands: replay, simulate, templates\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -25,6 +26,7 @@ struct CommandEntry {
 constexpr CommandEntry Commands[] = {
     {"replay", runReplayCommand, ReplayUsage},
     {"simulate", runSimulateCommand, SimulateUsage},
+    {"templates", runTemplatesCommand, TemplatesUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {

@@ -23,13 +23,14 @@ WallTime uniqueTime(WallTime time, std::set<long long>& used) {
     return time;
 }
 
-void writeRow(std::ostream& out, int train, const std::string& time, const StoredWagonRow& r) {
-    out << train << ',' << time << ",," << r.Weight << ',' << r.Wei1 << ',' << r.Wei2 << ','
-        << r.Wei3 << ',' << r.Direc << ',' << r.Note << ',' << r.Axle << ',' << r.Speed << ','
-        << r.BaseW << ',' << r.BaseB << ',' << r.WeiL << '\n';
-}
-
 }  // namespace
+
+void writeTrainRowLine(std::ostream& out, int train, std::string_view time, std::string_view wagon,
+                       const StoredWagonRow& r) {
+    out << train << ',' << time << ',' << wagon << ',' << r.Weight << ',' << r.Wei1 << ',' << r.Wei2
+        << ',' << r.Wei3 << ',' << r.Direc << ',' << r.Note << ',' << r.Axle << ',' << r.Speed
+        << ',' << r.BaseW << ',' << r.BaseB << ',' << r.WeiL << '\n';
+}
 
 std::string formatLocalTime(WallTime time) {
     long long ms = millisecondsOf(time);
@@ -52,7 +53,7 @@ int writeTrainRowsCsv(std::ostream& out, const std::vector<StoredTrain>& trains)
         int before = written;
         for (const StoredWagonRow& row : train.rows) {
             if (!tableAcceptsAxles(row.Axle)) continue;
-            writeRow(out, number, formatLocalTime(uniqueTime(row.Time, used)), row);
+            writeTrainRowLine(out, number, formatLocalTime(uniqueTime(row.Time, used)), "", row);
             ++written;
         }
         // A train of which the table took no row leaves its number to the next one.

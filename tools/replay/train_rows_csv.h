@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/stored_train.h"
@@ -18,6 +19,10 @@ inline bool tableAcceptsAxles(int32_t axles) {
 
 // "2026-12-09 14:03:27.125", local time.
 std::string formatLocalTime(WallTime time);
+
+// One line below the header; time and wagon as they are to appear.
+void writeTrainRowLine(std::ostream& out, int train, std::string_view time, std::string_view wagon,
+                       const StoredWagonRow& row);
 
 // The header and one line per row the Trains table would take; trains are numbered from 1,
 // a train with no such row takes no number; Wagon stays empty. Like the table, a time already used

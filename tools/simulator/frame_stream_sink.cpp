@@ -13,9 +13,9 @@ FrameStreamSink::FrameStreamSink(std::ostream& out, const Settings& settings, do
       corruptShare_(corruptShare),
       random_(seed) {}
 
-void FrameStreamSink::put(const std::array<uint16_t, 8>& slots) {
+void FrameStreamSink::put(const std::array<uint16_t, 8>& codes) {
     bool mark = frames_ % fadc_ == 0;
-    auto frame = encodeFrame(slots, nadc_, npl_, 0, mark);
+    auto frame = encodeFrame(codes, nadc_, npl_, 0, mark);
     ++frames_;
     if (mark) ++marks_;
     if (corruptShare_ > 0 &&

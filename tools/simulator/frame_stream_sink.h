@@ -17,7 +17,7 @@ class FrameStreamSink : public SampleSink {
   public:
     FrameStreamSink(std::ostream& out, const Settings& settings, double corruptShare = 0,
                     uint64_t seed = 1);
-    void put(const std::array<uint16_t, 8>& slots) override;
+    void put(const std::array<uint16_t, 8>& codes) override;
 
     long frames() const { return frames_; }
     long corrupted() const { return corrupted_; }

@@ -12,7 +12,7 @@ namespace zv {
 class RawFileSink : public SampleSink {
   public:
     explicit RawFileSink(const std::string& path);
-    void put(const std::array<uint16_t, 8>& slots) override;
+    void put(const std::array<uint16_t, 8>& codes) override;
     void close();
 
   private:

@@ -11,13 +11,13 @@ namespace zv {
 class SampleSink {
   public:
     virtual ~SampleSink() = default;
-    virtual void put(const std::array<uint16_t, 8>& slots) = 0;
+    virtual void put(const std::array<uint16_t, 8>& codes) = 0;
 };
 
 // Keeps every sample in memory.
 class SampleList : public SampleSink {
   public:
-    void put(const std::array<uint16_t, 8>& slots) override { samples.push_back(slots); }
+    void put(const std::array<uint16_t, 8>& codes) override { samples.push_back(codes); }
     std::vector<std::array<uint16_t, 8>> samples;
 };
 
@@ -25,8 +25,8 @@ class SampleList : public SampleSink {
 class SampleFanOut : public SampleSink {
   public:
     void add(SampleSink& sink) { sinks_.push_back(&sink); }
-    void put(const std::array<uint16_t, 8>& slots) override {
-        for (SampleSink* sink : sinks_) sink->put(slots);
+    void put(const std::array<uint16_t, 8>& codes) override {
+        for (SampleSink* sink : sinks_) sink->put(codes);
     }
 
   private:

@@ -1,0 +1,105 @@
+#include "cli/trains_table.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <stdexcept>
+
+#include "records/clock.h"
+#include "records/records_database.h"
+#include "records/records_notifier.h"
+#include "records/table_templates.h"
+#include "records/train_storage.h"
+#include "replay/file_error.h"
+
+namespace zv {
+
+namespace {
+
+class MessageLog : public RecordsNotifier {
+  public:
+    void information(const QString& text) override {
+        messages.push_back(
+            QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).toStdString());
+    }
+    std::vector<std::string> messages;
+};
+
+// DBOpen copies the tables it lacks from templates in the program folder; the tool writes
+// its own, so that it works wherever it is installed.
+class TemplateFolder {
+  public:
+    TemplateFolder() {
+        if (!dir_.isValid()) throw std::runtime_error("Cannot create a temporary folder");
+        writeTemplates(dir_.path());
+    }
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// The program falls back to its own "DB" folder when the folder of the tables cannot be
+// made; for the tool that folder is a temporary one, so a folder it cannot make is an error.
+QString tablesFolder(const std::string& folder) {
+    const QString path = QString::fromStdString(folder);
+    if (!QDir().mkpath(path)) throw std::runtime_error(fileError("Cannot create folder", folder));
+    return QDir(path).absolutePath() + u'/';
+}
+
+TrainsTableRow readBack(const Row& row) {
+    TrainsTableRow r;
+    r.train = row.toInt(QStringLiteral("Train"));
+    r.time = row.value(QStringLiteral("Time"))
+                 .toDateTime()
+                 .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
+                 .toStdString();
+    r.wagon = row.value(QStringLiteral("Wagon")).toString().toStdString();
+    StoredWagonRow& v = r.values;
+    v.Weight = row.toInt(QStringLiteral("Weight"));
+    v.Wei1 = row.toInt(QStringLiteral("Wei1"));
+    v.Wei2 = row.toInt(QStringLiteral("Wei2"));
+    v.Wei3 = row.toInt(QStringLiteral("Wei3"));
+    v.Direc = row.toInt(QStringLiteral("Direc"));
+    v.Note = row.toInt(QStringLiteral("Note"));
+    v.Axle = row.toInt(QStringLiteral("Axle"));
+    v.Speed = row.toInt(QStringLiteral("Speed"));
+    v.BaseW = row.toInt(QStringLiteral("BaseW"));
+    v.BaseB = row.toInt(QStringLiteral("BaseB"));
+    v.WeiL = row.toInt(QStringLiteral("WeiL"));
+    return r;
+}
+
+}  // namespace
+
+StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& settings,
+                                 const std::vector<StoredTrain>& trains) {
+    Settings tableSettings = settings;
+    tableSettings.Path = tablesFolder(folder).toStdString();
+    TemplateFolder templates;
+    SystemClock clock;
+    MessageLog log;
+    RecordsDatabase records(tableSettings, templates.path(), clock, log);
+    records.DBOpen();
+
+    std::vector<int> taken;
+    for (const StoredTrain& train : trains)
+        if (int n = StoreTrain(records, train); n != 0) taken.push_back(n);
+
+    // A train of which Trains refused every row leaves its number to the next one.
+    taken.erase(std::unique(taken.begin(), taken.end()), taken.end());
+    StoredTrains result;
+    Table& table = records.Trains();
+    for (int n : taken) {
+        table.setFilter(QStringLiteral("Train=%1").arg(n));
+        table.setFiltered(true);
+        const QList<Row> rows = table.readFilteredRows();
+        if (rows.isEmpty()) continue;
+        result.numbers.push_back(n);
+        for (const Row& row : rows) result.rows.push_back(readBack(row));
+    }
+    result.messages = std::move(log.messages);
+    return result;
+}
+
+}  // namespace zv
