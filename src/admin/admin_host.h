@@ -37,6 +37,9 @@ public:
     // "Отладочная информация": the main window's debug panel and the wagon processing
     // window's debug button.
     virtual void showDebugInformation(bool shown) = 0;
+    // The tables were closed and opened again from another folder: the train list shows
+    // the train DBOpen selected.
+    virtual void tablesReopened() {}
 };
 
 // SaveIni with ".ini": the connection as the link holds it, the calibration keys only when

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "admin/admin_host.h"
@@ -14,6 +15,9 @@
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/scripted_messages.h"
+
+// Readable failure messages for the texts the windows show.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace zv::test {
 
