@@ -1,0 +1,337 @@
+#include "engine/stored_train.h"
+#include "records/train_storage.h"
+#include "ui/tlie_edit.h"
+#include "w_pro_fixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace zv::test {
+namespace {
+
+// A train weighed in motion, stored as the main window stores it, with `weights` per wagon.
+int storeTrain(ProcessingFixture& f, std::initializer_list<int> weights, int weiL = 0) {
+    StoredTrain train;
+    WallTime time = WallTime(std::chrono::hours(24 * 365 * 56)) + std::chrono::minutes(f.trainTime += 10);
+    for (int w : weights) {
+        StoredWagonRow row;
+        row.Time = time += std::chrono::seconds(5);
+        row.Weight = w;
+        row.Axle = 4;
+        row.BaseW = 8650;
+        row.WeiL = weiL;
+        train.rows.push_back(row);
+    }
+    const int n = StoreTrain(*f.records, train);
+    f.records->setSelectedTrain(n);
+    f.records->showSelectedTrain();
+    return n;
+}
+
+// The operator types the wagon number into the first row of the selected train.
+void typeWagonNumber(ProcessingFixture& f, const QString& number) {
+    f.trains().first();
+    f.trains().edit();
+    f.trains().setValue("Wagon", number);
+    f.trains().post();
+}
+
+class WProTest : public ::testing::Test, public WProFixture {};
+
+TEST_F(WProTest, RoadOfAWagonWeighedInMotion) {
+    const int first = storeTrain(*this, {61230}, -400);
+    typeWagonNumber(*this, "51234567");
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentText(), "Прием вагона, взвешенного в движении");
+        EXPECT_FALSE(find<QLineEdit>(d, "DBE1")->isEnabled());
+        EXPECT_EQ(find<QLineEdit>(d, "DBE10")->text(), "61230");
+        describeLoad(d, "LCBoxL", 5);
+        EXPECT_EQ(find<QLabel>(d, "La1")->text(), "Брутто");
+        click(d, "But1");
+    });
+    acceptance.But1Click(false);
+
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    ASSERT_TRUE(wagons().findKey("51234567"));
+    EXPECT_EQ(wagons().toInt("Load"), 5);
+    EXPECT_EQ(wagons().toInt("Station"), 1);
+    EXPECT_EQ(wagons().toInt("Client"), 1);
+    EXPECT_EQ(wagons().value("Doc").toString(), "D-123");
+    EXPECT_EQ(wagons().toInt("Train"), first);
+    EXPECT_EQ(wagons().toInt("Weight"), 61230);
+    EXPECT_EQ(wagons().toInt("Name"), 2);
+    trains().first();
+    EXPECT_EQ(trains().toInt("Note"), 0);
+    EXPECT_EQ(host.detached, 0);
+
+    const int second = storeTrain(*this, {22010}, 100);
+    typeWagonNumber(*this, "51234567");
+    host.operatorNumber = 4;
+    script.then([this](QDialog& d) {
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 1);
+        EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);  // came loaded: leaves empty
+        EXPECT_EQ(find<QLineEdit>(d, "E3")->text(), "D-123");
+        EXPECT_EQ(find<QLabel>(d, "La2")->text(), "Тара");
+        click(d, "But6");
+        click(d, "But1");
+    });
+    acceptance.But2Click(false, false);
+
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_FALSE(wagons().findKey("51234567"));
+    book().last();
+    Table& b = book();
+    EXPECT_EQ(b.toInt("Brut"), 61230);
+    EXPECT_EQ(b.toInt("Tare"), 22010);
+    EXPECT_EQ(b.toInt("Nett"), 39220);
+    EXPECT_EQ(b.toInt("Dir"), 0);
+    EXPECT_EQ(b.toInt("Load"), 5);
+    EXPECT_EQ(b.toInt("Name1"), 2);
+    EXPECT_EQ(b.toInt("Name2"), 4);
+    EXPECT_EQ(b.toInt("Train1"), first);
+    EXPECT_EQ(b.toInt("Train2"), second);
+    EXPECT_FALSE(b.isNull("Time1"));
+    EXPECT_GT(b.value("Time2").toDateTime(), b.value("Time1").toDateTime());
+    EXPECT_EQ(b.toInt("WeiL"), -500);  // came loaded: imbalance at acceptance minus now
+    EXPECT_TRUE(b.isNull("DisS"));
+    trains().first();
+    EXPECT_EQ(trains().toInt("Note"), 0);
+}
+
+TEST_F(WProTest, OnePlatformWeighsBogieByBogieAndIgnoresLightReadings) {
+    settings.Npl = 0;
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 2);
+        choose(d, "LCBoxL", 0);
+        weigh(d, 999);
+        EXPECT_EQ(find<QLabel>(d, "LaT")->text(), "Первая тележка");
+        weigh(d, 12000);
+        EXPECT_EQ(find<QLabel>(d, "LaT")->text(), "Вторая тележка");
+        EXPECT_EQ(find<TLIEdit>(d, "LIEt")->Val(), 12000);
+        EXPECT_TRUE(wagons().isNull("Weight"));
+        weigh(d, 11500);
+        EXPECT_EQ(wagons().toInt("Weight"), 23500);
+        type(d, "DBE1", "777");
+        click(d, "But1");
+    });
+    acceptance.But1Click(true);
+    ASSERT_TRUE(wagons().findKey("777"));
+    EXPECT_EQ(wagons().toInt("Weight"), 23500);
+    EXPECT_EQ(wagons().toInt("WNote"), 0);
+    EXPECT_EQ(wagons().toInt("Name"), 2);
+    EXPECT_EQ(wagons().value("Time"), QVariant(clock.time));
+    EXPECT_EQ(host.detached, 1);
+    EXPECT_EQ(host.restored, 1);
+    EXPECT_TRUE(trains().filtered());
+}
+
+TEST_F(WProTest, AStaticWeighingStoresTheEnteredBaseFromThreeMetres) {
+    settings.Params = params::ShowGravityOffsets;
+    for (auto [base, stored] : {std::pair{2999, QVariant()}, std::pair{3000, QVariant(3000)}}) {
+        SCOPED_TRACE(base);
+        ModalScript script;
+        script.then([&, base = base](QDialog& d) {
+            auto* source = find<QComboBox>(d, "CBox2");
+            source->setCurrentIndex(1);
+            emit source->activated(1);
+            find<TLIEdit>(d, "LIEb")->setVal(base);
+            choose(d, "LCBoxL", 0);
+            host.reading = {30000, 16000, 14000, 12};
+            click(d, "But8");
+            type(d, "DBE1", QString::number(base));
+            click(d, "But1");
+        });
+        acceptance.But1Click(true);
+        ASSERT_TRUE(wagons().findKey(QString::number(base)));
+        EXPECT_EQ(wagons().value("BaseW"), stored);
+        EXPECT_EQ(wagons().toInt("BsNote"), 1);
+        EXPECT_EQ(wagons().toInt("WeiL"), 2000);
+        EXPECT_EQ(wagons().toInt("DisS"), 12);
+    }
+}
+
+TEST_F(WProTest, StaticTrainMarkerAndNewTrain) {
+    storeTrain(*this, {50000, 50000, 50000, 50000, 50000, 50000, 50000});  // train 1
+    for (int i = 0; i < 6; ++i) storeTrain(*this, {50000});                 // trains 2 to 7
+    // Accepts a wagon at rest; `offered` is the train number the window opens with.
+    auto acceptStatic = [this](const QString& number, int offered, bool newTrainShown, bool pressNewTrain) {
+        ModalScript script;
+        script.then([&](QDialog& d) {
+            EXPECT_EQ(find<QLineEdit>(d, "DBE4")->text(), QString::number(offered));
+            EXPECT_EQ(find<QPushButton>(d, "But7")->isVisibleTo(&d), newTrainShown);
+            if (pressNewTrain) {
+                click(d, "But7");
+                EXPECT_EQ(find<QLineEdit>(d, "DBE4")->text(), QString::number(offered + 1));
+                EXPECT_FALSE(find<QPushButton>(d, "But7")->isEnabled());
+            }
+            choose(d, "LCBoxL", 0);
+            weigh(d, 25000);
+            type(d, "DBE1", number);
+            click(d, "But1");
+        });
+        acceptance.But1Click(true);
+    };
+    auto markers = [this] {
+        QList<int> found;
+        trains().setFilter("Direc = NULL");
+        for (const Row& row : trains().readFilteredRows()) found.append(row.toInt("Train"));
+        trains().setFilter(QString("Train=%1").arg(records->selectedTrain()));
+        return found;
+    };
+    acceptStatic("1", 8, false, false);
+    EXPECT_EQ(markers(), QList<int>{8});
+    acceptStatic("2", 8, true, false);
+    EXPECT_EQ(markers(), QList<int>{8});
+    acceptStatic("3", 8, true, true);
+    EXPECT_EQ(markers(), QList<int>{9});
+    ASSERT_TRUE(wagons().findKey("3"));
+    EXPECT_EQ(wagons().toInt("Train"), 9);
+    ASSERT_TRUE(wagons().findKey("1"));
+    EXPECT_EQ(wagons().toInt("Train"), 8);
+}
+
+TEST_F(WProTest, DoneRefusesInOrderUntilTheWagonIsComplete) {
+    wagons().insertValues({{"Wagon", "555"}, {"Weight", 20000}, {"Load", 0}});
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        auto tryDone = [&](const QString& expected) {
+            messages.clear();
+            click(d, "But1");
+            EXPECT_EQ(messages.texts(), QStringList{expected});
+            EXPECT_TRUE(d.isVisible());
+        };
+        tryDone("Необходимо ввести номер вагона!");
+        type(d, "DBE1", "555");
+        tryDone("Вагон с таким номером уже есть на территории!");
+        EXPECT_EQ(find<QLineEdit>(d, "DBE1")->text(), "555");
+        type(d, "DBE1", "556");
+        tryDone("Необходимы сведения о грузе!");
+        choose(d, "LCBoxL", 5);
+        tryDone("Необходим вес вагона!");
+        weigh(d, 61000);
+        tryDone("Необходимо указать станцию!");
+        choose(d, "LCBoxS", 1);
+        tryDone("Необходимо указать получателя/отправителя!");
+        choose(d, "LCBoxC", 0);
+        find<QLineEdit>(d, "E3")->setText("12");
+        tryDone("Необходимо ввести номер документа!");
+        find<QLineEdit>(d, "E3")->setText("123");
+        messages.clear();
+        click(d, "But1");
+        EXPECT_TRUE(messages.texts().isEmpty());
+    });
+    acceptance.But1Click(true);
+    EXPECT_FALSE(wagons().findKey("N"));
+    ASSERT_TRUE(wagons().findKey("556"));
+    EXPECT_EQ(wagons().toInt("Client"), 0);
+    EXPECT_EQ(wagons().value("Doc").toString(), "123");
+    EXPECT_TRUE(wagons().findKey("555"));
+}
+
+TEST_F(WProTest, ReleaseWithoutSecondWeighingNeedsATare) {
+    wagons().insertValues({{"Wagon", "901"}, {"Weight", 64000}, {"WNote", 0}, {"Load", 5}, {"Station", 1},
+                           {"Client", 1}, {"Doc", "ABC"}});
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
+        messages.clear();
+        click(d, "But1");
+        EXPECT_EQ(messages.texts(), QStringList{"Необходим вес тары вагона\r\nЕсли нельзя взвесить, введите вручную!"});
+        type(d, "DBE2", "23500");
+        messages.clear();
+        messages.answerNo();
+        click(d, "But1");
+        EXPECT_EQ(messages.texts(),
+                  QStringList{"Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
+        EXPECT_TRUE(d.isVisible());
+        messages.answerYes();
+        click(d, "But1");
+    });
+    wagons().findKey("901");
+    acceptance.But2Click(true, false);
+    EXPECT_FALSE(wagons().findKey("901"));
+    book().last();
+    EXPECT_EQ(book().toInt("Brut"), 64000);
+    EXPECT_TRUE(book().isNull("Tare"));
+    EXPECT_EQ(book().toInt("Nett"), 40500);
+    EXPECT_TRUE(book().isNull("WeiL"));  // no load computation in this opening
+    EXPECT_TRUE(book().isNull("DisS"));
+}
+
+TEST_F(WProTest, ExitLoadRules) {
+    wagons().insertValues({{"Wagon", "902"}, {"Weight", 64000}, {"Load", 5}, {"Station", 1}, {"Client", 1},
+                           {"Doc", "ABC"}});
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        messages.answerNo();
+        choose(d, "LCBoxL1", 5);
+        EXPECT_EQ(messages.texts(), QStringList{"Вагон выпускается транзитом \r\n(без разгрузки и погрузки)?"});
+        EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), -1);
+        EXPECT_FALSE(find<QWidget>(d, "GB2")->isEnabled());
+        messages.clear();
+        choose(d, "LCBoxL1", 7);
+        ASSERT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(messages.texts()[0].startsWith("Если вагон сначала разгружен"));
+        EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
+        EXPECT_TRUE(find<QWidget>(d, "GB2")->isEnabled());
+        EXPECT_FALSE(find<QWidget>(d, "GB4")->isEnabled());
+        // The tare weighed at rest shows the load's offsets.
+        host.reading = {23000, 100, 10100, 0};
+        click(d, "But8");
+        EXPECT_EQ(find<QStackedWidget>(d, "P4s")->currentWidget(), find<QWidget>(d, "P4"));
+        EXPECT_EQ(find<TLIEdit>(d, "LIEwl")->Val(), 10000);
+        EXPECT_TRUE(find<TLIEdit>(d, "LIEwl")->styleSheet().contains("255, 128, 128"));
+    });
+    wagons().findKey("902");
+    acceptance.But2Click(true, false);
+    ASSERT_TRUE(wagons().findKey("902"));  // cancelled: still on the territory, no second weight
+    EXPECT_TRUE(wagons().isNull("Wei2"));
+}
+
+TEST_F(WProTest, SecondWeighingNeedsATareBeforeALoadedExit) {
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        type(d, "DBE1", "903");
+        choose(d, "LCBoxL1", 5);
+        weigh(d, 70000);
+        EXPECT_EQ(messages.texts(), QStringList{"Сначала введите вес тары!"});
+        EXPECT_TRUE(wagons().isNull("Wei2"));
+        type(d, "DBE2", "23000");
+        weigh(d, 70000);
+        EXPECT_EQ(wagons().toInt("Wei2"), 70000);
+    });
+    acceptance.But2Click(true, true);
+    EXPECT_EQ(wagonRows(), 0);  // cancelled release without tare leaves nothing
+}
+
+TEST_F(WProTest, NumberFieldTakesDigitsOnlyAndFallsBackToThePlaceholder) {
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        auto* number = find<QLineEdit>(d, "DBE1");
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        number->setFocus();
+        number->selectAll();
+        QTest::keyClicks(number, "12a3");
+        EXPECT_EQ(number->text(), "123");
+        EXPECT_EQ(wagons().value("Wagon").toString(), "123");
+        for (int i = 0; i < 3; ++i) QTest::keyClick(number, Qt::Key_Backspace);
+        EXPECT_TRUE(wagons().isNull("Wagon"));
+        find<QLineEdit>(d, "DBE2")->setFocus();
+        EXPECT_EQ(number->text(), "N");
+        EXPECT_TRUE(number->hasFocus());
+    });
+    acceptance.But1Click(true);
+    EXPECT_EQ(wagonRows(), 0);
+}
+
+}  // namespace
+}  // namespace zv::test
