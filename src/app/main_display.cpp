@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include "admin/setup_w.h"
+
 namespace {
 
 QString text(std::string_view s) {
@@ -45,6 +47,13 @@ void MainDisplay::conditioningReading(const zv::ConditioningDisplay& d) {
     c_.Lw->setPalette(palette);
     setNumber(c_.Lw0, d.Lw0);
     setNumber(c_.Lw1, d.Lw1);
+    if (setupW_ && setupW_->isVisible()) setupW_->showConditioning(d);
+}
+
+bool MainDisplay::calibrationReadoutsWanted() const { return setupW_ && setupW_->readoutsWanted(); }
+
+void MainDisplay::calibrationReadouts(const zv::CalibrationReadouts& readouts) {
+    if (setupW_) setupW_->showCalibrationReadouts(readouts);
 }
 
 bool MainDisplay::diagnosticsWanted() const { return c_.Panel5->isVisible(); }

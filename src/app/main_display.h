@@ -6,16 +6,22 @@
 #include "engine/engine_observer.h"
 
 // Writes what the weighing engine shows into the controls of the main window.
+class TSetupW;
+
 class MainDisplay : public zv::EngineObserver {
 public:
     // trainPassing runs whenever a train starts or stops passing (the window then detaches
     // or re-attaches its train list).
     MainDisplay(const MainControls& controls, std::function<void(bool)> trainPassing);
+    // The scale settings window mirrors the weight and shows the calibration readouts.
+    void setSetupWindow(TSetupW* setupW) { setupW_ = setupW; }
 
     void dynamicWeighingChanged(bool enabled) override;
     void trainPassingChanged(bool passing) override;
     void zeroButtonReleased() override;
     void conditioningReading(const zv::ConditioningDisplay& display) override;
+    bool calibrationReadoutsWanted() const override;
+    void calibrationReadouts(const zv::CalibrationReadouts& readouts) override;
     bool diagnosticsWanted() const override;
     void diagnosticText(zv::DiagLabel label, std::string_view text) override;
     void diagnosticAppend(zv::DiagLabel label, std::string_view text) override;
@@ -26,4 +32,5 @@ private:
 
     const MainControls& c_;
     std::function<void(bool)> trainPassing_;
+    TSetupW* setupW_ = nullptr;
 };

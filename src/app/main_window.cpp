@@ -118,6 +118,9 @@ void TMain::buildTrainList() {
 void TMain::setWindows(const AppWindows& windows) {
     w_ = windows;
     w_.ShiftS->setMessenger([this](const QString& text) { showInformation(text); });
+    w_.SetupW->setHost(this);
+    w_.SetupW->setPassDlg(w_.PassDlg);
+    display_->setSetupWindow(w_.SetupW);
 }
 
 void TMain::connectMenu() {
@@ -188,6 +191,7 @@ void TMain::Timer1Timer() {
             replayStep();
         else
             link_.poll();
+        showLinkCounters();
         lastTickError_.clear();
     } catch (const std::exception& e) {
         // A fault that repeats on every tick is reported once, not forty times a second.
@@ -195,6 +199,12 @@ void TMain::Timer1Timer() {
         if (text != lastTickError_) showError(text);
         lastTickError_ = text;
     }
+}
+
+void TMain::showLinkCounters() {
+    if (!w_.SetupW || !w_.SetupW->isVisible()) return;
+    const zv::FrameDecoder& d = link_.decoder();
+    w_.SetupW->showLinkCounters(d.FrameErr(), d.MarkCnt(), QString::fromStdString(d.Ln1()));
 }
 
 void TMain::onFrame(const zv::DecodedFrame& frame) {
@@ -451,5 +461,14 @@ void TMain::reportDamagedCalibration() {
 
 void TMain::fillSettingsWindows() {
     applyLinkLayout();
+    if (w_.SetupW) {
+        w_.SetupW->UpdateSetupW(settings_);
+        w_.SetupW->Updateaka(settings_);
+    }
     applyOptions();
+}
+
+void TMain::showDebugInformation(bool shown) {
+    c_.Panel5->setVisible(shown);
+    placeOverlays(c_);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "admin/admin_host.h"
 #include "app/app_windows.h"
 #include "app/main_layout.h"
 #include "app/main_display.h"
@@ -27,7 +28,10 @@ class TLIEdit;
 
 // The operator's main window. It owns the application state, the settings, the serial link
 // and the weighing pipeline for the whole run, and drives them from the 25 ms tick.
-class TMain : public QMainWindow, private zv::SettingsEffects, private zv::RecordsNotifier {
+class TMain : public QMainWindow,
+              public AdminHost,
+              private zv::SettingsEffects,
+              private zv::RecordsNotifier {
     Q_OBJECT
 public:
     // FormCreate. programFolder ends with a separator; the program passes its own folder.
@@ -56,12 +60,21 @@ public:
     // The operator of the shift: -1 before the first shift, then an existing `Names.N` or 0.
     int currentOperator() const { return operator_; }
 
-    const QString& programFolder() const { return programFolder_; }
     QString bookName();
-    zv::Settings& settings() { return settings_; }
-    zv::SerialLink& link() { return link_; }
-    zv::WeighingEngine& engine() { return engine_; }
-    zv::RecordsDatabase& records() { return records_; }
+
+    // AdminHost
+    const QString& programFolder() const override { return programFolder_; }
+    zv::Settings& settings() override { return settings_; }
+    zv::SerialLink& link() override { return link_; }
+    zv::WeighingEngine& engine() override { return engine_; }
+    zv::RecordsDatabase& records() override { return records_; }
+    // One sample through the pipeline, as every received or replayed sample goes.
+    void feedSample(const std::array<uint16_t, 8>& codes) override;
+    // Applies the program options and the number of platforms to the main window.
+    void applyOptions() override;
+    // The debug panel.
+    void showDebugInformation(bool shown) override;
+
     TrainList& trainList() { return *trainList_; }
     TLIEdit* LIEtr() const { return LIEtr_; }
     RawDataSession& rawData() { return raw_; }
@@ -78,8 +91,6 @@ public:
     // viewer or archiving window visible, no train being deleted.
     bool dynamicWeighingAllowed() const;
 
-    // Applies the program options and the number of platforms to the main window.
-    void applyOptions();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,12 +122,12 @@ private:
     void showError(const QString& text);
 
     void onFrame(const zv::DecodedFrame& frame);
-    void feedSample(const std::array<uint16_t, 8>& codes);
     void replayStep();
     void stopReplay();
     void StoreTrain(const zv::StoredTrain& train);
     void onTrainPassing(bool passing);
     void applyLinkLayout();
+    void showLinkCounters();
     void buildTrainList();
     void FormClose();
 

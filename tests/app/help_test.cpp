@@ -73,7 +73,8 @@ TEST(Help, F1OpensTheTopicOfTheWindowItIsPressedIn) {
     for (const HelpCase& c : cases) {
         SCOPED_TRACE(std::string(c.window) + " " + c.topic);
         QWidget* window = windowNamed(main, c.window);
-        if (c.page >= 0) static_cast<PlaceholderDialog*>(window)->setCurrentPage(c.page);
+        if (window == main.windows().SetupP) main.windows().SetupP->setCurrentPage(c.page);
+        if (window == main.windows().SetupW) main.windows().SetupW->setCurrentPage(c.page);
         main.helpWindow()->hide();
         // Pressed in a control of the window, not the window itself.
         QList<QWidget*> controls = window->findChildren<QWidget*>();
