@@ -17,7 +17,7 @@
 namespace {
 
 class Silent : public zv::RecordsNotifier {
-public:
+  public:
     void information(const QString&) override {}
 };
 

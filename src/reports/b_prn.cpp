@@ -38,7 +38,9 @@ bool sameFolder(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
-bool sameFile(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameFile(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 std::optional<zv::BookFilter::Choice> choiceOf(const QComboBox* box) {
     return zv::BookFilter::Choice{box->currentData().toInt(), box->currentText()};
@@ -66,7 +68,9 @@ TBPrn::TBPrn(zv::RecordsDatabase& records, zv::ReportLayouts& layouts, QWidget* 
     buildControls();
 }
 
-zv::Table& TBPrn::book() const { return records_.Book(); }
+zv::Table& TBPrn::book() const {
+    return records_.Book();
+}
 
 void TBPrn::buildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -109,8 +113,15 @@ QWidget* TBPrn::buildFilterGroup() {
     group_ = new QGroupBox(QStringLiteral("Фильтр данных по весовой книге"));
     group_->setObjectName(QStringLiteral("GroupBox1"));
     auto* grid = new QGridLayout(group_);
-    const QString captions[9] = {"с", "по", "По грузу", "По направлению", "По станции",
-                                 "По получателю /отправителю", "По оператору", "Вагон", "Состав"};
+    const QString captions[9] = {"с",
+                                 "по",
+                                 "По грузу",
+                                 "По направлению",
+                                 "По станции",
+                                 "По получателю /отправителю",
+                                 "По оператору",
+                                 "Вагон",
+                                 "Состав"};
     for (int i = 0; i < 9; ++i) {
         check_[i] = new QCheckBox(captions[i]);
         check_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
@@ -246,7 +257,9 @@ void TBPrn::But1Click() {
     ChangeBook(file.absolutePath(), file.fileName());
 }
 
-void TBPrn::But2Click() { ChangeBook(savedFolder_, savedBook_); }
+void TBPrn::But2Click() {
+    ChangeBook(savedFolder_, savedBook_);
+}
 
 void TBPrn::ChangeBook(const QString& folder, const QString& fileName) {
     zv::Database& connection = records_.connection();

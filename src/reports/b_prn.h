@@ -25,7 +25,7 @@ class Table;
 // folder for as long as it is open.
 class TBPrn : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Asks for a book file; an empty answer cancels. Tests replace the file dialog with it.
     using BookChooser = std::function<QString(QWidget* parent, const QString& folder)>;
 
@@ -44,11 +44,11 @@ public:
     // Makes `fileName` in `folder` the book, as steps 2 to 5 of choosing a book.
     void ChangeBook(const QString& folder, const QString& fileName);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
-private:
+  private:
     struct FilterRow;
     void buildControls();
     QWidget* buildFilterGroup();

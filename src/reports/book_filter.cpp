@@ -5,7 +5,7 @@ namespace zv {
 namespace {
 
 class Builder {
-public:
+  public:
     void add(const QString& piece, const QString& description = {}) {
         text_.expression += piece + QStringLiteral(" and ");
         text_.description += description;
@@ -17,11 +17,13 @@ public:
         return text_;
     }
 
-private:
+  private:
     BookFilterText text_;
 };
 
-QString number(int n) { return QString::number(n); }
+QString number(int n) {
+    return QString::number(n);
+}
 
 }  // namespace
 
@@ -36,7 +38,8 @@ BookFilterText bookFilterText(const BookFilter& f) {
     if (f.from) b.add(QStringLiteral("Time2>") + quotedDateTime(*f.from));
     if (f.to) b.add(QStringLiteral("Time2<") + quotedDateTime(*f.to));
     if (f.load)
-        b.add(QStringLiteral("Load=") + number(f.load->code), QStringLiteral("  груз - ") + f.load->name);
+        b.add(QStringLiteral("Load=") + number(f.load->code),
+              QStringLiteral("  груз - ") + f.load->name);
     if (f.direction)
         b.add(QStringLiteral("Dir=") + number(*f.direction),
               QStringLiteral("  ") + kDirections.value(*f.direction));
@@ -52,7 +55,8 @@ BookFilterText bookFilterText(const BookFilter& f) {
               QStringLiteral("  оператор - ") + f.operatorName->name);
     }
     if (f.wagon)
-        b.add(QStringLiteral("Wagon=") + number(*f.wagon), QStringLiteral("  вагон - ") + number(*f.wagon));
+        b.add(QStringLiteral("Wagon=") + number(*f.wagon),
+              QStringLiteral("  вагон - ") + number(*f.wagon));
     if (f.train) {
         const QString n = number(*f.train);
         b.add(QStringLiteral("(Train1=%1 or Train2=%1)").arg(n), QStringLiteral("  состав - ") + n);

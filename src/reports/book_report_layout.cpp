@@ -6,10 +6,12 @@ namespace {
 
 // Left edges of the ten columns, millimetres from the left margin; the last is the right edge.
 constexpr double kCol[] = {0, 22, 52, 82, 100, 112, 152, 192, 224, 251, 262};
-constexpr double kLine = 3.7;  // height of one text line of the detail and the column header
+constexpr double kLine = 3.7;        // height of one text line of the detail and the column header
 constexpr double kNumberWidth = 17;  // width of a weight before its method note
 
-double colWidth(int c) { return kCol[c + 1] - kCol[c]; }
+double colWidth(int c) {
+    return kCol[c + 1] - kCol[c];
+}
 
 QRectF cell(int column, int line, double inset = 0.5) {
     return QRectF(kCol[column] + inset, 0.4 + line * kLine, colWidth(column) - 2 * inset, kLine);
@@ -46,16 +48,18 @@ void addTitle(ReportLayout& layout) {
 void addColumnHeader(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::ColumnHeader, 3 * kLine + 1.5);
     band.addLine(QStringLiteral("QRShape1"), QPointF(0, 0), QPointF(kCol[10], 0));
-    const QString line1[] = {"Вагон",   "Брутто, кг",         "Тара, кг", "Нетто, кг",
-                             "Мест",    "Наименование груза", "Станция",  "Впустил",
-                             "Дата, время", "Состав"};
+    const QString line1[] = {
+        "Вагон",   "Брутто, кг", "Тара, кг",    "Нетто, кг", "Мест", "Наименование груза",
+        "Станция", "Впустил",    "Дата, время", "Состав"};
     for (int c = 0; c < 10; ++c)
         band.addLabel(QStringLiteral("QRLh1_%1").arg(c + 1), cell(c, 0), line1[c]);
     band.addLabel(QStringLiteral("QRLh2_1"), cell(0, 1), QStringLiteral("№ докум."));
-    band.addLabel(QStringLiteral("QRLh2_2"), QRectF(kCol[1] + 0.5, 0.4 + kLine, kCol[4] - kCol[1], kLine),
+    band.addLabel(QStringLiteral("QRLh2_2"),
+                  QRectF(kCol[1] + 0.5, 0.4 + kLine, kCol[4] - kCol[1], kLine),
                   QStringLiteral("(вторая строка - масса по документам)"));
     band.addLabel(QStringLiteral("QRLh2_6"), cell(5, 1), QStringLiteral("Направление"));
-    band.addLabel(QStringLiteral("QRLh2_7"), cell(6, 1), QStringLiteral("Получатель / отправитель"));
+    band.addLabel(QStringLiteral("QRLh2_7"), cell(6, 1),
+                  QStringLiteral("Получатель / отправитель"));
     band.addLabel(QStringLiteral("QRLh2_8"), cell(7, 1), QStringLiteral("Выпустил"));
     band.addLabel(QStringLiteral("QRLh3_3"), QRectF(kCol[2] + 0.5, 0.4 + 2 * kLine, 48, kLine),
                   QStringLiteral("Тара, указанная на вагоне"));
@@ -89,7 +93,8 @@ void addDetail(ReportLayout& layout) {
     band.addField(QStringLiteral("QRDBText22"), cell(9, 1), QStringLiteral("Train2"), right);
 
     band.addField(QStringLiteral("QRDBText23"), number(2, 2), QStringLiteral("TareW"), right);
-    band.addLabel(QStringLiteral("QRLd1"), QRectF(kCol[4], 0.4 + 2 * kLine, kCol[6] - kCol[4] - 1, kLine),
+    band.addLabel(QStringLiteral("QRLd1"),
+                  QRectF(kCol[4], 0.4 + 2 * kLine, kCol[6] - kCol[4] - 1, kLine),
                   QStringLiteral("Распределение груза по тележкам, кг:"), right);
     band.addField(QStringLiteral("QRDBText24"), QRectF(kCol[6], 0.4 + 2 * kLine, 15, kLine),
                   QStringLiteral("WeiL0"), right);

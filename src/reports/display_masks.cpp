@@ -14,7 +14,9 @@ int runLength(const QString& s, int i, QChar c) {
     return n;
 }
 
-QString twoDigits(int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); }
+QString twoDigits(int v) {
+    return QString::number(v).rightJustified(2, QLatin1Char('0'));
+}
 
 QString dateToken(const QDateTime& t, QChar c, int n, bool afterHour) {
     const QDate d = t.date();

@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "reports/display_masks.h"
 #include "reports/report_dataset.h"
 #include "reports/report_error.h"
-#include "reports/display_masks.h"
 
 namespace zv {
 
@@ -115,16 +115,17 @@ std::vector<Token> tokenize(const QString& s) {
 
 // Recursive descent over: comparison := sum [op sum]; sum := primary {+ primary}.
 class Parser {
-public:
+  public:
     explicit Parser(const QString& source) : source_(source), tokens_(tokenize(source)) {}
 
     NodePtr parseAll() {
         NodePtr n = comparison();
-        if (peek().kind != Token::Kind::End) fail(source_, peek().position, QStringLiteral("unexpected '%1'").arg(describe(peek())));
+        if (peek().kind != Token::Kind::End)
+            fail(source_, peek().position, QStringLiteral("unexpected '%1'").arg(describe(peek())));
         return n;
     }
 
-private:
+  private:
     const Token& peek() const { return tokens_[pos_]; }
     Token take() { return tokens_[pos_++]; }
     bool isSymbol(const QString& s) const {
@@ -134,7 +135,9 @@ private:
         return t.kind == Token::Kind::End ? QStringLiteral("end") : t.text;
     }
     void expect(const QString& s) {
-        if (!isSymbol(s)) fail(source_, peek().position, QStringLiteral("expected '%1' instead of '%2'").arg(s, describe(peek())));
+        if (!isSymbol(s))
+            fail(source_, peek().position,
+                 QStringLiteral("expected '%1' instead of '%2'").arg(s, describe(peek())));
         ++pos_;
     }
 
@@ -197,7 +200,9 @@ private:
         auto n = std::make_unique<Node>();
         if (isSymbol(QStringLiteral("."))) {
             ++pos_;
-            if (peek().kind != Token::Kind::Name) fail(source_, peek().position, QStringLiteral("field name expected after '%1.'").arg(name.text));
+            if (peek().kind != Token::Kind::Name)
+                fail(source_, peek().position,
+                     QStringLiteral("field name expected after '%1.'").arg(name.text));
             n->kind = Node::Kind::Field;
             n->text = name.text;
             n->field = take().text;
@@ -222,7 +227,8 @@ private:
         } else if (isSymbol(QStringLiteral("("))) {
             fail(source_, name.position, QStringLiteral("unknown function %1").arg(name.text));
         } else {
-            fail(source_, name.position, QStringLiteral("unknown name %1 (fields are written Table.Field)").arg(name.text));
+            fail(source_, name.position,
+                 QStringLiteral("unknown name %1 (fields are written Table.Field)").arg(name.text));
         }
         return n;
     }
@@ -231,12 +237,18 @@ private:
         expect(QStringLiteral("("));
         for (int i = 0; i < count; ++i) {
             if (i > 0) {
-                if (!isSymbol(QStringLiteral(","))) fail(source_, peek().position, QStringLiteral("%1 takes %2 arguments").arg(name.text.toUpper()).arg(count));
+                if (!isSymbol(QStringLiteral(",")))
+                    fail(source_, peek().position,
+                         QStringLiteral("%1 takes %2 arguments")
+                             .arg(name.text.toUpper())
+                             .arg(count));
                 ++pos_;
             }
             n.args.push_back(comparison());
         }
-        if (!isSymbol(QStringLiteral(")"))) fail(source_, peek().position, QStringLiteral("%1 takes %2 arguments").arg(name.text.toUpper()).arg(count));
+        if (!isSymbol(QStringLiteral(")")))
+            fail(source_, peek().position,
+                 QStringLiteral("%1 takes %2 arguments").arg(name.text.toUpper()).arg(count));
         ++pos_;
     }
 
@@ -285,7 +297,8 @@ ReportValue evaluateNode(const Node& n, const ExpressionContext& ctx) {
             return ReportValue::number(a.toNumber() + b.toNumber());
         }
         case Node::Kind::Compare: {
-            const int c = compareValues(evaluateNode(*n.args[0], ctx), evaluateNode(*n.args[1], ctx));
+            const int c =
+                compareValues(evaluateNode(*n.args[0], ctx), evaluateNode(*n.args[1], ctx));
             return ReportValue::number(compareHolds(n.text, c) ? 1 : 0);
         }
         case Node::Kind::If:

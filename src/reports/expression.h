@@ -24,7 +24,7 @@ struct ExpressionContext {
 //
 // SUM adds its argument over the rows passed to accumulate() since the last resetSums().
 class Expression {
-public:
+  public:
     struct Node;
 
     static Expression parse(const QString& source);
@@ -47,7 +47,7 @@ public:
     void accumulate(const ExpressionContext& context);
     void resetSums();
 
-private:
+  private:
     QString source_;
     std::unique_ptr<Node> root_;
 };

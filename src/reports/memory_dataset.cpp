@@ -14,15 +14,20 @@ void MemoryDataset::addRow(const QVariantMap& values) {
     QVariantList row(fields_.size());
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const auto column = fields_.indexOf(it.key());
-        if (column < 0) throw ReportError(QStringLiteral("No field %1 in %2").arg(it.key(), table_));
+        if (column < 0)
+            throw ReportError(QStringLiteral("No field %1 in %2").arg(it.key(), table_));
         row[column] = it.value();
     }
     rows_.push_back(std::move(row));
 }
 
-void MemoryDataset::setCurrentRow(int row) { current_ = row; }
+void MemoryDataset::setCurrentRow(int row) {
+    current_ = row;
+}
 
-bool MemoryDataset::hasField(const QString& field) const { return fields_.contains(field); }
+bool MemoryDataset::hasField(const QString& field) const {
+    return fields_.contains(field);
+}
 
 bool MemoryDataset::first() {
     current_ = 0;

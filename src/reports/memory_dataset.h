@@ -11,7 +11,7 @@ namespace zv {
 // Rows held in memory. Display texts are the values written plainly (date-times as
 // "dd.mm.yyyy  hh:mm"), so calculated and lookup fields are given as ready texts.
 class MemoryDataset : public ReportDataset {
-public:
+  public:
     MemoryDataset(QString table, QStringList fields);
 
     // Unknown field names are refused with a ReportError.
@@ -27,7 +27,7 @@ public:
     QVariant value(const QString& field) const override;
     QString displayText(const QString& field) const override;
 
-private:
+  private:
     QString table_;
     QStringList fields_;
     std::vector<QVariantList> rows_;

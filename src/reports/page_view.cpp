@@ -37,8 +37,8 @@ void PageView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Mid));
     if (!document_ || page_ >= document_->pageCount()) return;
     const QSizeF mm = document_->pageSizeMm();
-    painter.fillRect(QRectF(kBorder, kBorder, mm.width() * pixelsPerMm_, mm.height() * pixelsPerMm_),
-                     Qt::white);
+    painter.fillRect(
+        QRectF(kBorder, kBorder, mm.width() * pixelsPerMm_, mm.height() * pixelsPerMm_), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(kBorder, kBorder);

@@ -11,7 +11,7 @@ class ReportDocument;
 // (millimetres on the page) for the preview's search.
 class PageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PageView(QWidget* parent = nullptr);
 
     void setDocument(const ReportDocument* document);
@@ -24,10 +24,10 @@ public:
 
     static constexpr int kBorder = 8;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const ReportDocument* document_ = nullptr;
     int page_ = 0;
     double pixelsPerMm_ = 1;

@@ -16,7 +16,9 @@ constexpr double kSameLineMm = 1.5;
 // A gap this high between two lines leaves an empty line.
 constexpr double kBlankLineMm = 8.0;
 
-int column(double mm, double leftMm) { return static_cast<int>(std::lround((mm - leftMm) / kColumnMm)); }
+int column(double mm, double leftMm) {
+    return static_cast<int>(std::lround((mm - leftMm) / kColumnMm));
+}
 
 // Column of the first character; the text's left edge is the left margin of the document.
 int startColumn(const DrawItem& item, double leftMm) {

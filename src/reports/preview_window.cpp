@@ -64,8 +64,8 @@ QWidget* TPreview::makeToolBar() {
     row->setContentsMargins(0, 0, 0, 0);
     connect(addButton(row, "ZoomFit", "Страница", "Вся страница"), &QPushButton::clicked, this,
             [this] { setZoom(Zoom::Fit); });
-    connect(addButton(row, "ZoomWidth", "По ширине", "По ширине окна"), &QPushButton::clicked,
-            this, [this] { setZoom(Zoom::Width); });
+    connect(addButton(row, "ZoomWidth", "По ширине", "По ширине окна"), &QPushButton::clicked, this,
+            [this] { setZoom(Zoom::Width); });
     connect(addButton(row, "Zoom100", "100 %", "Натуральный размер"), &QPushButton::clicked, this,
             [this] { setZoom(Zoom::Actual); });
     row->addSpacing(12);
@@ -140,10 +140,18 @@ void TPreview::goToPage(int index) {
     refresh();
 }
 
-void TPreview::firstPage() { goToPage(0); }
-void TPreview::priorPage() { goToPage(page_ - 1); }
-void TPreview::nextPage() { goToPage(page_ + 1); }
-void TPreview::lastPage() { goToPage(document_.pageCount() - 1); }
+void TPreview::firstPage() {
+    goToPage(0);
+}
+void TPreview::priorPage() {
+    goToPage(page_ - 1);
+}
+void TPreview::nextPage() {
+    goToPage(page_ + 1);
+}
+void TPreview::lastPage() {
+    goToPage(document_.pageCount() - 1);
+}
 
 void TPreview::setZoom(Zoom zoom) {
     zoom_ = zoom;
@@ -152,9 +160,10 @@ void TPreview::setZoom(Zoom zoom) {
 
 double TPreview::pixelsPerMm() const {
     const QSizeF page = document_.pageSizeMm();
-    const QSize room = scroll_->maximumViewportSize() -
-                       QSize(2 * zv::PageView::kBorder + scroll_->verticalScrollBar()->sizeHint().width(),
-                             2 * zv::PageView::kBorder);
+    const QSize room =
+        scroll_->maximumViewportSize() -
+        QSize(2 * zv::PageView::kBorder + scroll_->verticalScrollBar()->sizeHint().width(),
+              2 * zv::PageView::kBorder);
     switch (zoom_) {
         case Zoom::Fit:
             return std::min(room.width() / page.width(), room.height() / page.height());
@@ -199,7 +208,8 @@ bool TPreview::findNext(const QString& text) {
             matchItem_ = static_cast<int>(i);
             matchEnd_ = static_cast<int>(at + 1);
             goToPage(p);
-            highlight_ = zv::textBounds(items[i], static_cast<int>(at), static_cast<int>(text.size()));
+            highlight_ =
+                zv::textBounds(items[i], static_cast<int>(at), static_cast<int>(text.size()));
             refresh();
             scroll_->ensureVisible(view_->toWidget(highlight_.center()).x(),
                                    view_->toWidget(highlight_.center()).y());
@@ -227,7 +237,9 @@ bool TPreview::saveTo(const QString& path, QString* error) const {
     }
 }
 
-void TPreview::printTo(QPrinter& printer) const { document_.print(printer); }
+void TPreview::printTo(QPrinter& printer) const {
+    document_.print(printer);
+}
 
 QPrinter& TPreview::printer() {
     if (!printer_) {

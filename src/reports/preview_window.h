@@ -21,7 +21,7 @@ class PageView;
 // zoom, page navigation, text search, printing and saving as PDF or plain text.
 class TPreview : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum class Zoom { Fit, Width, Actual };
     // Asks where to save; an empty answer cancels. Tests replace the file dialog with it.
     using PathChooser = std::function<QString(QWidget* parent, const QString& suggestedName)>;
@@ -51,7 +51,7 @@ public:
     void printTo(QPrinter& printer) const;
     void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
 
-public slots:
+  public slots:
     void firstPage();
     void priorPage();
     void nextPage();
@@ -60,10 +60,10 @@ public slots:
     void print();
     void save();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QWidget* makeToolBar();
     void refresh();
     QPrinter& printer();

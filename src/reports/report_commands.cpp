@@ -25,7 +25,9 @@ void showInPreview(ReportDocument document, QWidget* parent) {
 
 }  // namespace
 
-void setReportViewer(ReportViewer v) { viewer() = std::move(v); }
+void setReportViewer(ReportViewer v) {
+    viewer() = std::move(v);
+}
 
 void previewReport(const ReportLayout& layout, ReportDataset* data, QWidget* parent) {
     ReportDocument document;

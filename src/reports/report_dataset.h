@@ -9,7 +9,7 @@ namespace zv {
 // Field names are the table's own (`Wagon`, `Brut`, `Dir1`); value() gives the stored or
 // calculated value (a null QVariant for an empty field), displayText() the text a grid shows.
 class ReportDataset {
-public:
+  public:
     virtual ~ReportDataset() = default;
 
     virtual QString tableName() const = 0;

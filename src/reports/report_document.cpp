@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <algorithm>
 
 #include "reports/plain_text_export.h"
 #include "reports/report_error.h"
@@ -28,19 +29,20 @@ void paintItem(QPainter& painter, const DrawItem& item) {
         return;
     }
     if (painter.font() != item.font) painter.setFont(item.font);
-    painter.drawText(toUnits(item.rect),
-                     static_cast<int>(item.alignment | Qt::AlignTop | Qt::TextDontClip |
-                                      Qt::TextSingleLine),
-                     item.text);
+    painter.drawText(
+        toUnits(item.rect),
+        static_cast<int>(item.alignment | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine),
+        item.text);
 }
 
-// False when the device could not be opened or written.
+// Paints pages first..last (from 0); false when the device could not be opened or written.
 template <typename Device>
-bool paintPages(const ReportDocument& doc, Device& device, double pixelsPerMm) {
+bool paintPages(const ReportDocument& doc, Device& device, double pixelsPerMm, int first,
+                int last) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    for (int i = 0; i < doc.pageCount(); ++i) {
-        if (i > 0 && !device.newPage()) return false;
+    for (int i = first; i <= last; ++i) {
+        if (i > first && !device.newPage()) return false;
         doc.paintPage(painter, i, pixelsPerMm);
     }
     return painter.end();
@@ -65,7 +67,12 @@ void ReportDocument::print(QPrinter& printer) const {
     printer.setFullPage(true);
     printer.setDocName(title);
     if (pages.empty()) return;
-    if (!paintPages(*this, printer, printer.resolution() / 25.4))
+    // A range chosen in the print dialog counts pages from 1; none means every page.
+    const int first = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
+    const int last =
+        printer.toPage() > 0 ? std::min(printer.toPage(), pageCount()) - 1 : pageCount() - 1;
+    if (first > last) return;
+    if (!paintPages(*this, printer, printer.resolution() / 25.4, first, last))
         throw ReportError(QStringLiteral("Не удалось напечатать отчет"));
 }
 
@@ -76,7 +83,7 @@ void ReportDocument::savePdf(const QString& path) const {
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("ZOLVelt"));
     // A report without pages still gives a valid file: one blank page.
-    if (!paintPages(*this, writer, kPdfResolution / 25.4))
+    if (!paintPages(*this, writer, kPdfResolution / 25.4, 0, pageCount() - 1))
         throw ReportError(QStringLiteral("Не удалось записать файл %1").arg(path));
 }
 

@@ -31,7 +31,7 @@ struct ReportPage {
 // The pages of a report after the layout pass. The same pages paint the preview, the
 // printer and the PDF file, and give the plain-text export.
 class ReportDocument {
-public:
+  public:
     QString title;
     QPageLayout pageLayout;
     std::vector<ReportPage> pages;
@@ -41,7 +41,8 @@ public:
 
     // Paints page `index` with its top left corner at the painter's origin.
     void paintPage(QPainter& painter, int index, double pixelsPerMm) const;
-    // Sends every page to the printer, one sheet per page.
+    // Sends the pages to the printer, one sheet per page: the range set on the printer
+    // (QPrinter::setFromTo, the print dialog's choice) or every page.
     void print(QPrinter& printer) const;
     // Throw ReportError when the file cannot be written.
     void savePdf(const QString& path) const;

@@ -11,7 +11,7 @@ namespace zv {
 namespace {
 
 class LayoutPass {
-public:
+  public:
     LayoutPass(const ReportLayout& layout, ReportDataset* data) : layout_(layout), data_(data) {
         doc_.title = layout_.title;
         doc_.pageLayout = layout_.pageLayout();
@@ -32,7 +32,7 @@ public:
         return std::move(doc_);
     }
 
-private:
+  private:
     void checkFields() const {
         for (const ReportBand& band : layout_.bands())
             for (const ReportElement& e : band.elements()) checkElement(e);

@@ -97,13 +97,15 @@ auto* ReportLayout::findLabel(Self& layout, const QString& name) {
 
 void ReportLayout::setLabelText(const QString& name, const QString& text) {
     ReportElement* label = findLabel(*this, name);
-    if (!label) throw ReportError(QStringLiteral("No label %1 in the layout %2").arg(name, this->name));
+    if (!label)
+        throw ReportError(QStringLiteral("No label %1 in the layout %2").arg(name, this->name));
     label->text = text;
 }
 
 QString ReportLayout::labelText(const QString& name) const {
     const ReportElement* label = findLabel(*this, name);
-    if (!label) throw ReportError(QStringLiteral("No label %1 in the layout %2").arg(name, this->name));
+    if (!label)
+        throw ReportError(QStringLiteral("No label %1 in the layout %2").arg(name, this->name));
     return label->text;
 }
 

@@ -13,7 +13,15 @@
 
 namespace zv {
 
-enum class BandKind { Title, PageHeader, ColumnHeader, GroupHeader, Detail, GroupFooter, PageFooter };
+enum class BandKind {
+    Title,
+    PageHeader,
+    ColumnHeader,
+    GroupHeader,
+    Detail,
+    GroupFooter,
+    PageFooter
+};
 
 enum class ElementKind { Label, DataField, SystemData, Line, Expression };
 
@@ -43,7 +51,7 @@ struct ReportElement {
 };
 
 class ReportBand {
-public:
+  public:
     ReportBand(BandKind kind, double height, ReportFont font);
 
     BandKind kind() const { return kind_; }
@@ -62,7 +70,7 @@ public:
                                  Qt::Alignment alignment = Qt::AlignLeft);
     ReportElement& addLine(const QString& name, QPointF from, QPointF to);
 
-private:
+  private:
     ReportElement& add(ElementKind kind, const QString& name, QRectF rect, Qt::Alignment alignment);
 
     BandKind kind_;
@@ -75,7 +83,7 @@ private:
 // the whole run, so that labels can be changed at run time. Bands and elements stay where
 // they are when more are added, so a reference to one stays valid.
 class ReportLayout {
-public:
+  public:
     QString name;
     QString title;
     QPageSize pageSize{QPageSize::A4};
@@ -104,7 +112,7 @@ public:
     void setLabelText(const QString& name, const QString& text);
     QString labelText(const QString& name) const;
 
-private:
+  private:
     template <typename Self>
     static auto* findLabel(Self& layout, const QString& name);
 

@@ -14,7 +14,7 @@ QString enterpriseHeading(const Settings& settings);
 // The three print layouts the program keeps for the whole run, with the labels it fills:
 // the headings from the settings and the filter description of the weighing-book report.
 class ReportLayouts {
-public:
+  public:
     ReportLayouts();
 
     const ReportLayout& bookReport() const { return book_; }      // QR3
@@ -26,7 +26,7 @@ public:
     // QRLb2, the line under the title of the weighing-book report.
     void setBookDescription(const QString& text);
 
-private:
+  private:
     ReportLayout book_;
     ReportLayout trains_;
     ReportLayout waybill_;

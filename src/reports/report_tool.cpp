@@ -16,7 +16,7 @@ namespace zv {
 namespace {
 
 class SilentNotifier : public RecordsNotifier {
-public:
+  public:
     void information(const QString&) override {}
 };
 
@@ -34,8 +34,8 @@ void ensureGuiApplication() {
 void openTable(Table& table, bool required) {
     if (!table.exists()) {
         if (!required) return;
-        throw ReportError(QStringLiteral("No table %1 in %2")
-                              .arg(table.fileName(), table.database()->folder()));
+        throw ReportError(
+            QStringLiteral("No table %1 in %2").arg(table.fileName(), table.database()->folder()));
     }
     try {
         table.open();
@@ -64,9 +64,13 @@ void moveToRow(Table& book, std::optional<int> row) {
     if (!row) {
         book.first();
     } else if (!book.findKey(*row)) {
-        throw ReportError(QStringLiteral("No row %1 in %2 that passes the filter").arg(*row).arg(book.fileName()));
+        throw ReportError(QStringLiteral("No row %1 in %2 that passes the filter")
+                              .arg(*row)
+                              .arg(book.fileName()));
     }
-    if (!book.hasCurrentRow()) throw ReportError(QStringLiteral("No row in %1 that passes the filter").arg(book.fileName()));
+    if (!book.hasCurrentRow())
+        throw ReportError(
+            QStringLiteral("No row in %1 that passes the filter").arg(book.fileName()));
 }
 
 ReportDocument render(RecordsDatabase& db, const ReportRequest& request) {

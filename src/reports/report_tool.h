@@ -12,13 +12,14 @@ struct ReportRequest {
     enum class Kind { Book, Trains, Waybill };
 
     Kind kind = Kind::Book;
-    QString folder;         // --db: the folder of the working tables
-    Settings settings;      // from --ini: headings and the steps of the derived fields
-    QString bookFile;       // --book: a file name in the folder; empty: this month's book
-    QString filter;         // --filter: a weighing-book filter expression (book, waybill)
-    std::optional<int> row; // --row: the key `N` of the book row of the waybill; none: the first row
-    QString pdfPath;        // --pdf
-    QString txtPath;        // --txt
+    QString folder;     // --db: the folder of the working tables
+    Settings settings;  // from --ini: headings and the steps of the derived fields
+    QString bookFile;   // --book: a file name in the folder; empty: this month's book
+    QString filter;     // --filter: a weighing-book filter expression (book, waybill)
+    std::optional<int>
+        row;          // --row: the key `N` of the book row of the waybill; none: the first row
+    QString pdfPath;  // --pdf
+    QString txtPath;  // --txt
 };
 
 // "book", "trains" or "waybill"; nullopt for anything else.

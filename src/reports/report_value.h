@@ -8,7 +8,7 @@ namespace zv {
 // A value of the report expression language: nothing, a number or a text.
 // A null field takes part in arithmetic and comparisons as 0 and in a text as "".
 class ReportValue {
-public:
+  public:
     enum class Kind { Null, Number, Text };
 
     ReportValue() = default;
@@ -22,7 +22,7 @@ public:
     QString toText() const;
     bool isTrue() const;
 
-private:
+  private:
     Kind kind_ = Kind::Null;
     double number_ = 0;
     QString text_;

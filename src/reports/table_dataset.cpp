@@ -17,9 +17,13 @@ TableDataset TableDataset::currentRow(const Table& table) {
     return TableDataset(table, rows);
 }
 
-QString TableDataset::tableName() const { return table_->def().name; }
+QString TableDataset::tableName() const {
+    return table_->def().name;
+}
 
-bool TableDataset::hasField(const QString& field) const { return table_->def().indexOf(field) >= 0; }
+bool TableDataset::hasField(const QString& field) const {
+    return table_->def().indexOf(field) >= 0;
+}
 
 bool TableDataset::first() {
     current_ = 0;

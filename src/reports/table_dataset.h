@@ -13,7 +13,7 @@ class Table;
 // report starts (derived and lookup fields filled), or only the table's current row.
 // The table's own cursor is left where it was.
 class TableDataset : public ReportDataset {
-public:
+  public:
     static TableDataset filteredRows(const Table& table);
     static TableDataset currentRow(const Table& table);
 
@@ -26,7 +26,7 @@ public:
     QVariant value(const QString& field) const override;
     QString displayText(const QString& field) const override;
 
-private:
+  private:
     TableDataset(const Table& table, QList<Row> rows);
     bool onRow() const { return current_ < rows_.size(); }
 

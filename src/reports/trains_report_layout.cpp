@@ -20,7 +20,9 @@ constexpr Column kAxles{99, 10};
 constexpr Column kBase{110, 12};
 constexpr Column kBogies{128, 62};
 
-QRectF at(Column c, double top = 0.5) { return QRectF(c.left, top, c.width, kLine); }
+QRectF at(Column c, double top = 0.5) {
+    return QRectF(c.left, top, c.width, kLine);
+}
 
 void addTitle(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::Title, 17);
@@ -79,14 +81,18 @@ void addDetail(ReportLayout& layout) {
 
 void addGroupFooter(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::GroupFooter, 10);
-    band.addLine(QStringLiteral("QRShape3"), QPointF(0, 0.5), QPointF(layout.printableWidth(), 0.5));
+    band.addLine(QStringLiteral("QRShape3"), QPointF(0, 0.5),
+                 QPointF(layout.printableWidth(), 0.5));
     const double top = 1.3;
     band.addLabel(QStringLiteral("QRLabel10"), QRectF(0, top, 13, kLine), QStringLiteral("Состав"));
-    band.addField(QStringLiteral("QRDBText10"), QRectF(13, top, 10, kLine), QStringLiteral("Train"));
-    band.addField(QStringLiteral("QRDBText11"), QRectF(24, top, 14, kLine), QStringLiteral("Direct"));
+    band.addField(QStringLiteral("QRDBText10"), QRectF(13, top, 10, kLine),
+                  QStringLiteral("Train"));
+    band.addField(QStringLiteral("QRDBText11"), QRectF(24, top, 14, kLine),
+                  QStringLiteral("Direct"));
     band.addField(QStringLiteral("QRDBText12"), QRectF(40, top, 22, kLine), QStringLiteral("Time"),
                   Qt::AlignLeft, QStringLiteral("dd.mm.yyyy"));
-    band.addLabel(QStringLiteral("QRLabel11"), QRectF(66, top, 17, kLine), QStringLiteral("Вагонов"));
+    band.addLabel(QStringLiteral("QRLabel11"), QRectF(66, top, 17, kLine),
+                  QStringLiteral("Вагонов"));
     band.addExpression(QStringLiteral("QRExpr1"), QRectF(83, top, 10, kLine),
                        QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
     band.addLabel(QStringLiteral("QRLabel12"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));

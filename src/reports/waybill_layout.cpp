@@ -5,10 +5,12 @@ namespace zv {
 namespace {
 
 constexpr double kLine = 6;
-constexpr double kRow = 8;  // distance between the rows of the three columns
-constexpr double kTop = 26; // first row of the columns ("Вагон:", "№ документа:")
+constexpr double kRow = 8;   // distance between the rows of the three columns
+constexpr double kTop = 26;  // first row of the columns ("Вагон:", "№ документа:")
 
-double row(int n) { return kTop + n * kRow; }
+double row(int n) {
+    return kTop + n * kRow;
+}
 
 // A caption ending where its value begins.
 void addPair(ReportBand& band, const QString& labelName, double x, double valueX, int rowNo,
@@ -32,19 +34,24 @@ void addMiddleColumn(ReportBand& band) {
     const double x = 98;
     const double v = 130;
     addPair(band, QStringLiteral("QRLabelM1"), x, v, 0, QStringLiteral("№ документа:"));
-    band.addField(QStringLiteral("QRDBTextM1"), QRectF(v, row(0), 40, kLine), QStringLiteral("Doc"));
+    band.addField(QStringLiteral("QRDBTextM1"), QRectF(v, row(0), 40, kLine),
+                  QStringLiteral("Doc"));
     addPair(band, QStringLiteral("QRLabelM2"), x, v, 2, QStringLiteral("Выезд:"));
-    band.addField(QStringLiteral("QRDBTextM2"), QRectF(v, row(2), 40, kLine), QStringLiteral("Time2"));
+    band.addField(QStringLiteral("QRDBTextM2"), QRectF(v, row(2), 40, kLine),
+                  QStringLiteral("Time2"));
     addPair(band, QStringLiteral("QRLabelM3"), x, v, 3, QStringLiteral("Мест:"));
-    band.addField(QStringLiteral("QRDBTextM3"), QRectF(v, row(3), 40, kLine), QStringLiteral("NLoad"));
+    band.addField(QStringLiteral("QRDBTextM3"), QRectF(v, row(3), 40, kLine),
+                  QStringLiteral("NLoad"));
     addPair(band, QStringLiteral("QRLabelM4"), x, v, 4, QStringLiteral("Брутто, кг:"));
-    band.addField(QStringLiteral("QRDBTextM4"), QRectF(v, row(4), 40, kLine), QStringLiteral("Brut"));
+    band.addField(QStringLiteral("QRDBTextM4"), QRectF(v, row(4), 40, kLine),
+                  QStringLiteral("Brut"));
     addPair(band, QStringLiteral("QRLabelM5"), x, v, 5, QStringLiteral("Тара, кг:"));
     band.addExpression(QStringLiteral("QRExpr1"), QRectF(v, row(5), 60, kLine),
                        QStringLiteral("IF(Book.Tare>0,FORMATNUMERIC('#####0',Book.Tare),"
                                       "FORMATNUMERIC('#####0',Book.TareD)+' (не взвеш.)')"));
     addPair(band, QStringLiteral("QRLabelM6"), x, v, 6, QStringLiteral("Нетто, кг:"));
-    band.addField(QStringLiteral("QRDBTextM6"), QRectF(v, row(6), 40, kLine), QStringLiteral("Nett"));
+    band.addField(QStringLiteral("QRDBTextM6"), QRectF(v, row(6), 40, kLine),
+                  QStringLiteral("Nett"));
 }
 
 void addRightColumn(ReportBand& band) {
@@ -66,10 +73,12 @@ void addSignatures(ReportBand& band, ReportFont small) {
     auto caption = [&](const QString& name, double x, double y, const QString& text) {
         band.addLabel(name, QRectF(x, y, 40, 4), text).font = small;
     };
-    band.addLabel(QStringLiteral("QRLabelS1"), QRectF(0, top, 25, kLine), QStringLiteral("Отгрузил:"));
+    band.addLabel(QStringLiteral("QRLabelS1"), QRectF(0, top, 25, kLine),
+                  QStringLiteral("Отгрузил:"));
     band.addExpression(QStringLiteral("QRExpr2"), QRectF(25, top, 60, kLine),
                        QStringLiteral("IF(Book.Name2 = 0,'________________ ',Book.Name21)"));
-    band.addLabel(QStringLiteral("QRLabelS2"), QRectF(0, low, 25, kLine), QStringLiteral("Охрана:"));
+    band.addLabel(QStringLiteral("QRLabelS2"), QRectF(0, low, 25, kLine),
+                  QStringLiteral("Охрана:"));
     band.addLabel(QStringLiteral("QRLabelS3"), QRectF(25, low, 45, kLine),
                   QStringLiteral("________________"));
     caption(QStringLiteral("QRLabelS4"), 35, low + kLine, QStringLiteral("подпись"));
@@ -97,7 +106,8 @@ ReportLayout makeWaybill() {
                                            QStringLiteral("НАКЛАДНАЯ  № __________"));
     heading.font.pointSize = 14;
     heading.font.bold = true;
-    band.addLabel(QStringLiteral("QRLabel2"), QRectF(0, 11, 30, kLine), QStringLiteral("Предприятие:"));
+    band.addLabel(QStringLiteral("QRLabel2"), QRectF(0, 11, 30, kLine),
+                  QStringLiteral("Предприятие:"));
     band.addLabel(QStringLiteral("QRLn1"), QRectF(30, 11, 200, kLine), QString());
     addLeftColumn(band);
     addMiddleColumn(band);

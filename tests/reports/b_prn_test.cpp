@@ -30,7 +30,7 @@ bool sameFolder(const QString& a, const QString& b) {
 }
 
 class BookReportWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         records.Names().insertValues({{"N", 3}, {"Name", QStringLiteral("Сидоров С.С.")}});
         addRelease("1", kReleased, 1, 2, 5);
@@ -45,14 +45,14 @@ protected:
 
     void addRelease(const char* wagon, const QDateTime& time2, int name1, int name2, int train) {
         records.Book().insertValues({{"Wagon", QString::fromLatin1(wagon)},
-                                      {"Time1", time2.addSecs(-3600)},
-                                      {"Time2", time2},
-                                      {"Brut", 80000},
-                                      {"Tare", 24000},
-                                      {"Name1", name1},
-                                      {"Name2", name2},
-                                      {"Train1", train},
-                                      {"Train2", train + 1}});
+                                     {"Time1", time2.addSecs(-3600)},
+                                     {"Time2", time2},
+                                     {"Brut", 80000},
+                                     {"Tare", 24000},
+                                     {"Name1", name1},
+                                     {"Name2", name2},
+                                     {"Train1", train},
+                                     {"Train2", train + 1}});
     }
 
     template <typename T>
@@ -95,7 +95,8 @@ TEST_F(BookReportWindow, FiltersByOperatorTrainAndStrictReleaseTimes) {
     check("CheckBox7");
     EXPECT_EQ(records.Book().filter(), QStringLiteral("((Name2=3)or(Name1=3))"));
     EXPECT_EQ(count(), QStringLiteral("2"));
-    EXPECT_EQ(layouts.bookReport().labelText("QRLb2"), QStringLiteral("Фильтр:  оператор - Сидоров С.С."));
+    EXPECT_EQ(layouts.bookReport().labelText("QRLb2"),
+              QStringLiteral("Фильтр:  оператор - Сидоров С.С."));
     check("CheckBox7", false);
 
     child<TLIEdit>("LIE9")->setVal(12);
@@ -136,9 +137,11 @@ TEST_F(BookReportWindow, AnotherFolderIsLeftForTheOldOneOnClosing) {
     // A book of another month in a folder of its own.
     const QString other = QDir(fixture.programDir).filePath("Other");
     QDir().mkdir(other);
-    QFile::copy(QDir(fixture.programDir).filePath("b.ttb"), QDir(other).filePath("Book[11.2026].db"));
+    QFile::copy(QDir(fixture.programDir).filePath("b.ttb"),
+                QDir(other).filePath("Book[11.2026].db"));
     const QString oldBook = records.Book().fileName();
-    window.setBookChooser([&](QWidget*, const QString&) { return QDir(other).filePath("Book[11.2026].db"); });
+    window.setBookChooser(
+        [&](QWidget*, const QString&) { return QDir(other).filePath("Book[11.2026].db"); });
     window.show();
     child<QPushButton>("But1")->click();
     EXPECT_EQ(records.connection().folder(), other);

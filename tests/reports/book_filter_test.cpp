@@ -13,7 +13,8 @@ TEST(BookFilter, BuildsTheExpressionAndDescriptionOfTheFiltersThatAreOn) {
     BookFilter byOperator;
     byOperator.operatorName = BookFilter::Choice{3, QStringLiteral("Сидоров С.С.")};
     EXPECT_EQ(bookFilterText(byOperator).expression, QStringLiteral("((Name2=3)or(Name1=3))"));
-    EXPECT_EQ(bookFilterText(byOperator).description, QStringLiteral("Фильтр:  оператор - Сидоров С.С."));
+    EXPECT_EQ(bookFilterText(byOperator).description,
+              QStringLiteral("Фильтр:  оператор - Сидоров С.С."));
 
     BookFilter byTrain;
     byTrain.train = 12;
@@ -23,7 +24,8 @@ TEST(BookFilter, BuildsTheExpressionAndDescriptionOfTheFiltersThatAreOn) {
     BookFilter sinceAndOut;
     sinceAndOut.from = QDateTime(QDate(2008, 3, 5), QTime(8, 0));
     sinceAndOut.direction = 1;
-    EXPECT_EQ(bookFilterText(sinceAndOut).expression, QStringLiteral("Time2>'05.03.2008 08:00' and Dir=1"));
+    EXPECT_EQ(bookFilterText(sinceAndOut).expression,
+              QStringLiteral("Time2>'05.03.2008 08:00' and Dir=1"));
     EXPECT_EQ(bookFilterText(sinceAndOut).description, QStringLiteral("Фильтр:  Вывоз"));
 
     BookFilter all;

@@ -14,7 +14,7 @@ namespace {
 using test::textsOf;
 
 class Layouts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         settings.User = "ООО Весы";
         settings.ScName = "Весы 1";
@@ -40,11 +40,27 @@ TEST_F(Layouts, BookReportOverAnEmptySelectionPrintsItsHeadingsOnOnePage) {
 
     ASSERT_EQ(doc.pageCount(), 1);
     const QString text = toPlainText(doc);
-    for (const char* heading :
-         {"стр. 1", "ООО Весы,   Весы 1", "Отчет по весовой книге", "Фильтр:  Вывоз", "___",
-          "Вагон", "Брутто, кг", "Тара, кг", "Нетто, кг", "Мест", "Наименование груза", "Станция",
-          "Впустил", "Дата, время", "Состав", "№ докум.", "(вторая строка - масса по документам)",
-          "Направление", "Получатель / отправитель", "Выпустил", "Тара, указанная на вагоне"})
+    for (const char* heading : {"стр. 1",
+                                "ООО Весы,   Весы 1",
+                                "Отчет по весовой книге",
+                                "Фильтр:  Вывоз",
+                                "___",
+                                "Вагон",
+                                "Брутто, кг",
+                                "Тара, кг",
+                                "Нетто, кг",
+                                "Мест",
+                                "Наименование груза",
+                                "Станция",
+                                "Впустил",
+                                "Дата, время",
+                                "Состав",
+                                "№ докум.",
+                                "(вторая строка - масса по документам)",
+                                "Направление",
+                                "Получатель / отправитель",
+                                "Выпустил",
+                                "Тара, указанная на вагоне"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
     EXPECT_FALSE(text.contains(QStringLiteral("Распределение груза")));
     EXPECT_EQ(doc.pageSizeMm().toSize(), QSize(297, 210));
@@ -60,7 +76,8 @@ TEST_F(Layouts, BookReportBreaksPagesAndNumbersEveryPage) {
     for (int p = 0; p < doc.pageCount(); ++p) {
         const ReportPage& page = doc.pages[p];
         EXPECT_EQ(textsOf(page, "QRSysData2"), QStringList{QStringLiteral("стр. %1").arg(p + 1)});
-        EXPECT_EQ(textsOf(page, "QRLh1_1"), QStringList{QStringLiteral("Вагон")}) << "page " << p + 1;
+        EXPECT_EQ(textsOf(page, "QRLh1_1"), QStringList{QStringLiteral("Вагон")})
+            << "page " << p + 1;
         EXPECT_EQ(textsOf(page, "QRSysData1").size(), p == 0 ? 1 : 0);
         for (const DrawItem& item : page.items) EXPECT_LE(item.rect.bottom(), 210 - 20 + 0.01);
         wagons << textsOf(page, "QRDBText1");
@@ -71,10 +88,11 @@ TEST_F(Layouts, BookReportBreaksPagesAndNumbersEveryPage) {
 
     // The three lines of a row carry their fields in column order.
     const QString text = toPlainText(doc);
-    for (const char* line :
-         {R"(52100007 +80007 Динамика +24000 Статика +56007 +1 Уголь каменный +Станция 1 +Иванов И\.И\. +05\.03\.2026  09:10 +3\n)",
-          R"(Д-7 +80500 +23900 +56600 +1 Ввоз +ООО Клиент 1 +Петров П\.П\. +05\.03\.2026  10:10 +4\n)",
-          R"(\n +23800 +Распределение груза по тележкам, кг: +27803 , +28204\n)"})
+    for (
+        const char* line :
+        {R"(52100007 +80007 Динамика +24000 Статика +56007 +1 Уголь каменный +Станция 1 +Иванов И\.И\. +05\.03\.2026  09:10 +3\n)",
+         R"(Д-7 +80500 +23900 +56600 +1 Ввоз +ООО Клиент 1 +Петров П\.П\. +05\.03\.2026  10:10 +4\n)",
+         R"(\n +23800 +Распределение груза по тележкам, кг: +27803 , +28204\n)"})
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(line)))) << line;
 }
 
@@ -107,8 +125,8 @@ TEST_F(Layouts, TrainsReportSumsEachTrainWithoutLocomotivesAndProblems) {
     // No page header on the first page, no page footer on the last.
     EXPECT_TRUE(textsOf(doc, "QRSysData2").isEmpty());
     EXPECT_TRUE(textsOf(doc, "QRLabel13").isEmpty());
-    EXPECT_TRUE(toPlainText(doc).contains(
-        QRegularExpression(QStringLiteral("Состав 7 +Въезд +05.03.2026 +Вагонов +3 +Вес +183000"))));
+    EXPECT_TRUE(toPlainText(doc).contains(QRegularExpression(
+        QStringLiteral("Состав 7 +Въезд +05.03.2026 +Вагонов +3 +Вес +183000"))));
 }
 
 TEST_F(Layouts, TrainsReportEndsEveryPageButTheLastWithTheNextPageNumber) {
@@ -126,8 +144,8 @@ TEST_F(Layouts, TrainsReportEndsEveryPageButTheLastWithTheNextPageNumber) {
                   p == 0 ? QStringList() : QStringList{QStringLiteral("Стр. %1").arg(p + 1)});
         const QString lastLine = pages[p].trimmed().split(QLatin1Char('\n')).last();
         if (!last) {
-            EXPECT_TRUE(lastLine.contains(QRegularExpression(
-                QStringLiteral("Продолжение на стр\\. +%1$").arg(p + 2))))
+            EXPECT_TRUE(lastLine.contains(
+                QRegularExpression(QStringLiteral("Продолжение на стр\\. +%1$").arg(p + 2))))
                 << lastLine.toStdString();
         }
     }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -42,7 +43,7 @@ QByteArray fileStart(const QString& path) {
 }
 
 class Preview : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         preview.setDocument(trainsDocument());
         preview.show();
@@ -107,7 +108,8 @@ TEST_F(Preview, SearchMovesToTheFoundTextAndHighlightsIt) {
     EXPECT_EQ(preview.currentPage(), 1);
 
     EXPECT_FALSE(preview.findNext(QStringLiteral("нет такого текста")));
-    EXPECT_EQ(preview.findChild<QLabel*>("SearchStatus")->text(), QStringLiteral("Текст не найден"));
+    EXPECT_EQ(preview.findChild<QLabel*>("SearchStatus")->text(),
+              QStringLiteral("Текст не найден"));
 }
 
 TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
@@ -137,13 +139,26 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(Preview, PrintsEveryPage) {
-    const QString path = QString::fromStdString((dir / "printed.pdf").string());
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    preview.printTo(printer);
-    EXPECT_EQ(fileStart(path), QByteArray("%PDF-"));
+TEST_F(Preview, PrintsEveryPageOrTheChosenRange) {
+    const auto printedPages = [&](int from, int to) {
+        const QString path = QString::fromStdString((dir / "printed.pdf").string());
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setFromTo(from, to);
+        preview.printTo(printer);
+        EXPECT_EQ(fileStart(path), QByteArray("%PDF-"));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        text.waitForFinished(20000);
+        return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    const QString all = printedPages(0, 0);
+    EXPECT_EQ(all.count(QLatin1Char('\f')), preview.document().pageCount());
+    const QString some = printedPages(2, 3);
+    EXPECT_EQ(some.count(QLatin1Char('\f')), 2);
+    EXPECT_TRUE(some.contains(QStringLiteral("Стр. 2")));
+    EXPECT_FALSE(some.contains(QStringLiteral("Стр. 4")));
 }
 
 TEST(PreviewModal, ReturnsWhenClosed) {

@@ -66,7 +66,8 @@ TEST(ReportEngine, BandHigherThanAPageStillEnds) {
 
 TEST(ReportEngine, EmptyDataSetPrintsOnlyWhenAsked) {
     ReportLayout layout = smallLayout();
-    layout.addBand(BandKind::Title, 10).addSystemData("T", QRectF(0, 0, 50, 5), SystemData::ReportTitle);
+    layout.addBand(BandKind::Title, 10)
+        .addSystemData("T", QRectF(0, 0, 50, 5), SystemData::ReportTitle);
     MemoryDataset data = wagons({});
     EXPECT_EQ(renderReport(layout, &data).pageCount(), 0);
     layout.printIfEmpty = true;

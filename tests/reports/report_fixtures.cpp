@@ -8,10 +8,14 @@ const QDateTime kStart(QDate(2026, 3, 5), QTime(8, 0));
 
 QString noteText(int note) {
     switch (note) {
-        case 0: return QStringLiteral("Обработан");
-        case 3: return QStringLiteral("Локомотив");
-        case 4: return QStringLiteral("Проблема в");
-        default: return {};
+        case 0:
+            return QStringLiteral("Обработан");
+        case 3:
+            return QStringLiteral("Локомотив");
+        case 4:
+            return QStringLiteral("Проблема в");
+        default:
+            return {};
     }
 }
 
@@ -20,19 +24,19 @@ QString noteText(int note) {
 std::unique_ptr<MemoryDataset> makeBook() {
     return std::make_unique<MemoryDataset>(
         QStringLiteral("Book"),
-        QStringList{"N",      "Wagon",  "Time1",   "Time2",  "Train1", "Train2",   "Brut",
-                    "BNote",  "Tare",   "TNote",   "NLoad",  "WeiL",   "Load",     "Dir",
-                    "Station", "Client", "Doc",    "BrutD",  "TareD",  "NettD",    "NLoadD",
-                    "TareW",  "Name1",  "Name2",   "Note",   "BNote1", "TNote1",   "Nett",
-                    "DisL",   "LoadL",  "Dir1",    "StationL", "ClientL", "Name11", "Name21",
-                    "WeiL0",  "WeiL1"});
+        QStringList{"N",       "Wagon",  "Time1", "Time2",    "Train1",  "Train2", "Brut",
+                    "BNote",   "Tare",   "TNote", "NLoad",    "WeiL",    "Load",   "Dir",
+                    "Station", "Client", "Doc",   "BrutD",    "TareD",   "NettD",  "NLoadD",
+                    "TareW",   "Name1",  "Name2", "Note",     "BNote1",  "TNote1", "Nett",
+                    "DisL",    "LoadL",  "Dir1",  "StationL", "ClientL", "Name11", "Name21",
+                    "WeiL0",   "WeiL1"});
 }
 
 std::unique_ptr<MemoryDataset> makeTrains() {
     return std::make_unique<MemoryDataset>(
         QStringLiteral("Trains"),
-        QStringList{"Train", "Time", "Wagon", "Weight", "Direc", "Note", "Axle", "Speed",
-                    "BaseW", "WeiL", "Direct", "Note1", "WeiL0", "WeiL1"});
+        QStringList{"Train", "Time", "Wagon", "Weight", "Direc", "Note", "Axle", "Speed", "BaseW",
+                    "WeiL", "Direct", "Note1", "WeiL0", "WeiL1"});
 }
 
 QVariantMap bookRow(int n) {

@@ -3,14 +3,15 @@
 #include <QDateTime>
 #include <QVariantMap>
 #include <memory>
+#include <ostream>
 
 #include "reports/memory_dataset.h"
 #include "reports/report_document.h"
 
-#include <ostream>
-
 // Readable QStrings in the failure messages of the tests.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace zv::test {
 

@@ -16,7 +16,7 @@ namespace {
 
 // Real tables in a folder, filled the way the program fills them.
 class ReportsOverTables : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         records.Names().insertValues({{"N", 1}, {"Name", QStringLiteral("Иванов И.И.")}});
         records.Loads().insertValues({{"N", 2}, {"Load", QStringLiteral("Уголь")}});
@@ -46,8 +46,12 @@ protected:
     }
 
     void addWagon(int train, const QDateTime& time, int direc, int note, int weight) {
-        records.Trains().insertValues({{"Train", train}, {"Time", time}, {"Weight", weight},
-                                       {"Direc", direc}, {"Note", note}, {"Axle", 4}});
+        records.Trains().insertValues({{"Train", train},
+                                       {"Time", time},
+                                       {"Weight", weight},
+                                       {"Direc", direc},
+                                       {"Note", note},
+                                       {"Axle", 4}});
     }
 
     QString runToText() {
@@ -101,7 +105,8 @@ TEST_F(ReportsOverTables, BookReportTakesAFilterAndRefusesABadOne) {
 TEST_F(ReportsOverTables, TrainsReportLeavesOutStaticWeighing) {
     request.kind = ReportRequest::Kind::Trains;
     const QString text = runToText();
-    EXPECT_TRUE(text.contains(QRegularExpression("Состав 5 +Выезд +09.12.2026 +Вагонов +2 +Вес +121000")))
+    EXPECT_TRUE(
+        text.contains(QRegularExpression("Состав 5 +Выезд +09.12.2026 +Вагонов +2 +Вес +121000")))
         << text.toStdString();
     EXPECT_FALSE(text.contains("Состав 6"));
 }
