@@ -139,6 +139,45 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
     EXPECT_EQ(trains.recordCount(), 12);
 }
 
+// The real program, with no screen to talk to: it must not need one for files.
+TEST_F(ToolFiles, ReportsRenderTheStoredTrainsAndTheBookWithoutAScreen) {
+    const std::string db = (dir / "tables").string();
+    ASSERT_EQ(
+        run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef, "--db", db})
+            .status,
+        0);
+    const std::string pdf = (dir / "trains.pdf").string();
+    const std::string txt = (dir / "book.txt").string();
+    const std::string err = (dir / "err.txt").string();
+    const std::string tool =
+        std::string("env -u QT_QPA_PLATFORM DISPLAY=:97 '") + ZOLVELT_TOOL_PATH + "'";
+    ASSERT_EQ(
+        std::system((tool + " report trains --db '" + db + "' --pdf '" + pdf + "' 2>'" + err + "'")
+                        .c_str()),
+        0)
+        << readFile(err);
+    EXPECT_EQ(readFile(pdf).substr(0, 5), "%PDF-");
+    const std::string pdfText = (dir / "trains.txt").string();
+    ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + pdfText + "'").c_str()), 0);
+    EXPECT_THAT(readFile(pdfText), HasSubstr("Составы, взвешенные в движении"));
+    EXPECT_THAT(readFile(pdfText), HasSubstr("Состав 1"));
+
+    ASSERT_EQ(std::system((tool + " report book --db '" + db + "' --ini '" + ini() + "' --txt '" +
+                           txt + "' 2>'" + err + "'")
+                              .c_str()),
+              0)
+        << readFile(err);
+    EXPECT_THAT(readFile(txt), HasSubstr("Отчет по весовой книге"));
+
+    ToolRun badFilter = run({"report", "book", "--db", db, "--filter", "Weight>", "--txt", txt});
+    EXPECT_EQ(badFilter.status, 2);
+    EXPECT_THAT(badFilter.err, HasSubstr("Bad filter \"Weight>\""));
+    ToolRun noBook =
+        run({"report", "waybill", "--db", db, "--book", "Book[01.2020].db", "--txt", txt});
+    EXPECT_EQ(noBook.status, 2);
+    EXPECT_THAT(noBook.err, HasSubstr("No table Book[01.2020].db"));
+}
+
 TEST_F(ToolFiles, TemplatesAreEmptyProtectedTablesTheRecordsLayerOpens) {
     const std::string out = (dir / "program").string();
     ToolRun r = run({"templates", "--out", out});
@@ -217,6 +256,16 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         {{"simulate", "--truth", (dir / "no" / "t.csv").string()}, "Cannot create file"},
         {{"replay", "--raw", raw(), "--db", raw() + "/tables"}, "Cannot create folder"},
         {{"templates"}, "give --out DIR"},
+        {{"report"}, "name the report: book, trains or waybill"},
+        {{"report", "weekly", "--db", "."}, "unknown report 'weekly'"},
+        {{"report", "book", "--txt", truth}, "give --db DIR"},
+        {{"report", "book", "--db", "."}, "give --pdf OUT or --txt OUT"},
+        {{"report", "trains", "--db", ".", "--txt", truth, "--filter", "N>0"},
+         "option --filter is for book and waybill"},
+        {{"report", "book", "--db", ".", "--txt", truth, "--row", "3"},
+         "option --row is for waybill"},
+        {{"report", "waybill", "--db", ".", "--txt", truth, "--row", "0"},
+         "option --row wants a whole number within 1..2147483647, not '0'"},
         {{"templates", "--out", raw() + "/program"}, raw() + "/program"},
     };
     for (const auto& [args, reason] : cases) {

@@ -73,6 +73,15 @@ double CommandOptions::number(std::string_view name, double fallback, double min
     return values[0];
 }
 
+int32_t CommandOptions::integer(std::string_view name, int32_t min, int32_t max) const {
+    int32_t value = 0;
+    if (!parse(text(name), value) || value < min || value > max)
+        throw UsageError("option " + std::string(name) + " wants a whole number within " +
+                         std::to_string(min) + ".." + std::to_string(max) + ", not '" + text(name) +
+                         "'");
+    return value;
+}
+
 std::array<int32_t, 8> CommandOptions::eightIntegers(std::string_view name) const {
     const std::string value = text(name);
     std::vector<std::string_view> parts = splitCommas(value);

@@ -27,6 +27,8 @@ class CommandOptions {
     std::string text(std::string_view name) const;
     // The option's number, which must lie within min..max; fallback when absent.
     double number(std::string_view name, double fallback, double min, double max) const;
+    // A whole number within min..max (the option must be given).
+    int32_t integer(std::string_view name, int32_t min, int32_t max) const;
     // One or two numbers separated by a comma, each within min..max.
     std::vector<double> numbers(std::string_view name, double min, double max) const;
     // Exactly eight integers separated by commas.

@@ -4,6 +4,7 @@
 
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
+#include "cli/report_command.h"
 #include "cli/simulate_command.h"
 #include "cli/templates_command.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, templates\n";
+    "commands: replay, simulate, report, templates\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -26,6 +27,7 @@ struct CommandEntry {
 constexpr CommandEntry Commands[] = {
     {"replay", runReplayCommand, ReplayUsage},
     {"simulate", runSimulateCommand, SimulateUsage},
+    {"report", runReportCommand, ReportUsage},
     {"templates", runTemplatesCommand, TemplatesUsage},
 };
 
