@@ -217,25 +217,41 @@ QWidget* TSetupW::buildProcedurePanel(QWidget* page) {
     return Panel31;
 }
 
+// One line of the input grid: number, zero code, coefficient, converter code; the heading
+// line has the same columns so that they stand one under the other.
+static QHBoxLayout* inputLine(QWidget* line, QWidget* number, QWidget* zero, QWidget* coef,
+                              QWidget* code) {
+    auto* cells = new QHBoxLayout(line);
+    cells->setContentsMargins(0, 0, 0, 0);
+    number->setFixedWidth(36);
+    zero->setFixedWidth(80);
+    coef->setFixedWidth(90);
+    cells->addWidget(number);
+    cells->addWidget(zero);
+    cells->addWidget(coef);
+    cells->addWidget(code, 1);
+    return cells;
+}
+
 QWidget* TSetupW::buildInputGrid(QWidget* page) {
     auto* box = new QWidget(page);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel("Вход", box), 0, 0);
-    grid->addWidget(new QLabel("Код нуля", box), 0, 1);
-    LaK = makeLabel("LaK", "Коэффиц.", box);
-    grid->addWidget(LaK, 0, 2);
-    auto* adcHeading = new QHBoxLayout;
-    adcHeading->addWidget(new QLabel("Код АЦП", box));
-    CBox32 = comboBox("CBox32", {"не флт", "дин.ф", "стат.ф"}, box);
+    auto* lines = new QVBoxLayout(box);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(2);
+    auto* heading = new QWidget(box);
+    LaK = makeLabel("LaK", "Коэффиц.", heading);
+    auto* code = new QWidget(heading);
+    auto* codeCells = new QHBoxLayout(code);
+    codeCells->setContentsMargins(0, 0, 0, 0);
+    codeCells->addWidget(new QLabel("Код АЦП", code));
+    CBox32 = comboBox("CBox32", {"не флт", "дин.ф", "стат.ф"}, code);
     CBox32->setCurrentIndex(2);
-    adcHeading->addWidget(CBox32);
-    grid->addLayout(adcHeading, 0, 3);
+    codeCells->addWidget(CBox32);
+    codeCells->addStretch(1);
+    inputLine(heading, new QLabel("Вход", heading), new QLabel("Код нуля", heading), LaK, code);
+    lines->addWidget(heading);
     for (int i = 0; i < 8; ++i) {
         auto* row = new QWidget(box);
-        auto* cells = new QHBoxLayout(row);
-        cells->setContentsMargins(0, 0, 0, 0);
         LIEa[i] = new TLIEdit(QString::number(i + 1), row);
         LIEa[i]->setObjectName(QString("LIEa%1").arg(i));
         LIEa[i]->setMinVal(zv::MinZeroCode);
@@ -246,20 +262,21 @@ QWidget* TSetupW::buildInputGrid(QWidget* page) {
         LIEk[i]->setMaxVal(zv::MaxCoefficient);
         La[i] = makeLabel("", "0", row);
         La[i]->setObjectName(QString("La%1").arg(i));
-        LIEa[i]->label()->setFixedWidth(24);
-        cells->addWidget(LIEa[i]->label());
-        cells->addWidget(LIEa[i]);
-        cells->addWidget(LIEk[i]);
-        cells->addWidget(La[i], 1);
+        inputLine(row, LIEa[i]->label(), LIEa[i], LIEk[i], La[i]);
         connect(LIEa[i], &TLIEdit::exited, this, &TSetupW::LIE21Exit);
         connect(LIEk[i], &TLIEdit::exited, this, &TSetupW::LIE21Exit);
         rows_[i] = row;
-        grid->addWidget(row, i + 1, 0, 1, 4);
+        lines->addWidget(row);
     }
+    auto* kdLine = new QHBoxLayout;
     auto* kd = makeParameterEdit(kScaleParameterEdits.back(), box);
     parameterEdits_.back() = kd;
-    grid->addWidget(kd->label(), 9, 1, Qt::AlignRight);
-    grid->addWidget(kd, 9, 2);
+    kdLine->addSpacing(36 + 80);
+    kdLine->addWidget(kd->label());
+    kdLine->addWidget(kd);
+    kdLine->addStretch(1);
+    lines->addLayout(kdLine);
+    lines->addStretch(1);
     return box;
 }
 
