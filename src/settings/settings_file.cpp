@@ -93,21 +93,26 @@ void writeCalibration(IniFile& ini, const CodedCalibration& coded) {
     ini.writeInteger(kScales, "a1k", coded.a1k);
 }
 
-// Reads a folder key; an empty value takes the default, which goes to the file at once.
+// What reading does with an empty folder key: the default goes to the file at once, as
+// the program does, or stays in the record only, for a reader that must not write.
+enum class FolderDefaults { WriteBack, RecordOnly };
+
 std::string readFolder(IniFile& ini, std::string_view key, const std::string& fallback,
-                       SettingsEffects& effects) {
+                       FolderDefaults defaults, SettingsEffects& effects) {
     const std::string value = ini.readString(kDB, key, fallback);
     if (!value.empty()) return value;
-    ini.writeString(kDB, key, fallback);
-    if (const auto error = ini.save()) effects.showSaveError(*error);
+    if (defaults == FolderDefaults::WriteBack) {
+        ini.writeString(kDB, key, fallback);
+        if (const auto error = ini.save()) effects.showSaveError(*error);
+    }
     return fallback;
 }
 
-void readFolders(IniFile& ini, std::string_view programFolder, Settings& s,
+void readFolders(IniFile& ini, std::string_view programFolder, Settings& s, FolderDefaults defaults,
                  SettingsEffects& effects) {
-    s.PathA = readFolder(ini, "PathA", defaultArchiveFolder(programFolder), effects);
+    s.PathA = readFolder(ini, "PathA", defaultArchiveFolder(programFolder), defaults, effects);
     effects.closeDatabase();
-    s.Path = readFolder(ini, "Path", defaultTablesFolder(programFolder), effects);
+    s.Path = readFolder(ini, "Path", defaultTablesFolder(programFolder), defaults, effects);
 }
 
 void readCommon(const IniFile& ini, Settings& s) {
@@ -132,6 +137,17 @@ void writeFoldersAndCommon(IniFile& ini, const Settings& s) {
     writeIntegers(ini, kCommon, kCommonIntegers, s);
 }
 
+void readSettingsWith(IniFile& ini, std::string_view programFolder, Settings& settings,
+                      FolderDefaults defaults, SettingsEffects& effects) {
+    readConnection(ini, settings, effects);
+    readIntegers(ini, kScales, kScaleParameters, settings);
+    const bool calibrationIntact = readCalibration(ini, settings);
+    readFolders(ini, programFolder, settings, defaults, effects);
+    readCommon(ini, settings);
+    if (!calibrationIntact) effects.reportDamagedCalibration();
+    effects.fillSettingsWindows();
+}
+
 }  // namespace
 
 std::string settingsFilePath(std::string_view programFolder, std::string_view extension) {
@@ -148,13 +164,7 @@ std::string defaultArchiveFolder(std::string_view programFolder) {
 
 void readSettings(IniFile& ini, std::string_view programFolder, Settings& settings,
                   SettingsEffects& effects) {
-    readConnection(ini, settings, effects);
-    readIntegers(ini, kScales, kScaleParameters, settings);
-    const bool calibrationIntact = readCalibration(ini, settings);
-    readFolders(ini, programFolder, settings, effects);
-    readCommon(ini, settings);
-    if (!calibrationIntact) effects.reportDamagedCalibration();
-    effects.fillSettingsWindows();
+    readSettingsWith(ini, programFolder, settings, FolderDefaults::WriteBack, effects);
 }
 
 bool writeSettings(IniFile& ini, const Settings& settings, CalibrationKeys calibration) {
@@ -173,6 +183,14 @@ void readIni(std::string_view programFolder, std::string_view extension, Setting
              SettingsEffects& effects) {
     IniFile ini = IniFile::load(settingsFilePath(programFolder, extension));
     readSettings(ini, programFolder, settings, effects);
+}
+
+void readIniFile(const std::string& path, Settings& settings, SettingsEffects& effects) {
+    IniFile ini = IniFile::load(path);
+    const size_t slash = path.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    readSettingsWith(ini, folder, settings, FolderDefaults::RecordOnly, effects);
 }
 
 bool saveIni(std::string_view programFolder, std::string_view extension, const Settings& settings,

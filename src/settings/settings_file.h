@@ -48,6 +48,11 @@ struct SettingsEffects {
 void readIni(std::string_view programFolder, std::string_view extension, Settings& settings,
              SettingsEffects& effects);
 
+// The same reading from a settings file at any path that is never written: an empty Path
+// or PathA takes its default (beside the file) in the record only. For tools that read a
+// scale's file without owning it.
+void readIniFile(const std::string& path, Settings& settings, SettingsEffects& effects);
+
 // Whether saving rewrites the calibration keys: only from the displayed, unlocked
 // calibration page; otherwise the file keeps the calibration it has.
 enum class CalibrationKeys { Keep, Write };

@@ -211,6 +211,26 @@ TEST_F(SettingsFile, AnEmptyFolderKeyTakesItsDefaultAndIsWrittenBack) {
     EXPECT_EQ(fileBytes(file()), "[DB]\r\nPathA=/srv/arch\r\n");
 }
 
+TEST_F(SettingsFile, AFileReadByPathIsNeverWritten) {
+    const std::string bytes = "[Scales]\r\nNpl=0\r\nFadc=25\r\n[DB]\r\nPath=\r\nPathA=\r\n";
+    const fs::path other = dir / "scale 2.ini";
+    std::ofstream(other, std::ios::binary) << bytes;
+    Settings s;
+    readIniFile(other.string(), s, effects);
+    EXPECT_EQ(fileBytes(other), bytes);
+    EXPECT_EQ(s.Npl, 0);
+    EXPECT_EQ(s.Fadc, 25);
+    EXPECT_EQ(s.Path, folder() + "DB/");
+    EXPECT_EQ(s.PathA, folder() + "ZOL_arch");
+
+    // The same steps as the program's reading, in the same order.
+    RecordedEffects byPath = effects;
+    effects.calls.clear();
+    writeFile(bytes);
+    expectSameParameters(read(), s);
+    EXPECT_EQ(effects.calls, byPath.calls);
+}
+
 TEST_F(SettingsFile, AFailedSaveIsReportedAndLeavesTheOldFile) {
     const Settings s = changedSettings();
     const std::string old = "[Scales]\r\nWmax=150000\r\na00=17\r\n";
