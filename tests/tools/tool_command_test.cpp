@@ -205,6 +205,19 @@ TEST_F(ToolFiles, CalibrationOptionsReplaceAMissingCalibrationAndTheFileStaysUnt
     EXPECT_EQ(readFile(ini()), before);
 }
 
+// Fadc is a divisor of the replay clock and of the simulator's motion.
+TEST_F(ToolFiles, ASettingsFileWithFadc0IsReplayedButNotSimulated) {
+    const std::string fadc0 = (dir / "fadc0.ini").string();
+    writeFile(fadc0, "[Scales]\r\nNpl=0\r\nNadc=1\r\nFadc=0\r\n");
+    ToolRun replay =
+        run({"replay", "--raw", raw(), "--ini", fadc0, "--zero", Zero, "--coef", Coef});
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_THAT(replay.err, HasSubstr(" samples fed"));
+    ToolRun simulate = run({"simulate", "--ini", fadc0, "--truth", (dir / "t.csv").string()});
+    EXPECT_EQ(simulate.status, 2);
+    EXPECT_THAT(simulate.err, HasSubstr("Fadc must be positive"));
+}
+
 TEST_F(ToolFiles, SimulateWritesTheFilesItIsAskedFor) {
     std::string train = (dir / "short.train").string();
     writeFile(train, "speed 6\nlocomotive\nwagon axles=8 mass=120000 count=2\n");
