@@ -287,6 +287,9 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         EXPECT_THAT(r.err, HasSubstr(reason));
         EXPECT_EQ(r.out, "");
     }
+    EXPECT_EQ(run({}).err,
+              "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
+              "commands: replay, simulate, report, templates\n");
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

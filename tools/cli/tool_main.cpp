@@ -13,7 +13,7 @@ namespace zv {
 namespace {
 
 constexpr const char* Usage =
-    "usage: zolvelt-tool <command> [options]\n"
+    "zolvelt-tool <command> [options]\n"
     "commands: replay, simulate, report, templates\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
