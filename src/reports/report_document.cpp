@@ -23,17 +23,40 @@ QRectF toUnits(const QRectF& mm) {
     return QRectF(mm.topLeft() * kUnitsPerMm, mm.size() * kUnitsPerMm);
 }
 
-void paintItem(QPainter& painter, const DrawItem& item) {
-    if (item.kind == DrawItem::Kind::Line) {
-        painter.drawLine(toUnits(item.rect).topLeft(), toUnits(item.rect).bottomRight());
-        return;
-    }
-    if (painter.font() != item.font) painter.setFont(item.font);
-    painter.drawText(
-        toUnits(item.rect),
-        static_cast<int>(item.alignment | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine),
-        item.text);
+// Left end of a text `width` wide (in painter units) placed in the item's rectangle.
+double textLeft(const DrawItem& item, double width) {
+    const QRectF r = toUnits(item.rect);
+    if (item.alignment & Qt::AlignRight) return r.right() - width;
+    if (item.alignment & Qt::AlignHCenter) return r.center().x() - width / 2;
+    return r.left();
 }
+
+// Draws the items of a page. Texts are drawn at their baseline rather than laid out in their
+// rectangle: a thousand pages of a month's book are written several times faster so.
+class ItemPainter {
+  public:
+    explicit ItemPainter(QPainter& painter) : painter_(painter), metrics_(painter.font()) {}
+
+    void paint(const DrawItem& item) {
+        if (item.kind == DrawItem::Kind::Line) {
+            painter_.drawLine(toUnits(item.rect).topLeft(), toUnits(item.rect).bottomRight());
+            return;
+        }
+        if (painter_.font() != item.font) {
+            painter_.setFont(item.font);
+            metrics_ = QFontMetricsF(item.font);
+        }
+        const double width =
+            item.alignment & Qt::AlignLeft ? 0 : metrics_.horizontalAdvance(item.text);
+        painter_.drawText(
+            QPointF(textLeft(item, width), toUnits(item.rect).top() + metrics_.ascent()),
+            item.text);
+    }
+
+  private:
+    QPainter& painter_;
+    QFontMetricsF metrics_;
+};
 
 // Paints pages first..last (from 0); false when the device could not be opened or written.
 template <typename Device>
@@ -59,7 +82,8 @@ void ReportDocument::paintPage(QPainter& painter, int index, double pixelsPerMm)
     painter.save();
     painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
     painter.setPen(QPen(Qt::black, kLineWidthMm * kUnitsPerMm));
-    for (const DrawItem& item : pages[index].items) paintItem(painter, item);
+    ItemPainter items(painter);
+    for (const DrawItem& item : pages[index].items) items.paint(item);
     painter.restore();
 }
 
@@ -96,13 +120,11 @@ void ReportDocument::saveText(const QString& path) const {
 
 QRectF textBounds(const DrawItem& item, int from, int length) {
     const QFontMetricsF fm(item.font);
-    const double full = fm.horizontalAdvance(item.text) / kUnitsPerMm;
-    const double before = fm.horizontalAdvance(item.text.left(from)) / kUnitsPerMm;
-    const double width = fm.horizontalAdvance(item.text.mid(from, length)) / kUnitsPerMm;
-    double left = item.rect.left();
-    if (item.alignment & Qt::AlignRight) left = item.rect.right() - full;
-    if (item.alignment & Qt::AlignHCenter) left = item.rect.center().x() - full / 2;
-    return QRectF(left + before, item.rect.top(), width, fm.height() / kUnitsPerMm);
+    const double left = textLeft(item, fm.horizontalAdvance(item.text));
+    const double before = fm.horizontalAdvance(item.text.left(from));
+    const double width = fm.horizontalAdvance(item.text.mid(from, length));
+    return QRectF((left + before) / kUnitsPerMm, item.rect.top(), width / kUnitsPerMm,
+                  fm.height() / kUnitsPerMm);
 }
 
 }  // namespace zv
