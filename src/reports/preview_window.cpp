@@ -160,6 +160,7 @@ void TPreview::setZoom(Zoom zoom) {
 
 double TPreview::pixelsPerMm() const {
     const QSizeF page = document_.pageSizeMm();
+    if (page.isEmpty()) return logicalDpiX() / 25.4;  // a document without a page format
     const QSize room =
         scroll_->maximumViewportSize() -
         QSize(2 * zv::PageView::kBorder + scroll_->verticalScrollBar()->sizeHint().width(),
