@@ -31,4 +31,8 @@ struct LoadGravity {
 // nor leaves loaded. Equal weights (no load between them) give offsets of 0.
 std::optional<LoadGravity> loadGravity(const LoadGravityInput& in);
 
+// Book.WeiL of a release in motion: the load's imbalance from the one measured in motion now
+// and the one stored at acceptance (null when the side that carries the load is unknown).
+QVariant motionLoadImbalance(int entryLoad, int exitLoad, const QVariant& now, const QVariant& atAcceptance);
+
 }  // namespace zv

@@ -484,20 +484,9 @@ void TWPro::writeReleaseResults() {
         return;
     }
     setWagonValue(QStringLiteral("DisS"), QVariant());
-    setWagonValue(QStringLiteral("WeiL"), motionImbalance());
-}
-
-// The load's imbalance from the one measured in motion now and the one stored at acceptance.
-QVariant TWPro::motionImbalance() {
-    const QVariant now = host_->records().Trains().value(QStringLiteral("WeiL"));
-    const QVariant before = wagons().value(QStringLiteral("WeiL"));
-    const bool leavesLoaded = exitLoad() > 0;
-    const bool cameLoaded = entryLoad() > 0;
-    if (leavesLoaded && now.isNull()) return {};
-    if (!leavesLoaded && cameLoaded && before.isNull()) return {};
-    if (leavesLoaded) return before.isNull() ? now : QVariant(now.toInt() - before.toInt());
-    if (cameLoaded && !now.isNull()) return before.toInt() - now.toInt();
-    return before;
+    setWagonValue(QStringLiteral("WeiL"),
+                  zv::motionLoadImbalance(entryLoad(), exitLoad(), trains().value(QStringLiteral("WeiL")),
+                                          wagons().value(QStringLiteral("WeiL"))));
 }
 
 void TWPro::storeTrainMarker() {

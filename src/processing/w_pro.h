@@ -87,7 +87,6 @@ private:
     bool numberIsFree();
     bool documentsGiven();
     void writeReleaseResults();
-    QVariant motionImbalance();
     void storeTrainMarker();
     void openDictionary(int item);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/conditioning.h"
+
 #include <cstdint>
 
 namespace zv {
@@ -14,6 +16,11 @@ struct StaticReading {
     int32_t netLoad1 = 0;     // NetLoad of W1 (platform 2), kg
     int32_t offTrans = 0;     // OffTrans, mm
 };
+
+// The reading of the conditioning now; W1 is the sixth of the load quantities.
+inline StaticReading staticReadingOf(const zv::Conditioning& c) {
+    return {c.ShownWeight(), c.NetLoad()[0], c.NetLoad()[5], c.OffTrans()};
+}
 
 // What the wagon processing window needs of the main window.
 class WProHost {

@@ -54,3 +54,30 @@ TEST(LoadGravity, EqualWeightsGiveZeroOffsetsInsteadOfDividingByZero) {
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+TEST(MotionLoadImbalance, TakesTheSideThatCarriesTheLoad) {
+    struct Case {
+        int entry, exit;
+        QVariant now, before, expected;
+    };
+    const QVariant none;
+    const Case cases[] = {
+        {0, 5, none, 300, none},    // leaves loaded, nothing measured now
+        {5, 0, -200, none, none},   // came loaded, nothing stored at acceptance
+        {0, 5, 700, none, 700},     // leaves loaded, empty at acceptance unknown
+        {0, 5, 700, 100, 600},      // leaves loaded: now minus before
+        {5, 0, 100, 700, 600},      // came loaded: before minus now
+        {5, 0, none, 700, 700},     // came loaded, nothing now: kept
+        {0, 0, 100, 50, 50},        // no load either way: kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.entry << "->" << c.exit);
+        EXPECT_EQ(motionLoadImbalance(c.entry, c.exit, c.now, c.before), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace zv
