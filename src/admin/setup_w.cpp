@@ -2,11 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -229,28 +229,23 @@ void TSetupW::fillConnection(const zv::Settings& s) {
     GroupBox1->setEnabled(!connected);
 }
 
-bool TSetupW::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        CCBox1Exit();
-    return QDialog::eventFilter(watched, event);
-}
-
+// Only a choice marks the window: merely passing through a selector (the focus starts in
+// the port selector) would otherwise ask the closing question about nothing.
 void TSetupW::CCBox1Exit() { unsaved_ = true; }
 
 void TSetupW::CCBox1Change() {
     if (host_) host_->link().setPortName(CCBox1->currentText());
-    unsaved_ = true;
+    CCBox1Exit();
 }
 
 void TSetupW::CCBox2Change() {
     if (host_) host_->link().setBaudRate(CCBox2->currentText());
-    unsaved_ = true;
+    CCBox1Exit();
 }
 
 void TSetupW::CCBox3Change() {
     if (host_) host_->link().setParity(CCBox3->currentText());
-    unsaved_ = true;
+    CCBox1Exit();
 }
 
 void TSetupW::ChBox11Click() {

@@ -70,7 +70,6 @@ QWidget* TSetupW::buildConnectionPage() {
     form->addRow("Порт", CCBox1);
     form->addRow("Скорость", CCBox2);
     form->addRow("Паритет", CCBox3);
-    for (QComboBox* box : {CCBox1, CCBox2, CCBox3}) box->installEventFilter(this);
     layout->addWidget(GroupBox1);
     ChBox11 = new QCheckBox("Подключить", page);
     ChBox11->setObjectName("ChBox11");

@@ -84,7 +84,9 @@ TEST_F(ArchivingTest, AnArchiveFolderThatCannotBeMadeCopiesNothing) {
     EXPECT_EQ(r.outcome, zv::ArchiveOutcome::Failed);
     EXPECT_EQ(r.notCopied, (QStringList{"Loads.db", "Stations.db", "Clients.db", "Names.db",
                                         "Book[02.2024].db"}));
+}
 
+TEST_F(ArchivingTest, AReadOnlyArchiveFolderCopiesNothing) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
     QFile::setPermissions(archives, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(zv::archiveBook(books, "Book[02.2024].db", archives, "Book[03.2024].db").outcome,
