@@ -7,9 +7,9 @@
 #include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/about.h"
-#include "app/b_prn.h"
 #include "app/main_window.h"
 #include "processing/w_pro.h"
+#include "reports/b_prn.h"
 
 AppWindows createAppWindows(TMain* main) {
     AppWindows w;
@@ -18,7 +18,7 @@ AppWindows createAppWindows(TMain* main) {
     w.SetupP = new TSetupP(main);
     w.DBView = new TDBView(main);
     w.ShiftS = new TShiftS(main);
-    w.BPrn = new TBPrn(main);
+    w.BPrn = new TBPrn(main->records(), main->reportLayouts(), main);
     w.BCopy = new TBCopy(main);
     w.PassDlg = new TPassDlg(main);
     w.About = new TAbout(main);

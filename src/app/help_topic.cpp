@@ -7,7 +7,7 @@
 #include "admin/shift_s.h"
 #include "app/about.h"
 #include "app/app_windows.h"
-#include "app/b_prn.h"
+#include "reports/b_prn.h"
 #include "processing/w_pro.h"
 
 QString helpTopicFor(const QWidget* window, const AppWindows& w) {

@@ -25,13 +25,14 @@
 #include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/about.h"
-#include "app/b_prn.h"
+#include "reports/b_prn.h"
 #include "app/help_topic.h"
 #include "app/help_window.h"
 #include "processing/w_pro.h"
 #include "app/train_grids.h"
 #include "records/table.h"
 #include "records/train_storage.h"
+#include "reports/report_commands.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
@@ -79,6 +80,7 @@ TMain::~TMain() {
 
 void TMain::FormCreate() {
     records_.setBookOfThisMonth();
+    layouts_.setBookDescription(QString());
     qApp->installEventFilter(this);
     // An existing folder, or one that cannot be made, is left for the settings to sort out.
     QDir().mkpath(programFolder_ + "DB");
@@ -100,6 +102,8 @@ void TMain::buildTrainList() {
     c_.LIEtrSlot->layout()->addWidget(LIEtr_);
     trainList_ = std::make_unique<TrainList>(records_, *LIEtr_,
                                              [this] { return engine_.trainInProgress(); });
+    trainList_->setPreview(
+        [this] { zv::previewTrainsReport(records_.Trains(), layouts_, this); });
     setupTrainGrid(c_.DBG1, records_.DSouT());
     setupWagonGrid(c_.DBG2, records_.DSouW());
     connect(c_.But11, &QPushButton::clicked, this, [this] { trainList_->But11Click(); });
@@ -120,6 +124,9 @@ void TMain::setWindows(const AppWindows& windows) {
     w_.ShiftS->setMessenger([this](const QString& text) { showInformation(text); });
     w_.SetupW->setHost(this);
     w_.SetupW->setPassDlg(w_.PassDlg);
+    w_.SetupP->setHost(this);
+    w_.SetupP->setBCopy(w_.BCopy);
+    w_.DBView->setHost(this);
     display_->setSetupWindow(w_.SetupW);
 }
 
@@ -461,6 +468,8 @@ void TMain::reportDamagedCalibration() {
 
 void TMain::fillSettingsWindows() {
     applyLinkLayout();
+    layouts_.applySettings(settings_);
+    if (w_.SetupP) w_.SetupP->UpdateSetupP(settings_);
     if (w_.SetupW) {
         w_.SetupW->UpdateSetupW(settings_);
         w_.SetupW->Updateaka(settings_);

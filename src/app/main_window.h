@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "admin/admin_host.h"
+#include "admin/db_view.h"
 #include "app/app_windows.h"
 #include "app/main_layout.h"
 #include "app/main_display.h"
@@ -19,6 +20,7 @@
 #include "records/clock.h"
 #include "records/records_database.h"
 #include "records/records_notifier.h"
+#include "reports/report_layouts.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 
@@ -30,6 +32,7 @@ class TLIEdit;
 // and the weighing pipeline for the whole run, and drives them from the 25 ms tick.
 class TMain : public QMainWindow,
               public AdminHost,
+              public DBViewHost,
               private zv::SettingsEffects,
               private zv::RecordsNotifier {
     Q_OBJECT
@@ -51,14 +54,16 @@ public:
     void SBut12Click();
     void SBut11Click();
     void SBa1Click();
-    void ShiftSet();
+    void ShiftSet() override;
     void ShowHint(const QString& hint);
     // F1 pressed in `window`.
     void wmhelp(QWidget* window);
     void showHelpTopic(const QString& topic);
 
     // The operator of the shift: -1 before the first shift, then an existing `Names.N` or 0.
-    int currentOperator() const { return operator_; }
+    int currentOperator() const override { return operator_; }
+    const zv::ReportLayouts& layouts() override { return layouts_; }
+    zv::ReportLayouts& reportLayouts() { return layouts_; }
 
     QString bookName();
 
@@ -135,6 +140,7 @@ private:
     zv::Settings settings_;
     zv::SystemClock recordsClock_;
     zv::RecordsDatabase records_;
+    zv::ReportLayouts layouts_;
     zv::SerialLink link_;
     zv::WeighingEngine engine_{settings_};
     RawDataSession raw_;

@@ -13,10 +13,10 @@
 #include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/about.h"
-#include "app/b_prn.h"
 #include "app/app_fixture.h"
 #include "app/help_window.h"
 #include "processing/w_pro.h"
+#include "reports/b_prn.h"
 
 namespace {
 
