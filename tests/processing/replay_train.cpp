@@ -1,0 +1,37 @@
+// The simulator names parameters "slots", which Qt defines as a macro: it comes first.
+#include "simulator/sample_sink.h"
+#include "simulator/train_simulator.h"
+// clang-format off
+#include "replay_train.h"
+// clang-format on
+
+#include "engine/weighing_engine.h"
+#include "records/records_database.h"
+#include "records/train_storage.h"
+
+namespace zv::test {
+
+int replayTrain(RecordsDatabase& records, std::initializer_list<double> masses) {
+    Settings scale;
+    scale.Npl = 1;
+    scale.Nadc = 1;
+    scale.a0.fill(1000);
+    scale.ak.fill(2000000);
+    scale.tflt = 10;  // a settling delay a 5 m platform leaves room for
+    TrainDescription train;
+    for (double mass : masses) train.vehicles.push_back(makeWagon(4, mass));
+    SampleList list;
+    TrainSimulator(scale, train).run(list);
+
+    WeighingEngine engine(scale);
+    engine.FiltCoef();
+    engine.beginReplay();
+    uint32_t nowMs = 0;
+    for (const auto& codes : list.samples) engine.feed(codes, nowMs += 20);
+    const int n = StoreTrain(records, engine.TrainEnd());
+    records.setSelectedTrain(n);
+    records.showSelectedTrain();
+    return n;
+}
+
+}  // namespace zv::test
