@@ -168,10 +168,7 @@ int TWPro::openingTrainNumber() {
 }
 
 void TWPro::openRelease(int train) {
-    for (QWidget* w : {static_cast<QWidget*>(DBE11), static_cast<QWidget*>(La2), static_cast<QWidget*>(DBE12),
-                       static_cast<QWidget*>(LaNett), static_cast<QWidget*>(LCBoxL1), static_cast<QWidget*>(LaL1),
-                       static_cast<QWidget*>(LIEtr2), static_cast<QWidget*>(LaTr2)})
-        w->show();
+    showReleaseControls(true);
     const bool cameLoaded = entryLoad() != 0;
     La1->setText(cameLoaded ? QStringLiteral("Брутто") : QStringLiteral("Тара"));
     La2->setText(cameLoaded ? QStringLiteral("Тара") : QStringLiteral("Брутто"));
@@ -192,15 +189,18 @@ void TWPro::openRelease(int train) {
 }
 
 void TWPro::openAcceptance(int train) {
-    for (QWidget* w : {static_cast<QWidget*>(DBE11), static_cast<QWidget*>(La2), static_cast<QWidget*>(DBE12),
-                       static_cast<QWidget*>(LaNett), static_cast<QWidget*>(LCBoxL1), static_cast<QWidget*>(LaL1),
-                       static_cast<QWidget*>(LIEtr2), static_cast<QWidget*>(LaTr2)})
-        w->hide();
+    showReleaseControls(false);
     LCBoxL->setEnabled(true);
     setWagonValue(QStringLiteral("Train"), train);
     if (rememberedLoad_) setWagonValue(QStringLiteral("Load"), *rememberedLoad_);
     LCBoxL1->setKey(QVariant());
     entryLoadRule();
+}
+
+// The second weight and the exit load belong to a release only.
+void TWPro::showReleaseControls(bool shown) {
+    const QList<QWidget*> controls{DBE11, La2, DBE12, LaNett, LCBoxL1, LaL1, LIEtr2, LaTr2};
+    for (QWidget* w : controls) w->setVisible(shown);
 }
 
 void TWPro::FormClose(int result) {

@@ -68,6 +68,7 @@ private:
     int openingTrainNumber();
     void openRelease(int train);
     void openAcceptance(int train);
+    void showReleaseControls(bool shown);
     void applyOptions();
     void FormClose(int result);
 

@@ -1,3 +1,4 @@
+#include "engine/engine_observer.h"
 #include "engine/stored_train.h"
 #include "records/train_storage.h"
 #include "replay_train.h"
@@ -306,20 +307,84 @@ TEST_F(WProTest, ExitLoadRules) {
     EXPECT_TRUE(wagons().isNull("Wei2"));
 }
 
-TEST_F(WProTest, SecondWeighingNeedsATareBeforeALoadedExit) {
+// Release without tare at rest of a wagon that leaves loaded: the load's centre of gravity
+// of this weighing goes into the book.
+TEST_F(WProTest, SecondWeighingAtRestOfAWagonLeavingLoaded) {
+    settings.Params = params::ShowGravityOffsets;
     ModalScript script;
     script.then([this](QDialog& d) {
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 3);
         type(d, "DBE1", "903");
-        choose(d, "LCBoxL1", 5);
+        describeLoad(d, "LCBoxL1", 5);
         weigh(d, 70000);
         EXPECT_EQ(messages.texts(), QStringList{"Сначала введите вес тары!"});
         EXPECT_TRUE(wagons().isNull("Wei2"));
         type(d, "DBE2", "23000");
-        weigh(d, 70000);
+        host.reading = {70000, 30500, 29500, 15};
+        click(d, "But8");
         EXPECT_EQ(wagons().toInt("Wei2"), 70000);
+        EXPECT_EQ(find<TLIEdit>(d, "LIEwl")->Val(), 1000);
+        EXPECT_EQ(find<TLIEdit>(d, "LIEds")->Val(), 20);
+        messages.clear();
+        messages.answerYes();  // no first weight: the tare typed by hand
+        click(d, "But1");
+        EXPECT_EQ(messages.texts(),
+                  QStringList{"Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
     });
     acceptance.But2Click(true, true);
-    EXPECT_EQ(wagonRows(), 0);  // cancelled release without tare leaves nothing
+    EXPECT_EQ(wagonRows(), 0);
+    book().last();
+    EXPECT_EQ(book().value("Wagon").toString(), "903");
+    EXPECT_EQ(book().toInt("Brut"), 70000);
+    EXPECT_EQ(book().toInt("BNote"), 0);
+    EXPECT_TRUE(book().isNull("Tare"));
+    EXPECT_TRUE(book().isNull("Time1"));
+    EXPECT_EQ(book().toInt("Nett"), 47000);
+    EXPECT_EQ(book().toInt("WeiL"), 1000);
+    EXPECT_EQ(book().toInt("DisS"), 20);
+    EXPECT_EQ(book().toInt("Dir"), 1);
+    EXPECT_EQ(book().value("Doc").toString(), "D-123");
+}
+
+TEST_F(WProTest, CancellingAReleaseWithoutTareAtRestLeavesNothing) {
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        type(d, "DBE1", "904");
+        type(d, "DBE2", "23000");
+        choose(d, "LCBoxL1", 5);
+        weigh(d, 70000);
+    });
+    acceptance.But2Click(true, true);
+    EXPECT_EQ(wagonRows(), 0);
+    EXPECT_EQ(book().recordCount(), 0);
+}
+
+TEST_F(WProTest, LiveWeightAndMeasuredBaseFollowTheDisplayUntilWeighed) {
+    settings.Params = params::ShowGravityOffsets;
+    ModalScript script;
+    script.then([this](QDialog& d) {
+        auto* source = find<QComboBox>(d, "CBox2");
+        source->setCurrentIndex(0);
+        emit source->activated(0);
+        ConditioningDisplay reading;
+        reading.ShownWeight = 24560;
+        reading.stable = true;
+        reading.L3 = 8640;
+        window.conditioningReading(reading);
+        EXPECT_EQ(find<QLabel>(d, "Lw")->text(), "24560");
+        EXPECT_TRUE(find<QLabel>(d, "Lw")->styleSheet().contains("lime"));
+        EXPECT_EQ(find<TLIEdit>(d, "LIEb")->Val(), 8640);
+        choose(d, "LCBoxL", 0);
+        weigh(d, 24560);
+        reading.L3 = 9000;
+        reading.stable = false;
+        window.conditioningReading(reading);
+        EXPECT_EQ(find<TLIEdit>(d, "LIEb")->Val(), 8640);  // frozen by the weighing
+        EXPECT_TRUE(find<QLabel>(d, "Lw")->styleSheet().contains("yellow"));
+        EXPECT_EQ(wagons().toInt("BaseW"), 8640);
+        EXPECT_EQ(wagons().toInt("BsNote"), 0);
+    });
+    acceptance.But1Click(true);
 }
 
 TEST_F(WProTest, NumberFieldTakesDigitsOnlyAndFallsBackToThePlaceholder) {
