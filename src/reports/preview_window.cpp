@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,6 +15,7 @@
 
 #include "reports/page_view.h"
 #include "reports/report_error.h"
+#include "ui/message_service.h"
 #include "ui/modal.h"
 
 namespace {
@@ -264,7 +264,7 @@ void TPreview::print() {
     try {
         printTo(p);
     } catch (const zv::ReportError& e) {
-        QMessageBox::critical(this, windowTitle(), e.message());
+        zv::Messages::error(e.message());
     }
 }
 
@@ -273,5 +273,5 @@ void TPreview::save() {
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     QString error;
-    if (!saveTo(path, &error)) QMessageBox::critical(this, windowTitle(), error);
+    if (!saveTo(path, &error)) zv::Messages::error(error);
 }

@@ -17,6 +17,7 @@
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
 #include "support/temp_dir.h"
+#include "ui/scripted_messages.h"
 
 namespace zv {
 namespace {
@@ -134,9 +135,11 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
     click("Save");
     EXPECT_EQ(asked.size(), 3);
 
-    QString error;
-    EXPECT_FALSE(preview.saveTo(base + "/no/such.pdf", &error));
-    EXPECT_FALSE(error.isEmpty());
+    ScriptedMessages messages;
+    answer = base + "/no/such.pdf";
+    click("Save");
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Не удалось записать файл %1").arg(answer)});
 }
 
 TEST_F(Preview, PrintsEveryPageOrTheChosenRange) {
