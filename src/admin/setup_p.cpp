@@ -207,14 +207,29 @@ void TSetupP::changeTablesFolder() {
         return;
     }
     zv::RecordsDatabase& records = host_->records();
+    closeEveryTable(records);
+    s.Path = (chosen + "/").toStdString();
     try {
-        records.connection().closeAll();
-        s.Path = (chosen + "/").toStdString();
         records.DBOpen();
     } catch (const std::exception& e) {
         zv::Messages::error(QString::fromUtf8(e.what()));
     }
     host_->tablesReopened();
+}
+
+// A table whose pending edit cannot be posted reports it and is closed all the same; the
+// tables after it must not stay open on the old folder. Each failure closes one more table,
+// so there are at most as many attempts as tables.
+void TSetupP::closeEveryTable(zv::RecordsDatabase& records) {
+    constexpr int kTables = 8;
+    for (int attempt = 0; attempt <= kTables; ++attempt) {
+        try {
+            records.connection().closeAll();
+            return;
+        } catch (const std::exception& e) {
+            zv::Messages::error(QString::fromUtf8(e.what()));
+        }
+    }
 }
 
 // Showing and closing

@@ -13,8 +13,9 @@ class TBCopy;
 class TLIEdit;
 
 namespace zv {
+class RecordsDatabase;
 struct Settings;
-}
+}  // namespace zv
 
 // Program settings: common options and the folders of the tables and the archive.
 class TSetupP : public QDialog {
@@ -60,6 +61,7 @@ private:
 
     void chooseArchiveFolder();
     void changeTablesFolder();
+    void closeEveryTable(zv::RecordsDatabase& records);
     TBCopy& bCopy();
 
     AdminHost* host_ = nullptr;
