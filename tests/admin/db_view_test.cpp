@@ -1,5 +1,7 @@
 #include "admin/db_view.h"
 #include "records/records_fixture.h"
+#include "reports/report_commands.h"
+#include "reports/report_document.h"
 #include "reports/report_layouts.h"
 #include "ui/modal.h"
 #include "ui/scripted_messages.h"
@@ -98,6 +100,21 @@ TEST_F(ViewerTest, SwitchingFromTheBookReopensItWithTheTablePassword) {
         EXPECT_TRUE(f.records->Book().isOpen());
     });
     EXPECT_TRUE(f.records->Book().isOpen());
+}
+
+TEST_F(ViewerTest, WaybillOfTheCurrentBookRowWithTheViewerDisabled) {
+    f.records->Book().insertValues({{"Wagon", "51234567"}, {"Brut", 61000}, {"Tare", 22000}});
+    int previews = 0;
+    setReportViewer([&](ReportDocument document, QWidget*) {
+        ++previews;
+        EXPECT_GT(document.pageCount(), 0);
+        EXPECT_FALSE(viewer.isEnabled());
+    });
+    view(TDBView::Book, [](QDialog& d) { d.findChild<QPushButton*>("But1")->click(); });
+    setReportViewer({});
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(viewer.isEnabled());
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
 }
 
 TEST_F(ViewerTest, EditsReachTheDiskWhenTheViewerCloses) {
