@@ -212,6 +212,27 @@ TEST_F(SetupWTest, PairRatioCalibrationAndSavingTurnTheRatiosIntoCoefficients) {
     EXPECT_EQ(fx.readBack().ak, s.ak);
 }
 
+TEST_F(SetupWTest, ARatioBeyondTheCoefficientRangeIsSavedAsTheLargestCoefficient) {
+    setInputs(1);
+    zv::ModalScript script;
+    openUnlocked(script);
+    typeAndLeave(get("LIEk2"), "5000000");
+    typeAndLeave(get("LIEk3"), "10000000");
+    click("But1");
+    EXPECT_TRUE(fx.messages.texts().isEmpty()) << fx.messages.texts().join("|").toStdString();
+    EXPECT_EQ(fx.settings().ak[3], zv::MaxCoefficient);
+    EXPECT_EQ(fx.readBack().ak[3], zv::MaxCoefficient);
+}
+
+TEST_F(SetupWTest, FourInputsStartTheCalibrationPageWithoutAType) {
+    setInputs(2);
+    choose(get<QComboBox>("CBox30"), 2);
+    zv::ModalScript script;
+    openUnlocked(script);
+    EXPECT_EQ(get<QComboBox>("CBox30")->currentIndex(), 0);
+    EXPECT_TRUE(get<QWidget>("Panel31")->isHidden());
+}
+
 TEST_F(SetupWTest, LeavingPairRatiosRefillsTheOddEditsWithTheSavedCoefficients) {
     fx.settings().Nadc = 2;
     fx.settings().ak = {1000000, 1500000, 1000000, 800000, 1000000, 1000000, 1000000, 1000000};
