@@ -1,5 +1,6 @@
 #include "app/main_layout.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,10 +15,32 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
 constexpr int kTopBandHeight = 113;
+
+// Keeps a child laid over its parent in place whenever the parent changes size.
+class OverlayKeeper : public QObject {
+public:
+    using Place = std::function<void(QWidget* overlay, const QSize& parentSize)>;
+    OverlayKeeper(QWidget* overlay, Place place)
+        : QObject(overlay), overlay_(overlay), place_(std::move(place)) {
+        overlay->parentWidget()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            place_(overlay_, static_cast<QWidget*>(watched)->size());
+        return false;
+    }
+
+private:
+    QWidget* overlay_;
+    Place place_;
+};
 
 template <typename W>
 W* named(W* widget, const char* name) {
@@ -238,6 +261,9 @@ QFrame* buildTrainSelectorBar(MainControls& c, QWidget* parent) {
     setFontSize(text, 12, true);
     setTextColour(text, QColor(255, 255, 255));
     notice->addWidget(text, 0, Qt::AlignCenter);
+    new OverlayKeeper(c.P13, [](QWidget* overlay, const QSize& bar) {
+        overlay->setGeometry(0, 4, bar.width(), bar.height() - 4);
+    });
     c.P13->hide();
     return c.P11;
 }
@@ -336,6 +362,10 @@ void buildDebugPanel(MainControls& c, QWidget* parent) {
     c.SG1->verticalHeader()->setDefaultSectionSize(14);
     c.SG1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->addWidget(c.SG1, 6, 0, 1, 4);
+    new OverlayKeeper(c.Panel5, [](QWidget* overlay, const QSize& area) {
+        overlay->move(0, area.height() - overlay->height());
+        overlay->raise();
+    });
     c.Panel5->hide();
 }
 
@@ -357,11 +387,4 @@ MainControls buildMainLayout(QMainWindow* window) {
     c.StatusLine = named(new QStatusBar(window), "StatusLine");
     window->setStatusBar(c.StatusLine);
     return c;
-}
-
-void placeOverlays(const MainControls& c) {
-    c.P13->setGeometry(0, 4, c.P11->width(), c.P11->height() - 4);
-    QWidget* central = c.Panel5->parentWidget();
-    c.Panel5->move(0, central->height() - c.Panel5->height());
-    c.Panel5->raise();
 }

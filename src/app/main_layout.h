@@ -76,7 +76,3 @@ struct MainControls {
 
 // Builds the central area and the status line of the main window.
 MainControls buildMainLayout(QMainWindow* window);
-
-// Keeps the overlays (the train-passing notice over the selector row, the debug panel in the
-// bottom-left corner) in place; call after the window is resized.
-void placeOverlays(const MainControls& c);

@@ -409,11 +409,6 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMain::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    placeOverlays(c_);
-}
-
 void TMain::closeEvent(QCloseEvent* event) {
     FormClose();
     QMainWindow::closeEvent(event);
@@ -479,5 +474,5 @@ void TMain::fillSettingsWindows() {
 
 void TMain::showDebugInformation(bool shown) {
     c_.Panel5->setVisible(shown);
-    placeOverlays(c_);
+    if (shown) c_.Panel5->raise();
 }

@@ -1,6 +1,8 @@
 #include "app/train_grids.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QSet>
@@ -63,6 +65,11 @@ void setWidth(QTableView* view, const zv::TableModel& model, const QString& fiel
         if (model.fieldAt(col) == field) view->setColumnWidth(col, width);
 }
 
+// Wide enough for a whole date and time in the grid's font, and never narrower than usual.
+int timeWidth(const QTableView* view) {
+    return std::max(108, view->fontMetrics().horizontalAdvance("00.00.0000 00:00:00") + 12);
+}
+
 }  // namespace
 
 void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT) {
@@ -77,7 +84,7 @@ void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT) {
     DBG1->setModel(new GridStyle(DSouT, {"Wagon", "Note1"}, {"Weight"}, {}, DBG1));
     DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
-    setWidth(DBG1, DSouT, "Time", 108);
+    setWidth(DBG1, DSouT, "Time", timeWidth(DBG1));
 }
 
 void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW) {
@@ -87,7 +94,7 @@ void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW) {
                       column("LoadL"), column("StationL"), column("Doc"), column("Note"), name});
     DBG2->setModel(new GridStyle(DSouW, {"Wagon"}, {"Weight"}, {"Wagon"}, DBG2));
     DBG2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWidth(DBG2, DSouW, "Time", 104);
+    setWidth(DBG2, DSouW, "Time", timeWidth(DBG2));
     setWidth(DBG2, DSouW, "WNote1", 72);
     setWidth(DBG2, DSouW, "NameL", 142);
 }

@@ -29,6 +29,8 @@ namespace {
 TrainDescription trainOf(int wagons, int direction) {
     TrainDescription train;
     train.direction = direction;
+    // Slow enough for the default settling delay to leave every bogie a weighing window.
+    train.speed = {5, 5};
     for (int i = 0; i < wagons; ++i) train.vehicles.push_back(makeWagon(4, 60000));
     return train;
 }

@@ -18,7 +18,7 @@ namespace zv::test {
 // 1000 and 2 kg per code unit, at 50 samples per second.
 Settings testScale();
 
-// The samples of a train of `wagons` four-axle wagons of 60 t crossing the scale, with
+// The samples of a train of `wagons` four-axle wagons of 60 t crossing the scale at 5 km/h, with
 // empty scale before and after it.
 std::vector<std::array<uint16_t, 8>> trainSamples(const Settings& scale, int wagons,
                                                   int direction = +1);

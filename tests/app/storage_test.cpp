@@ -42,6 +42,13 @@ TEST(Storage, ReplayedTrainIsStoredAndShownInTheList) {
         EXPECT_EQ(main.records().Trains().filter(), QString("Train=%1").arg(train));
         EXPECT_EQ(main.controls().DBG1->model()->rowCount(), 3);
     }
+    int checked = 0;
+    for (const zv::Row& row : main.records().Trains().readFilteredRows()) {
+        EXPECT_NEAR(row.toInt("Weight"), 60000, 100);
+        EXPECT_EQ(row.toInt("Note"), 1);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3);
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
 }
 
