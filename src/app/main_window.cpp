@@ -106,11 +106,14 @@ void TMain::buildTrainList() {
         [this] { zv::previewTrainsReport(records_.Trains(), layouts_, this); });
     setupTrainGrid(c_.DBG1, records_.DSouT());
     setupWagonGrid(c_.DBG2, records_.DSouW());
-    connect(c_.But11, &QPushButton::clicked, this, [this] { trainList_->But11Click(); });
-    connect(c_.SpinBut1Up, &QToolButton::clicked, this, [this] { trainList_->SpinBut1UpClick(); });
+    connect(c_.But11, &QPushButton::clicked, this,
+            [this] { guarded([this] { trainList_->But11Click(); }); });
+    connect(c_.SpinBut1Up, &QToolButton::clicked, this,
+            [this] { guarded([this] { trainList_->SpinBut1UpClick(); }); });
     connect(c_.SpinBut1Down, &QToolButton::clicked, this,
-            [this] { trainList_->SpinBut1DownClick(); });
-    connect(c_.But4, &QPushButton::clicked, this, [this] { trainList_->But4Click(); });
+            [this] { guarded([this] { trainList_->SpinBut1DownClick(); }); });
+    connect(c_.But4, &QPushButton::clicked, this,
+            [this] { guarded([this] { trainList_->But4Click(); }); });
     connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
             [this](const QString& message) { showError(message); });
     connect(c_.DBG1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -133,14 +136,15 @@ void TMain::setWindows(const AppWindows& windows) {
 void TMain::connectMenu() {
     connect(menu_.StaticWeighing, &QAction::triggered, this,
             [this] { c_.PCon1->setCurrentWidget(c_.TS2); });
-    connect(menu_.Shift, &QAction::triggered, this, &TMain::ShiftSet);
+    connect(menu_.Shift, &QAction::triggered, this, [this] { guarded([this] { ShiftSet(); }); });
     connect(menu_.Exit, &QAction::triggered, this, &QWidget::close);
     connect(menu_.Location, &QAction::triggered, this,
             [this] { openSetupP(TSetupP::Databases); });
     for (std::size_t i = 0; i < menu_.View.size(); ++i)
         connect(menu_.View[i], &QAction::triggered, this,
                 [this, i] { openDBView(static_cast<int>(i)); });
-    connect(menu_.N23, &QAction::triggered, this, [this] { trainList_->N23Click(); });
+    connect(menu_.N23, &QAction::triggered, this,
+            [this] { guarded([this] { trainList_->N23Click(); }); });
     connect(menu_.BookReport, &QAction::triggered, this, [this] { execModal(w_.BPrn); });
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
@@ -357,12 +361,17 @@ bool TMain::dynamicWeighingAllowed() const {
 }
 
 void TMain::PCon1Change() {
+    guarded([this] { trainList_->DelWN(); });
+    applyOptions();
+}
+
+// An error of the tables or a file met by a command is shown, and the program goes on.
+void TMain::guarded(const std::function<void()>& command) {
     try {
-        trainList_->DelWN();
+        command();
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }
-    applyOptions();
 }
 
 void TMain::applyOptions() {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "admin/admin_host.h"
@@ -121,6 +122,7 @@ private:
     void reportDamagedCalibration() override;
     void fillSettingsWindows() override;
 
+    void guarded(const std::function<void()>& command);
     void showOperatorName();
     void showInformation(const QString& text);
     void showError(const QString& text);

@@ -52,6 +52,21 @@ TEST(MainWindowStartUp, DamagedCalibrationMarksTheCaption) {
     EXPECT_EQ(main.windowTitle(), "Вагонные весы ZOLVELT (ошибка ZOLVELT.ini)");
 }
 
+TEST(MainWindowStartUp, MissingPortIsReportedAndTheProgramRunsWithoutSamples) {
+    AppFixture app;
+    zv::Settings scale = zv::test::testScale();
+    scale.Port = app.folder().toStdString() + "no-such-port";
+    scale.Connect = true;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    EXPECT_FALSE(main.link().isOpen());
+    EXPECT_FALSE(main.settings().Connect);
+    EXPECT_TRUE(app.messages.texts().contains(
+        "Порт " + app.folder() + "no-such-port не доступен"));
+    main.Timer1Timer();
+    EXPECT_EQ(main.controls().Lw->text(), "000000 кг");
+}
+
 // Captions of a menu in order, "-" for a separator.
 QStringList captions(const QMenu* menu) {
     QStringList list;
