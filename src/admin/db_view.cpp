@@ -1,12 +1,5 @@
 #include "admin/db_view.h"
 
-#include "records/records_database.h"
-#include "records/schema.h"
-#include "reports/report_commands.h"
-#include "reports/report_layouts.h"
-#include "ui/message_service.h"
-#include "ui/modal.h"
-
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,12 +10,20 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <exception>
+
+#include "records/records_database.h"
+#include "records/schema.h"
+#include "reports/report_commands.h"
+#include "reports/report_layouts.h"
+#include "ui/message_service.h"
+#include "ui/modal.h"
 
 namespace {
 
-void showError(const std::exception& e) { zv::Messages::error(QString::fromUtf8(e.what())); }
+void showError(const std::exception& e) {
+    zv::Messages::error(QString::fromUtf8(e.what()));
+}
 
 // The engine's password prompt: what the user types is tried on the protected table.
 std::optional<QString> askPassword(QWidget* parent) {
@@ -100,23 +101,33 @@ QWidget* TDBView::buildNavigator() {
     add("Edit", "^", [this] { navigate([](zv::Table& t) { t.edit(); }); });
     add("Post", "✓", [this] { navigate([](zv::Table& t) { t.post(); }); });
     add("Cancel", "✗", [this] { navigate([](zv::Table& t) { t.cancel(); }); });
-    add("Refresh", "↻", [this] { navigate([](zv::Table& t) { t.findKey(t.value(t.def().primaryKey)); }); });
+    add("Refresh", "↻",
+        [this] { navigate([](zv::Table& t) { t.findKey(t.value(t.def().primaryKey)); }); });
     row->addStretch(1);
     return DBN1;
 }
 
-zv::Table& TDBView::tableOf(int item) { return linkOf(item).table(); }
+zv::Table& TDBView::tableOf(int item) {
+    return linkOf(item).table();
+}
 
 zv::TableModel& TDBView::linkOf(int item) {
     zv::RecordsDatabase& r = host_->records();
     switch (item) {
-        case Book: return r.DSouB();
-        case Wagons: return r.DSouW();
-        case Names: return r.DSouN();
-        case Loads: return r.DSouL();
-        case Stations: return r.DSouS();
-        case Clients: return r.DSouC();
-        default: return r.DSouBW();
+        case Book:
+            return r.DSouB();
+        case Wagons:
+            return r.DSouW();
+        case Names:
+            return r.DSouN();
+        case Loads:
+            return r.DSouL();
+        case Stations:
+            return r.DSouS();
+        case Clients:
+            return r.DSouC();
+        default:
+            return r.DSouBW();
     }
 }
 
@@ -141,7 +152,9 @@ void TDBView::FormShow() {
     selectTable(tableIndex_);
 }
 
-void TDBView::CBox1CloseUp() { selectTable(CBox1->currentIndex()); }
+void TDBView::CBox1CloseUp() {
+    selectTable(CBox1->currentIndex());
+}
 
 void TDBView::selectTable(int item) {
     tableIndex_ = item;

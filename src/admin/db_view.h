@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QStringList>
-
 #include <functional>
 
 class QComboBox;
@@ -19,7 +18,7 @@ class TableModel;
 
 // What the table viewer needs of the main window.
 class DBViewHost {
-public:
+  public:
     virtual ~DBViewHost() = default;
     virtual zv::RecordsDatabase& records() = 0;
     virtual const zv::ReportLayouts& layouts() = 0;
@@ -33,7 +32,7 @@ public:
 // once elsewhere; the book, the wagons and the operators need the table password.
 class TDBView : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum Item { Book, Wagons, Names, Loads, Stations, Clients, BasesW };
 
     explicit TDBView(QWidget* parent = nullptr);
@@ -50,10 +49,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void buildControls();
     QWidget* buildNavigator();
     void FormShow();

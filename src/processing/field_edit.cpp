@@ -1,11 +1,10 @@
 #include "processing/field_edit.h"
 
-#include "records/table.h"
-
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
-
 #include <exception>
+
+#include "records/table.h"
 
 FieldEdit::FieldEdit(zv::Table& table, const QString& field, QWidget* parent)
     : QLineEdit(parent), table_(table), field_(field) {
@@ -45,7 +44,8 @@ void FieldEdit::focusOutEvent(QFocusEvent* event) {
 void FieldEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool character = !text.isEmpty() && text.at(0).isPrint();
-    if (digitsOnly_ && character && !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')) {
+    if (digitsOnly_ && character &&
+        !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')) {
         event->accept();
         return;
     }

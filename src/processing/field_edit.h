@@ -12,7 +12,7 @@ class Table;
 // refused() and the edit shows the row's value again.
 class FieldEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     FieldEdit(zv::Table& table, const QString& field, QWidget* parent = nullptr);
 
     const QString& field() const { return field_; }
@@ -23,15 +23,15 @@ public:
     // Only the digits and backspace are taken from the keyboard.
     void setDigitsOnly(bool on) { digitsOnly_ = on; }
 
-signals:
+  signals:
     void refused(const QString& message);
     void left();  // the focus went elsewhere
 
-protected:
+  protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void write(const QString& text);
 
     zv::Table& table_;

@@ -41,12 +41,14 @@ std::optional<LoadGravity> loadGravity(const LoadGravityInput& in) {
     return g;
 }
 
-QVariant motionLoadImbalance(int entryLoad, int exitLoad, const QVariant& now, const QVariant& atAcceptance) {
+QVariant motionLoadImbalance(int entryLoad, int exitLoad, const QVariant& now,
+                             const QVariant& atAcceptance) {
     const bool leavesLoaded = exitLoad > 0;
     const bool cameLoaded = entryLoad > 0;
     if (leavesLoaded && now.isNull()) return {};
     if (!leavesLoaded && cameLoaded && atAcceptance.isNull()) return {};
-    if (leavesLoaded) return atAcceptance.isNull() ? now : QVariant(now.toInt() - atAcceptance.toInt());
+    if (leavesLoaded)
+        return atAcceptance.isNull() ? now : QVariant(now.toInt() - atAcceptance.toInt());
     if (cameLoaded && !now.isNull()) return atAcceptance.toInt() - now.toInt();
     return atAcceptance;
 }

@@ -20,8 +20,14 @@ void LookupBox::fill() {
     setKey(chosen);
 }
 
-QVariant LookupBox::key() const { return currentIndex() < 0 ? QVariant() : currentData(); }
+QVariant LookupBox::key() const {
+    return currentIndex() < 0 ? QVariant() : currentData();
+}
 
-int LookupBox::keyValue() const { return currentIndex() < 0 ? zv::kNothingChosen : currentData().toInt(); }
+int LookupBox::keyValue() const {
+    return currentIndex() < 0 ? zv::kNothingChosen : currentData().toInt();
+}
 
-void LookupBox::setKey(const QVariant& key) { setCurrentIndex(key.isNull() ? -1 : findData(key)); }
+void LookupBox::setKey(const QVariant& key) {
+    setCurrentIndex(key.isNull() ? -1 : findData(key));
+}

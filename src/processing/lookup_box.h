@@ -12,17 +12,17 @@ class Table;
 // key. Nothing chosen is the key value -1 (kNothingChosen).
 class LookupBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     LookupBox(zv::Table& table, const QString& keyField, const QStringList& shownFields,
               QWidget* parent = nullptr);
 
     // Reads the rows again, keeping the chosen key when it is still there.
     void fill();
-    QVariant key() const;      // null when nothing is chosen
-    int keyValue() const;      // -1 when nothing is chosen
+    QVariant key() const;              // null when nothing is chosen
+    int keyValue() const;              // -1 when nothing is chosen
     void setKey(const QVariant& key);  // null or an unknown key chooses nothing
 
-private:
+  private:
     zv::Table& table_;
     QString keyField_;
     QStringList shownFields_;

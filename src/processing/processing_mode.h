@@ -6,15 +6,17 @@ namespace zv {
 // opening the window.
 enum class ProcessingMode {
     DynamicAcceptance = 0,  // "Прием вагона, взвешенного в движении"
-    DynamicRelease = 1,     // "Отпуск вагона, взвешенного в движении"
-    StaticAcceptance = 2,   // "Первое взвешивание, статика"
-    StaticRelease = 3,      // "Второе взвешивание, статика"
+    DynamicRelease = 1,  // "Отпуск вагона, взвешенного в движении"
+    StaticAcceptance = 2,  // "Первое взвешивание, статика"
+    StaticRelease = 3,     // "Второе взвешивание, статика"
 };
 
 inline bool isAcceptance(ProcessingMode mode) {
     return mode == ProcessingMode::DynamicAcceptance || mode == ProcessingMode::StaticAcceptance;
 }
-inline bool isRelease(ProcessingMode mode) { return !isAcceptance(mode); }
+inline bool isRelease(ProcessingMode mode) {
+    return !isAcceptance(mode);
+}
 inline bool isStatic(ProcessingMode mode) {
     return mode == ProcessingMode::StaticAcceptance || mode == ProcessingMode::StaticRelease;
 }

@@ -1,5 +1,15 @@
 #include "processing/w_pro.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <cstdlib>
+#include <exception>
+
 #include "engine/engine_observer.h"
 #include "processing/field_edit.h"
 #include "processing/lookup_box.h"
@@ -8,25 +18,14 @@
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QStackedWidget>
-
-#include <cstdlib>
-#include <exception>
-
 using zv::ProcessingMode;
 
 namespace {
 
 const QString kPlaceholder = QStringLiteral("N");
 constexpr int kMaxTrain = 32767;
-constexpr int kMinWeight = 1000;     // a lighter reading is not a wagon
-constexpr int kMinBase = 3000;       // a shorter base is no measured base
+constexpr int kMinWeight = 1000;  // a lighter reading is not a wagon
+constexpr int kMinBase = 3000;    // a shorter base is no measured base
 constexpr int kHeavyImbalance = 10000;
 
 enum BaseSource { Measured = 0, Entered = 1, ByType = 2, Earlier = 3 };
@@ -48,8 +47,12 @@ void TWPro::setHost(WProHost* host) {
     });
 }
 
-zv::Table& TWPro::wagons() { return host_->records().Wagons(); }
-zv::Table& TWPro::trains() { return host_->records().Trains(); }
+zv::Table& TWPro::wagons() {
+    return host_->records().Wagons();
+}
+zv::Table& TWPro::trains() {
+    return host_->records().Trains();
+}
 
 void TWPro::guarded(const std::function<void()>& action) {
     try {
@@ -65,12 +68,24 @@ bool TWPro::process(ProcessingMode mode) {
     return zv::showModal(*this) == QDialog::Accepted;
 }
 
-ProcessingMode TWPro::mode() const { return static_cast<ProcessingMode>(CBox1 ? CBox1->currentIndex() : 0); }
-int TWPro::exitLoad() const { return LCBoxL1 ? LCBoxL1->keyValue() : zv::kNothingChosen; }
-int TWPro::secondTrain() const { return LIEtr2 ? LIEtr2->Val() : 1; }
-int TWPro::entryLoad() { return wagons().toInt(QStringLiteral("Load")); }
-int TWPro::baseSource() const { return CBox2->currentIndex(); }
-bool TWPro::bogieMode() const { return host_->settings().Npl == 0; }
+ProcessingMode TWPro::mode() const {
+    return static_cast<ProcessingMode>(CBox1 ? CBox1->currentIndex() : 0);
+}
+int TWPro::exitLoad() const {
+    return LCBoxL1 ? LCBoxL1->keyValue() : zv::kNothingChosen;
+}
+int TWPro::secondTrain() const {
+    return LIEtr2 ? LIEtr2->Val() : 1;
+}
+int TWPro::entryLoad() {
+    return wagons().toInt(QStringLiteral("Load"));
+}
+int TWPro::baseSource() const {
+    return CBox2->currentIndex();
+}
+bool TWPro::bogieMode() const {
+    return host_->settings().Npl == 0;
+}
 
 void TWPro::conditioningReading(const zv::ConditioningDisplay& display) {
     if (!Lw) return;
@@ -250,12 +265,15 @@ void TWPro::entryLoadRule() {
 void TWPro::exitLoadRule() {
     const int exit = exitLoad();
     if (exit >= 0 && exit == entryLoad()) {
-        if (!zv::Messages::confirmation(QStringLiteral("Вагон выпускается транзитом \r\n(без разгрузки и погрузки)?")))
+        if (!zv::Messages::confirmation(
+                QStringLiteral("Вагон выпускается транзитом \r\n(без разгрузки и погрузки)?")))
             LCBoxL1->setKey(QVariant());
     } else if (entryLoad() != 0 && exit > 0) {
         zv::Messages::information(QStringLiteral(
-            "Если вагон сначала разгружен, а затем загружен без взвешивания\r\nпустого вагона, то его "
-            "обработку следует выполнить в два этапа:\r\n1 - ввести тару вручную и отпустить вагон \"без "
+            "Если вагон сначала разгружен, а затем загружен без взвешивания\r\nпустого вагона, то "
+            "его "
+            "обработку следует выполнить в два этапа:\r\n1 - ввести тару вручную и отпустить вагон "
+            "\"без "
             "груза\"\r\n2 - выполнить \"Отпустить без тары\", введя сведения о новом грузе"));
         LCBoxL1->setKey(0);
     }
@@ -390,7 +408,8 @@ void TWPro::showLoadGravity(const std::optional<zv::LoadGravity>& gravity) {
     LIEdl->setVal(g.dl);
     LIEds->setVal(g.ds);
     const bool heavy = std::abs(g.wl) >= kHeavyImbalance;
-    LIEwl->setStyleSheet(heavy ? QStringLiteral("background-color: rgb(255, 128, 128);") : QString());
+    LIEwl->setStyleSheet(heavy ? QStringLiteral("background-color: rgb(255, 128, 128);")
+                               : QString());
 }
 
 // ---------------------------------------------------------------- "Готово"
@@ -427,11 +446,12 @@ bool TWPro::readyToConfirm() {
     }
     if (isRelease(mode()) && (noWeight || noSecond)) {
         if (w.isNull(QStringLiteral("TareD")) && w.isNull(QStringLiteral("TareW"))) {
-            zv::Messages::information(QStringLiteral("Необходим вес тары вагона\r\nЕсли нельзя взвесить, введите вручную!"));
+            zv::Messages::information(QStringLiteral(
+                "Необходим вес тары вагона\r\nЕсли нельзя взвесить, введите вручную!"));
             return false;
         }
-        if (!zv::Messages::confirmation(
-                QStringLiteral("Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?")))
+        if (!zv::Messages::confirmation(QStringLiteral(
+                "Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?")))
             return false;
     }
     return documentsGiven();
@@ -475,25 +495,29 @@ bool TWPro::documentsGiven() {
 void TWPro::writeReleaseResults() {
     if (baseSource() != Earlier) {
         setWagonValue(QStringLiteral("BsNote"), baseSource());
-        setWagonValue(QStringLiteral("BaseW"), LIEb->Val() >= kMinBase ? QVariant(LIEb->Val()) : QVariant());
+        setWagonValue(QStringLiteral("BaseW"),
+                      LIEb->Val() >= kMinBase ? QVariant(LIEb->Val()) : QVariant());
     }
     if (mode() == ProcessingMode::StaticRelease) {
         // Without a load computation in this opening there are no load values to write.
-        setWagonValue(QStringLiteral("WeiL"), gravity_ ? QVariant(gravity_->imbalance) : QVariant());
+        setWagonValue(QStringLiteral("WeiL"),
+                      gravity_ ? QVariant(gravity_->imbalance) : QVariant());
         setWagonValue(QStringLiteral("DisS"), gravity_ ? QVariant(gravity_->ds) : QVariant());
         return;
     }
     setWagonValue(QStringLiteral("DisS"), QVariant());
-    setWagonValue(QStringLiteral("WeiL"),
-                  zv::motionLoadImbalance(entryLoad(), exitLoad(), trains().value(QStringLiteral("WeiL")),
-                                          wagons().value(QStringLiteral("WeiL"))));
+    setWagonValue(
+        QStringLiteral("WeiL"),
+        zv::motionLoadImbalance(entryLoad(), exitLoad(), trains().value(QStringLiteral("WeiL")),
+                                wagons().value(QStringLiteral("WeiL"))));
 }
 
 void TWPro::storeTrainMarker() {
     zv::Table& t = trains();
     const int train = isRelease(mode()) ? LIEtr2->Val() : wagons().toInt(QStringLiteral("Train"));
     if (newTrainOffered_ && t.locateRowId(lastTrainRow_)) t.remove();
-    t.insertValues({{QStringLiteral("Train"), train}, {QStringLiteral("Time"), host_->records().clock().now()}});
+    t.insertValues({{QStringLiteral("Train"), train},
+                    {QStringLiteral("Time"), host_->records().clock().now()}});
 }
 
 // ---------------------------------------------------------------- helpers

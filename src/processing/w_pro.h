@@ -1,13 +1,12 @@
 #pragma once
 
-#include "processing/load_gravity.h"
-#include "processing/wagon_window.h"
-#include "processing/w_pro_host.h"
-
 #include <QDialog>
 #include <QList>
-
 #include <optional>
+
+#include "processing/load_gravity.h"
+#include "processing/w_pro_host.h"
+#include "processing/wagon_window.h"
 
 class FieldEdit;
 class LookupBox;
@@ -29,7 +28,7 @@ class Table;
 // release of one wagon on the current row of Wagons, and weighs it at rest in static mode.
 class TWPro : public QDialog, public zv::WagonWindow {
     Q_OBJECT
-public:
+  public:
     explicit TWPro(QWidget* parent = nullptr);
 
     // Must be set before the window is first shown.
@@ -48,10 +47,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     // Building (w_pro_controls.cpp)
     void buildControls();
     QWidget* buildWagonGroup();

@@ -1,11 +1,4 @@
 // The controls of the wagon processing window and their connections.
-#include "processing/field_edit.h"
-#include "processing/lookup_box.h"
-#include "processing/w_pro.h"
-#include "records/records_database.h"
-#include "ui/message_service.h"
-#include "ui/tlie_edit.h"
-
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -16,6 +9,13 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include "processing/field_edit.h"
+#include "processing/lookup_box.h"
+#include "processing/w_pro.h"
+#include "records/records_database.h"
+#include "ui/message_service.h"
+#include "ui/tlie_edit.h"
 
 namespace {
 
@@ -51,9 +51,8 @@ FieldEdit* TWPro::fieldEdit(const QString& field, bool readOnly) {
     edit->setReadOnly(readOnly);
     if (!readOnly && wagons().def().field(field).type != zv::FieldType::Text)
         edit->acceptOnly(QStringLiteral("-?[0-9]*"));
-    connect(edit, &FieldEdit::refused, this, [this](const QString& message) {
-        zv::Messages::error(message);
-    });
+    connect(edit, &FieldEdit::refused, this,
+            [this](const QString& message) { zv::Messages::error(message); });
     fields_.append(edit);
     return edit;
 }
@@ -180,7 +179,8 @@ QWidget* TWPro::buildWeighingGroup() {
     grid->addWidget(staticControls_, 3, 0, 1, 2);
 
     gravityPanels_ = named(new QStackedWidget(weighingGroup_), "P4s");
-    P4a = named(new QGroupBox(QStringLiteral("Смещение центра тяж. вагона"), gravityPanels_), "P4a");
+    P4a =
+        named(new QGroupBox(QStringLiteral("Смещение центра тяж. вагона"), gravityPanels_), "P4a");
     auto* wagonForm = new QFormLayout(P4a);
     wagonForm->addRow(QStringLiteral("кг"), fieldEdit(QStringLiteral("WeiL"), true));
     wagonForm->addRow(QStringLiteral("мм"), fieldEdit(QStringLiteral("DisL"), true));
@@ -203,8 +203,12 @@ QWidget* TWPro::buildLoadGroup() {
     zv::RecordsDatabase& records = host_->records();
     auto* group = named(new QGroupBox(QStringLiteral("Сведения о грузе"), this), "GB3");
     auto* grid = new QGridLayout(group);
-    LCBoxL = named(new LookupBox(records.Loads(), QStringLiteral("N"), {QStringLiteral("Load")}, group), "LCBoxL");
-    LCBoxL1 = named(new LookupBox(records.Loads(), QStringLiteral("N"), {QStringLiteral("Load")}, group), "LCBoxL1");
+    LCBoxL =
+        named(new LookupBox(records.Loads(), QStringLiteral("N"), {QStringLiteral("Load")}, group),
+              "LCBoxL");
+    LCBoxL1 =
+        named(new LookupBox(records.Loads(), QStringLiteral("N"), {QStringLiteral("Load")}, group),
+              "LCBoxL1");
     DBE4 = fieldEdit(QStringLiteral("Train"), true);
     DBE4->setObjectName(QStringLiteral("DBE4"));
     LIEtr2 = numberEdit("LIEtr2", 1, 65535, 5, group);
@@ -232,8 +236,12 @@ QWidget* TWPro::buildStationGroup() {
     zv::RecordsDatabase& records = host_->records();
     stationGroup_ = named(new QGroupBox(this), "GB4");
     auto* form = new QFormLayout(stationGroup_);
-    LCBoxS = named(new LookupBox(records.Stations(), QStringLiteral("N"), {QStringLiteral("Station")}, stationGroup_), "LCBoxS");
-    LCBoxC = named(new LookupBox(records.Clients(), QStringLiteral("N"), {QStringLiteral("Client")}, stationGroup_), "LCBoxC");
+    LCBoxS = named(new LookupBox(records.Stations(), QStringLiteral("N"),
+                                 {QStringLiteral("Station")}, stationGroup_),
+                   "LCBoxS");
+    LCBoxC = named(new LookupBox(records.Clients(), QStringLiteral("N"), {QStringLiteral("Client")},
+                                 stationGroup_),
+                   "LCBoxC");
     But4 = button("But4", QStringLiteral("БД Станции"), stationGroup_);
     But5 = button("But5", QStringLiteral("БД Клиенты"), stationGroup_);
     auto* station = new QHBoxLayout;
@@ -266,7 +274,8 @@ QWidget* TWPro::buildStationGroup() {
 
 void TWPro::connectControls() {
     auto on = [this](QPushButton* b, void (TWPro::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     on(But1, &TWPro::But1Click);
     connect(But2, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/conditioning.h"
-
 #include <cstdint>
+
+#include "engine/conditioning.h"
 
 namespace zv {
 class RecordsDatabase;
@@ -24,7 +24,7 @@ inline StaticReading staticReadingOf(const zv::Conditioning& c) {
 
 // What the wagon processing window needs of the main window.
 class WProHost {
-public:
+  public:
     virtual ~WProHost() = default;
 
     virtual zv::RecordsDatabase& records() = 0;

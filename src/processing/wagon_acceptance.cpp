@@ -1,11 +1,11 @@
 #include "processing/wagon_acceptance.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "records/records_database.h"
 #include "records/table.h"
 #include "ui/message_service.h"
-
-#include <algorithm>
-#include <exception>
 
 namespace zv {
 
@@ -21,7 +21,9 @@ constexpr int kMethodStatic = 0;
 constexpr int kMethodMotion = 1;
 constexpr int kMethodProblem = 2;
 
-bool isProblemNote(int note) { return note >= 4 && note <= 6; }
+bool isProblemNote(int note) {
+    return note >= 4 && note <= 6;
+}
 
 const QString kAcceptQuestion =
     QStringLiteral("Результат взвешивания может быть не точным\r\nПринять этот вагон?");
@@ -188,7 +190,8 @@ void WagonAcceptance::releaseDynamic() {
     Table& trains = records_.Trains();
     Table& wagons = records_.Wagons();
     removePlaceholderRow(wagons);
-    const int method = isProblemNote(trains.toInt(QStringLiteral("Note"))) ? kMethodProblem : kMethodMotion;
+    const int method =
+        isProblemNote(trains.toInt(QStringLiteral("Note"))) ? kMethodProblem : kMethodMotion;
     if (!trainRowUsable(kReleaseQuestion)) return;
 
     const qint64 trainRow = trains.currentRow().rowId();
@@ -201,8 +204,8 @@ void WagonAcceptance::releaseDynamic() {
         dropCreatedRow();
         return;
     }
-    writeBookRow({trains.value(QStringLiteral("Weight")), method, trains.value(QStringLiteral("Time")),
-                  trains.value(QStringLiteral("Train"))});
+    writeBookRow({trains.value(QStringLiteral("Weight")), method,
+                  trains.value(QStringLiteral("Time")), trains.value(QStringLiteral("Train"))});
     wagons.remove();
     createdRow_ = 0;
     markTrainRowProcessed(trainRow);
@@ -255,8 +258,8 @@ void WagonAcceptance::writeBookRow(const SecondWeighing& second) {
         {QStringLiteral("Name1"), wagons.value(QStringLiteral("Name"))},
         {QStringLiteral("Name2"), currentOperator_()},
     };
-    for (const char* field : {"NLoad", "WeiL", "BaseW", "BsNote", "DisS", "Station", "Client", "Doc",
-                              "BrutD", "TareD", "NettD", "NLoadD", "TareW", "Note"})
+    for (const char* field : {"NLoad", "WeiL", "BaseW", "BsNote", "DisS", "Station", "Client",
+                              "Doc", "BrutD", "TareD", "NettD", "NLoadD", "TareW", "Note"})
         values.append({QString::fromLatin1(field), wagons.value(QString::fromLatin1(field))});
     records_.Book().insertValues(values);
 }

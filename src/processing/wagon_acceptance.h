@@ -1,11 +1,10 @@
 #pragma once
 
-#include "processing/wagon_window.h"
-
 #include <QString>
 #include <QVariant>
-
 #include <functional>
+
+#include "processing/wagon_window.h"
 
 namespace zv {
 
@@ -20,7 +19,7 @@ class Table;
 // Whatever happens, no row made for an attempt outlives a cancelled or failed attempt, and
 // Wagons, Trains and Book are flushed to disk at the end of every attempt.
 class WagonAcceptance {
-public:
+  public:
     using OperatorNumber = std::function<int()>;
 
     WagonAcceptance(RecordsDatabase& records, WagonWindow& window, OperatorNumber currentOperator);
@@ -31,7 +30,7 @@ public:
     // two differ on the static page only.
     void But2Click(bool staticPage, bool withoutTare);
 
-private:
+  private:
     // What a release needs to write the book row besides the Wagons row.
     struct SecondWeighing {
         QVariant weight;

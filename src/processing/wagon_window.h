@@ -7,7 +7,7 @@ namespace zv {
 // The processing window as acceptance and release see it: it completes the current row of
 // Wagons (left in edit state) and is then read for what it does not store in that row.
 class WagonWindow {
-public:
+  public:
     virtual ~WagonWindow() = default;
     // Shows the window modally in `mode`; true when the operator confirmed it.
     virtual bool process(ProcessingMode mode) = 0;

@@ -1,4 +1,12 @@
 #include "admin/db_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
 #include "records/records_fixture.h"
 #include "reports/report_commands.h"
 #include "reports/report_document.h"
@@ -6,18 +14,11 @@
 #include "ui/modal.h"
 #include "ui/scripted_messages.h"
 
-#include <QComboBox>
-#include <QPushButton>
-#include <QTableView>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
-
 namespace zv::test {
 namespace {
 
 class ViewerTest : public ::testing::Test, public DBViewHost {
-protected:
+  protected:
     RecordsFixture f;
     ReportLayouts reportLayouts;
     ScriptedMessages messages;
@@ -29,7 +30,8 @@ protected:
 
     ViewerTest() {
         f.open();
-        for (int n : {1, 2}) f.records->Names().insertValues({{"N", n}, {"Name", QString("Оператор %1").arg(n)}});
+        for (int n : {1, 2})
+            f.records->Names().insertValues({{"N", n}, {"Name", QString("Оператор %1").arg(n)}});
         viewer.setHost(this);
         f.records->connection().setPasswordPrompt([this] {
             ++prompts;

@@ -28,8 +28,8 @@ TEST(LoadGravity, OffsetsOfTheLoadBetweenTheTwoWeighings) {
     ASSERT_TRUE(g);
     EXPECT_DOUBLE_EQ(g->imbalance, 1000);
     EXPECT_EQ(g->wl, 1000);
-    EXPECT_EQ(g->ds, 20);   // R(15*70000 / (47000*10)) * 10 = R(2.23) * 10
-    EXPECT_EQ(g->dl, 90);   // R(8650*1000 / (2*47000*10)) * 10 = R(9.2) * 10
+    EXPECT_EQ(g->ds, 20);  // R(15*70000 / (47000*10)) * 10 = R(2.23) * 10
+    EXPECT_EQ(g->dl, 90);  // R(8650*1000 / (2*47000*10)) * 10 = R(9.2) * 10
 
     // Came loaded: the reference is the first weighing with its own transverse moment.
     auto in = input(23000, 5, 0);
@@ -65,13 +65,13 @@ TEST(MotionLoadImbalance, TakesTheSideThatCarriesTheLoad) {
     };
     const QVariant none;
     const Case cases[] = {
-        {0, 5, none, 300, none},    // leaves loaded, nothing measured now
-        {5, 0, -200, none, none},   // came loaded, nothing stored at acceptance
-        {0, 5, 700, none, 700},     // leaves loaded, empty at acceptance unknown
-        {0, 5, 700, 100, 600},      // leaves loaded: now minus before
-        {5, 0, 100, 700, 600},      // came loaded: before minus now
-        {5, 0, none, 700, 700},     // came loaded, nothing now: kept
-        {0, 0, 100, 50, 50},        // no load either way: kept
+        {0, 5, none, 300, none},   // leaves loaded, nothing measured now
+        {5, 0, -200, none, none},  // came loaded, nothing stored at acceptance
+        {0, 5, 700, none, 700},    // leaves loaded, empty at acceptance unknown
+        {0, 5, 700, 100, 600},     // leaves loaded: now minus before
+        {5, 0, 100, 700, 600},     // came loaded: before minus now
+        {5, 0, none, 700, 700},    // came loaded, nothing now: kept
+        {0, 0, 100, 50, 50},       // no load either way: kept
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.entry << "->" << c.exit);

@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QDateTime>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
 #include "processing/wagon_window.h"
 #include "records/records_fixture.h"
 #include "ui/scripted_messages.h"
-
-#include <QDateTime>
-#include <QVariant>
-
-#include <functional>
-#include <vector>
 
 namespace zv::test {
 
@@ -29,7 +28,8 @@ struct ProcessingFixture : RecordsFixture {
                      const QVariant& weiL = {}) {
         trains().insertValues({
             {QStringLiteral("Train"), train},
-            {QStringLiteral("Time"), QDateTime(QDate(2026, 12, 9), QTime(8, 0)).addSecs(60 * ++trainTime)},
+            {QStringLiteral("Time"),
+             QDateTime(QDate(2026, 12, 9), QTime(8, 0)).addSecs(60 * ++trainTime)},
             {QStringLiteral("Wagon"), wagon},
             {QStringLiteral("Weight"), weight},
             {QStringLiteral("Direc"), 0},
@@ -52,7 +52,7 @@ struct ProcessingFixture : RecordsFixture {
 // Stands in for the processing window: runs `fill` on the row as the operator would, then
 // confirms or cancels.
 class FakeWindow : public WagonWindow {
-public:
+  public:
     std::function<void(ProcessingMode)> fill;
     bool confirm = true;
     int exit = kNothingChosen;

@@ -1,5 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <vector>
+
 #include "processing/field_edit.h"
 #include "processing/lookup_box.h"
 #include "processing/w_pro.h"
@@ -7,19 +14,11 @@
 #include "processing_fixture.h"
 #include "ui/modal.h"
 
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
-
-#include <vector>
-
 namespace zv::test {
 
 // The main window as the processing window sees it.
 class TestHost : public WProHost {
-public:
+  public:
     explicit TestHost(ProcessingFixture& f) : f_(f) {}
     RecordsDatabase& records() override { return *f_.records; }
     const Settings& settings() const override { return f_.settings; }
@@ -35,7 +34,7 @@ public:
     int restored = 0;
     std::vector<int> dictionaries;
 
-private:
+  private:
     ProcessingFixture& f_;
 };
 

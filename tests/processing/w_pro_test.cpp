@@ -1,3 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTest>
+#include <chrono>
+
 #include "engine/engine_observer.h"
 #include "engine/stored_train.h"
 #include "records/train_storage.h"
@@ -5,22 +13,14 @@
 #include "ui/tlie_edit.h"
 #include "w_pro_fixture.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QStackedWidget>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-
 namespace zv::test {
 namespace {
 
 // A train weighed in motion, stored as the main window stores it, with `weights` per wagon.
 int storeTrain(ProcessingFixture& f, std::initializer_list<int> weights, int weiL = 0) {
     StoredTrain train;
-    WallTime time = WallTime(std::chrono::hours(24 * 365 * 56)) + std::chrono::minutes(f.trainTime += 10);
+    WallTime time =
+        WallTime(std::chrono::hours(24 * 365 * 56)) + std::chrono::minutes(f.trainTime += 10);
     for (int w : weights) {
         StoredWagonRow row;
         row.Time = time += std::chrono::seconds(5);
@@ -54,7 +54,8 @@ TEST_F(WProTest, RoadOfAWagonWeighedInMotion) {
     typeWagonNumber(*this, "51234567");
     ModalScript script;
     script.then([this, firstWeight](QDialog& d) {
-        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentText(), "Прием вагона, взвешенного в движении");
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentText(),
+                  "Прием вагона, взвешенного в движении");
         EXPECT_FALSE(find<QLineEdit>(d, "DBE1")->isEnabled());
         EXPECT_EQ(find<QLineEdit>(d, "DBE10")->text(), QString::number(firstWeight));
         describeLoad(d, "LCBoxL", 5);
@@ -171,9 +172,10 @@ TEST_F(WProTest, AStaticWeighingStoresTheEnteredBaseFromThreeMetres) {
 
 TEST_F(WProTest, StaticTrainMarkerAndNewTrain) {
     storeTrain(*this, {50000, 50000, 50000, 50000, 50000, 50000, 50000});  // train 1
-    for (int i = 0; i < 6; ++i) storeTrain(*this, {50000});                 // trains 2 to 7
+    for (int i = 0; i < 6; ++i) storeTrain(*this, {50000});                // trains 2 to 7
     // Accepts a wagon at rest; `offered` is the train number the window opens with.
-    auto acceptStatic = [this](const QString& number, int offered, bool newTrainShown, bool pressNewTrain) {
+    auto acceptStatic = [this](const QString& number, int offered, bool newTrainShown,
+                               bool pressNewTrain) {
         ModalScript script;
         script.then([&](QDialog& d) {
             EXPECT_EQ(find<QLineEdit>(d, "DBE4")->text(), QString::number(offered));
@@ -248,20 +250,29 @@ TEST_F(WProTest, DoneRefusesInOrderUntilTheWagonIsComplete) {
 }
 
 TEST_F(WProTest, ReleaseWithoutSecondWeighingNeedsATare) {
-    wagons().insertValues({{"Wagon", "901"}, {"Weight", 64000}, {"WNote", 0}, {"Load", 5}, {"Station", 1},
-                           {"Client", 1}, {"Doc", "ABC"}});
+    wagons().insertValues({{"Wagon", "901"},
+                           {"Weight", 64000},
+                           {"WNote", 0},
+                           {"Load", 5},
+                           {"Station", 1},
+                           {"Client", 1},
+                           {"Doc", "ABC"}});
     ModalScript script;
     script.then([this](QDialog& d) {
         EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
         messages.clear();
         click(d, "But1");
-        EXPECT_EQ(messages.texts(), QStringList{"Необходим вес тары вагона\r\nЕсли нельзя взвесить, введите вручную!"});
+        EXPECT_EQ(
+            messages.texts(),
+            QStringList{"Необходим вес тары вагона\r\nЕсли нельзя взвесить, введите вручную!"});
         type(d, "DBE2", "23500");
         messages.clear();
         messages.answerNo();
         click(d, "But1");
-        EXPECT_EQ(messages.texts(),
-                  QStringList{"Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
+        EXPECT_EQ(
+            messages.texts(),
+            QStringList{
+                "Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
         EXPECT_TRUE(d.isVisible());
         messages.answerYes();
         click(d, "But1");
@@ -278,13 +289,18 @@ TEST_F(WProTest, ReleaseWithoutSecondWeighingNeedsATare) {
 }
 
 TEST_F(WProTest, ExitLoadRules) {
-    wagons().insertValues({{"Wagon", "902"}, {"Weight", 64000}, {"Load", 5}, {"Station", 1}, {"Client", 1},
+    wagons().insertValues({{"Wagon", "902"},
+                           {"Weight", 64000},
+                           {"Load", 5},
+                           {"Station", 1},
+                           {"Client", 1},
                            {"Doc", "ABC"}});
     ModalScript script;
     script.then([this](QDialog& d) {
         messages.answerNo();
         choose(d, "LCBoxL1", 5);
-        EXPECT_EQ(messages.texts(), QStringList{"Вагон выпускается транзитом \r\n(без разгрузки и погрузки)?"});
+        EXPECT_EQ(messages.texts(),
+                  QStringList{"Вагон выпускается транзитом \r\n(без разгрузки и погрузки)?"});
         EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), -1);
         EXPECT_FALSE(find<QWidget>(d, "GB2")->isEnabled());
         messages.clear();
@@ -328,8 +344,10 @@ TEST_F(WProTest, SecondWeighingAtRestOfAWagonLeavingLoaded) {
         messages.clear();
         messages.answerYes();  // no first weight: the tare typed by hand
         click(d, "But1");
-        EXPECT_EQ(messages.texts(),
-                  QStringList{"Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
+        EXPECT_EQ(
+            messages.texts(),
+            QStringList{
+                "Отпустить вагон без взвешивания тары,\r\nиспользуя значение, введенное вручную?"});
     });
     acceptance.But2Click(true, true);
     EXPECT_EQ(wagonRows(), 0);

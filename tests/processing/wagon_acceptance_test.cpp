@@ -1,23 +1,24 @@
 #include "processing/wagon_acceptance.h"
-#include "processing_fixture.h"
-#include "records/table_error.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "processing_fixture.h"
+#include "records/table_error.h"
+
 namespace zv::test {
 namespace {
 
-const QString kWeightError =
-    QStringLiteral("Этот вагон взвешен с ошибкой (вес меньше минимального или больше максимального)!");
+const QString kWeightError = QStringLiteral(
+    "Этот вагон взвешен с ошибкой (вес меньше минимального или больше максимального)!");
 const QString kAcceptQuestion =
     QStringLiteral("Результат взвешивания может быть не точным\r\nПринять этот вагон?");
 const QString kReleaseQuestion =
     QStringLiteral("Результат взвешивания может быть не точным\r\nОтпустить этот вагон?");
 
 class WagonAcceptanceTest : public ::testing::Test {
-protected:
+  protected:
     ProcessingFixture f;
     FakeWindow window;
     int operatorNumber = 3;
@@ -282,7 +283,8 @@ TEST_F(WagonAcceptanceTest, CancellingLeavesNoRowMadeForTheAttempt) {
 TEST_F(WagonAcceptanceTest, StaticAcceptanceAndReleaseOfAWagon) {
     window.fill = [this](ProcessingMode mode) {
         Table& w = f.wagons();
-        EXPECT_EQ(w.state(), mode == ProcessingMode::StaticAcceptance ? Table::State::Browse : Table::State::Edit);
+        EXPECT_EQ(w.state(), mode == ProcessingMode::StaticAcceptance ? Table::State::Browse
+                                                                      : Table::State::Edit);
         w.edit();
         if (mode == ProcessingMode::StaticAcceptance) {
             EXPECT_EQ(w.value("Wagon").toString(), "N");
@@ -312,7 +314,8 @@ TEST_F(WagonAcceptanceTest, StaticAcceptanceAndReleaseOfAWagon) {
     EXPECT_EQ(bookValue("Train2").toInt(), 12);
     EXPECT_EQ(bookValue("Name2").toInt(), 6);
     EXPECT_EQ(bookValue("Time2"), QVariant(f.clock.time));
-    EXPECT_EQ(window.opened, (std::vector{ProcessingMode::StaticAcceptance, ProcessingMode::StaticRelease}));
+    EXPECT_EQ(window.opened,
+              (std::vector{ProcessingMode::StaticAcceptance, ProcessingMode::StaticRelease}));
 
     // The book row is on disk once the attempt is over.
     RecordsDatabase second(f.settings, f.programDir, f.clock, f.notifier);
