@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -153,6 +154,35 @@ TEST(MainWindowPages, RawDataPanelOnlyOnTheDynamicPageWithItsOption) {
     c.PCon1->setCurrentWidget(c.TS2);
     c.PCon1->setCurrentWidget(c.TS1);
     EXPECT_TRUE(c.P12->isHidden());
+}
+
+TEST(MainWindowPages, PanelsFollowThePlatformsAndTheOptions) {
+    const struct {
+        int Npl;
+        int32_t Params;
+        bool platformLoads, gravity, debugColumns;
+    } cases[] = {
+        {0, zv::params::ShowGravityOffsets | zv::params::ShowDebugColumns, false, false, true},
+        {1, zv::params::ShowGravityOffsets, true, true, false},
+        {1, 0, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Npl * 100 + c.Params);
+        AppFixture app;
+        zv::Settings scale = zv::test::testScale();
+        scale.Npl = c.Npl;
+        scale.Params = c.Params;
+        app.writeSettings(scale);
+        TMain& main = app.start();
+        EXPECT_EQ(!main.controls().Lw0->isHidden(), c.platformLoads);
+        EXPECT_EQ(!main.controls().Lw1->isHidden(), c.platformLoads);
+        EXPECT_EQ(!main.controls().P6->isHidden(), c.gravity);
+        QStringList headings;
+        const QAbstractItemModel* grid = main.controls().DBG1->model();
+        for (int col = 0; col < grid->columnCount(); ++col)
+            headings << grid->headerData(col, Qt::Horizontal).toString();
+        EXPECT_EQ(headings.contains("Вес3"), c.debugColumns);
+    }
 }
 
 TEST(MainWindowPages, AxleDetectionStopsWhileAWindowIsVisibleOrTheOtherPageIsShown) {

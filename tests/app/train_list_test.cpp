@@ -188,4 +188,27 @@ TEST_F(TrainList, TrainsReportSeesEveryTrainWeighedInMotionThenTheListComesBack)
     EXPECT_EQ(listed(), 2);
 }
 
+TEST_F(TrainList, OnlyTheWagonNumberOfAWagonToProcessAndWei3CanBeEdited) {
+    addRow(9, 0, 1);
+    addRow(9, 0, 0);
+    addRow(9, 0, 3);
+    addRow(9, 0, QVariant());
+    show(9);
+    const QAbstractItemModel* grid = main->controls().DBG1->model();
+    const auto editable = [&](int row, const QString& heading) {
+        for (int col = 0; col < grid->columnCount(); ++col)
+            if (grid->headerData(col, Qt::Horizontal).toString() == heading)
+                return bool(grid->flags(grid->index(row, col)) & Qt::ItemIsEditable);
+        ADD_FAILURE() << "no column " << heading.toStdString();
+        return false;
+    };
+    ASSERT_EQ(listed(), 4);
+    EXPECT_TRUE(editable(0, "Вагон"));
+    EXPECT_FALSE(editable(1, "Вагон"));
+    EXPECT_FALSE(editable(2, "Вагон"));
+    EXPECT_FALSE(editable(3, "Вагон"));
+    EXPECT_FALSE(editable(0, "Вес"));
+    EXPECT_FALSE(editable(0, "Направл."));
+}
+
 }  // namespace
