@@ -30,9 +30,10 @@ std::optional<LoadGravity> loadGravity(const LoadGravityInput& in) {
     const double Lr = in.weiL.toDouble();
     const double T = in.offTrans;
 
-    LoadGravity g;
     // The load is the difference of the two weighings, taken the way round that makes it positive.
     const double load = leavesLoaded ? Gn - Gr : Gr - Gn;
+    LoadGravity g;
+    if (load == 0) return g;  // nothing was loaded or unloaded: no load to place
     const double moment = leavesLoaded ? T * Gn - Mr : Mr - T * Gn;
     g.imbalance = leavesLoaded ? in.imbalance - Lr : Lr - in.imbalance;
     g.ds = roundedShare(moment, load, in.Dids);

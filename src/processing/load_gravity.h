@@ -27,7 +27,7 @@ struct LoadGravity {
 
 // The load's imbalance and offsets from the change between the two weighings: of the gross
 // when the wagon leaves loaded, of the tare when it came loaded; none when it neither came
-// nor leaves loaded. Equal weights (no load between them) give offsets of 0.
+// nor leaves loaded. Equal weights (no load between them) give 0 everywhere.
 std::optional<LoadGravity> loadGravity(const LoadGravityInput& in);
 
 // Book.WeiL of a release in motion: the load's imbalance from the one measured in motion now

@@ -44,12 +44,13 @@ TEST(LoadGravity, OffsetsOfTheLoadBetweenTheTwoWeighings) {
     EXPECT_FALSE(loadGravity(input(23000, 0, 0)));  // no load either way
 }
 
-TEST(LoadGravity, EqualWeightsGiveZeroOffsetsInsteadOfDividingByZero) {
+TEST(LoadGravity, EqualWeightsGiveZerosInsteadOfDividingByZero) {
     const auto g = loadGravity(input(23000, 0, 5));
     ASSERT_TRUE(g);
     EXPECT_EQ(g->ds, 0);
     EXPECT_EQ(g->dl, 0);
-    EXPECT_EQ(g->wl, 1000);
+    EXPECT_EQ(g->wl, 0);
+    EXPECT_EQ(g->imbalance, 0);
 }
 
 }  // namespace
