@@ -30,7 +30,9 @@ PlaceholderDialog::PlaceholderDialog(const QString& name, const QString& caption
     resize(520, 380);
 }
 
-int PlaceholderDialog::currentPage() const { return pages_ ? pages_->currentIndex() : -1; }
+int PlaceholderDialog::currentPage() const {
+    return pages_ ? pages_->currentIndex() : -1;
+}
 
 void PlaceholderDialog::setCurrentPage(int index) {
     if (pages_) pages_->setCurrentIndex(index);

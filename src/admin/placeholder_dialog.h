@@ -9,7 +9,7 @@ class QTabWidget;
 // and a "Закрыть" button, so the menu, the help routing and the weighing gate can use it.
 class PlaceholderDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     PlaceholderDialog(const QString& name, const QString& caption, const QStringList& pages,
                       QWidget* parent);
 
@@ -17,6 +17,6 @@ public:
     int currentPage() const;
     void setCurrentPage(int index);
 
-private:
+  private:
     QTabWidget* pages_ = nullptr;
 };

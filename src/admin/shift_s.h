@@ -15,7 +15,7 @@ class Table;
 // Operator shift change: who works this shift, checked against the operator's access code.
 class TShiftS : public QDialog {
     Q_OBJECT
-public:
+  public:
     using Messenger = std::function<void(const QString&)>;
 
     explicit TShiftS(QWidget* parent = nullptr);
@@ -33,10 +33,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormShow();
     void LCBox1CloseUp();
     void Button1Click();

@@ -5,6 +5,6 @@
 // The about box.
 class TAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAbout(QWidget* parent = nullptr);
 };

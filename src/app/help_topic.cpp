@@ -7,8 +7,8 @@
 #include "admin/shift_s.h"
 #include "app/about.h"
 #include "app/app_windows.h"
-#include "reports/b_prn.h"
 #include "processing/w_pro.h"
+#include "reports/b_prn.h"
 
 QString helpTopicFor(const QWidget* window, const AppWindows& w) {
     const auto is = [window](const QWidget* candidate) {

@@ -19,7 +19,9 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent) : QDialog(parent)
     resize(640, 560);
 }
 
-QString HelpWindow::pagePath(const QString& topic) const { return folder_ + topic; }
+QString HelpWindow::pagePath(const QString& topic) const {
+    return folder_ + topic;
+}
 
 bool HelpWindow::showTopic(const QString& topic) {
     const QString path = pagePath(topic);
@@ -31,4 +33,6 @@ bool HelpWindow::showTopic(const QString& topic) {
     return true;
 }
 
-QString HelpWindow::currentTopic() const { return QFileInfo(browser_->source().toLocalFile()).fileName(); }
+QString HelpWindow::currentTopic() const {
+    return QFileInfo(browser_->source().toLocalFile()).fileName();
+}

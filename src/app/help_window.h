@@ -8,7 +8,7 @@ class QTextBrowser;
 // The program's own help viewer: HTML pages named after their topics in a folder.
 class HelpWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     HelpWindow(const QString& folder, QWidget* parent);
 
     const QString& folder() const { return folder_; }
@@ -18,7 +18,7 @@ public:
     bool showTopic(const QString& topic);
     QString currentTopic() const;
 
-private:
+  private:
     QString folder_;
     QTextBrowser* browser_ = nullptr;
 };

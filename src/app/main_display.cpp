@@ -14,14 +14,18 @@ QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-void setNumber(QLabel* label, int32_t value) { label->setText(QString::number(value)); }
+void setNumber(QLabel* label, int32_t value) {
+    label->setText(QString::number(value));
+}
 
 }  // namespace
 
 MainDisplay::MainDisplay(const MainControls& controls, std::function<void(bool)> trainPassing)
     : c_(controls), trainPassing_(std::move(trainPassing)) {}
 
-void MainDisplay::dynamicWeighingChanged(bool enabled) { c_.La11->setVisible(!enabled); }
+void MainDisplay::dynamicWeighingChanged(bool enabled) {
+    c_.La11->setVisible(!enabled);
+}
 
 void MainDisplay::trainPassingChanged(bool passing) {
     c_.P13->setVisible(passing);
@@ -31,7 +35,9 @@ void MainDisplay::trainPassingChanged(bool passing) {
     if (trainPassing_) trainPassing_(passing);
 }
 
-void MainDisplay::zeroButtonReleased() { c_.SBut01->setChecked(false); }
+void MainDisplay::zeroButtonReleased() {
+    c_.SBut01->setChecked(false);
+}
 
 void MainDisplay::conditioningReading(const zv::ConditioningDisplay& d) {
     if (c_.P6->isVisible()) {
@@ -50,26 +56,40 @@ void MainDisplay::conditioningReading(const zv::ConditioningDisplay& d) {
     if (setupW_ && setupW_->isVisible()) setupW_->showConditioning(d);
 }
 
-bool MainDisplay::calibrationReadoutsWanted() const { return setupW_ && setupW_->readoutsWanted(); }
+bool MainDisplay::calibrationReadoutsWanted() const {
+    return setupW_ && setupW_->readoutsWanted();
+}
 
 void MainDisplay::calibrationReadouts(const zv::CalibrationReadouts& readouts) {
     if (setupW_) setupW_->showCalibrationReadouts(readouts);
 }
 
-bool MainDisplay::diagnosticsWanted() const { return c_.Panel5->isVisible(); }
+bool MainDisplay::diagnosticsWanted() const {
+    return c_.Panel5->isVisible();
+}
 
 QLabel* MainDisplay::diagnosticLabel(zv::DiagLabel label) const {
     switch (label) {
-        case zv::DiagLabel::La1: return c_.La1;
-        case zv::DiagLabel::La1_: return c_.La1_;
-        case zv::DiagLabel::La2: return c_.La2;
-        case zv::DiagLabel::La2_: return c_.La2_;
-        case zv::DiagLabel::La3: return c_.La3;
-        case zv::DiagLabel::La3_: return c_.La3_;
-        case zv::DiagLabel::La3s: return c_.La3s;
-        case zv::DiagLabel::La4: return c_.La4;
-        case zv::DiagLabel::La4_: return c_.La4_;
-        case zv::DiagLabel::La6: return c_.La6;
+        case zv::DiagLabel::La1:
+            return c_.La1;
+        case zv::DiagLabel::La1_:
+            return c_.La1_;
+        case zv::DiagLabel::La2:
+            return c_.La2;
+        case zv::DiagLabel::La2_:
+            return c_.La2_;
+        case zv::DiagLabel::La3:
+            return c_.La3;
+        case zv::DiagLabel::La3_:
+            return c_.La3_;
+        case zv::DiagLabel::La3s:
+            return c_.La3s;
+        case zv::DiagLabel::La4:
+            return c_.La4;
+        case zv::DiagLabel::La4_:
+            return c_.La4_;
+        case zv::DiagLabel::La6:
+            return c_.La6;
     }
     return c_.La6;
 }

@@ -9,7 +9,7 @@
 class TSetupW;
 
 class MainDisplay : public zv::EngineObserver {
-public:
+  public:
     // trainPassing runs whenever a train starts or stops passing (the window then detaches
     // or re-attaches its train list).
     MainDisplay(const MainControls& controls, std::function<void(bool)> trainPassing);
@@ -27,7 +27,7 @@ public:
     void diagnosticAppend(zv::DiagLabel label, std::string_view text) override;
     void diagnosticCell(int col, int row, std::string_view text) override;
 
-private:
+  private:
     QLabel* diagnosticLabel(zv::DiagLabel label) const;
 
     const MainControls& c_;

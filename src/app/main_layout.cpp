@@ -10,9 +10,9 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
@@ -23,21 +23,21 @@ constexpr int kTopBandHeight = 113;
 
 // Keeps a child laid over its parent in place whenever the parent changes size.
 class OverlayKeeper : public QObject {
-public:
+  public:
     using Place = std::function<void(QWidget* overlay, const QSize& parentSize)>;
     OverlayKeeper(QWidget* overlay, Place place)
         : QObject(overlay), overlay_(overlay), place_(std::move(place)) {
         overlay->parentWidget()->installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Resize)
             place_(overlay_, static_cast<QWidget*>(watched)->size());
         return false;
     }
 
-private:
+  private:
     QWidget* overlay_;
     Place place_;
 };

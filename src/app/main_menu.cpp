@@ -42,9 +42,9 @@ MainMenu buildMainMenu(QMainWindow* window) {
     m.Location = item(databases, "N11", "Расположение");
     QMenu* view = submenu(databases, "N12", "Просмотр");
     const char* viewNames[] = {"N13", "N14", "N15", "N16", "N17", "N18", "N19"};
-    const QString viewCaptions[] = {"Весовая книга", "Вагоны на территории", "Операторы весов",
-                                    "Грузы",         "Станции",  "Получатели / отправители",
-                                    "Базы вагонов"};
+    const QString viewCaptions[] = {
+        "Весовая книга", "Вагоны на территории",     "Операторы весов", "Грузы",
+        "Станции",       "Получатели / отправители", "Базы вагонов"};
     for (std::size_t i = 0; i < m.View.size(); ++i)
         m.View[i] = item(view, viewNames[i], viewCaptions[i]);
     databases->addMenu(view);

@@ -13,7 +13,7 @@ struct MainMenu {
     QAction* Location = nullptr;
     std::array<QAction*, 7> View{};  // position in the submenu = table selector item
     QAction* BookReport = nullptr;
-    QAction* N23 = nullptr;  // report of the trains weighed in motion
+    QAction* N23 = nullptr;            // report of the trains weighed in motion
     std::array<QAction*, 3> Scales{};  // position = page of the scale settings window
     QAction* Program = nullptr;
     QAction* HelpContents = nullptr;

@@ -3,18 +3,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QItemSelectionModel>
-#include <QPushButton>
-#include <QTableView>
 #include <QDir>
 #include <QFrame>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -25,13 +25,13 @@
 #include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/about.h"
-#include "reports/b_prn.h"
 #include "app/help_topic.h"
 #include "app/help_window.h"
-#include "processing/w_pro.h"
 #include "app/train_grids.h"
+#include "processing/w_pro.h"
 #include "records/table.h"
 #include "records/train_storage.h"
+#include "reports/b_prn.h"
 #include "reports/report_commands.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
@@ -89,7 +89,9 @@ void TMain::FormCreate() {
     move(0, 0);
 }
 
-QString TMain::bookName() { return records_.Book().fileName(); }
+QString TMain::bookName() {
+    return records_.Book().fileName();
+}
 
 void TMain::buildTrainList() {
     LIEtr_ = new TLIEdit(c_.LIEtrSlot);
@@ -102,8 +104,7 @@ void TMain::buildTrainList() {
     c_.LIEtrSlot->layout()->addWidget(LIEtr_);
     trainList_ = std::make_unique<TrainList>(records_, *LIEtr_,
                                              [this] { return engine_.trainInProgress(); });
-    trainList_->setPreview(
-        [this] { zv::previewTrainsReport(records_.Trains(), layouts_, this); });
+    trainList_->setPreview([this] { zv::previewTrainsReport(records_.Trains(), layouts_, this); });
     setupTrainGrid(c_.DBG1, records_.DSouT());
     setupWagonGrid(c_.DBG2, records_.DSouW());
     connect(c_.But11, &QPushButton::clicked, this,
@@ -138,8 +139,7 @@ void TMain::connectMenu() {
             [this] { c_.PCon1->setCurrentWidget(c_.TS2); });
     connect(menu_.Shift, &QAction::triggered, this, [this] { guarded([this] { ShiftSet(); }); });
     connect(menu_.Exit, &QAction::triggered, this, &QWidget::close);
-    connect(menu_.Location, &QAction::triggered, this,
-            [this] { openSetupP(TSetupP::Databases); });
+    connect(menu_.Location, &QAction::triggered, this, [this] { openSetupP(TSetupP::Databases); });
     for (std::size_t i = 0; i < menu_.View.size(); ++i)
         connect(menu_.View[i], &QAction::triggered, this,
                 [this, i] { openDBView(static_cast<int>(i)); });
@@ -304,7 +304,9 @@ void TMain::SBut11Click() {
     }
 }
 
-void TMain::SBa1Click() { raw_.StepReq = true; }
+void TMain::SBa1Click() {
+    raw_.StepReq = true;
+}
 
 void TMain::replayStep() {
     while (c_.SBa2->isChecked() || raw_.StepReq) {
@@ -385,7 +387,9 @@ void TMain::applyOptions() {
     showDebugColumns(records_.DSouT(), settings_.has(zv::params::ShowDebugColumns));
 }
 
-void TMain::ShowHint(const QString& hint) { c_.StatusLine->showMessage(hint); }
+void TMain::ShowHint(const QString& hint) {
+    c_.StatusLine->showMessage(hint);
+}
 
 void TMain::wmhelp(QWidget* window) {
     if (w_.PassDlg && window == w_.PassDlg) return;
@@ -401,11 +405,17 @@ void TMain::showHelpTopic(const QString& topic) {
         showInformation("Не найдена страница справки " + help_->pagePath(topic));
 }
 
-void TMain::showInformation(const QString& text) { zv::Messages::information(text); }
+void TMain::showInformation(const QString& text) {
+    zv::Messages::information(text);
+}
 
-void TMain::showError(const QString& text) { zv::Messages::error(text); }
+void TMain::showError(const QString& text) {
+    zv::Messages::error(text);
+}
 
-void TMain::information(const QString& text) { showInformation(text); }
+void TMain::information(const QString& text) {
+    showInformation(text);
+}
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
@@ -438,15 +448,21 @@ void TMain::FormClose() {
 
 // zv::SettingsEffects
 
-void TMain::applyPort(const std::string& name) { link_.setPortName(QString::fromStdString(name)); }
+void TMain::applyPort(const std::string& name) {
+    link_.setPortName(QString::fromStdString(name));
+}
 
 void TMain::applyBaudRate(const std::string& name) {
     link_.setBaudRate(QString::fromStdString(name));
 }
 
-void TMain::applyParity(const std::string& name) { link_.setParity(QString::fromStdString(name)); }
+void TMain::applyParity(const std::string& name) {
+    link_.setParity(QString::fromStdString(name));
+}
 
-void TMain::applyLinkLayout() { link_.decoder().setLayout(settings_.Nadc, settings_.Npl); }
+void TMain::applyLinkLayout() {
+    link_.decoder().setLayout(settings_.Nadc, settings_.Npl);
+}
 
 void TMain::setConnect(bool checked) {
     settings_.Connect = checked;
@@ -461,13 +477,17 @@ void TMain::setConnect(bool checked) {
     }
 }
 
-void TMain::closeDatabase() { records_.connection().closeAll(); }
+void TMain::closeDatabase() {
+    records_.connection().closeAll();
+}
 
 void TMain::reportDamagedCalibration() {
-    showInformation(QString::fromUtf8(zv::DamagedCalibrationMessage.data(),
-                                      static_cast<qsizetype>(zv::DamagedCalibrationMessage.size())));
-    setWindowTitle(windowTitle() + QString::fromUtf8(zv::DamagedCaptionSuffix.data(),
-                                                     static_cast<qsizetype>(zv::DamagedCaptionSuffix.size())));
+    showInformation(
+        QString::fromUtf8(zv::DamagedCalibrationMessage.data(),
+                          static_cast<qsizetype>(zv::DamagedCalibrationMessage.size())));
+    setWindowTitle(windowTitle() +
+                   QString::fromUtf8(zv::DamagedCaptionSuffix.data(),
+                                     static_cast<qsizetype>(zv::DamagedCaptionSuffix.size())));
 }
 
 void TMain::fillSettingsWindows() {

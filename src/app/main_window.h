@@ -10,13 +10,13 @@
 #include "admin/admin_host.h"
 #include "admin/db_view.h"
 #include "app/app_windows.h"
-#include "app/main_layout.h"
 #include "app/main_display.h"
+#include "app/main_layout.h"
 #include "app/main_menu.h"
 #include "app/raw_data_session.h"
 #include "app/tick_clock.h"
-#include "engine/weighing_engine.h"
 #include "app/train_list.h"
+#include "engine/weighing_engine.h"
 #include "link/serial_link.h"
 #include "records/clock.h"
 #include "records/records_database.h"
@@ -37,7 +37,7 @@ class TMain : public QMainWindow,
               private zv::SettingsEffects,
               private zv::RecordsNotifier {
     Q_OBJECT
-public:
+  public:
     // FormCreate. programFolder ends with a separator; the program passes its own folder.
     explicit TMain(const QString& programFolder, QWidget* parent = nullptr);
     ~TMain() override;
@@ -97,12 +97,11 @@ public:
     // viewer or archiving window visible, no train being deleted.
     bool dynamicWeighingAllowed() const;
 
-
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void connectMenu();
     void PCon1Change();

@@ -42,7 +42,9 @@ RawDataSession::Start RawDataSession::startReplay(const std::string& folder,
     return Start::Started;
 }
 
-void RawDataSession::stopReplay() { reader_.close(); }
+void RawDataSession::stopReplay() {
+    reader_.close();
+}
 
 bool RawDataSession::next(zv::RawRecord& record) {
     if (reader_.next(record)) return true;

@@ -6,13 +6,13 @@
 
 // The one raw data file of the program, used either for recording or for replay, never both.
 class RawDataSession {
-public:
+  public:
     enum class Start {
         Started,
-        NoName,     // recording: the file name is empty
-        NoFile,     // replay: no such file
-        Busy,       // the file is in use by the other mode
-        Failed,     // the file could not be created or opened: see error()
+        NoName,  // recording: the file name is empty
+        NoFile,  // replay: no such file
+        Busy,    // the file is in use by the other mode
+        Failed,  // the file could not be created or opened: see error()
     };
 
     Start startRecording(const std::string& folder, const std::string& name);
@@ -33,7 +33,7 @@ public:
     int ReplayCnt = 0;
     bool StepReq = false;
 
-private:
+  private:
     zv::RawDataWriter writer_;
     zv::RawDataReader reader_;
     std::string error_;

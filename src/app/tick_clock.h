@@ -9,5 +9,6 @@ using TickClock = std::function<uint32_t()>;
 
 inline uint32_t systemTickMs() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }

@@ -2,11 +2,11 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <algorithm>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QSet>
 #include <QTableView>
+#include <algorithm>
 
 #include "records/row.h"
 #include "records/table_model.h"
@@ -17,7 +17,7 @@ const QColor kMaroon(128, 0, 0);
 
 // Colours, weight and alignment of the cells, by field.
 class GridStyle : public QIdentityProxyModel {
-public:
+  public:
     GridStyle(zv::TableModel& source, QSet<QString> maroon, QSet<QString> bold,
               QSet<QString> rightAligned, QObject* parent)
         : QIdentityProxyModel(parent),
@@ -41,7 +41,7 @@ public:
         return QIdentityProxyModel::data(index, role);
     }
 
-private:
+  private:
     zv::TableModel& source_;
     QSet<QString> maroon_, bold_, right_;
 };

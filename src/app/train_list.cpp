@@ -6,23 +6,25 @@
 
 namespace {
 
-QString trainFilter(const char* relation, int n) { return QString("Train%1%2").arg(relation).arg(n); }
+QString trainFilter(const char* relation, int n) {
+    return QString("Train%1%2").arg(relation).arg(n);
+}
 
 // Lowers the deletion flag however the operation ends.
 class FlagGuard {
-public:
+  public:
     explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
     ~FlagGuard() { flag_ = false; }
     FlagGuard(const FlagGuard&) = delete;
     FlagGuard& operator=(const FlagGuard&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
 // Detaches the train grid for the time of a change that passes through other filters.
 class DetachedGrid {
-public:
+  public:
     explicit DetachedGrid(zv::RecordsDatabase& records) : records_(records) {
         records_.DSouT().detach();
     }
@@ -30,7 +32,7 @@ public:
     DetachedGrid(const DetachedGrid&) = delete;
     DetachedGrid& operator=(const DetachedGrid&) = delete;
 
-private:
+  private:
     zv::RecordsDatabase& records_;
 };
 
@@ -39,7 +41,9 @@ private:
 TrainList::TrainList(zv::RecordsDatabase& records, TLIEdit& LIEtr, TrainPassing trainPassing)
     : records_(records), LIEtr_(LIEtr), trainPassing_(std::move(trainPassing)) {}
 
-int TrainList::selected() const { return LIEtr_.Val(); }
+int TrainList::selected() const {
+    return LIEtr_.Val();
+}
 
 void TrainList::select(int train) {
     LIEtr_.setVal(train);
@@ -92,8 +96,8 @@ bool TrainList::confirmDeletion(int n) {
     bool unprocessed = false;
     for (const zv::Row& row : trains.readFilteredRows())
         unprocessed = unprocessed || (!row.isNull("Note") && row.toInt("Note") == 1);
-    if (unprocessed && !zv::Messages::warningQuestion(
-                           "Состав содержит необработанные вагоны!\r\nУдалить?"))
+    if (unprocessed &&
+        !zv::Messages::warningQuestion("Состав содержит необработанные вагоны!\r\nУдалить?"))
         return false;
     return true;
 }

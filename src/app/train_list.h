@@ -12,7 +12,7 @@ class RecordsDatabase;
 // deleting one train or all of them, and the placeholder row of the wagons on the territory.
 // The selected train number is the value of the selector `LIEtr`.
 class TrainList {
-public:
+  public:
     using TrainPassing = std::function<bool()>;
     // The trains report; runs while the table shows every train weighed in motion.
     using Preview = std::function<void()>;
@@ -34,7 +34,7 @@ public:
     // Trains filtered to "Train=" the selected number.
     void showSelected();
 
-private:
+  private:
     int selected() const;
     void select(int train);
     void deleteSelected();

@@ -64,7 +64,9 @@ AppFixture::AppFixture() {
 
 AppFixture::~AppFixture() = default;
 
-QString AppFixture::folder() const { return QString::fromStdString(dir_.path().string()) + "/"; }
+QString AppFixture::folder() const {
+    return QString::fromStdString(dir_.path().string()) + "/";
+}
 
 void AppFixture::writeSettings(const Settings& settings) {
     SettingsEffects none;

@@ -31,7 +31,7 @@ void chooseOperator(QDialog& shiftWindow, int n, const QString& code = {});
 // A program folder in a temporary folder with a settings file and the table templates, and
 // the main window on it. Messages are recorded, never shown.
 class AppFixture {
-public:
+  public:
     AppFixture();
     ~AppFixture();
 
@@ -48,7 +48,7 @@ public:
     uint32_t clock = 1000;
     ScriptedMessages messages;
 
-private:
+  private:
     TempDir dir_;
     std::unique_ptr<TMain> main_;
 };

@@ -99,9 +99,9 @@ TEST(Help, EveryTopicPageExistsAndTheIndexLinksIt) {
     QFile index(QString(ZOLVELT_HELP_SOURCE) + "/index.htm");
     ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(index.readAll());
-    for (const char* topic : {"Main.htm", "Processing.htm", "View.htm", "Shift.htm", "Reports.htm",
-                              "Base.htm", "Parameters.htm", "Calibration.htm", "Tuning.htm",
-                              "Help.htm"}) {
+    for (const char* topic :
+         {"Main.htm", "Processing.htm", "View.htm", "Shift.htm", "Reports.htm", "Base.htm",
+          "Parameters.htm", "Calibration.htm", "Tuning.htm", "Help.htm"}) {
         EXPECT_TRUE(QFile::exists(QString(ZOLVELT_HELP_SOURCE) + "/" + topic)) << topic;
         EXPECT_TRUE(text.contains(QString("href=\"") + topic + "\"")) << topic;
     }

@@ -62,8 +62,7 @@ TEST(MainWindowStartUp, MissingPortIsReportedAndTheProgramRunsWithoutSamples) {
     TMain& main = app.start();
     EXPECT_FALSE(main.link().isOpen());
     EXPECT_FALSE(main.settings().Connect);
-    EXPECT_TRUE(app.messages.texts().contains(
-        "Порт " + app.folder() + "no-such-port не доступен"));
+    EXPECT_TRUE(app.messages.texts().contains("Порт " + app.folder() + "no-such-port не доступен"));
     main.Timer1Timer();
     EXPECT_EQ(main.controls().Lw->text(), "000000 кг");
 }

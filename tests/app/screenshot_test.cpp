@@ -31,7 +31,8 @@ TEST(Shots, DISABLED_MainWindowWithAStoredTrainAndTheMenus) {
     save(&main, "main_stored_train.png");
 
     const auto samples = zv::test::trainSamples(main.settings(), 2);
-    for (std::size_t i = 0; i < samples.size() * 2 / 5; ++i) main.engine().feed(samples[i], app.clock);
+    for (std::size_t i = 0; i < samples.size() * 2 / 5; ++i)
+        main.engine().feed(samples[i], app.clock);
     save(&main, "main_train_passing.png");
 
     for (QAction* action : main.menuBar()->actions()) {

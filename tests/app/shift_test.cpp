@@ -41,7 +41,7 @@ TEST(StartUp, FirstStartOnAnEmptyFolderCreatesTheTablesAndSignsInTheFallbackOper
 }
 
 class Shift : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         main = &app.start();
         zv::Table& names = main->records().Names();

@@ -44,7 +44,7 @@ TEST(Tick, EndsTheTrainStrictlyAfterTheWaitAcrossTheWrapOfTheTick) {
 }
 
 class Replay : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         zv::Settings scale = zv::test::testScale();
         scale.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;

@@ -12,7 +12,7 @@ namespace {
 using zv::test::AppFixture;
 
 class TrainList : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         main = &app.start();
         app.messages.clear();
