@@ -161,7 +161,7 @@ void TMain::connectMenu() {
 }
 
 void TMain::execModal(QDialog* dialog) {
-    if (dialog) zv::showModal(*dialog);
+    if (dialog) guarded([dialog] { zv::showModal(*dialog); });
 }
 
 void TMain::openSetupW(int page) {
@@ -192,6 +192,11 @@ void TMain::Prepare() {
 }
 
 void TMain::Timer1Timer() {
+    // A message box raised inside a tick runs its own event loop; the ticks it would dispatch
+    // wait until the box is answered, so samples never enter the pipeline half way through
+    // another sample and a repeating fault cannot stack boxes.
+    if (ticking_) return;
+    ticking_ = true;
     try {
         const uint32_t t = now();
         engine_.setDynamicWeighingAllowed(dynamicWeighingAllowed());
@@ -207,9 +212,11 @@ void TMain::Timer1Timer() {
     } catch (const std::exception& e) {
         // A fault that repeats on every tick is reported once, not forty times a second.
         const QString text = QString::fromLocal8Bit(e.what());
-        if (text != lastTickError_) showError(text);
+        const bool repeated = text == lastTickError_;
         lastTickError_ = text;
+        if (!repeated) showError(text);
     }
+    ticking_ = false;
 }
 
 void TMain::showLinkCounters() {

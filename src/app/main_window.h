@@ -154,5 +154,6 @@ class TMain : public QMainWindow,
     TickClock clock_ = systemTickMs;
     std::unique_ptr<MainDisplay> display_;
     QString lastTickError_;
+    bool ticking_ = false;
     int operator_ = -1;
 };

@@ -8,6 +8,7 @@
 #include "link/frame_encoder.h"
 #include "link/pty_pair.h"  // the link tests' converter side of a pseudo-terminal
 #include "records/table.h"
+#include "ui/message_service.h"
 #include "ui/tlie_edit.h"
 
 namespace {
@@ -64,6 +65,42 @@ TEST(Storage, ATrainThatCannotBeStoredIsReportedOnceAndTheEngineStillResets) {
     ASSERT_EQ(app.messages.texts().size(), 1);
     EXPECT_TRUE(app.messages.texts().front().startsWith("Состав не сохранен (вагонов: 2)."));
     EXPECT_TRUE(main.controls().Panel3->isEnabled());
+}
+
+// The error box of a tick runs an event loop; the ticks it dispatches must not weigh the
+// samples waiting behind the one that failed.
+TEST(Storage, TicksWaitWhileABoxOfATickIsOpen) {
+    AppFixture app;
+    zv::Settings scale = zv::test::testScale();
+    scale.Params = zv::params::ShowRawDataPanel;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    zv::test::writeTrainFile(main.settings(), 2, (app.folder() + "w401.dat").toStdString());
+    feedWholeTrain(main, app.clock, 2);
+    ASSERT_TRUE(main.engine().trainInProgress());
+    main.records().connection().closeAll();
+    main.controls().SBut11->click();  // the replay waits for the next tick
+    ASSERT_TRUE(main.rawData().Replaying());
+    app.clock += static_cast<uint32_t>(main.settings().tTrEnd) + 1;
+
+    struct NestedTick : zv::MessageResponder {
+        TMain* main;
+        int boxes = 0;
+        int replayedInBox = -1;
+        bool respond(const zv::Message&) override {
+            if (++boxes > 1) return false;  // the replayed train fails to store too
+            main->Timer1Timer();
+            replayedInBox = main->rawData().ReplayCnt;
+            return false;
+        }
+    } nested;
+    nested.main = &main;
+    zv::MessageResponder* previous = zv::Messages::setResponder(&nested);
+    main.Timer1Timer();  // ends the train on time-out: it cannot be stored
+    zv::Messages::setResponder(previous);
+    EXPECT_GE(nested.boxes, 1);
+    EXPECT_EQ(nested.replayedInBox, 0);
+    EXPECT_GT(main.rawData().ReplayCnt, 0) << "the replay goes on once the box is answered";
 }
 
 TEST(Storage, ClosingTheProgramStoresTheTrainInProgress) {
