@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
 
@@ -148,6 +150,35 @@ TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {
     main.Timer1Timer();
     EXPECT_EQ(main.LIEtr()->Val(), 1);
     EXPECT_EQ(main.controls().DBG1->model()->rowCount(), 2);
+}
+
+TEST(Recording, EveryAcceptedFrameIsRecordedAndTheFileIsClosedAtExit) {
+    zv::test::PtyPair pty;
+    AppFixture app;
+    zv::Settings scale = zv::test::testScale();
+    scale.Port = pty.slaveName();
+    scale.Connect = true;
+    scale.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    ASSERT_TRUE(main.link().isOpen());
+    main.controls().LE1->setText("rec.dat");
+    main.controls().SBut12->click();
+    ASSERT_TRUE(main.rawData().Recording());
+
+    std::vector<unsigned char> bytes;
+    const auto samples = zv::test::trainSamples(main.settings(), 1);
+    for (std::size_t i = 0; i < 30; ++i) {
+        const auto frame = zv::encodeFrame(samples[i], scale.Nadc, scale.Npl, 0, false);
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    bytes.push_back(0x85);  // a stray byte: rejected, not recorded
+    pty.send(bytes);
+    QApplication::processEvents();
+    main.Timer1Timer();
+    main.close();
+    EXPECT_FALSE(main.rawData().Recording());
+    EXPECT_EQ(QFile(app.folder() + "rec.dat").size(), 30 * 18);
 }
 
 }  // namespace
