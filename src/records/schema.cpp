@@ -1,5 +1,7 @@
 #include "records/schema.h"
 
+#include <initializer_list>
+
 namespace zv::schema {
 
 namespace {
@@ -50,6 +52,46 @@ FieldDef ranged(FieldDef f, int min, int max, bool required = false) {
     return f;
 }
 
+// The fields of the given groups, one group after the other.
+QList<FieldDef> joined(std::initializer_list<QList<FieldDef>> groups) {
+    QList<FieldDef> fields;
+    for (const QList<FieldDef>& group : groups) fields += group;
+    return fields;
+}
+
+// Where the load sits on a weighed wagon and the base it was weighed with (Wagons and Book).
+QList<FieldDef> loadPlacement() {
+    return {
+        int32(QStringLiteral("WeiL"), QStringLiteral("Смещ.пр.кг")),
+        int16(QStringLiteral("BaseW"), QStringLiteral("База ваг.")),
+        int16(QStringLiteral("BsNote"), QStringLiteral("Реж.б.в.")),
+        int16(QStringLiteral("DisS"), QStringLiteral("Смещ.поп.мм")),
+    };
+}
+
+// Where a wagon goes and what its waybill says (Wagons and Book); the tables caption the
+// tare written on the wagon differently.
+QList<FieldDef> waybill(const QString& tareOnWagonLabel) {
+    return {
+        hidden(int16(QStringLiteral("Station"))),
+        hidden(int16(QStringLiteral("Client"))),
+        text(QStringLiteral("Doc"), 8, QStringLiteral("Документ")),
+        int32(QStringLiteral("BrutD"), QStringLiteral("Брутто по док.")),
+        int32(QStringLiteral("TareD"), QStringLiteral("Тара по док.")),
+        int32(QStringLiteral("NettD"), QStringLiteral("Нетто по док.")),
+        int16(QStringLiteral("NLoadD"), QStringLiteral("Мест по док.")),
+        int32(QStringLiteral("TareW"), tareOnWagonLabel),
+    };
+}
+
+// The load on each bogie, worked out from the stored weights (Trains and Book).
+QList<FieldDef> bogieLoads() {
+    return {
+        calculated(QStringLiteral("WeiL0"), FieldType::Int32, QStringLiteral("Вес т1")),
+        calculated(QStringLiteral("WeiL1"), FieldType::Int32, QStringLiteral("Вес т2")),
+    };
+}
+
 TableDef dictionary(const QString& name, const QString& textField, const QString& label, const QString& row0,
                     const QString& row1) {
     TableDef t;
@@ -66,7 +108,7 @@ TableDef dictionary(const QString& name, const QString& textField, const QString
 TableDef trains() {
     TableDef t;
     t.name = QStringLiteral("Trains");
-    t.fields = {
+    t.fields = joined({{
         int16(QStringLiteral("Train"), QStringLiteral("Состав")),
         dateTime(QStringLiteral("Time"), QStringLiteral("Дата, время")),
         text(QStringLiteral("Wagon"), 8, QStringLiteral("Вагон")),
@@ -84,9 +126,7 @@ TableDef trains() {
         int16(QStringLiteral("DisS"), QStringLiteral("Поп.см.")),
         calculated(QStringLiteral("Direct"), FieldType::Text, QStringLiteral("Направл."), 6),
         calculated(QStringLiteral("Note1"), FieldType::Text, QStringLiteral("Примеч."), 8),
-        calculated(QStringLiteral("WeiL0"), FieldType::Int32, QStringLiteral("Вес т1")),
-        calculated(QStringLiteral("WeiL1"), FieldType::Int32, QStringLiteral("Вес т2")),
-    };
+    }, bogieLoads()});
     t.primaryKey = QStringLiteral("Time");
     t.secondaryIndexes = {QStringLiteral("Train")};  // every train-list filter is on the train number
     return t;
@@ -95,7 +135,7 @@ TableDef trains() {
 TableDef wagons() {
     TableDef t;
     t.name = QStringLiteral("Wagons");
-    t.fields = {
+    t.fields = joined({{
         text(QStringLiteral("Wagon"), 8, QStringLiteral("Вагон")),
         dateTime(QStringLiteral("Time"), QStringLiteral("Дата, время")),
         int16(QStringLiteral("Train"), QStringLiteral("Состав")),
@@ -103,19 +143,9 @@ TableDef wagons() {
         hidden(int16(QStringLiteral("WNote"), QStringLiteral("Метод"))),
         hidden(int16(QStringLiteral("Name"))),
         hidden(int16(QStringLiteral("Load"))),
-        int32(QStringLiteral("WeiL"), QStringLiteral("Смещ.пр.кг")),
-        int16(QStringLiteral("BaseW"), QStringLiteral("База ваг.")),
-        int16(QStringLiteral("BsNote"), QStringLiteral("Реж.б.в.")),
-        int16(QStringLiteral("DisS"), QStringLiteral("Смещ.поп.мм")),
+    }, loadPlacement(), {
         int16(QStringLiteral("NLoad"), QStringLiteral("Мест")),
-        hidden(int16(QStringLiteral("Station"))),
-        hidden(int16(QStringLiteral("Client"))),
-        text(QStringLiteral("Doc"), 8, QStringLiteral("Документ")),
-        int32(QStringLiteral("BrutD"), QStringLiteral("Брутто по док.")),
-        int32(QStringLiteral("TareD"), QStringLiteral("Тара по док.")),
-        int32(QStringLiteral("NettD"), QStringLiteral("Нетто по док.")),
-        int16(QStringLiteral("NLoadD"), QStringLiteral("Мест по док.")),
-        int32(QStringLiteral("TareW"), QStringLiteral("Тара на вагоне")),
+    }, waybill(QStringLiteral("Тара на вагоне")), {
         text(QStringLiteral("Note"), 16, QStringLiteral("Примечание")),
         hidden(int32(QStringLiteral("Wei2"))),
         calculated(QStringLiteral("WNote1"), FieldType::Text, QStringLiteral("Метод"), 8),
@@ -125,7 +155,7 @@ TableDef wagons() {
         lookup(QStringLiteral("NameL"), 24, QStringLiteral("Принял"), QStringLiteral("Names"), QStringLiteral("Name"), QStringLiteral("Name")),
         hidden(calculated(QStringLiteral("Nett"), FieldType::Int32)),
         calculated(QStringLiteral("DisL"), FieldType::Int16, QStringLiteral("Смещ.пр.мм")),
-    };
+    }});
     t.primaryKey = QStringLiteral("Wagon");
     return t;
 }
@@ -135,7 +165,7 @@ TableDef book() {
     t.name = QStringLiteral("Book");
     FieldDef n = hidden(stored(QStringLiteral("N"), FieldType::AutoInc));
     n.readOnly = true;
-    t.fields = {
+    t.fields = joined({{
         n,
         text(QStringLiteral("Wagon"), 8, QStringLiteral("Вагон")),
         dateTime(QStringLiteral("Time1"), QStringLiteral("Принят")),
@@ -147,20 +177,10 @@ TableDef book() {
         int32(QStringLiteral("Tare"), QStringLiteral("Тара, кг")),
         hidden(int16(QStringLiteral("TNote"))),
         int16(QStringLiteral("NLoad"), QStringLiteral("Мест")),
-        int32(QStringLiteral("WeiL"), QStringLiteral("Смещ.пр.кг")),
-        int16(QStringLiteral("BaseW"), QStringLiteral("База ваг.")),
-        int16(QStringLiteral("BsNote"), QStringLiteral("Реж.б.в.")),
-        int16(QStringLiteral("DisS"), QStringLiteral("Смещ.поп.мм")),
+    }, loadPlacement(), {
         hidden(int16(QStringLiteral("Load"))),
         hidden(int16(QStringLiteral("Dir"))),
-        hidden(int16(QStringLiteral("Station"))),
-        hidden(int16(QStringLiteral("Client"))),
-        text(QStringLiteral("Doc"), 8, QStringLiteral("Документ")),
-        int32(QStringLiteral("BrutD"), QStringLiteral("Брутто по док.")),
-        int32(QStringLiteral("TareD"), QStringLiteral("Тара по док.")),
-        int32(QStringLiteral("NettD"), QStringLiteral("Нетто по док.")),
-        int16(QStringLiteral("NLoadD"), QStringLiteral("Мест по док.")),
-        int32(QStringLiteral("TareW"), QStringLiteral("Тара на ваг.")),
+    }, waybill(QStringLiteral("Тара на ваг.")), {
         hidden(int16(QStringLiteral("Name1"))),
         hidden(int16(QStringLiteral("Name2"))),
         text(QStringLiteral("Note"), 16, QStringLiteral("Примечание")),
@@ -174,9 +194,7 @@ TableDef book() {
         lookup(QStringLiteral("ClientL"), 24, QStringLiteral("Получатель/отправитель"), QStringLiteral("Clients"), QStringLiteral("Client"), QStringLiteral("Client")),
         lookup(QStringLiteral("Name11"), 24, QStringLiteral("Принял"), QStringLiteral("Names"), QStringLiteral("Name1"), QStringLiteral("Name")),
         lookup(QStringLiteral("Name21"), 24, QStringLiteral("Отпустил"), QStringLiteral("Names"), QStringLiteral("Name2"), QStringLiteral("Name")),
-        calculated(QStringLiteral("WeiL0"), FieldType::Int32, QStringLiteral("Вес т1")),
-        calculated(QStringLiteral("WeiL1"), FieldType::Int32, QStringLiteral("Вес т2")),
-    };
+    }, bogieLoads()});
     t.primaryKey = QStringLiteral("N");
     return t;
 }
