@@ -16,6 +16,7 @@
 #include "admin/archiving.h"
 #include "admin/b_copy.h"
 #include "admin/folder_tree.h"
+#include "admin/save_close.h"
 #include "records/records_database.h"
 #include "settings/settings.h"
 #include "ui/message_service.h"
@@ -23,8 +24,6 @@
 #include "ui/tlie_edit.h"
 
 namespace {
-
-const QString kUnsavedQuestion = QStringLiteral("Выйти, не сохраняя сделанные изменения?");
 
 // The items of the options list, one per bit of Params; 2 to 5 are unused.
 const QStringList kOptionItems = {
@@ -62,17 +61,10 @@ TSetupP::TSetupP(QWidget* parent) : QDialog(parent) {
     PCon1->addTab(buildCommonPage(), "Общие");
     PCon1->addTab(buildDatabasesPage(), "Базы данных");
     layout->addWidget(PCon1, 1);
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    But1 = new QPushButton("Сохранить", this);
-    But1->setObjectName("But1");
-    But2 = new QPushButton("Закрыть", this);
-    But2->setObjectName("But2");
-    bar->addWidget(But1);
-    bar->addWidget(But2);
-    layout->addLayout(bar);
+    const SaveCloseButtons buttons = addSaveCloseButtons(this, layout);
+    But1 = buttons.save;
+    But2 = buttons.close;
     connect(But1, &QPushButton::clicked, this, &TSetupP::But1Click);
-    connect(But2, &QPushButton::clicked, this, &QDialog::reject);
     resize(640, 520);
 }
 
@@ -265,8 +257,7 @@ void TSetupP::done(int result) {
 }
 
 bool TSetupP::FormClose() {
-    But2->setFocus();
-    if (unsaved_ && !zv::Messages::confirmation(kUnsavedQuestion)) return false;
+    if (!mayCloseUnsaved(But2, unsaved_)) return false;
     if (host_) UpdateSetupP(host_->settings());
     return true;
 }

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -15,6 +14,7 @@
 
 #include "admin/admin_host.h"
 #include "admin/pass_dlg.h"
+#include "admin/save_close.h"
 #include "engine/engine_observer.h"
 #include "engine/weighing_engine.h"
 #include "link/serial_link.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-const QString kUnsavedQuestion = QStringLiteral("Выйти, не сохраняя сделанные изменения?");
 constexpr int32_t kBadDebugCode = 1000;
 
 // Inputs present on a platform (offsets from its first slot) by the `Nadc` item index.
@@ -78,17 +77,10 @@ TSetupW::TSetupW(QWidget* parent) : QDialog(parent) {
     PCon1->addTab(TS3, "Калибровка");
     layout->addWidget(PCon1, 1);
 
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    But1 = new QPushButton("Сохранить", this);
-    But1->setObjectName("But1");
-    But2 = new QPushButton("Закрыть", this);
-    But2->setObjectName("But2");
-    bar->addWidget(But1);
-    bar->addWidget(But2);
-    layout->addLayout(bar);
+    const SaveCloseButtons buttons = addSaveCloseButtons(this, layout);
+    But1 = buttons.save;
+    But2 = buttons.close;
     connect(But1, &QPushButton::clicked, this, &TSetupW::But1Click);
-    connect(But2, &QPushButton::clicked, this, &QDialog::reject);
     connect(PCon1, &QTabWidget::currentChanged, this, &TSetupW::PCon1Change);
 
     CCBox2->addItems(zv::SerialLink::baudRateNames());
@@ -195,9 +187,7 @@ void TSetupW::done(int result) {
 }
 
 bool TSetupW::FormClose() {
-    // Leaving the edit being typed in checks it and may mark the window changed.
-    But2->setFocus();
-    if (unsaved_ && !zv::Messages::confirmation(kUnsavedQuestion)) return false;
+    if (!mayCloseUnsaved(But2, unsaved_)) return false;
     if (source_) UpdateSetupW(*source_);
     return true;
 }
