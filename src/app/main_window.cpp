@@ -115,6 +115,9 @@ void TMain::buildTrainList() {
             [this] { guarded([this] { trainList_->SpinBut1DownClick(); }); });
     connect(c_.But4, &QPushButton::clicked, this,
             [this] { guarded([this] { trainList_->But4Click(); }); });
+    // The operator's name follows the row the operators' table is on, as a bound label does.
+    connect(&records_.Names(), &zv::Table::currentChanged, this, &TMain::showOperatorName);
+    connect(&records_.Names(), &zv::Table::rowsChanged, this, &TMain::showOperatorName);
     connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
             [this](const QString& message) { showError(message); });
     connect(c_.DBG1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -17,6 +17,7 @@
 #include "app/help_window.h"
 #include "processing/w_pro.h"
 #include "reports/b_prn.h"
+#include "ui/modal.h"
 
 namespace {
 
@@ -93,6 +94,22 @@ TEST(Help, MenuOpensTheIndexAndF1InTheAccessCodePromptDoesNothing) {
     main.menu().HelpContents->trigger();
     EXPECT_TRUE(main.helpWindow()->isVisible());
     EXPECT_EQ(main.helpWindow()->currentTopic(), "index.htm");
+}
+
+TEST(Help, F1InAModalWindowShowsTheHelpBesideIt) {
+    AppFixture app;
+    copyHelpPages(app.folder());
+    TMain& main = app.create();
+    zv::ModalScript script;
+    bool usable = false;
+    script.then([&](QDialog& about) {
+        pressF1(&about);
+        // A modal window blocks every window that is not its own.
+        usable = main.helpWindow()->isVisible() && main.helpWindow()->parentWidget() == &about;
+    });
+    main.menu().About->trigger();
+    EXPECT_TRUE(usable);
+    EXPECT_EQ(main.helpWindow()->currentTopic(), "Help.htm");
 }
 
 TEST(Help, EveryTopicPageExistsAndTheIndexLinksIt) {

@@ -84,6 +84,12 @@ TEST_F(Shift, CancelKeepsThePreviousOperatorEvenWithAnotherChosen) {
     EXPECT_EQ(main->currentOperator(), 2);
     EXPECT_EQ(main->records().Names().toInt("N"), 2);
     EXPECT_EQ(main->controls().DBT1->text(), "Петров");
+
+    zv::Table& names = main->records().Names();  // renamed in the table viewer
+    names.edit();
+    names.setValue("Name", "Петров П.");
+    names.post();
+    EXPECT_EQ(main->controls().DBT1->text(), "Петров П.");
 }
 
 TEST(ShiftAtStartUp, CloseBoxWithoutTheCodeGivesOperatorZero) {
