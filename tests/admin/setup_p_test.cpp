@@ -14,6 +14,7 @@
 #include "admin/admin_fixture.h"
 #include "admin/b_copy.h"
 #include "admin/folder_tree.h"
+#include "admin/settings_window_test.h"
 #include "records/records_database.h"
 #include "records/table.h"
 #include "records/train_storage.h"
@@ -24,16 +25,12 @@
 namespace {
 
 using zv::test::AdminFixture;
-
-void typeAndLeave(TLIEdit* edit, const QString& text) {
-    edit->setText(text);
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(edit, &out);
-}
+using zv::test::SettingsWindowTest;
+using zv::test::typeAndLeave;
 
 QString path(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
-class SetupPTest : public ::testing::Test {
+class SetupPTest : public SettingsWindowTest<TSetupP> {
 protected:
     void SetUp() override {
         fx.records().DBOpen();
@@ -42,14 +39,6 @@ protected:
         window.setBCopy(&archiving);
         window.UpdateSetupP(fx.settings());
     }
-    void TearDown() override { window.hide(); }
-
-    template <typename T = TLIEdit>
-    T* get(const char* name) {
-        T* widget = window.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     void open(int page) {
         window.setCurrentPage(page);
         window.show();
@@ -57,8 +46,6 @@ protected:
     QListWidgetItem* option(int i) { return get<QListWidget>("CLB1")->item(i); }
     void save() { get<QPushButton>("But1")->click(); }
 
-    AdminFixture fx;
-    TSetupP window;
     TBCopy archiving;
 };
 

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 
 #include "admin/admin_fixture.h"
+#include "admin/settings_window_test.h"
 #include "link/pty_pair.h"
 #include "settings/calibration_codec.h"
 #include "settings/settings_file.h"
@@ -22,14 +23,8 @@
 
 namespace {
 
-using zv::test::AdminFixture;
-
-// The operator types into an edit and leaves it.
-void typeAndLeave(TLIEdit* edit, const QString& text) {
-    edit->setText(text);
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(edit, &out);
-}
+using zv::test::SettingsWindowTest;
+using zv::test::typeAndLeave;
 
 zv::ModalScript::Step answerCode(const QString& code, bool confirm = true) {
     return [code, confirm](QDialog& prompt) {
@@ -43,19 +38,11 @@ void choose(QComboBox* box, int index) {
     emit box->activated(index);
 }
 
-class SetupWTest : public ::testing::Test {
+class SetupWTest : public SettingsWindowTest<TSetupW> {
 protected:
     void SetUp() override {
         window.setHost(&fx);
         window.UpdateSetupW(fx.settings());
-    }
-    void TearDown() override { window.hide(); }
-
-    template <typename T = TLIEdit>
-    T* get(const char* name) {
-        T* widget = window.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
     }
     // Shows the window on a page; the calibration page asks for the code at once.
     void open(int page) {
@@ -70,9 +57,6 @@ protected:
     }
     void click(const char* button) { get<QPushButton>(button)->click(); }
     void setInputs(int nadcIndex) { choose(get<QComboBox>("CBox22"), nadcIndex); }
-
-    AdminFixture fx;
-    TSetupW window;
 };
 
 TEST_F(SetupWTest, CalibrationPageOpensOnlyWithTheExactCodeAndAsksAtEveryDisplay) {
