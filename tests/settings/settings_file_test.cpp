@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -59,21 +60,23 @@ class SettingsFile : public ::testing::Test {
     RecordedEffects effects;
 };
 
+// The single whole-number parameters, compared and changed alike below.
+constexpr std::array kWholeNumbers = {
+    &Settings::Wmax,   &Settings::Wmin, &Settings::Dis,   &Settings::Did,  &Settings::Didl,
+    &Settings::Dids,   &Settings::Zpwr, &Settings::Zman,  &Settings::Zaut, &Settings::Zst,
+    &Settings::Fadc,   &Settings::Fflt, &Settings::Fflt_, &Settings::tflt, &Settings::Axtr1,
+    &Settings::Npl,    &Settings::Nadc, &Settings::Lp1,   &Settings::Lp2,  &Settings::Lp3,
+    &Settings::kd,     &Settings::b1,   &Settings::b2,    &Settings::L1,   &Settings::L2,
+    &Settings::L12,    &Settings::s1,   &Settings::s2,    &Settings::s3,   &Settings::s4,
+    &Settings::Params, &Settings::Vmax, &Settings::tTrEnd};
+
 // Every field but the calibration and the folders, which have no fixed default.
 void expectSameParameters(const Settings& a, const Settings& b) {
     EXPECT_EQ(a.Port, b.Port);
     EXPECT_EQ(a.BaudRate, b.BaudRate);
     EXPECT_EQ(a.Parity, b.Parity);
     EXPECT_EQ(a.Connect, b.Connect);
-    for (auto f :
-         {&Settings::Wmax,   &Settings::Wmin, &Settings::Dis,   &Settings::Did,  &Settings::Didl,
-          &Settings::Dids,   &Settings::Zpwr, &Settings::Zman,  &Settings::Zaut, &Settings::Zst,
-          &Settings::Fadc,   &Settings::Fflt, &Settings::Fflt_, &Settings::tflt, &Settings::Axtr1,
-          &Settings::Npl,    &Settings::Nadc, &Settings::Lp1,   &Settings::Lp2,  &Settings::Lp3,
-          &Settings::kd,     &Settings::b1,   &Settings::b2,    &Settings::L1,   &Settings::L2,
-          &Settings::L12,    &Settings::s1,   &Settings::s2,    &Settings::s3,   &Settings::s4,
-          &Settings::Params, &Settings::Vmax, &Settings::tTrEnd})
-        EXPECT_EQ(a.*f, b.*f);
+    for (auto f : kWholeNumbers) EXPECT_EQ(a.*f, b.*f);
     EXPECT_EQ(a.User, b.User);
     EXPECT_EQ(a.ScName, b.ScName);
 }
@@ -85,15 +88,7 @@ Settings changedSettings() {
     s.Parity = "Odd";
     s.Connect = true;
     int32_t n = 11;
-    for (auto f :
-         {&Settings::Wmax,   &Settings::Wmin, &Settings::Dis,   &Settings::Did,  &Settings::Didl,
-          &Settings::Dids,   &Settings::Zpwr, &Settings::Zman,  &Settings::Zaut, &Settings::Zst,
-          &Settings::Fadc,   &Settings::Fflt, &Settings::Fflt_, &Settings::tflt, &Settings::Axtr1,
-          &Settings::Npl,    &Settings::Nadc, &Settings::Lp1,   &Settings::Lp2,  &Settings::Lp3,
-          &Settings::kd,     &Settings::b1,   &Settings::b2,    &Settings::L1,   &Settings::L2,
-          &Settings::L12,    &Settings::s1,   &Settings::s2,    &Settings::s3,   &Settings::s4,
-          &Settings::Params, &Settings::Vmax, &Settings::tTrEnd})
-        s.*f = n++;
+    for (auto f : kWholeNumbers) s.*f = n++;
     s.s1 = -100;
     s.a0 = {1, 2, 3, 50000, 5, 6, 7, 8};
     s.ak = {10000, 10000000, 3000000, 4000000, 5000000, 6000000, 7000000, 8000000};
