@@ -44,6 +44,16 @@ void typeWagonNumber(ProcessingFixture& f, const QString& number) {
     f.trains().post();
 }
 
+// A wagon of 64 t accepted with load 5 and a filled waybill, waiting for its release;
+// `more` adds or overrides fields.
+void insertAcceptedWagon(ProcessingFixture& f, const QString& wagon,
+                         const QList<std::pair<QString, QVariant>>& more = {}) {
+    const QList<std::pair<QString, QVariant>> values = {{"Wagon", wagon}, {"Weight", 64000},
+                                                        {"Load", 5},      {"Station", 1},
+                                                        {"Client", 1},    {"Doc", "ABC"}};
+    f.wagons().insertValues(values + more);
+}
+
 class WProTest : public ::testing::Test, public WProFixture {};
 
 TEST_F(WProTest, RoadOfAWagonWeighedInMotion) {
@@ -250,13 +260,7 @@ TEST_F(WProTest, DoneRefusesInOrderUntilTheWagonIsComplete) {
 }
 
 TEST_F(WProTest, ReleaseWithoutSecondWeighingNeedsATare) {
-    wagons().insertValues({{"Wagon", "901"},
-                           {"Weight", 64000},
-                           {"WNote", 0},
-                           {"Load", 5},
-                           {"Station", 1},
-                           {"Client", 1},
-                           {"Doc", "ABC"}});
+    insertAcceptedWagon(*this, "901", {{"WNote", 0}});
     ModalScript script;
     script.then([this](QDialog& d) {
         EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
@@ -289,12 +293,7 @@ TEST_F(WProTest, ReleaseWithoutSecondWeighingNeedsATare) {
 }
 
 TEST_F(WProTest, ExitLoadRules) {
-    wagons().insertValues({{"Wagon", "902"},
-                           {"Weight", 64000},
-                           {"Load", 5},
-                           {"Station", 1},
-                           {"Client", 1},
-                           {"Doc", "ABC"}});
+    insertAcceptedWagon(*this, "902");
     ModalScript script;
     script.then([this](QDialog& d) {
         messages.answerNo();
