@@ -130,6 +130,19 @@ void expectMatchesTruth(const StoredTrain& stored, const std::vector<TruthRow>& 
     }
 }
 
+// Replays `train` on the scale of the scenario: one train comes out and matches what was
+// simulated, seen rolling in `seenDirection`; the accuracy is printed.
+void expectWeighedAsSimulated(const Scenario& sc, const TrainDescription& train,
+                              int seenDirection) {
+    Settings s = commissionedScale(sc.npl, sc.nadc);
+    ReplayReport report = simulateAndReplay(s, train);
+    ASSERT_EQ(report.trains.size(), 1u);
+    Accuracy accuracy;
+    expectMatchesTruth(report.trains[0], TrainSimulator(s, train).truth(), s, seenDirection,
+                       accuracy);
+    std::printf("[ accuracy ] %s: %s\n", describe(sc).c_str(), accuracy.line().c_str());
+}
+
 TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
     const Scenario scenarios[] = {
         {0, 1, +1, Loco::Head, 8},  {0, 1, -1, Loco::Tail, 10}, {0, 2, +1, Loco::Tail, 5},
@@ -138,14 +151,7 @@ TEST(EndToEndTest, EveryVehicleOfASimulatedTrainIsWeighedWithinOnePercent) {
     };
     for (const Scenario& sc : scenarios) {
         SCOPED_TRACE(describe(sc));
-        Settings s = commissionedScale(sc.npl, sc.nadc);
-        TrainDescription train = mixedTrain(sc);
-        ReplayReport report = simulateAndReplay(s, train);
-        ASSERT_EQ(report.trains.size(), 1u);
-        Accuracy accuracy;
-        expectMatchesTruth(report.trains[0], TrainSimulator(s, train).truth(), s, sc.direction,
-                           accuracy);
-        std::printf("[ accuracy ] %s: %s\n", describe(sc).c_str(), accuracy.line().c_str());
+        ASSERT_NO_FATAL_FAILURE(expectWeighedAsSimulated(sc, mixedTrain(sc), sc.direction));
     }
 }
 
@@ -171,16 +177,9 @@ TEST(EndToEndTest, AScaleWithOneInputPerPlatformWeighsEveryVehicle) {
     };
     for (const Scenario& sc : scenarios) {
         SCOPED_TRACE(describe(sc));
-        Settings s = commissionedScale(sc.npl, sc.nadc);
-        TrainDescription train = trainForOneInput(sc);
-        ReplayReport report = simulateAndReplay(s, train);
-        ASSERT_EQ(report.trains.size(), 1u);
         // A single platform's only input cannot tell which way a train rolls: it arrives.
         int seenDirection = sc.npl == 0 ? +1 : sc.direction;
-        Accuracy accuracy;
-        expectMatchesTruth(report.trains[0], TrainSimulator(s, train).truth(), s, seenDirection,
-                           accuracy);
-        std::printf("[ accuracy ] %s: %s\n", describe(sc).c_str(), accuracy.line().c_str());
+        ASSERT_NO_FATAL_FAILURE(expectWeighedAsSimulated(sc, trainForOneInput(sc), seenDirection));
     }
 }
 
