@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "admin/setup_w.h"
+#include "processing/w_pro.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void MainDisplay::conditioningReading(const zv::ConditioningDisplay& d) {
     c_.Lw->setPalette(palette);
     setNumber(c_.Lw0, d.Lw0);
     setNumber(c_.Lw1, d.Lw1);
+    if (wPro_ && wPro_->isVisible()) wPro_->conditioningReading(d);
     if (setupW_ && setupW_->isVisible()) setupW_->showConditioning(d);
 }
 

@@ -7,6 +7,7 @@
 
 // Writes what the weighing engine shows into the controls of the main window.
 class TSetupW;
+class TWPro;
 
 class MainDisplay : public zv::EngineObserver {
   public:
@@ -15,6 +16,8 @@ class MainDisplay : public zv::EngineObserver {
     MainDisplay(const MainControls& controls, std::function<void(bool)> trainPassing);
     // The scale settings window mirrors the weight and shows the calibration readouts.
     void setSetupWindow(TSetupW* setupW) { setupW_ = setupW; }
+    // So does the wagon processing window, which also takes the measured wagon base.
+    void setProcessingWindow(TWPro* wPro) { wPro_ = wPro; }
 
     void dynamicWeighingChanged(bool enabled) override;
     void trainPassingChanged(bool passing) override;
@@ -33,4 +36,5 @@ class MainDisplay : public zv::EngineObserver {
     const MainControls& c_;
     std::function<void(bool)> trainPassing_;
     TSetupW* setupW_ = nullptr;
+    TWPro* wPro_ = nullptr;
 };

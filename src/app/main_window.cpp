@@ -134,7 +134,18 @@ void TMain::setWindows(const AppWindows& windows) {
     w_.SetupP->setHost(this);
     w_.SetupP->setBCopy(w_.BCopy);
     w_.DBView->setHost(this);
+    w_.WPro->setHost(this);
     display_->setSetupWindow(w_.SetupW);
+    display_->setProcessingWindow(w_.WPro);
+    acceptance_ =
+        std::make_unique<zv::WagonAcceptance>(records_, *w_.WPro, [this] { return operator_; });
+    const auto staticPage = [this] { return c_.PCon1->currentWidget() == c_.TS2; };
+    connect(c_.But1, &QPushButton::clicked, this,
+            [this, staticPage] { guarded([&] { acceptance_->But1Click(staticPage()); }); });
+    connect(c_.But2, &QPushButton::clicked, this,
+            [this, staticPage] { guarded([&] { acceptance_->But2Click(staticPage(), false); }); });
+    connect(c_.But3, &QPushButton::clicked, this,
+            [this, staticPage] { guarded([&] { acceptance_->But2Click(staticPage(), true); }); });
 }
 
 void TMain::connectMenu() {
@@ -514,4 +525,35 @@ void TMain::fillSettingsWindows() {
 void TMain::showDebugInformation(bool shown) {
     c_.Panel5->setVisible(shown);
     if (shown) c_.Panel5->raise();
+    if (w_.WPro) w_.WPro->showDebugButton(shown);
+}
+
+// WProHost
+
+StaticReading TMain::staticReading() const {
+    const zv::Conditioning& conditioning = engine_.conditioning();
+    StaticReading reading;
+    reading.shownWeight = conditioning.ShownWeight();
+    reading.netLoad0 = conditioning.NetLoad()[0];
+    reading.netLoad1 = conditioning.NetLoad()[5];
+    reading.offTrans = conditioning.OffTrans();
+    return reading;
+}
+
+void TMain::detachTrainList() {
+    records_.DSouT().detach();
+}
+
+void TMain::restoreTrainList() {
+    trainList_->showSelected();
+    records_.DSouT().attach();
+    if (records_.Trains().isEmpty()) trainList_->SpinBut1UpClick();
+}
+
+void TMain::openDictionary(int viewerItem) {
+    w_.DBView->openDictionary(viewerItem);
+}
+
+void TMain::simulationStep() {
+    w_.SetupW->SetBut1Cli();
 }

@@ -18,6 +18,8 @@
 #include "app/train_list.h"
 #include "engine/weighing_engine.h"
 #include "link/serial_link.h"
+#include "processing/w_pro_host.h"
+#include "processing/wagon_acceptance.h"
 #include "records/clock.h"
 #include "records/records_database.h"
 #include "records/records_notifier.h"
@@ -34,6 +36,7 @@ class TLIEdit;
 class TMain : public QMainWindow,
               public AdminHost,
               public DBViewHost,
+              public WProHost,
               private zv::SettingsEffects,
               private zv::RecordsNotifier {
     Q_OBJECT
@@ -71,6 +74,7 @@ class TMain : public QMainWindow,
     // AdminHost
     const QString& programFolder() const override { return programFolder_; }
     zv::Settings& settings() override { return settings_; }
+    const zv::Settings& settings() const override { return settings_; }
     zv::SerialLink& link() override { return link_; }
     zv::WeighingEngine& engine() override { return engine_; }
     zv::RecordsDatabase& records() override { return records_; }
@@ -78,8 +82,15 @@ class TMain : public QMainWindow,
     void feedSample(const std::array<uint16_t, 8>& codes) override;
     // Applies the program options and the number of platforms to the main window.
     void applyOptions() override;
-    // The debug panel.
+    // The debug panel (and the debug button of the processing window).
     void showDebugInformation(bool shown) override;
+
+    // WProHost
+    StaticReading staticReading() const override;
+    void detachTrainList() override;
+    void restoreTrainList() override;
+    void openDictionary(int viewerItem) override;
+    void simulationStep() override;
 
     TrainList& trainList() { return *trainList_; }
     TLIEdit* LIEtr() const { return LIEtr_; }
@@ -147,6 +158,7 @@ class TMain : public QMainWindow,
     MainControls c_;
     TLIEdit* LIEtr_ = nullptr;
     std::unique_ptr<TrainList> trainList_;
+    std::unique_ptr<zv::WagonAcceptance> acceptance_;
     MainMenu menu_;
     AppWindows w_;
     HelpWindow* help_ = nullptr;

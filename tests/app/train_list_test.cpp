@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QPushButton>
 #include <QTableView>
 
 #include "app/app_fixture.h"
 #include "records/table.h"
+#include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
 namespace {
@@ -209,6 +211,24 @@ TEST_F(TrainList, OnlyTheWagonNumberOfAWagonToProcessAndWei3CanBeEdited) {
     EXPECT_FALSE(editable(3, "Вагон"));
     EXPECT_FALSE(editable(0, "Вес"));
     EXPECT_FALSE(editable(0, "Направл."));
+}
+
+TEST_F(TrainList, AcceptingAWagonOfTheListOpensTheProcessingWindow) {
+    zv::Table& trains = main->records().Trains();
+    trains.insertValues({{"Train", 2},
+                         {"Time", base},
+                         {"Wagon", "12345678"},
+                         {"Weight", 60000},
+                         {"Direc", 0},
+                         {"Note", 1},
+                         {"Axle", 4}});
+    trains.flush();
+    show(2);
+    main->controls().DBG1->setCurrentIndex(main->controls().DBG1->model()->index(0, 1));
+    zv::ModalScript script;  // the operator cancels the processing window
+    main->controls().But1->click();
+    EXPECT_EQ(script.shown(), QStringList{"WPro"});
+    EXPECT_FALSE(main->records().Wagons().findKey("12345678"));
 }
 
 }  // namespace
