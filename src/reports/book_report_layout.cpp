@@ -65,34 +65,49 @@ void addColumnHeader(ReportLayout& layout) {
                   QStringLiteral("Тара, указанная на вагоне"));
 }
 
+// A field of the detail band: where it stands and how it is aligned.
+struct DetailField {
+    QRectF rect;
+    const char* field;
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
 void addDetail(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::Detail, 3 * kLine + 1.2);
     const Qt::Alignment right = Qt::AlignRight;
-    band.addField(QStringLiteral("QRDBText1"), cell(0, 0), QStringLiteral("Wagon"));
-    band.addField(QStringLiteral("QRDBText2"), number(1, 0), QStringLiteral("Brut"), right);
-    band.addField(QStringLiteral("QRDBText3"), note(1, 0), QStringLiteral("BNote1"));
-    band.addField(QStringLiteral("QRDBText4"), number(2, 0), QStringLiteral("Tare"), right);
-    band.addField(QStringLiteral("QRDBText5"), note(2, 0), QStringLiteral("TNote1"));
-    band.addField(QStringLiteral("QRDBText6"), cell(3, 0), QStringLiteral("Nett"), right);
-    band.addField(QStringLiteral("QRDBText7"), cell(4, 0), QStringLiteral("NLoad"), right);
-    band.addField(QStringLiteral("QRDBText8"), cell(5, 0), QStringLiteral("LoadL"));
-    band.addField(QStringLiteral("QRDBText9"), cell(6, 0), QStringLiteral("StationL"));
-    band.addField(QStringLiteral("QRDBText10"), cell(7, 0), QStringLiteral("Name11"));
-    band.addField(QStringLiteral("QRDBText11"), cell(8, 0), QStringLiteral("Time1"));
-    band.addField(QStringLiteral("QRDBText12"), cell(9, 0), QStringLiteral("Train1"), right);
+    // The weighings on the first line, the waybill and the release on the second, the tare
+    // written on the wagon on the third; numbered QRDBText1, QRDBText2, ... in this order.
+    const DetailField fields[] = {
+        {cell(0, 0), "Wagon"},
+        {number(1, 0), "Brut", right},
+        {note(1, 0), "BNote1"},
+        {number(2, 0), "Tare", right},
+        {note(2, 0), "TNote1"},
+        {cell(3, 0), "Nett", right},
+        {cell(4, 0), "NLoad", right},
+        {cell(5, 0), "LoadL"},
+        {cell(6, 0), "StationL"},
+        {cell(7, 0), "Name11"},
+        {cell(8, 0), "Time1"},
+        {cell(9, 0), "Train1", right},
 
-    band.addField(QStringLiteral("QRDBText13"), cell(0, 1), QStringLiteral("Doc"));
-    band.addField(QStringLiteral("QRDBText14"), number(1, 1), QStringLiteral("BrutD"), right);
-    band.addField(QStringLiteral("QRDBText15"), number(2, 1), QStringLiteral("TareD"), right);
-    band.addField(QStringLiteral("QRDBText16"), cell(3, 1), QStringLiteral("NettD"), right);
-    band.addField(QStringLiteral("QRDBText17"), cell(4, 1), QStringLiteral("NLoadD"), right);
-    band.addField(QStringLiteral("QRDBText18"), cell(5, 1), QStringLiteral("Dir1"));
-    band.addField(QStringLiteral("QRDBText19"), cell(6, 1), QStringLiteral("ClientL"));
-    band.addField(QStringLiteral("QRDBText20"), cell(7, 1), QStringLiteral("Name21"));
-    band.addField(QStringLiteral("QRDBText21"), cell(8, 1), QStringLiteral("Time2"));
-    band.addField(QStringLiteral("QRDBText22"), cell(9, 1), QStringLiteral("Train2"), right);
+        {cell(0, 1), "Doc"},
+        {number(1, 1), "BrutD", right},
+        {number(2, 1), "TareD", right},
+        {cell(3, 1), "NettD", right},
+        {cell(4, 1), "NLoadD", right},
+        {cell(5, 1), "Dir1"},
+        {cell(6, 1), "ClientL"},
+        {cell(7, 1), "Name21"},
+        {cell(8, 1), "Time2"},
+        {cell(9, 1), "Train2", right},
 
-    band.addField(QStringLiteral("QRDBText23"), number(2, 2), QStringLiteral("TareW"), right);
+        {number(2, 2), "TareW", right},
+    };
+    int n = 0;
+    for (const DetailField& f : fields)
+        band.addField(QStringLiteral("QRDBText%1").arg(++n), f.rect, QString::fromLatin1(f.field),
+                      f.alignment);
     band.addLabel(QStringLiteral("QRLd1"),
                   QRectF(kCol[4], 0.4 + 2 * kLine, kCol[6] - kCol[4] - 1, kLine),
                   QStringLiteral("Распределение груза по тележкам, кг:"), right);
