@@ -33,25 +33,21 @@ void addLeftColumn(ReportBand& band) {
 void addMiddleColumn(ReportBand& band) {
     const double x = 98;
     const double v = 130;
-    addPair(band, QStringLiteral("QRLabelM1"), x, v, 0, QStringLiteral("№ документа:"));
-    band.addField(QStringLiteral("QRDBTextM1"), QRectF(v, row(0), 40, kLine),
-                  QStringLiteral("Doc"));
-    addPair(band, QStringLiteral("QRLabelM2"), x, v, 2, QStringLiteral("Выезд:"));
-    band.addField(QStringLiteral("QRDBTextM2"), QRectF(v, row(2), 40, kLine),
-                  QStringLiteral("Time2"));
-    addPair(band, QStringLiteral("QRLabelM3"), x, v, 3, QStringLiteral("Мест:"));
-    band.addField(QStringLiteral("QRDBTextM3"), QRectF(v, row(3), 40, kLine),
-                  QStringLiteral("NLoad"));
-    addPair(band, QStringLiteral("QRLabelM4"), x, v, 4, QStringLiteral("Брутто, кг:"));
-    band.addField(QStringLiteral("QRDBTextM4"), QRectF(v, row(4), 40, kLine),
-                  QStringLiteral("Brut"));
+    // A caption and its field, numbered alike.
+    auto addCaptioned = [&](int n, int rowNo, const QString& caption, const QString& field) {
+        addPair(band, QStringLiteral("QRLabelM%1").arg(n), x, v, rowNo, caption);
+        band.addField(QStringLiteral("QRDBTextM%1").arg(n), QRectF(v, row(rowNo), 40, kLine),
+                      field);
+    };
+    addCaptioned(1, 0, QStringLiteral("№ документа:"), QStringLiteral("Doc"));
+    addCaptioned(2, 2, QStringLiteral("Выезд:"), QStringLiteral("Time2"));
+    addCaptioned(3, 3, QStringLiteral("Мест:"), QStringLiteral("NLoad"));
+    addCaptioned(4, 4, QStringLiteral("Брутто, кг:"), QStringLiteral("Brut"));
     addPair(band, QStringLiteral("QRLabelM5"), x, v, 5, QStringLiteral("Тара, кг:"));
     band.addExpression(QStringLiteral("QRExpr1"), QRectF(v, row(5), 60, kLine),
                        QStringLiteral("IF(Book.Tare>0,FORMATNUMERIC('#####0',Book.Tare),"
                                       "FORMATNUMERIC('#####0',Book.TareD)+' (не взвеш.)')"));
-    addPair(band, QStringLiteral("QRLabelM6"), x, v, 6, QStringLiteral("Нетто, кг:"));
-    band.addField(QStringLiteral("QRDBTextM6"), QRectF(v, row(6), 40, kLine),
-                  QStringLiteral("Nett"));
+    addCaptioned(6, 6, QStringLiteral("Нетто, кг:"), QStringLiteral("Nett"));
 }
 
 void addRightColumn(ReportBand& band) {
