@@ -1,5 +1,7 @@
 #include "records/filter_parser.h"
 
+#include <utility>
+
 #include "records/date_time_text.h"
 #include "records/table_error.h"
 
@@ -9,6 +11,16 @@ namespace {
 
 bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
 bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// "left and right" or "left or right".
+std::shared_ptr<const FilterNode> joined(FilterNode::Kind kind, std::shared_ptr<const FilterNode> left,
+                                         std::shared_ptr<const FilterNode> right) {
+    auto node = std::make_shared<FilterNode>();
+    node->kind = kind;
+    node->left = std::move(left);
+    node->right = std::move(right);
+    return node;
+}
 
 }  // namespace
 
@@ -85,11 +97,7 @@ std::shared_ptr<const FilterNode> FilterParser::parseOr() {
     auto left = parseAnd();
     while (atKeyword("or")) {
         take();
-        auto node = std::make_shared<FilterNode>();
-        node->kind = FilterNode::Kind::Or;
-        node->left = left;
-        node->right = parseAnd();
-        left = node;
+        left = joined(FilterNode::Kind::Or, left, parseAnd());
     }
     return left;
 }
@@ -98,11 +106,7 @@ std::shared_ptr<const FilterNode> FilterParser::parseAnd() {
     auto left = parsePrimary();
     while (atKeyword("and")) {
         take();
-        auto node = std::make_shared<FilterNode>();
-        node->kind = FilterNode::Kind::And;
-        node->left = left;
-        node->right = parsePrimary();
-        left = node;
+        left = joined(FilterNode::Kind::And, left, parsePrimary());
     }
     return left;
 }
