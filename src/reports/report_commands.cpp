@@ -23,6 +23,16 @@ void showInPreview(ReportDocument document, QWidget* parent) {
     preview.preview(std::move(document));
 }
 
+// The report over the rows that pass the table's filter; a fault of the table is shown.
+void previewFilteredRows(const Table& table, const ReportLayout& layout, QWidget* parent) {
+    try {
+        TableDataset rows = TableDataset::filteredRows(table);
+        previewReport(layout, &rows, parent);
+    } catch (const TableError& e) {
+        Messages::error(e.message());
+    }
+}
+
 }  // namespace
 
 void setReportViewer(ReportViewer v) {
@@ -45,21 +55,11 @@ void previewReport(const ReportLayout& layout, ReportDataset* data, QWidget* par
 }
 
 void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent) {
-    try {
-        TableDataset rows = TableDataset::filteredRows(book);
-        previewReport(layouts.bookReport(), &rows, parent);
-    } catch (const TableError& e) {
-        Messages::error(e.message());
-    }
+    previewFilteredRows(book, layouts.bookReport(), parent);
 }
 
 void previewTrainsReport(const Table& trains, const ReportLayouts& layouts, QWidget* parent) {
-    try {
-        TableDataset rows = TableDataset::filteredRows(trains);
-        previewReport(layouts.trainsReport(), &rows, parent);
-    } catch (const TableError& e) {
-        Messages::error(e.message());
-    }
+    previewFilteredRows(trains, layouts.trainsReport(), parent);
 }
 
 bool previewWaybill(const Table& book, const ReportLayouts& layouts, QWidget* parent) {
