@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
 #include <vector>
 
 #include "processing/field_edit.h"
-#include "processing/lookup_box.h"
 #include "processing/w_pro.h"
 #include "processing/wagon_acceptance.h"
 #include "processing_fixture.h"
 #include "ui/modal.h"
+#include "w_pro_actions.h"
 
 namespace zv::test {
 
@@ -50,37 +48,10 @@ struct WProFixture : ProcessingFixture {
             records->Loads().insertValues({{"N", n}, {"Load", QString::fromUtf8(load)}});
     }
 
-    template <typename W>
-    static W* find(QDialog& d, const char* name) {
-        W* w = d.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    static void click(QDialog& d, const char* name) { find<QPushButton>(d, name)->click(); }
-    // Picks the item with this key as the operator would.
-    static void choose(QDialog& d, const char* box, const QVariant& key) {
-        auto* b = find<LookupBox>(d, box);
-        const int index = b->findData(key);
-        ASSERT_GE(index, 0) << box;
-        b->setCurrentIndex(index);
-        emit b->activated(index);
-    }
-    static void type(QDialog& d, const char* edit, const QString& text) {
-        auto* e = find<QLineEdit>(d, edit);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
     // Weighs at rest with the display showing `kg`.
     void weigh(QDialog& d, int kg) {
         host.reading.shownWeight = kg;
         click(d, "But8");
-    }
-    // Load, station, client and document of a loaded wagon.
-    static void describeLoad(QDialog& d, const char* loadBox, int load) {
-        choose(d, loadBox, load);
-        choose(d, "LCBoxS", 1);
-        choose(d, "LCBoxC", 1);
-        find<QLineEdit>(d, "E3")->setText("D-123");
     }
 };
 

@@ -180,45 +180,73 @@ TEST_F(WProTest, AStaticWeighingStoresTheEnteredBaseFromThreeMetres) {
     }
 }
 
-TEST_F(WProTest, StaticTrainMarkerAndNewTrain) {
-    storeTrain(*this, {50000, 50000, 50000, 50000, 50000, 50000, 50000});  // train 1
-    for (int i = 0; i < 6; ++i) storeTrain(*this, {50000});                // trains 2 to 7
-    // Accepts a wagon at rest; `offered` is the train number the window opens with.
-    auto acceptStatic = [this](const QString& number, int offered, bool newTrainShown,
+// The train numbers of the static train markers, in key order.
+QList<int> staticMarkers(ProcessingFixture& f) {
+    QList<int> found;
+    f.trains().setFilter("Direc = NULL");
+    for (const Row& row : f.trains().readFilteredRows()) found.append(row.toInt("Train"));
+    f.trains().setFilter(QString("Train=%1").arg(f.records->selectedTrain()));
+    return found;
+}
+
+// The train number a static weighing goes under: the wagon's train on acceptance, the
+// second weighing's train on release.
+int offeredTrain(QDialog& d, bool release) {
+    return release ? find<TLIEdit>(d, "LIEtr2")->Val() : find<QLineEdit>(d, "DBE4")->text().toInt();
+}
+
+// After a train weighed in motion numbered 7, the first wagon weighed at rest goes under 8
+// and leaves a marker 8; the next reuses it; "Новый состав" offers 9 and replaces the marker.
+TEST(WProStaticTrain, MarkerAndNewTrainInBothStaticModes) {
+    for (const bool release : {false, true}) {
+        SCOPED_TRACE(release ? "release" : "acceptance");
+        WProFixture f;
+        storeTrain(f, {50000, 50000, 50000, 50000, 50000, 50000, 50000});  // train 1
+        for (int i = 0; i < 6; ++i) storeTrain(f, {50000});                // trains 2 to 7
+        auto weighAtRest = [&](const QString& number, int offered, bool newTrainShown,
                                bool pressNewTrain) {
-        ModalScript script;
-        script.then([&](QDialog& d) {
-            EXPECT_EQ(find<QLineEdit>(d, "DBE4")->text(), QString::number(offered));
-            EXPECT_EQ(find<QPushButton>(d, "But7")->isVisibleTo(&d), newTrainShown);
-            if (pressNewTrain) {
-                click(d, "But7");
-                EXPECT_EQ(find<QLineEdit>(d, "DBE4")->text(), QString::number(offered + 1));
-                EXPECT_FALSE(find<QPushButton>(d, "But7")->isEnabled());
+            ModalScript script;
+            script.then([&](QDialog& d) {
+                EXPECT_EQ(offeredTrain(d, release), offered);
+                EXPECT_EQ(find<QPushButton>(d, "But7")->isVisibleTo(&d), newTrainShown);
+                if (pressNewTrain) {
+                    click(d, "But7");
+                    EXPECT_EQ(offeredTrain(d, release), offered + 1);
+                    EXPECT_FALSE(find<QPushButton>(d, "But7")->isEnabled());
+                }
+                if (!release) {
+                    choose(d, "LCBoxL", 0);
+                    type(d, "DBE1", number);
+                }
+                f.weigh(d, 25000);
+                click(d, "But1");
+            });
+            if (release) {
+                insertAcceptedWagon(f, number);
+                f.wagons().findKey(number);
             }
-            choose(d, "LCBoxL", 0);
-            weigh(d, 25000);
-            type(d, "DBE1", number);
-            click(d, "But1");
-        });
-        acceptance.But1Click(true);
-    };
-    auto markers = [this] {
-        QList<int> found;
-        trains().setFilter("Direc = NULL");
-        for (const Row& row : trains().readFilteredRows()) found.append(row.toInt("Train"));
-        trains().setFilter(QString("Train=%1").arg(records->selectedTrain()));
-        return found;
-    };
-    acceptStatic("1", 8, false, false);
-    EXPECT_EQ(markers(), QList<int>{8});
-    acceptStatic("2", 8, true, false);
-    EXPECT_EQ(markers(), QList<int>{8});
-    acceptStatic("3", 8, true, true);
-    EXPECT_EQ(markers(), QList<int>{9});
-    ASSERT_TRUE(wagons().findKey("3"));
-    EXPECT_EQ(wagons().toInt("Train"), 9);
-    ASSERT_TRUE(wagons().findKey("1"));
-    EXPECT_EQ(wagons().toInt("Train"), 8);
+            if (release)
+                f.acceptance.But2Click(true, false);
+            else
+                f.acceptance.But1Click(true);
+        };
+        // The train each wagon went under: the wagon row, or the book row of its release.
+        auto trainOf = [&](const QString& number) {
+            if (!release) return f.wagons().findKey(number) ? f.wagons().toInt("Train") : -1;
+            for (const Row& row : f.book().readFilteredRows())
+                if (row.value("Wagon").toString() == number) return row.toInt("Train2");
+            return -1;
+        };
+        weighAtRest("1", 8, false, false);
+        EXPECT_EQ(staticMarkers(f), QList<int>{8});
+        weighAtRest("2", 8, true, false);
+        EXPECT_EQ(staticMarkers(f), QList<int>{8});
+        weighAtRest("3", 8, true, true);
+        EXPECT_EQ(staticMarkers(f), QList<int>{9});
+        EXPECT_EQ(trainOf("1"), 8);
+        EXPECT_EQ(trainOf("2"), 8);
+        EXPECT_EQ(trainOf("3"), 9);
+    }
 }
 
 TEST_F(WProTest, DoneRefusesInOrderUntilTheWagonIsComplete) {
@@ -320,6 +348,50 @@ TEST_F(WProTest, ExitLoadRules) {
     acceptance.But2Click(true, false);
     ASSERT_TRUE(wagons().findKey("902"));  // cancelled: still on the territory, no second weight
     EXPECT_TRUE(wagons().isNull("Wei2"));
+}
+
+// The load's centre of gravity of the second weighing at rest, for a wagon that came empty
+// at 23000 kg and leaves loaded; equal weights place no load and the release still completes.
+TEST_F(WProTest, LoadCentreOfGravityOfTheSecondWeighingAndItsWarning) {
+    const struct {
+        StaticReading reading;  // shown weight, platform loads, transverse offset
+        int wl, dl, ds;
+        bool red;
+    } cases[] = {
+        {{70000, 39990, 30010, 47}, 9980, 1000, 70, false},
+        {{70000, 30000, 40000, 47}, -10000, -1000, 70, true},
+        {{23000, 35000, 23000, 47}, 0, 0, 0, false},
+    };
+    int wagon = 910;
+    for (const auto& c : cases) {
+        const QString number = QString::number(++wagon);
+        SCOPED_TRACE(number.toStdString());
+        wagons().insertValues(
+            {{"Wagon", number}, {"Weight", 23000}, {"Load", 0}, {"DisS", 0}, {"WeiL", 0}});
+        ModalScript script;
+        script.then([&](QDialog& d) {
+            auto* source = find<QComboBox>(d, "CBox2");
+            source->setCurrentIndex(1);
+            emit source->activated(1);
+            find<TLIEdit>(d, "LIEb")->setVal(9400);
+            describeLoad(d, "LCBoxL1", 5);
+            host.reading = c.reading;
+            click(d, "But8");
+            EXPECT_EQ(find<TLIEdit>(d, "LIEwl")->Val(), c.wl);
+            EXPECT_EQ(find<TLIEdit>(d, "LIEdl")->Val(), c.dl);
+            EXPECT_EQ(find<TLIEdit>(d, "LIEds")->Val(), c.ds);
+            EXPECT_EQ(find<TLIEdit>(d, "LIEwl")->styleSheet().contains("255, 128, 128"), c.red);
+            click(d, "But1");
+        });
+        wagons().findKey(number);
+        acceptance.But2Click(true, false);
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+        EXPECT_FALSE(wagons().findKey(number)) << "released";
+        book().last();
+        EXPECT_EQ(book().toInt("Nett"), c.reading.shownWeight - 23000);
+        EXPECT_EQ(book().toInt("WeiL"), c.wl);
+        EXPECT_EQ(book().toInt("DisS"), c.ds);
+    }
 }
 
 // Release without tare at rest of a wagon that leaves loaded: the load's centre of gravity
