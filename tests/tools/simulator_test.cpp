@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "simulator/train_file.h"
+#include "simulator/train_schedule.h"
 #include "simulator/train_simulator.h"
 #include "simulator/truth_csv.h"
 #include "tools/test_scale.h"
@@ -172,6 +173,36 @@ TEST(TrainSimulatorTest, RefusesATrainOrScaleItCannotModel) {
     t = good;
     t.vehicles[0].wagonBase = 1500;  // the bogies would overlap
     refuses(scaleSettings(0, 1), t);
+}
+
+// Empty scale, train 1, pause, train 2 the other way with the next seed, then the end.
+TEST(TrainScheduleTest, PlaysTheTrainsInTurnWithEmptyScaleBetween) {
+    Settings s = scaleSettings(1, 1);
+    SignalModel signal = quiet();
+    signal.noiseKg = 2;
+    TrainDescription train = oneWagon(10);
+    TrainSchedule schedule(s, train, signal, {.waitSeconds = 1, .pauseSeconds = 2, .trains = 2});
+    std::vector<std::array<uint16_t, 8>> played;
+    while (!schedule.finished()) played.push_back(schedule.next());
+
+    auto first = simulate(s, train, signal);
+    train.direction = -1;
+    ++signal.seed;
+    auto second = simulate(s, train, signal);
+    ASSERT_EQ(played.size(), 50 + first.size() + 100 + second.size());
+    const std::array<uint16_t, 8> empty = first.front();  // the scale before the train
+    auto nearlyEmpty = [&](auto from, long count) {
+        return std::all_of(from, from + count, [&](const std::array<uint16_t, 8>& codes) {
+            return std::abs(codes[0] - empty[0]) < 10 && std::abs(codes[4] - empty[4]) < 10;
+        });
+    };
+    auto at = played.begin();
+    EXPECT_TRUE(nearlyEmpty(at, 50));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), at + 50));
+    at += 50 + static_cast<long>(first.size());
+    EXPECT_TRUE(nearlyEmpty(at, 100));
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), at + 100));
+    EXPECT_EQ(schedule.trainsStarted(), 2);
 }
 
 TEST(TrainDescriptionTest, AxlesSitSymmetricallyAroundTheBogieCentres) {

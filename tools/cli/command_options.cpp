@@ -34,13 +34,18 @@ std::string describe(double value) {
 }  // namespace
 
 CommandOptions::CommandOptions(const std::vector<std::string>& args,
-                               std::initializer_list<std::string_view> known) {
-    for (size_t i = 0; i < args.size(); i += 2) {
+                               std::initializer_list<std::string_view> known,
+                               std::initializer_list<std::string_view> switches) {
+    auto listed = [](std::initializer_list<std::string_view> names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        if (std::find(known.begin(), known.end(), name) == known.end())
-            throw UsageError("unknown option '" + name + "'");
-        if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
-        if (!values_.emplace(name, args[i + 1]).second)
+        const bool isSwitch = listed(switches, name);
+        if (!isSwitch && !listed(known, name)) throw UsageError("unknown option '" + name + "'");
+        if (!isSwitch && i + 1 >= args.size())
+            throw UsageError("option " + name + " needs a value");
+        if (!values_.emplace(name, isSwitch ? std::string() : args[++i]).second)
             throw UsageError("option " + name + " is given twice");
     }
 }

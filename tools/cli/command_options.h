@@ -16,12 +16,15 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The "--name value" pairs of one command, each name at most once.
+// The "--name value" pairs of one command, and its "--name" switches that take no value,
+// each name at most once.
 class CommandOptions {
   public:
-    // Throws UsageError for a name outside known, a missing value or a repeated name.
+    // Throws UsageError for a name outside known and switches, a missing value or a
+    // repeated name.
     CommandOptions(const std::vector<std::string>& args,
-                   std::initializer_list<std::string_view> known);
+                   std::initializer_list<std::string_view> known,
+                   std::initializer_list<std::string_view> switches = {});
 
     bool has(std::string_view name) const { return values_.count(std::string(name)) != 0; }
     std::string text(std::string_view name) const;

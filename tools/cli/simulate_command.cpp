@@ -7,6 +7,7 @@
 
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
+#include "cli/live_simulation.h"
 #include "replay/file_error.h"
 #include "simulator/frame_stream_sink.h"
 #include "simulator/raw_file_sink.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr std::array<std::string_view, 6> CompositionOptions = {
     "--wagons", "--axles", "--mass", "--imbalance", "--loco", "--loco-mass"};
+constexpr std::array<std::string_view, 3> LiveOptions = {"--wait", "--pause", "--trains"};
 
 TrainDescription trainFromFile(const std::string& path) {
     std::ifstream in(path);
@@ -93,22 +95,36 @@ void finishFile(std::ofstream& out, const std::string& path) {
     if (!out) throw std::runtime_error(fileError("Cannot write to file", path));
 }
 
-}  // namespace
+void checkOutputs(const CommandOptions& o) {
+    const bool files = o.has("--raw") || o.has("--capture") || o.has("--truth");
+    if (o.has("--pty")) {
+        if (files)
+            throw UsageError(
+                "--pty plays trains live and goes with none of --raw, --capture and --truth");
+        return;
+    }
+    if (!files) throw UsageError("give at least one of --pty, --raw, --capture and --truth");
+    if (o.has("--corrupt") && !o.has("--capture"))
+        throw UsageError("--corrupt needs --capture or --pty");
+    for (std::string_view name : LiveOptions)
+        if (o.has(name)) throw UsageError("option " + std::string(name) + " needs --pty");
+}
 
-int runSimulateCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    CommandOptions o(
-        args, {"--ini",     "--zero",      "--coef",   "--train",     "--wagons", "--axles",
-               "--mass",    "--imbalance", "--loco",   "--loco-mass", "--speed",  "--direction",
-               "--empty",   "--noise",     "--bounce", "--dead-load", "--seed",   "--raw",
-               "--capture", "--corrupt",   "--truth"});
-    if (!o.has("--raw") && !o.has("--capture") && !o.has("--truth"))
-        throw UsageError("give at least one of --raw, --capture and --truth");
-    if (o.has("--corrupt") && !o.has("--capture")) throw UsageError("--corrupt needs --capture");
-    ToolSettings tool = loadToolSettings(settingsRequest(o));
-    TrainDescription train = trainFrom(o);
-    SignalModel signal = signalFrom(o);
+ScheduleOptions scheduleFrom(const CommandOptions& o) {
+    ScheduleOptions schedule;
+    schedule.waitSeconds = o.number("--wait", schedule.waitSeconds, 0, 3600);
+    schedule.pauseSeconds = o.number("--pause", schedule.pauseSeconds, 0, 3600);
+    double trains = o.number("--trains", 0, 0, 1000000);
+    if (trains != static_cast<int>(trains))
+        throw UsageError("option --trains wants a whole number");
+    schedule.trains = static_cast<int>(trains);
+    schedule.alternate = !o.has("--direction");
+    return schedule;
+}
+
+int writeFiles(const CommandOptions& o, const ToolSettings& tool, const TrainDescription& train,
+               const SignalModel& signal, std::ostream& err) {
     TrainSimulator simulator(tool.settings, train, signal);
-
     SampleFanOut outputs;
     std::optional<RawFileSink> raw;
     if (o.has("--raw")) outputs.add(raw.emplace(o.text("--raw")));
@@ -132,6 +148,25 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream&, std:
         << (frames ? frames->corrupted() : 0) << " frames spoiled"
         << (tool.calibrationDamaged ? DamagedCalibrationNote : "") << '\n';
     return 0;
+}
+
+}  // namespace
+
+int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CommandOptions o(
+        args, {"--ini",     "--zero",      "--coef",   "--train",     "--wagons", "--axles",
+               "--mass",    "--imbalance", "--loco",   "--loco-mass", "--speed",  "--direction",
+               "--empty",   "--noise",     "--bounce", "--dead-load", "--seed",   "--raw",
+               "--capture", "--corrupt",   "--truth",  "--wait",      "--pause",  "--trains"},
+        {"--pty"});
+    checkOutputs(o);
+    ToolSettings tool = loadToolSettings(settingsRequest(o));
+    TrainDescription train = trainFrom(o);
+    SignalModel signal = signalFrom(o);
+    if (o.has("--pty"))
+        return runLiveSimulation(tool.settings, train, signal, scheduleFrom(o),
+                                 o.number("--corrupt", 0, 0, 1), out, err);
+    return writeFiles(o, tool, train, signal, err);
 }
 
 }  // namespace zv
