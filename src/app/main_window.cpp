@@ -406,6 +406,8 @@ void TMain::applyOptions() {
                        settings_.has(zv::params::ShowRawDataPanel));
     c_.SBut12->setEnabled(settings_.has(zv::params::ShowDebugColumns));
     showDebugColumns(records_.DSouT(), settings_.has(zv::params::ShowDebugColumns));
+    if (w_.WPro) w_.WPro->applyOptions();
+    layouts_.applySettings(settings_);
 }
 
 void TMain::ShowHint(const QString& hint) {
@@ -513,13 +515,18 @@ void TMain::reportDamagedCalibration() {
 
 void TMain::fillSettingsWindows() {
     applyLinkLayout();
-    layouts_.applySettings(settings_);
     if (w_.SetupP) w_.SetupP->UpdateSetupP(settings_);
     if (w_.SetupW) {
         w_.SetupW->UpdateSetupW(settings_);
         w_.SetupW->Updateaka(settings_);
     }
     applyOptions();
+}
+
+void TMain::tablesReopened() {
+    LIEtr_->setVal(records_.selectedTrain());
+    // Tables that could not be opened were reported by DBOpen already.
+    if (records_.Trains().isOpen()) guarded([this] { trainList_->showSelected(); });
 }
 
 void TMain::showDebugInformation(bool shown) {

@@ -80,10 +80,13 @@ class TMain : public QMainWindow,
     zv::RecordsDatabase& records() override { return records_; }
     // One sample through the pipeline, as every received or replayed sample goes.
     void feedSample(const std::array<uint16_t, 8>& codes) override;
-    // Applies the program options and the number of platforms to the main window.
+    // Applies the program options and the number of platforms to the main window and the
+    // processing window, and the enterprise and scale names to the report headings.
     void applyOptions() override;
     // The debug panel (and the debug button of the processing window).
     void showDebugInformation(bool shown) override;
+    // LIEtr and the train list follow the train DBOpen selected in the new folder.
+    void tablesReopened() override;
 
     // WProHost
     StaticReading staticReading() const override;

@@ -138,6 +138,7 @@ void TWPro::FormShow() {
 }
 
 void TWPro::applyOptions() {
+    if (!host_) return;
     const bool offsets = host_->settings().has(zv::params::ShowGravityOffsets);
     baseControls_->setVisible(offsets);
     gravityPanels_->setVisible(offsets);

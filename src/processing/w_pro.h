@@ -44,6 +44,10 @@ class TWPro : public QDialog, public zv::WagonWindow {
     void conditioningReading(const zv::ConditioningDisplay& display);
     // "Отладочная информация" of the scale settings window.
     void showDebugButton(bool shown);
+    // The base controls and both centre-of-gravity panels follow the option of the offsets,
+    // the bogie prompt the number of platforms. Applied at every opening and whenever the
+    // settings windows apply their values.
+    void applyOptions();
 
     void done(int result) override;
 
@@ -68,7 +72,6 @@ class TWPro : public QDialog, public zv::WagonWindow {
     void openRelease(int train);
     void openAcceptance(int train);
     void showReleaseControls(bool shown);
-    void applyOptions();
     void FormClose(int result);
 
     // Rules
