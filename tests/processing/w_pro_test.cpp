@@ -9,6 +9,7 @@
 #include "engine/engine_observer.h"
 #include "engine/stored_train.h"
 #include "records/train_storage.h"
+#include "release_row.h"
 #include "replay_train.h"
 #include "ui/tlie_edit.h"
 #include "w_pro_fixture.h"
@@ -108,17 +109,14 @@ TEST_F(WProTest, RoadOfAWagonWeighedInMotion) {
     EXPECT_FALSE(wagons().findKey("51234567"));
     book().last();
     Table& b = book();
-    EXPECT_EQ(b.toInt("Brut"), firstWeight);
-    EXPECT_EQ(b.toInt("Tare"), secondWeight);
-    EXPECT_EQ(b.toInt("Nett"), firstWeight - secondWeight);
-    EXPECT_EQ(b.toInt("BNote"), 1);
-    EXPECT_EQ(b.toInt("TNote"), 1);
-    EXPECT_EQ(b.toInt("Dir"), 0);
-    EXPECT_EQ(b.toInt("Load"), 5);
-    EXPECT_EQ(b.toInt("Name1"), 2);
-    EXPECT_EQ(b.toInt("Name2"), 4);
-    EXPECT_EQ(b.toInt("Train1"), first);
-    EXPECT_EQ(b.toInt("Train2"), second);
+    expectReleaseRow(b, {.brut = firstWeight,
+                         .tare = secondWeight,
+                         .load = 5,
+                         .dir = 0,
+                         .name1 = 2,
+                         .name2 = 4,
+                         .train1 = first,
+                         .train2 = second});
     EXPECT_FALSE(b.isNull("Time1"));
     EXPECT_GT(b.value("Time2").toDateTime(), b.value("Time1").toDateTime());
     EXPECT_EQ(b.value("WeiL"), motionLoadImbalance(5, 0, weiLNow, acceptedWeiL));
