@@ -1,6 +1,7 @@
 #include "pty_pair.h"
 
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -31,6 +32,12 @@ void PtyPair::send(const std::vector<unsigned char>& bytes) {
         if (n <= 0) throw std::runtime_error("write to pty master failed");
         done += static_cast<std::size_t>(n);
     }
+}
+
+std::size_t PtyPair::unread() const {
+    int waiting = 0;
+    if (ioctl(slave_, FIONREAD, &waiting) != 0) return 0;
+    return static_cast<std::size_t>(waiting);
 }
 
 termios PtyPair::slaveSettings() const {

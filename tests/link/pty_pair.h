@@ -18,6 +18,8 @@ public:
 
     const std::string& slaveName() const { return slaveName_; }
     void send(const std::vector<unsigned char>& bytes);
+    // Bytes that reached the slave side and wait there for the program to read them.
+    std::size_t unread() const;
     // The line settings the program put on the port.
     termios slaveSettings() const;
     // The converter disappears: the slave side sees a hang-up.
