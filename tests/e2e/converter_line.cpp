@@ -1,0 +1,77 @@
+// The simulator names parameters "slots", which Qt defines as a macro: it comes first.
+#include "simulator/frame_stream_sink.h"
+#include "simulator/train_simulator.h"
+// clang-format off
+#include "e2e/converter_line.h"
+// clang-format on
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "link/frame_layout.h"
+
+namespace zv::test {
+
+namespace {
+constexpr std::size_t kFrameSize = frame::Size;
+}  // namespace
+
+Passage simulatePassage(const Settings& scale, const TrainDescription& train, double corruptShare) {
+    std::ostringstream out;
+    FrameStreamSink frames(out, scale, corruptShare);
+    TrainSimulator simulator(scale, train);
+    simulator.run(frames);
+    return {out.str(), simulator.truth(), frames.corrupted()};
+}
+
+void ConverterLine::play(const Passage& passage, const std::function<void()>& afterTick) {
+    playFrames(passage, passage.bytes.size() / kFrameSize, afterTick);
+}
+
+void ConverterLine::playFrames(const Passage& passage, std::size_t frames,
+                               const std::function<void()>& afterTick) {
+    const auto perTick = static_cast<std::size_t>(app_.main().settings().Fadc) * kTickMs / 1000;
+    const std::size_t end = std::min(frames * kFrameSize, passage.bytes.size());
+    for (std::size_t at = 0; at < end; at += perTick * kFrameSize) {
+        tick(passage.bytes.data() + at, std::min(perTick * kFrameSize, end - at));
+        if (afterTick) afterTick();
+    }
+}
+
+void ConverterLine::silence(uint32_t ms) {
+    for (uint32_t quiet = 0; quiet < ms; quiet += kTickMs) tick(nullptr, 0);
+}
+
+void ConverterLine::tick(const char* bytes, std::size_t size) {
+    TMain& main = app_.main();
+    main.timer()->stop();
+    app_.clock += kTickMs;
+    pty_.send(std::vector<unsigned char>(bytes, bytes + size));
+    deliver(size);
+    main.Timer1Timer();
+}
+
+// Waits until the bytes have crossed the pseudo-terminal and the serial port has taken them
+// in, so that the tick reads exactly the frames of its time.
+void ConverterLine::deliver(std::size_t size) {
+    QElapsedTimer waited;
+    waited.start();
+    const auto late = [&waited] {
+        if (waited.elapsed() > 2000)
+            throw std::runtime_error("the pseudo-terminal did not pass the frames on");
+        std::this_thread::yield();
+    };
+    while (size > 0 && pty_.unread() < size) late();
+    QApplication::processEvents();
+    while (pty_.unread() > 0) {
+        late();
+        QApplication::processEvents();
+    }
+}
+
+}  // namespace zv::test

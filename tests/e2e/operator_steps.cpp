@@ -1,0 +1,108 @@
+#include "e2e/operator_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "admin/setup_w.h"
+#include "app/app_fixture.h"
+#include "app/main_window.h"
+#include "processing/w_pro_actions.h"
+#include "reports/preview_window.h"
+#include "ui/modal.h"
+
+namespace zv::test {
+
+namespace {
+
+void selectRow(TMain& main, int row) {
+    QTableView* grid = main.controls().DBG1;
+    grid->setCurrentIndex(grid->model()->index(row, trainListColumn(main, "Wagon")));
+}
+
+// Presses `button` of the main window with `step` acting in the processing window.
+void processWagon(TMain& main, int row, QPushButton* button,
+                  const std::function<void(QDialog&)>& step) {
+    selectRow(main, row);
+    ModalScript script;
+    script.then(step);
+    button->click();
+    EXPECT_EQ(script.shown(), QStringList{"WPro"});
+}
+
+}  // namespace
+
+int trainListColumn(TMain& main, const QString& field) {
+    const TableModel& model = main.records().DSouT();
+    for (int column = 0; column < model.columnCount(); ++column)
+        if (model.fieldAt(column) == field) return column;
+    ADD_FAILURE() << "no column " << field.toStdString();
+    return 0;
+}
+
+void changeShift(TMain& main, int n, const QString& code) {
+    ModalScript script;
+    script.then([&](QDialog& d) { chooseOperator(d, n, code); });
+    main.menu().Shift->trigger();
+    EXPECT_EQ(main.currentOperator(), n);
+}
+
+void typeWagonNumber(TMain& main, int row, const QString& number) {
+    QTableView* grid = main.controls().DBG1;
+    const QModelIndex cell = grid->model()->index(row, trainListColumn(main, "Wagon"));
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+    ASSERT_NE(editor, nullptr) << "the Wagon cell of row " << row << " opens no editor";
+    editor->setText(number);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the grid commits the edit after the key
+}
+
+void acceptWagon(TMain& main, int row, int load) {
+    processWagon(main, row, main.controls().But1, [load](QDialog& d) {
+        describeLoad(d, "LCBoxL", load);
+        click(d, "But1");
+    });
+}
+
+void releaseWagon(TMain& main, int row) {
+    processWagon(main, row, main.controls().But2, [](QDialog& d) {
+        click(d, "But6");
+        EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
+        click(d, "But1");
+    });
+}
+
+void saveBookReport(TMain& main, const QString& pdfPath, const QString& textPath) {
+    ModalScript script;
+    script.then([](QDialog& window) { click(window, "But3"); });
+    script.then([&](QDialog& window) {
+        auto& preview = static_cast<TPreview&>(window);
+        for (const QString& path : {pdfPath, textPath}) {
+            preview.setPathChooser([path](QWidget*, const QString&) { return path; });
+            click(preview, "Save");
+        }
+    });
+    main.menu().BookReport->trigger();
+    EXPECT_EQ(script.shown(), (QStringList{"BPrn", "TPreview"}));
+}
+
+QString shownFrameErrors(TMain& main) {
+    QString shown;
+    ModalScript script;
+    script.then([&](QDialog& window) {
+        main.Timer1Timer();
+        shown = window.findChild<QLabel*>("Ler")->text();
+    });
+    main.menu().Scales[TSetupW::Calibration]->trigger();
+    return shown;
+}
+
+}  // namespace zv::test

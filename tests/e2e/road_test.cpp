@@ -1,0 +1,311 @@
+// The road of a train and its wagons through the whole program: frames on a serial line,
+// the train list, acceptance, release, the weighing book, its report and a restart.
+
+// The simulator names parameters "slots", which Qt defines as a macro: it comes first.
+#include "simulator/train_simulator.h"
+// clang-format off
+#include "e2e/converter_line.h"
+#include "e2e/operator_steps.h"
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFrame>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableView>
+#include <algorithm>
+
+#include "records/table.h"
+#include "ui/modal.h"
+#include "ui/tlie_edit.h"
+
+namespace {
+
+using zv::Row;
+using zv::TruthRow;
+using zv::test::AppFixture;
+using zv::test::ConverterLine;
+using zv::test::Passage;
+
+struct Wagon {
+    const char* number;
+    double loaded;     // kg, as it comes in
+    double imbalance;  // kg, front bogie minus rear bogie, loaded
+    double empty;      // kg, as it leaves
+};
+const Wagon kWagons[] = {{"52011234", 62130, 1200, 23410},
+                         {"52022345", 66480, -900, 24085},
+                         {"52033456", 69815, 2500, 22640},
+                         {"52044567", 64260, 0, 25333}};
+constexpr int kLoad = 1;  // the second row of the loads every new folder gets
+constexpr int kOperatorA = 1;
+constexpr int kOperatorB = 2;
+const QString kCodeA = "Ab1";
+const QString kCodeB = "Cd2";
+
+// Frames per second 50, two platforms of two inputs, a settling delay a 5 m platform leaves
+// room for, and a train ending 4 s after its last axle.
+zv::Settings lineScale(const std::string& port) {
+    zv::Settings s = zv::test::testScale();
+    s.tflt = 10;
+    s.tTrEnd = 4000;
+    s.Port = port;
+    s.Connect = true;
+    return s;
+}
+
+// In: a locomotive ahead of the four wagons, loaded. Out: the four wagons, empty, running
+// the other way round.
+zv::TrainDescription comingIn() {
+    zv::TrainDescription t;
+    t.speed = {7, 7};
+    t.emptySeconds = 5;  // the scale stays empty until the train has timed out
+    t.vehicles.push_back(zv::makeLocomotive(128370));
+    for (const Wagon& w : kWagons) t.vehicles.push_back(zv::makeWagon(4, w.loaded, w.imbalance));
+    return t;
+}
+
+zv::TrainDescription goingOut() {
+    zv::TrainDescription t;
+    t.direction = -1;
+    t.speed = {6, 6};
+    t.emptySeconds = 5;
+    for (const Wagon& w : kWagons) t.vehicles.insert(t.vehicles.begin(), zv::makeWagon(4, w.empty));
+    return t;
+}
+
+// The accuracy a weighing is held to: one weight division (Did, 50 kg), half of it for the
+// rounding to Did and half for the noise of the inputs (3 kg each) left after filtering.
+double accuracy(const zv::Settings& s) {
+    return s.Did;
+}
+
+// What the book and its report say of a wagon.
+QStringList bookFigures(const Row& row) {
+    QStringList figures;
+    for (const char* field : {"Brut", "Tare", "Nett", "Dir", "Load", "Name1", "Name2", "Train1",
+                              "Train2", "Time1", "Time2"})
+        figures << row.value(field).toString();
+    return figures;
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+class Road : public ::testing::Test {
+  protected:
+    zv::Settings scale() const { return lineScale(line.portName()); }
+
+    // A first start on an empty program folder: the tables are made, operator 0 signs in.
+    // Then the two operators get their accounts.
+    void startUp() {
+        app.writeSettings(scale());
+        main = &app.start();
+        ASSERT_TRUE(main->link().isOpen()) << app.messages.texts().join('|').toStdString();
+        const QStringList texts = app.messages.texts();
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_TRUE(texts.front().startsWith("Не найдена таблица \"Грузы\"!"));
+        EXPECT_TRUE(texts.last().startsWith("Будет создана новая весовая книга"));
+        EXPECT_EQ(main->currentOperator(), 0);
+        main->show();
+        zv::Table& names = main->records().Names();
+        names.insertValues({{"N", kOperatorA}, {"Name", "Иванов"}, {"Pass", kCodeA}});
+        names.insertValues({{"N", kOperatorB}, {"Name", "Петров"}, {"Pass", kCodeB}});
+        names.flush();
+        app.messages.clear();
+    }
+
+    // The train crosses the scale while the window says so; tTrEnd after its last axle the
+    // train list shows it as train `number`.
+    Passage rollTrain(const zv::TrainDescription& train, int number, double spoiled = 0) {
+        const Passage passage = zv::test::simulatePassage(scale(), train, spoiled);
+        const MainControls& c = main->controls();
+        bool passingShown = false;
+        bool passing = false;
+        uint32_t endedAt = 0;
+        line.play(passage, [&] {
+            const bool was = passing;
+            passing = main->engine().trainInProgress();
+            passingShown =
+                passingShown || (passing && c.P13->isVisibleTo(main) && !c.Panel3->isEnabled());
+            if (was && !passing) endedAt = app.clock;
+        });
+        EXPECT_TRUE(passingShown) << "\"Взвешивается проходящий состав\" while the train passes";
+        EXPECT_FALSE(passing) << "the train has not ended";
+        const uint32_t lastAxleLeft = app.clock - static_cast<uint32_t>(train.emptySeconds * 1000);
+        const auto tTrEnd = static_cast<uint32_t>(main->settings().tTrEnd);
+        EXPECT_GE(endedAt - lastAxleLeft, tTrEnd);
+        EXPECT_LE(endedAt - lastAxleLeft, tTrEnd + 1000);
+        EXPECT_EQ(main->LIEtr()->Val(), number);
+        expectListed(passage.truth, passage.truth.size());
+        return passage;
+    }
+
+    // The train list holds the first `vehicles` of the truth in the order they passed, the
+    // locomotive marked, each weighed within accuracy.
+    void expectListed(const std::vector<TruthRow>& truth, std::size_t vehicles) {
+        const QAbstractItemModel* grid = main->controls().DBG1->model();
+        ASSERT_EQ(grid->rowCount(), static_cast<int>(vehicles));
+        const int noteColumn = zv::test::trainListColumn(*main, "Note1");
+        for (std::size_t i = 0; i < vehicles; ++i) {
+            SCOPED_TRACE(i);
+            const Row& row = main->records().DSouT().rowAt(static_cast<int>(i));
+            const bool locomotive = truth[i].kind == zv::VehicleKind::Locomotive;
+            EXPECT_NEAR(row.toInt("Weight"), truth[i].mass, accuracy(main->settings()));
+            EXPECT_EQ(row.toInt("Axle"), truth[i].axles);
+            EXPECT_EQ(row.toInt("Note"), locomotive ? 3 : 1);
+            EXPECT_EQ(grid->index(static_cast<int>(i), noteColumn).data().toString(),
+                      locomotive ? "Локомотив" : "");
+        }
+    }
+
+    QMap<QString, Row> bookRows() {
+        QMap<QString, Row> rows;
+        for (const Row& row : main->records().Book().readFilteredRows())
+            rows.insert(row.value("Wagon").toString(), row);
+        return rows;
+    }
+
+    // Each wagon in the book: gross from the way in, tare from the way out, imported, both
+    // operators and both trains.
+    void expectBook(const Passage& in, const Passage& out) {
+        const QMap<QString, Row> book = bookRows();
+        ASSERT_EQ(book.size(), 4);
+        const double within = accuracy(main->settings());
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(kWagons[i].number);
+            const Row& row = book.value(kWagons[i].number);
+            const double gross = in.truth[static_cast<std::size_t>(i) + 1].mass;
+            const double tare = out.truth[static_cast<std::size_t>(3 - i)].mass;
+            EXPECT_NEAR(row.toInt("Brut"), gross, within);
+            EXPECT_NEAR(row.toInt("Tare"), tare, within);
+            EXPECT_NEAR(row.toInt("Nett"), gross - tare, 2 * within);
+            EXPECT_EQ(row.toInt("Nett"), row.toInt("Brut") - row.toInt("Tare"));
+            EXPECT_EQ(bookFigures(row).mid(3, 6),
+                      (QStringList{"0", QString::number(kLoad), QString::number(kOperatorA),
+                                   QString::number(kOperatorB), "1", "2"}));
+        }
+    }
+
+    // The report saved as PDF and as text lists every wagon with its weights and operators.
+    void expectBookReport() {
+        const QString pdf = app.folder() + "book.pdf";
+        const QString text = app.folder() + "book.txt";
+        zv::test::saveBookReport(*main, pdf, text);
+        EXPECT_TRUE(readFile(pdf).startsWith("%PDF-"));
+        const QString report = readFile(text);
+        const QString pdfText = textOfPdf(pdf);
+        for (const Row& row : bookRows()) {
+            const QString wagon = row.value("Wagon").toString();
+            const QRegularExpression weighings(
+                QString("^%1 +%2 Динамика +%3 Динамика +%4 .* Иванов ")
+                    .arg(wagon, row.value("Brut").toString(), row.value("Tare").toString(),
+                         row.value("Nett").toString()),
+                QRegularExpression::MultilineOption);
+            EXPECT_TRUE(weighings.match(report).hasMatch()) << wagon.toStdString();
+            EXPECT_TRUE(pdfText.isNull() || pdfText.contains(wagon)) << wagon.toStdString();
+        }
+        EXPECT_EQ(report.count("Петров"), 4);
+    }
+
+    // The text of a PDF by the poppler tools where they are installed; null without them.
+    static QString textOfPdf(const QString& pdf) {
+        const QString tool = QStandardPaths::findExecutable("pdftotext");
+        if (tool.isEmpty()) return {};
+        QProcess process;
+        process.start(tool, {pdf, "-"});
+        process.waitForFinished();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    AppFixture app;
+    ConverterLine line{app};
+    TMain* main = nullptr;
+};
+
+// The operator's whole road, on a clean line and on one that spoils 3 % of the frames: the
+// spoiled frames are counted on the calibration page and change no weight.
+class WholeRoad : public Road, public ::testing::WithParamInterface<double> {};
+
+TEST_P(WholeRoad, WagonsComeInLoadedLeaveEmptyAndReachTheBookItsReportAndARestart) {
+    const double spoiled = GetParam();
+    startUp();
+    zv::test::changeShift(*main, kOperatorA, kCodeA);
+    const Passage in = rollTrain(comingIn(), 1, spoiled);
+    for (int i = 0; i < 4; ++i) zv::test::typeWagonNumber(*main, i + 1, kWagons[i].number);
+    for (int i = 0; i < 4; ++i) zv::test::acceptWagon(*main, i + 1, kLoad);
+    EXPECT_EQ(main->records().Wagons().recordCount(), 4);
+
+    zv::test::changeShift(*main, kOperatorB, kCodeB);
+    const Passage out = rollTrain(goingOut(), 2, spoiled);
+    EXPECT_EQ(spoiled > 0, in.corrupted + out.corrupted > 0);
+    EXPECT_EQ(zv::test::shownFrameErrors(*main), QString::number(in.corrupted + out.corrupted));
+    for (int i = 0; i < 4; ++i) zv::test::typeWagonNumber(*main, i, kWagons[3 - i].number);
+    for (int i = 0; i < 4; ++i) zv::test::releaseWagon(*main, i);
+    EXPECT_TRUE(main->records().Wagons().isEmpty());
+    expectBook(in, out);
+    expectBookReport();
+    EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
+
+    QMap<QString, QStringList> before;
+    for (const Row& row : bookRows())
+        before.insert(row.value("Wagon").toString(), bookFigures(row));
+    main->close();
+    app.create();
+    main = &app.main();
+    zv::ModalScript script;
+    script.then([](QDialog& d) { zv::test::chooseOperator(d, kOperatorB, kCodeB); });
+    main->Prepare();
+    EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
+    EXPECT_EQ(main->LIEtr()->Val(), 2);
+    const QAbstractItemModel* list = main->controls().DBG1->model();
+    ASSERT_EQ(list->rowCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(list->index(i, zv::test::trainListColumn(*main, "Wagon")).data().toString(),
+                  kWagons[3 - i].number);
+        EXPECT_EQ(list->index(i, zv::test::trainListColumn(*main, "Note1")).data().toString(),
+                  "Обработан");
+    }
+    QMap<QString, QStringList> after;
+    for (const Row& row : bookRows()) after.insert(row.value("Wagon").toString(), bookFigures(row));
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Line, WholeRoad, ::testing::Values(0.0, 0.03),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return info.param > 0 ? std::string("SpoilingFrames")
+                                                   : std::string("Clean");
+                         });
+
+// The converter falls silent with the train half across the scale: the tick ends the train
+// by its time-out, keeps the wagons already weighed, and shows no box; once the converter
+// speaks again the next train is weighed whole.
+TEST_F(Road, ConverterFallingSilentMidTrainEndsItByTheTimeOut) {
+    startUp();
+    const Passage in = zv::test::simulatePassage(scale(), comingIn());
+    line.playFrames(in, in.bytes.size() / 23 / 2);
+    ASSERT_TRUE(main->engine().trainInProgress());
+    line.silence(static_cast<uint32_t>(main->settings().tTrEnd) + ConverterLine::kTickMs);
+    EXPECT_FALSE(main->engine().trainInProgress());
+    EXPECT_EQ(main->LIEtr()->Val(), 1);
+    const int weighed = main->controls().DBG1->model()->rowCount();
+    EXPECT_GE(weighed, 2);
+    EXPECT_LT(weighed, 5);
+    expectListed(in.truth, static_cast<std::size_t>(weighed));
+    EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
+
+    // The scale, still loaded when the line went quiet, is empty when it speaks again: that
+    // step starts a train of no wagons, which times out before the next train arrives.
+    zv::TrainDescription next = goingOut();
+    next.emptySeconds = 2 * main->settings().tTrEnd / 1000;
+    rollTrain(next, 2);
+    EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
+}
+
+}  // namespace
