@@ -461,6 +461,7 @@ void TMain::FormClose() {
     // The last samples of a recording must reach the disk before the program ends.
     if (raw_.Recording() && !raw_.stopRecording()) showError(QString::fromStdString(raw_.error()));
     try {
+        finishCellEdit(c_.DBG1);
         zv::Table& trains = records_.Trains();
         if (trains.isOpen() && trains.state() != zv::Table::State::Browse) trains.post();
     } catch (const std::exception& e) {

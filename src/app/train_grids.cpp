@@ -102,3 +102,8 @@ void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW) {
 void showDebugColumns(zv::TableModel& DSouT, bool visible) {
     for (const char* field : {"Wei1", "Wei2", "Wei3"}) DSouT.setColumnVisible(field, visible);
 }
+
+void finishCellEdit(QTableView* grid) {
+    // Leaving the cell commits its open editor and closes it.
+    if (grid->indexWidget(grid->currentIndex())) grid->setCurrentIndex(QModelIndex());
+}

@@ -12,3 +12,6 @@ void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT);
 void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW);
 // Shows or hides the diagnostic weight columns of the train list.
 void showDebugColumns(zv::TableModel& DSouT, bool visible);
+// A cell being edited keeps what was typed: the editor's text goes into the table and the
+// editor closes, as when the operator moves to another cell.
+void finishCellEdit(QTableView* grid);

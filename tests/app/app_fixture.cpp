@@ -6,8 +6,12 @@
 #include "app/app_fixture.h"
 // clang-format on
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <stdexcept>
 
 #include "admin/shift_s.h"
 #include "records/table_templates.h"
@@ -57,6 +61,26 @@ void chooseOperator(QDialog& shiftWindow, int n, const QString& code) {
     shift.findChild<QPushButton*>("Button1")->click();
 }
 
+void typeWagonNumber(TMain& main, const QString& number, bool enter) {
+    QTableView* grid = main.controls().DBG1;
+    const QAbstractItemModel* model = grid->model();
+    int column = 0;
+    while (column < model->columnCount() &&
+           model->headerData(column, Qt::Horizontal).toString() != "Вагон")
+        ++column;
+    const QModelIndex cell = model->index(0, column);
+    if (!cell.isValid()) throw std::logic_error("no row in the train list");
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+    if (!editor) throw std::logic_error("the wagon number cannot be edited");
+    editor->setText(number);
+    if (!enter) return;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(editor, &key);
+    QApplication::processEvents();  // the grid commits the edit after the key
+}
+
 AppFixture::AppFixture() {
     writeSettings(testScale());
     writeTemplates(folder());
@@ -78,6 +102,12 @@ TMain& AppFixture::create() {
     main_->setWindows(createAppWindows(main_.get()));
     main_->setClock([this] { return clock; });
     return *main_;
+}
+
+TMain& AppFixture::restart() {
+    main_->close();
+    main_.reset();
+    return start();
 }
 
 TMain& AppFixture::start() {

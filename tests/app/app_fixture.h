@@ -28,6 +28,10 @@ void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
 // A step of a modal script: picks operator n in the shift window and presses "Применить".
 void chooseOperator(QDialog& shiftWindow, int n, const QString& code = {});
 
+// The operator types the wagon number into the "Вагон" cell of the first row of the train
+// list, and presses Enter when `enter`; otherwise the number stays in the cell's editor.
+void typeWagonNumber(TMain& main, const QString& number, bool enter = true);
+
 // A program folder in a temporary folder with a settings file and the table templates, and
 // the main window on it. Messages are recorded, never shown.
 class AppFixture {
@@ -42,6 +46,8 @@ class AppFixture {
     TMain& create();
     // create() and Prepare, choosing operator 0 in the shift window.
     TMain& start();
+    // The program ends (the window closes and is destroyed) and starts again on its folder.
+    TMain& restart();
     TMain& main() { return *main_; }
 
     // The millisecond tick the window sees; tests move it by hand.

@@ -116,6 +116,47 @@ TEST(Storage, ClosingTheProgramStoresTheTrainInProgress) {
     EXPECT_EQ(storedRows(main), 2);
 }
 
+// The debug button ends the train in progress at once, as the time-out would; with no
+// train it stores nothing.
+TEST(Storage, DebugButtonEndsTheTrainAtOnce) {
+    AppFixture app;
+    TMain& main = app.start();
+    app.messages.clear();
+    main.showDebugInformation(true);
+    QToolButton* trainEnd = main.controls().SBa3;
+    ASSERT_TRUE(trainEnd->isVisibleTo(&main));
+    trainEnd->click();
+    EXPECT_EQ(storedRows(main), 0);
+
+    feedWholeTrain(main, app.clock, 2);
+    ASSERT_TRUE(main.engine().trainInProgress());
+    trainEnd->click();
+    EXPECT_FALSE(main.engine().trainInProgress());
+    EXPECT_EQ(main.LIEtr()->Val(), 1);
+    EXPECT_EQ(main.controls().DBG1->model()->rowCount(), 2);
+    EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
+}
+
+// A wagon number still in the cell's editor when the program ends reaches the table, as one
+// confirmed with Enter does.
+TEST(Storage, AWagonNumberBeingTypedAtExitIsStored) {
+    for (bool enter : {false, true}) {
+        AppFixture app;
+        TMain& main = app.start();
+        feedWholeTrain(main, app.clock, 2);
+        main.TrainEnd();
+        zv::test::typeWagonNumber(main, "51234567", enter);
+        app.messages.clear();
+
+        TMain& again = app.restart();
+        EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
+        zv::Table& trains = again.records().Trains();
+        trains.setFilter("Train=1");
+        trains.first();
+        EXPECT_EQ(trains.value("Wagon").toString(), "51234567") << "Enter pressed: " << enter;
+    }
+}
+
 // Frames of a simulated train go through a pseudo-terminal named in the settings file, the
 // tick reads them, and the train ends up in the table.
 TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
 
@@ -17,26 +14,6 @@
 
 namespace zv::test {
 namespace {
-
-// The operator types the wagon number into the "Вагон" cell of the first row of the list.
-void typeWagonNumber(TMain& main, const QString& number) {
-    QTableView* grid = main.controls().DBG1;
-    const QAbstractItemModel* model = grid->model();
-    int column = 0;
-    while (column < model->columnCount() &&
-           model->headerData(column, Qt::Horizontal).toString() != "Вагон")
-        ++column;
-    const QModelIndex cell = model->index(0, column);
-    ASSERT_TRUE(cell.isValid());
-    grid->setCurrentIndex(cell);
-    grid->edit(cell);
-    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
-    ASSERT_NE(editor, nullptr);
-    editor->setText(number);
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(editor, &enter);
-    QApplication::processEvents();  // the grid commits the edit after the key
-}
 
 // One four-axle wagon of 60 t weighed in motion: a simulated train replayed through
 // "Чтение", with the wagon number then typed into the list. The simulator writes the codes
@@ -60,6 +37,16 @@ WeighedWagon weighInMotion(AppFixture& app, int32_t coefficient, const QString& 
     return wagon;
 }
 
+// "Принять вагон" on the first wagon of the list: loaded with load 5 and its documents.
+void acceptLoaded(TMain& main, ModalScript& script) {
+    script.then([](QDialog& d) {
+        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 0);
+        describeLoad(d, "LCBoxL", 5);
+        click(d, "But1");
+    });
+    main.controls().But1->click();
+}
+
 // A wagon comes loaded in one train and is accepted with its documents; it leaves empty
 // in the next train, released by another operator, into the weighing book.
 TEST(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) {
@@ -77,12 +64,7 @@ TEST(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) 
     const WeighedWagon in = weighInMotion(app, 2000000, "51234567");
     ASSERT_NEAR(in.weight, 60000, 500);
     ModalScript script;
-    script.then([](QDialog& d) {
-        EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 0);
-        describeLoad(d, "LCBoxL", 5);
-        click(d, "But1");
-    });
-    main.controls().But1->click();
+    acceptLoaded(main, script);
 
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
     ASSERT_TRUE(wagons.findKey("51234567"));
@@ -129,6 +111,34 @@ TEST(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) 
     EXPECT_NE(in.train, out.train);
     trains.first();
     EXPECT_EQ(trains.toInt("Note"), 0);
+}
+
+// The list of wagons on the territory shows an accepted wagon in its columns, with the texts
+// of the method and the names of the load, station and operator.
+TEST(WagonRoad, TheWagonsOnTheTerritoryListShowsTheAcceptedWagon) {
+    AppFixture app;
+    Settings scale = testScale();
+    scale.Params = params::ShowRawDataPanel;
+    app.writeSettings(scale);
+    TMain& main = app.start();
+    main.records().Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+    const WeighedWagon in = weighInMotion(app, 2000000, "51234567");
+    ModalScript script;
+    acceptLoaded(main, script);
+
+    const QAbstractItemModel* grid = main.controls().DBG2->model();
+    ASSERT_EQ(grid->rowCount(), 1);
+    QStringList headings, cells;
+    for (int col = 0; col < grid->columnCount(); ++col) {
+        headings << grid->headerData(col, Qt::Horizontal).toString();
+        cells << grid->index(0, col).data().toString();
+    }
+    EXPECT_EQ(headings, QStringList({"Вагон", "Дата, время", "Масса", "Метод", "Груз", "Станция",
+                                     "Документ", "Примечание", "Принял"}));
+    const QString time = in.time.toDateTime().toString("dd.MM.yyyy  hh:mm");
+    EXPECT_EQ(cells, QStringList({"51234567", time, QString::number(in.weight), "Динамика", "Уголь",
+                                  "Станция 1", "D-123", "", "Оператор"}));
+    EXPECT_FALSE(grid->flags(grid->index(0, 0)) & Qt::ItemIsEditable);
 }
 
 }  // namespace
