@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 
 #include "admin/setup_w.h"
 #include "app/app_fixture.h"
@@ -210,6 +211,49 @@ TEST(MainWindowPages, AxleDetectionStopsWhileAWindowIsVisibleOrTheOtherPageIsSho
 
     c.PCon1->setCurrentWidget(c.TS2);
     EXPECT_FALSE(main.dynamicWeighingAllowed());
+}
+
+}  // namespace
+
+namespace {
+
+// Loads standing on the two platforms (kg, shared by a platform's two inputs, slots 4p and
+// 4p + 2, of 2 kg per code unit) for a few seconds, with the ticks that read the zero button
+// in between.
+void standOnTheScale(TMain& main, int platform1, int platform2) {
+    std::array<uint16_t, 8> codes{};
+    for (int slot : {0, 2}) codes[slot] = static_cast<uint16_t>(1000 + platform1 / 4);
+    for (int slot : {4, 6}) codes[slot] = static_cast<uint16_t>(1000 + platform2 / 4);
+    for (int tick = 0; tick < 40; ++tick) {
+        main.Timer1Timer();
+        for (int sample = 0; sample < 6; ++sample) main.feedSample(codes);
+    }
+}
+
+// The zero button sets the zero of both platforms to the load standing on them when it is
+// within the manual zero range (Zman, 1000 kg), and is released either way.
+TEST(MainWindowLiveWeight, ZeroButtonZeroesThePlatformsWithinItsRange) {
+    struct Case {
+        int platform1, platform2;
+        QString weightAfter, platform1After, platform2After;
+    };
+    for (const Case& c :
+         {Case{400, 200, "0 кг", "0", "0"}, Case{600, 500, "1100 кг", "600", "500"}}) {
+        AppFixture app;
+        TMain& main = app.start();
+        const MainControls& ui = main.controls();
+        standOnTheScale(main, 0, 0);  // the zero of the start-up
+        standOnTheScale(main, c.platform1, c.platform2);
+        EXPECT_EQ(ui.Lw->text(), QString("%1 кг").arg(c.platform1 + c.platform2));
+
+        ui.SBut01->click();
+        ASSERT_TRUE(ui.SBut01->isChecked());
+        standOnTheScale(main, c.platform1, c.platform2);
+        EXPECT_FALSE(ui.SBut01->isChecked());
+        EXPECT_EQ(ui.Lw->text(), c.weightAfter);
+        EXPECT_EQ(ui.Lw0->text(), c.platform1After);
+        EXPECT_EQ(ui.Lw1->text(), c.platform2After);
+    }
 }
 
 }  // namespace
