@@ -26,11 +26,11 @@ Passage simulatePassage(const Settings& scale, const TrainDescription& train, do
     FrameStreamSink frames(out, scale, corruptShare);
     TrainSimulator simulator(scale, train);
     simulator.run(frames);
-    return {out.str(), simulator.truth(), frames.corrupted()};
+    return {out.str(), simulator.truth(), frames.frames(), frames.corrupted()};
 }
 
 void ConverterLine::play(const Passage& passage, const std::function<void()>& afterTick) {
-    playFrames(passage, passage.bytes.size() / kFrameSize, afterTick);
+    playFrames(passage, static_cast<std::size_t>(passage.frames), afterTick);
 }
 
 void ConverterLine::playFrames(const Passage& passage, std::size_t frames,

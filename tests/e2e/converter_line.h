@@ -17,6 +17,7 @@ namespace zv::test {
 struct Passage {
     std::string bytes;
     std::vector<TruthRow> truth;
+    long frames = 0;
     long corrupted = 0;  // frames whose check fails
 };
 

@@ -87,8 +87,8 @@ double accuracy(const zv::Settings& s) {
 // What the book and its report say of a wagon.
 QStringList bookFigures(const Row& row) {
     QStringList figures;
-    for (const char* field : {"Brut", "Tare", "Nett", "Dir", "Load", "Name1", "Name2", "Train1",
-                              "Train2", "Time1", "Time2"})
+    for (const char* field : {"Brut", "Tare", "Nett", "Dir", "Load", "Station", "Client", "Doc",
+                              "Name1", "Name2", "Train1", "Train2", "Time1", "Time2"})
         figures << row.value(field).toString();
     return figures;
 }
@@ -187,9 +187,11 @@ class Road : public ::testing::Test {
             EXPECT_NEAR(row.toInt("Tare"), tare, within);
             EXPECT_NEAR(row.toInt("Nett"), gross - tare, 2 * within);
             EXPECT_EQ(row.toInt("Nett"), row.toInt("Brut") - row.toInt("Tare"));
-            EXPECT_EQ(bookFigures(row).mid(3, 6),
-                      (QStringList{"0", QString::number(kLoad), QString::number(kOperatorA),
-                                   QString::number(kOperatorB), "1", "2"}));
+            EXPECT_EQ(
+                bookFigures(row).mid(3, 9),
+                (QStringList{"0", QString::number(kLoad), "1", "1", "D-123",
+                             QString::number(kOperatorA), QString::number(kOperatorB), "1", "2"}));
+            EXPECT_LT(row.value("Time1").toDateTime(), row.value("Time2").toDateTime());
         }
     }
 
@@ -257,6 +259,7 @@ TEST_P(WholeRoad, WagonsComeInLoadedLeaveEmptyAndReachTheBookItsReportAndARestar
     for (const Row& row : bookRows())
         before.insert(row.value("Wagon").toString(), bookFigures(row));
     main->close();
+    EXPECT_FALSE(main->records().Book().isOpen());
     app.create();
     main = &app.main();
     zv::ModalScript script;
@@ -289,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(Line, WholeRoad, ::testing::Values(0.0, 0.03),
 TEST_F(Road, ConverterFallingSilentMidTrainEndsItByTheTimeOut) {
     startUp();
     const Passage in = zv::test::simulatePassage(scale(), comingIn());
-    line.playFrames(in, in.bytes.size() / 23 / 2);
+    line.playFrames(in, static_cast<std::size_t>(in.frames / 2));
     ASSERT_TRUE(main->engine().trainInProgress());
     line.silence(static_cast<uint32_t>(main->settings().tTrEnd) + ConverterLine::kTickMs);
     EXPECT_FALSE(main->engine().trainInProgress());
