@@ -180,7 +180,8 @@ class Road : public ::testing::Test {
         const double within = accuracy(main->settings());
         for (int i = 0; i < 4; ++i) {
             SCOPED_TRACE(kWagons[i].number);
-            const Row& row = book.value(kWagons[i].number);
+            ASSERT_TRUE(book.contains(kWagons[i].number));
+            const Row& row = book[kWagons[i].number];
             const double gross = in.truth[static_cast<std::size_t>(i) + 1].mass;
             const double tare = out.truth[static_cast<std::size_t>(3 - i)].mass;
             EXPECT_NEAR(row.toInt("Brut"), gross, within);
