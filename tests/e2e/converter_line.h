@@ -46,6 +46,8 @@ class ConverterLine {
                     const std::function<void()>& afterTick = {});
     // The converter says nothing for `ms` milliseconds; the ticks go on.
     void silence(uint32_t ms);
+    // The converter's cable comes off: the port sees a hang-up.
+    void unplug() { pty_.closeMaster(); }
 
   private:
     void tick(const char* bytes, std::size_t size);

@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <algorithm>
+#include <functional>
 
 #include "records/table.h"
 #include "ui/modal.h"
@@ -227,6 +228,22 @@ class Road : public ::testing::Test {
         return QString::fromUtf8(process.readAllStandardOutput());
     }
 
+    // Half the train crosses, then `loseLine`; tTrEnd and a tick later the train has ended
+    // with the vehicles weighed before, as train 1.
+    void loseTheLineMidTrain(const std::function<void()>& loseLine) {
+        const Passage in = zv::test::simulatePassage(scale(), comingIn());
+        line.playFrames(in, static_cast<std::size_t>(in.frames / 2));
+        ASSERT_TRUE(main->engine().trainInProgress());
+        loseLine();
+        line.silence(static_cast<uint32_t>(main->settings().tTrEnd) + ConverterLine::kTickMs);
+        EXPECT_FALSE(main->engine().trainInProgress());
+        EXPECT_EQ(main->LIEtr()->Val(), 1);
+        const int weighed = main->controls().DBG1->model()->rowCount();
+        EXPECT_GE(weighed, 2);
+        EXPECT_LT(weighed, 5);
+        expectListed(in.truth, static_cast<std::size_t>(weighed));
+    }
+
     AppFixture app;
     ConverterLine line{app};
     TMain* main = nullptr;
@@ -292,16 +309,7 @@ INSTANTIATE_TEST_SUITE_P(Line, WholeRoad, ::testing::Values(0.0, 0.03),
 // speaks again the next train is weighed whole.
 TEST_F(Road, ConverterFallingSilentMidTrainEndsItByTheTimeOut) {
     startUp();
-    const Passage in = zv::test::simulatePassage(scale(), comingIn());
-    line.playFrames(in, static_cast<std::size_t>(in.frames / 2));
-    ASSERT_TRUE(main->engine().trainInProgress());
-    line.silence(static_cast<uint32_t>(main->settings().tTrEnd) + ConverterLine::kTickMs);
-    EXPECT_FALSE(main->engine().trainInProgress());
-    EXPECT_EQ(main->LIEtr()->Val(), 1);
-    const int weighed = main->controls().DBG1->model()->rowCount();
-    EXPECT_GE(weighed, 2);
-    EXPECT_LT(weighed, 5);
-    expectListed(in.truth, static_cast<std::size_t>(weighed));
+    loseTheLineMidTrain([] {});
     EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
 
     // The scale, still loaded when the line went quiet, is empty when it speaks again: that
@@ -310,6 +318,15 @@ TEST_F(Road, ConverterFallingSilentMidTrainEndsItByTheTimeOut) {
     next.emptySeconds = 2 * main->settings().tTrEnd / 1000;
     rollTrain(next, 2);
     EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
+}
+
+// The converter's cable comes off in the middle of a train: one box says so, however many
+// ticks follow, and the train still ends by its time-out.
+TEST_F(Road, ConverterUnpluggedMidTrainIsReportedOnce) {
+    startUp();
+    loseTheLineMidTrain([this] { line.unplug(); });
+    EXPECT_EQ(app.messages.texts(),
+              QStringList{"Порт " + QString::fromStdString(line.portName()) + " не доступен"});
 }
 
 }  // namespace
