@@ -47,15 +47,23 @@ void acceptLoaded(TMain& main, ModalScript& script) {
     main.controls().But1->click();
 }
 
+// The program with the replay panel, the load 5 "Уголь" in the dictionary.
+class WagonRoad : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Settings scale = testScale();
+        scale.Params = params::ShowRawDataPanel;
+        app.writeSettings(scale);
+        app.start().records().Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+    }
+
+    AppFixture app;
+};
+
 // A wagon comes loaded in one train and is accepted with its documents; it leaves empty
 // in the next train, released by another operator, into the weighing book.
-TEST(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) {
-    AppFixture app;
-    Settings scale = testScale();
-    scale.Params = params::ShowRawDataPanel;
-    app.writeSettings(scale);
-    TMain& main = app.start();
-    main.records().Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+TEST_F(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) {
+    TMain& main = app.main();
     main.records().Names().insertValues({{"N", 2}, {"Name", "Петров"}});
     app.messages.clear();
     Table& trains = main.records().Trains();
@@ -115,13 +123,8 @@ TEST(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow) 
 
 // The list of wagons on the territory shows an accepted wagon in its columns, with the texts
 // of the method and the names of the load, station and operator.
-TEST(WagonRoad, TheWagonsOnTheTerritoryListShowsTheAcceptedWagon) {
-    AppFixture app;
-    Settings scale = testScale();
-    scale.Params = params::ShowRawDataPanel;
-    app.writeSettings(scale);
-    TMain& main = app.start();
-    main.records().Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+TEST_F(WagonRoad, TheWagonsOnTheTerritoryListShowsTheAcceptedWagon) {
+    TMain& main = app.main();
     const WeighedWagon in = weighInMotion(app, 2000000, "51234567");
     ModalScript script;
     acceptLoaded(main, script);
