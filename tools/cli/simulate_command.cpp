@@ -163,9 +163,11 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     ToolSettings tool = loadToolSettings(settingsRequest(o));
     TrainDescription train = trainFrom(o);
     SignalModel signal = signalFrom(o);
-    if (o.has("--pty"))
+    if (o.has("--pty")) {
+        if (tool.calibrationDamaged) err << "simulate: live" << DamagedCalibrationNote << '\n';
         return runLiveSimulation(tool.settings, train, signal, scheduleFrom(o),
                                  o.number("--corrupt", 0, 0, 1), out, err);
+    }
     return writeFiles(o, tool, train, signal, err);
 }
 

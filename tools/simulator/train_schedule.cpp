@@ -44,6 +44,7 @@ std::array<uint16_t, 8> TrainSchedule::next() {
     if (idle && more && sample_ >= nextStart_) startTrain();
     ++sample_;
     if (position_ < samples_.samples.size()) {
+        // The pause is counted from the train's last sample.
         if (position_ + 1 == samples_.samples.size())
             nextStart_ = sample_ + samplesOf(options_.pauseSeconds);
         return samples_.samples[position_++];
