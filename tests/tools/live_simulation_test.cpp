@@ -153,7 +153,7 @@ class LiveSimulation : public ::testing::Test {
 // The line is read by one reader for the first train and by another for the second, as when
 // the program is restarted; the frames nobody read in between are dropped, not fatal.
 TEST_F(LiveSimulation, PlaysEachTrainToWhoeverReadsAndEndsAfterTheLast) {
-    ToolProcess tool(args({"--wait", "0.5", "--pause", "0.3", "--trains", "2"}),
+    ToolProcess tool(args({"--wait", "1", "--pause", "0.3", "--trains", "2"}),
                      (dir / "err.txt").string());
     const std::string path = tool.firstLine();
     ASSERT_THAT(path, HasSubstr("/dev/pts/"));
