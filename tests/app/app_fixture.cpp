@@ -62,13 +62,17 @@ void chooseOperator(QDialog& shiftWindow, int n, const QString& code) {
 }
 
 void typeWagonNumber(TMain& main, const QString& number, bool enter) {
+    typeWagonNumber(main, 0, number, enter);
+}
+
+void typeWagonNumber(TMain& main, int row, const QString& number, bool enter) {
     QTableView* grid = main.controls().DBG1;
     const QAbstractItemModel* model = grid->model();
     int column = 0;
     while (column < model->columnCount() &&
            model->headerData(column, Qt::Horizontal).toString() != "Вагон")
         ++column;
-    const QModelIndex cell = model->index(0, column);
+    const QModelIndex cell = model->index(row, column);
     if (!cell.isValid()) throw std::logic_error("no row in the train list");
     grid->setCurrentIndex(cell);
     grid->edit(cell);

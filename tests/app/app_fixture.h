@@ -28,8 +28,10 @@ void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
 // A step of a modal script: picks operator n in the shift window and presses "Применить".
 void chooseOperator(QDialog& shiftWindow, int n, const QString& code = {});
 
-// The operator types the wagon number into the "Вагон" cell of the first row of the train
-// list, and presses Enter when `enter`; otherwise the number stays in the cell's editor.
+// The operator types the wagon number into the "Вагон" cell of row `row` of the train list,
+// and presses Enter when `enter`; otherwise the number stays in the cell's editor.
+void typeWagonNumber(TMain& main, int row, const QString& number, bool enter = true);
+// The same in the first row.
 void typeWagonNumber(TMain& main, const QString& number, bool enter = true);
 
 // A program folder in a temporary folder with a settings file and the table templates, and
