@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTest>
 
 #include "admin/setup_w.h"
 #include "app/app_fixture.h"
@@ -51,18 +48,6 @@ void changeShift(TMain& main, int n, const QString& code) {
     script.then([&](QDialog& d) { chooseOperator(d, n, code); });
     main.menu().Shift->trigger();
     EXPECT_EQ(main.currentOperator(), n);
-}
-
-void typeWagonNumber(TMain& main, int row, const QString& number) {
-    QTableView* grid = main.controls().DBG1;
-    const QModelIndex cell = grid->model()->index(row, trainListColumn(main, "Wagon"));
-    grid->setCurrentIndex(cell);
-    grid->edit(cell);
-    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
-    ASSERT_NE(editor, nullptr) << "the Wagon cell of row " << row << " opens no editor";
-    editor->setText(number);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();  // the grid commits the edit after the key
 }
 
 void acceptWagon(TMain& main, int row, int load) {

@@ -12,10 +12,6 @@ namespace zv::test {
 // "Смена": signs in operator `n` with access code `code`.
 void changeShift(TMain& main, int n, const QString& code);
 
-// Types a wagon number into the `Wagon` cell of row `row` of the train list, ending with
-// Enter.
-void typeWagonNumber(TMain& main, int row, const QString& number);
-
 // "Принять вагон" on row `row` of the train list: load `load`, the first station and
 // client, document "D-123", "Готово".
 void acceptWagon(TMain& main, int row, int load);

@@ -21,7 +21,6 @@
 #include <functional>
 
 #include "records/table.h"
-#include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
 namespace {
@@ -173,6 +172,13 @@ class Road : public ::testing::Test {
         return rows;
     }
 
+    QMap<QString, QStringList> bookFiguresByWagon() {
+        QMap<QString, QStringList> figures;
+        for (const Row& row : bookRows())
+            figures.insert(row.value("Wagon").toString(), bookFigures(row));
+        return figures;
+    }
+
     // Each wagon in the book: gross from the way in, tare from the way out, imported, both
     // operators and both trains.
     void expectBook(const Passage& in, const Passage& out) {
@@ -273,16 +279,8 @@ TEST_P(WholeRoad, WagonsComeInLoadedLeaveEmptyAndReachTheBookItsReportAndARestar
     expectBookReport();
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
 
-    QMap<QString, QStringList> before;
-    for (const Row& row : bookRows())
-        before.insert(row.value("Wagon").toString(), bookFigures(row));
-    main->close();
-    EXPECT_FALSE(main->records().Book().isOpen());
-    app.create();
-    main = &app.main();
-    zv::ModalScript script;
-    script.then([](QDialog& d) { zv::test::chooseOperator(d, kOperatorB, kCodeB); });
-    main->Prepare();
+    const QMap<QString, QStringList> before = bookFiguresByWagon();
+    main = &app.restart();
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
     EXPECT_EQ(main->LIEtr()->Val(), 2);
     const QAbstractItemModel* list = main->controls().DBG1->model();
@@ -293,9 +291,7 @@ TEST_P(WholeRoad, WagonsComeInLoadedLeaveEmptyAndReachTheBookItsReportAndARestar
         EXPECT_EQ(list->index(i, zv::test::trainListColumn(*main, "Note1")).data().toString(),
                   "Обработан");
     }
-    QMap<QString, QStringList> after;
-    for (const Row& row : bookRows()) after.insert(row.value("Wagon").toString(), bookFigures(row));
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(bookFiguresByWagon(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Line, WholeRoad, ::testing::Values(0.0, 0.03),
