@@ -10,6 +10,7 @@
 #include "admin/setup_w.h"
 #include "app/app_fixture.h"
 #include "app/main_window.h"
+#include "processing/w_pro.h"
 #include "processing/w_pro_actions.h"
 #include "reports/preview_window.h"
 #include "ui/modal.h"
@@ -23,12 +24,16 @@ void selectRow(TMain& main, int row) {
     grid->setCurrentIndex(grid->model()->index(row, trainListColumn(main, "Wagon")));
 }
 
-// Presses `button` of the main window with `step` acting in the processing window.
-void processWagon(TMain& main, int row, QPushButton* button,
+// Presses `button` of the main window; the processing window opens in `mode` and `step`
+// acts in it.
+void processWagon(TMain& main, int row, QPushButton* button, ProcessingMode mode,
                   const std::function<void(QDialog&)>& step) {
     selectRow(main, row);
     ModalScript script;
-    script.then(step);
+    script.then([&](QDialog& d) {
+        EXPECT_EQ(static_cast<TWPro&>(d).mode(), mode);
+        step(d);
+    });
     button->click();
     EXPECT_EQ(script.shown(), QStringList{"WPro"});
 }
@@ -51,14 +56,15 @@ void changeShift(TMain& main, int n, const QString& code) {
 }
 
 void acceptWagon(TMain& main, int row, int load) {
-    processWagon(main, row, main.controls().But1, [load](QDialog& d) {
-        describeLoad(d, "LCBoxL", load);
-        click(d, "But1");
-    });
+    processWagon(main, row, main.controls().But1, ProcessingMode::DynamicAcceptance,
+                 [load](QDialog& d) {
+                     describeLoad(d, "LCBoxL", load);
+                     click(d, "But1");
+                 });
 }
 
 void releaseWagon(TMain& main, int row) {
-    processWagon(main, row, main.controls().But2, [](QDialog& d) {
+    processWagon(main, row, main.controls().But2, ProcessingMode::DynamicRelease, [](QDialog& d) {
         click(d, "But6");
         EXPECT_EQ(find<LookupBox>(d, "LCBoxL1")->keyValue(), 0);
         click(d, "But1");
