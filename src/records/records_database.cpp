@@ -29,7 +29,8 @@ QString tableMessage(const QString& title) {
 // "Trains.db" -> "Trains.px": the index companion a template pair may carry.
 QString indexCompanion(const QString& fileName) { return fileName.left(fileName.size() - 2) + QStringLiteral("px"); }
 
-// Copies under another name and renames, so a crash never leaves a half-copied table.
+// Copies under another name and renames, so a crash never leaves a half-copied table. The copy
+// is shared with the group, not left with the template's permissions.
 void copyWithoutOverwriting(const QString& source, const QString& target) {
     if (QFileInfo::exists(target)) return;
     const QString partial = target + QStringLiteral(".part");
@@ -38,6 +39,7 @@ void copyWithoutOverwriting(const QString& source, const QString& target) {
     QFile copy(partial);
     if (copy.open(QIODevice::ReadWrite)) ::fsync(copy.handle());
     copy.close();
+    shareWithGroup(partial);
     if (!QFile::rename(partial, target)) QFile::remove(partial);
 }
 

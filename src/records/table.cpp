@@ -41,6 +41,12 @@ Table::~Table() {
 
 // ---------------------------------------------------------------- file
 
+bool shareWithGroup(const QString& path) {
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                           QFileDevice::WriteUser | QFileDevice::ReadGroup |
+                                           QFileDevice::WriteGroup | QFileDevice::ReadOther);
+}
+
 void Table::setFileName(const QString& fileName) { fileName_ = fileName; }
 
 QString Table::filePath() const { return database_->resolve(fileName_); }
@@ -62,6 +68,7 @@ void Table::create(const std::optional<QString>& password) {
         if (password) writePasswordHash(file, *password);
         file.exec(QStringLiteral("COMMIT"));
         file.close();
+        shareWithGroup(partial);
         if (!QFile::rename(partial, path)) throw TableError(QStringLiteral("файл не переименован"));
     } catch (const TableError& error) {
         file.close();

@@ -42,7 +42,7 @@ public:
     QString filePath() const;
     bool exists() const;
     // Makes a table file from the field and index definitions, with the default rows of the
-    // definition; refuses to overwrite.
+    // definition; refuses to overwrite. The file is shared with the group (see shareWithGroup).
     void create(const std::optional<QString>& password = std::nullopt);
     void open();  // does nothing when open already; throws TableError
     void close();
@@ -150,5 +150,12 @@ private:
     QList<int> storedIndexes_;  // positions of the stored fields in def_.fields
     mutable std::map<QString, std::unique_ptr<SqlStatement>> statements_;
 };
+
+// Gives a table file the group's write permission (rw-rw-r--), whoever made it: the operators
+// of an installed program are the members of one group, each with an account of their own,
+// and every one of them must be able to write the tables another one made. SQLite makes its
+// files rw-r--r-- whatever the umask, and a copied template keeps the template's permissions.
+// False when the permissions cannot be set.
+bool shareWithGroup(const QString& path);
 
 }  // namespace zv

@@ -131,12 +131,27 @@ std::optional<std::string> readAll(const std::string& path, bool& missing) {
     }
 }
 
-// Saving replaces the file a symbolic link points to, not the link.
+// The text of a symbolic link, taken relative to the link's folder when it is relative.
+std::optional<std::string> linkTarget(const std::string& link) {
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(link.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) return std::nullopt;
+    target.resize(static_cast<size_t>(n));
+    const size_t slash = link.rfind('/');
+    if (target.front() == '/' || slash == std::string::npos) return target;
+    return link.substr(0, slash + 1) + target;
+}
+
+// Saving replaces the file a symbolic link points to, not the link; a link to a file that
+// is not there (yet) gets it made where it points. The installed program's settings file is
+// such a link, out of the program folder, which its users cannot write.
 std::string resolvedTarget(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    return real ? std::string(real.get()) : path;
+    if (real) return std::string(real.get());
+    if (errno != ENOENT) return path;
+    return linkTarget(path).value_or(path);
 }
 
 void syncFolderOf(const std::string& file) {

@@ -38,8 +38,9 @@ class IniFile {
     void writeBool(std::string_view section, std::string_view key, bool value);
 
     // Writes a temporary file beside the file, flushes it to disk and renames it over the
-    // file, so a failure leaves the old file untouched. Returns the operator's error text
-    // ("Unable to write to <path>") on failure.
+    // file, so a failure leaves the old file untouched. A symbolic link stays: the file it
+    // points to is replaced (or made), in that file's folder. Returns the operator's error
+    // text ("Unable to write to <path>") on failure.
     std::optional<std::string> save() const;
 
     // The file's bytes as save() would write them.

@@ -64,6 +64,25 @@ TEST(DBOpen, OnAnEmptyFolderCreatesEverythingWithItsMessagesInOrder) {
     EXPECT_EQ(r.Trains().filter(), QStringLiteral("Train=1"));
 }
 
+// The operators of an installed program share the tables through a group, each with an
+// account of their own; the installed templates are rw-r--r--.
+TEST(DBOpen, TheTablesItMakesAreWritableByTheGroup) {
+    test::RecordsFixture f;
+    const QFileDevice::Permissions readOnlyForOthers = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                       QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    for (const TableTemplate& t : tableTemplates())
+        ASSERT_TRUE(QFile::setPermissions(QDir(f.programDir).filePath(t.fileName), readOnlyForOthers));
+    f.open();
+    const QStringList tables = QDir(f.dbDir()).entryList({QStringLiteral("*.db")}, QDir::Files);
+    EXPECT_EQ(tables.size(), 8);
+    for (const QString& name : tables) {
+        const QFileDevice::Permissions p = QFile::permissions(QDir(f.dbDir()).filePath(name));
+        EXPECT_TRUE(p & QFileDevice::WriteGroup) << name.toStdString();
+        EXPECT_FALSE(p & QFileDevice::WriteOther) << name.toStdString();
+    }
+}
+
 TEST(DBOpen, TheCreatedDictionariesCarryNoPasswordTheCopiedTablesTheTablePassword) {
     test::RecordsFixture f;
     f.open();

@@ -188,6 +188,25 @@ TEST(IniFile, SavingThroughALinkReplacesTheFileItPointsTo) {
     EXPECT_EQ(fileBytes(dir / "real.ini"), "[S]\na=2\n");
 }
 
+// The installed program's folder is not writable; its settings file is a link to a writable
+// folder, and the file it points to may have been deleted.
+TEST(IniFile, SavingThroughALinkToAMissingFileMakesTheFileWhereItPoints) {
+    test::TempDir dir;
+    fs::create_directory(dir / "etc");
+    fs::create_directory(dir / "program");
+    fs::create_symlink(dir / "etc" / "ZOLVelt.ini", dir / "program" / "ZOLVelt.ini");
+    fs::create_symlink("../etc/relative.ini", dir / "program" / "relative.ini");
+    for (const char* name : {"ZOLVelt.ini", "relative.ini"}) {
+        IniFile ini = IniFile::load((dir / "program" / name).string());
+        ASSERT_TRUE(ini.readable());
+        ini.writeInteger("S", "a", 1);
+        ASSERT_EQ(ini.save(), std::nullopt) << name;
+        EXPECT_TRUE(fs::is_symlink(dir / "program" / name));
+        EXPECT_EQ(fileBytes(dir / "etc" / name), "[S]\r\na=1\r\n");
+        EXPECT_FALSE(fs::exists(dir / "program" / (std::string(name) + ".tmp")));
+    }
+}
+
 TEST(IniFile, AFileThatCannotBeReadIsNotMistakenForAMissingOne) {
     test::TempDir dir;
     EXPECT_TRUE(IniFile::load((dir / "none.ini").string()).readable());

@@ -206,6 +206,29 @@ TEST_F(SettingsFile, AnEmptyFolderKeyTakesItsDefaultAndIsWrittenBack) {
     EXPECT_EQ(fileBytes(file()), "[DB]\r\nPathA=/srv/arch\r\n");
 }
 
+// The Debian package installs the settings file empty, for the program to fill when it saves.
+TEST_F(SettingsFile, AnEmptyFileGivesWhatAMissingOneGives) {
+    writeFile("");
+    const Settings s = read();
+    const std::vector<std::string> fromEmpty = effects.calls;
+    fs::remove(file());
+    effects.calls.clear();
+    const Settings m = read();
+    expectSameParameters(s, m);
+    EXPECT_EQ(s.Path, m.Path);
+    EXPECT_EQ(s.PathA, m.PathA);
+    EXPECT_EQ(s.a0, m.a0);
+    EXPECT_EQ(s.ak, m.ak);
+    EXPECT_EQ(fromEmpty, effects.calls);
+
+    writeFile("");
+    EXPECT_TRUE(save(s, CalibrationKeys::Write));
+    Settings back;
+    readIni(folder(), ".ini", back, effects);
+    expectSameParameters(back, s);
+    EXPECT_EQ(back.a0, s.a0);
+}
+
 TEST_F(SettingsFile, AFileReadByPathIsNeverWritten) {
     const std::string bytes = "[Scales]\r\nNpl=0\r\nFadc=25\r\n[DB]\r\nPath=\r\nPathA=\r\n";
     const fs::path other = dir / "scale 2.ini";
