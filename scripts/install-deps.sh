@@ -7,6 +7,7 @@ packages=(
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core poppler-utils
+  dpkg-dev file desktop-file-utils  # the Debian package: dpkg-shlibdeps, scripts/package-test.sh
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a Release build in build/package and checks what it holds:
+# the files and links under the right paths, the control fields and the maintainer scripts.
+# It installs nothing on this machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+build=build/package
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOLVELT_TESTS=OFF
+cmake --build "$build" -j2
+rm -f "$build"/zolvelt_*.deb
+(cd "$build" && cpack -G DEB)
+
+debs=("$build"/zolvelt_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "expected one package, found: ${debs[*]}" >&2; exit 1; }
+deb=${debs[0]}
+echo "Checking $deb"
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# ---------------------------------------------------------------- contents
+# "mode owner size date time ./path[ -> target]" -> "mode path[ -> target]"
+listing=$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | sed -E 's/ +/ /g; s| \./| /|')
+
+# An entry of the package: its type and permissions as `ls -l` shows them (a pattern).
+expect_entry() {
+  local mode=$1 path=$2
+  grep -qE "^${mode} ${path//./\\.}\$" <<<"$listing" || fail "no ${path} with mode ${mode}"
+}
+executable='-rwxr-xr-x'
+file='-rw-r--r--'
+expect_entry "$executable" /opt/zolvelt/zolvelt
+expect_entry "$executable" /opt/zolvelt/zolvelt-tool
+templates=$(cd "$build/src/app" && ls -- *.ttb)
+[ -n "$templates" ] || fail "the build wrote no table templates"
+for t in $(printf '%s\n' n.ttb t.ttb w.ttb b.ttb $templates | sort -u); do
+  expect_entry "$file" "/opt/zolvelt/$t"
+done
+for page in help/*; do expect_entry "$file" "/opt/zolvelt/help/${page#help/}"; done
+expect_entry "$file" /usr/share/applications/zolvelt.desktop
+expect_entry "$file" /usr/share/icons/hicolor/scalable/apps/zolvelt.svg
+expect_entry "$file" /usr/share/icons/hicolor/256x256/apps/zolvelt.png
+# What the program writes lies outside its folder, which stays root's.
+expect_entry 'l[rwx]{9}' '/opt/zolvelt/ZOLVelt.ini -> /etc/opt/zolvelt/ZOLVelt.ini'
+expect_entry 'l[rwx]{9}' '/opt/zolvelt/DB -> /var/opt/zolvelt/DB'
+expect_entry 'l[rwx]{9}' '/opt/zolvelt/ZOL_arch -> /var/opt/zolvelt/ZOL_arch'
+
+# Nothing else: every entry is one of the above or a folder on their way, nothing is
+# writable by anyone but root, and everything belongs to root.
+unexpected=$(grep -vE '^d[rwx-]{9} /((opt|usr)/.*)?$' <<<"$listing" |
+  grep -vE '^[-l][rwx-]{9} /(opt/zolvelt/|usr/share/applications/zolvelt\.desktop$|usr/share/icons/hicolor/[^/]+/apps/zolvelt\.)' || true)
+[ -z "$unexpected" ] || fail "unexpected entries:"$'\n'"$unexpected"
+writable=$(grep -E '^[-d].{4}w|^[-d].{7}w' <<<"$listing" || true)
+[ -z "$writable" ] || fail "entries writable by others than root:"$'\n'"$writable"
+owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')
+[ -z "$owners" ] || fail "entries not owned by root:"$'\n'"$owners"
+
+# ---------------------------------------------------------------- control fields
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = zolvelt ] || fail "Package is '$(field Package)'"
+[ -n "$(field Version)" ] || fail "no Version"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+depends=$(field Depends)
+echo "Depends: $depends"
+# The runtime packages of the libraries the program links, found by dpkg-shlibdeps; the
+# package of Qt's xcb platform plugin (libqt6gui6 in Debian 12); the reports' font and
+# addgroup for postinst.
+xcb=$(dpkg -S '*/qt6/plugins/platforms/libqxcb.so' | cut -d: -f1)
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6printsupport6 \
+         libsqlite3-0 libstdc++6 libc6 "$xcb" fonts-dejavu-core adduser; do
+  grep -qE "(^|, )${p//+/\\+}( \(|,|\$)" <<<"$depends" || fail "Depends does not name $p"
+done
+
+# ---------------------------------------------------------------- maintainer scripts
+info=$(dpkg-deb -I "$deb")
+control=$(mktemp -d)
+trap 'rm -rf "$control"' EXIT
+dpkg-deb -e "$deb" "$control/DEBIAN"
+for script in postinst postrm; do
+  grep -qE "^ +[0-9]+ bytes, +[0-9]+ lines +\* +${script} +#!/bin/sh" <<<"$info" ||
+    fail "dpkg-deb -I lists no executable $script"
+  [ -x "$control/DEBIAN/$script" ] || fail "$script is not executable"
+  sh -n "$control/DEBIAN/$script" || fail "$script is not valid sh"
+done
+grep -q 'addgroup --system' "$control/DEBIAN/postinst" || fail "postinst makes no group"
+
+# ---------------------------------------------------------------- the files themselves
+root="$control/root"
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/zolvelt.desktop" || fail "the desktop entry is not valid"
+for exe in zolvelt zolvelt-tool; do
+  missing=$(ldd "$root/opt/zolvelt/$exe" | grep 'not found' || true)
+  [ -z "$missing" ] || fail "$exe links libraries that are not there: $missing"
+done
+diff -r help "$root/opt/zolvelt/help" >/dev/null || fail "the help pages differ from help/"
+
+if ((failures)); then
+  echo "package test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "package test: $deb passed"
