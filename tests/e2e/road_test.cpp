@@ -58,11 +58,11 @@ zv::Settings lineScale(const std::string& port) {
     return s;
 }
 
-// In: a locomotive ahead of the four wagons, loaded. Out: the four wagons, empty, running
-// the other way round.
+// In: a locomotive ahead of the four wagons, loaded, slowing from 8 to 5 km/h. Out: the four
+// wagons, empty, running the other way round and speeding up from 5 to 8 km/h.
 zv::TrainDescription comingIn() {
     zv::TrainDescription t;
-    t.speed = {7, 7};
+    t.speed = {8, 5};
     t.emptySeconds = 5;  // the scale stays empty until the train has timed out
     t.vehicles.push_back(zv::makeLocomotive(128370));
     for (const Wagon& w : kWagons) t.vehicles.push_back(zv::makeWagon(4, w.loaded, w.imbalance));
@@ -72,7 +72,7 @@ zv::TrainDescription comingIn() {
 zv::TrainDescription goingOut() {
     zv::TrainDescription t;
     t.direction = -1;
-    t.speed = {6, 6};
+    t.speed = {5, 8};
     t.emptySeconds = 5;
     for (const Wagon& w : kWagons) t.vehicles.insert(t.vehicles.begin(), zv::makeWagon(4, w.empty));
     return t;
