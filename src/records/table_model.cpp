@@ -59,14 +59,29 @@ void TableModel::attach() {
 }
 
 void TableModel::reload() {
+    const bool inserting = table_.state() == Table::State::Insert;
+    QList<Row> rows = table_.isOpen() ? table_.readFilteredRows() : QList<Row>();
+    if (inserting == inserting_ && sameRows(rows)) {
+        // Only values changed (a posted edit): keep the view's cursor and an open editor.
+        rows_ = std::move(rows);
+        if (!rows_.isEmpty()) emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1, columnCount() - 1));
+        onCurrentChanged();
+        return;
+    }
     beginResetModel();
-    rows_.clear();
+    rows_ = std::move(rows);
     rowById_.clear();
-    inserting_ = table_.state() == Table::State::Insert;
-    if (table_.isOpen()) rows_ = table_.readFilteredRows();
+    inserting_ = inserting;
     for (int i = 0; i < rows_.size(); ++i) rowById_.insert(rows_[i].rowId(), i);
     endResetModel();
     onCurrentChanged();
+}
+
+bool TableModel::sameRows(const QList<Row>& rows) const {
+    if (rows.size() != rows_.size()) return false;
+    for (int i = 0; i < rows.size(); ++i)
+        if (rows[i].rowId() != rows_[i].rowId()) return false;
+    return true;
 }
 
 void TableModel::onCurrentChanged() {

@@ -60,6 +60,8 @@ signals:
 
 private:
     void reload();
+    // The same rows in the same order as those shown, values aside.
+    bool sameRows(const QList<Row>& rows) const;
     void onCurrentChanged();
     QList<int> visibleColumns() const;
     bool isEditable(const GridColumn& column, const Row& row) const;

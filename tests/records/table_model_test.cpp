@@ -63,10 +63,25 @@ TEST_F(TableModelTest, TheWagonCellIsEditableOnlyWhileTheRowAwaitsProcessing) {
     EXPECT_FALSE(grid.flags(grid.index(1, 1)) & Qt::ItemIsEditable);  // Note 0
     EXPECT_FALSE(grid.flags(grid.index(0, 3)) & Qt::ItemIsEditable);  // calculated
 
+    // A typed number updates its row in place: a reset would take the view's cursor and
+    // open editor away while the operator goes on to the next wagon.
+    int resets = 0;
+    QList<int> changedRows;
+    QObject::connect(&grid, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(&grid, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) {
+                         for (int row = from.row(); row <= to.row(); ++row) changedRows.append(row);
+                     });
     EXPECT_TRUE(grid.setData(grid.index(0, 1), QStringLiteral("4321")));
     EXPECT_EQ(cell(0, 1), QStringLiteral("4321"));
     EXPECT_EQ(grid.currentRow(), 0);
     EXPECT_EQ(grid.currentText(QStringLiteral("Wagon")), QStringLiteral("4321"));
+    EXPECT_EQ(resets, 0);
+    EXPECT_TRUE(changedRows.contains(0));
+
+    trains.insertRecord({1, at(4), QVariant(), 61000, 0, 0, 0, 0, 1, 4});
+    EXPECT_EQ(resets, 1) << "a new row changes the rows shown";
+    EXPECT_EQ(grid.rowCount(), 3);
 }
 
 TEST_F(TableModelTest, ARefusedEditIsReportedAndChangesNothing) {
