@@ -209,18 +209,12 @@ void TSetupP::changeTablesFolder() {
     host_->tablesReopened();
 }
 
-// A table whose pending edit cannot be posted reports it and is closed all the same; the
-// tables after it must not stay open on the old folder. Each failure closes one more table,
-// so there are at most as many attempts as tables.
+// Every table is closed, also when a pending edit cannot be posted; that is reported.
 void TSetupP::closeEveryTable(zv::RecordsDatabase& records) {
-    constexpr int kTables = 8;
-    for (int attempt = 0; attempt <= kTables; ++attempt) {
-        try {
-            records.connection().closeAll();
-            return;
-        } catch (const std::exception& e) {
-            zv::Messages::error(QString::fromUtf8(e.what()));
-        }
+    try {
+        records.connection().closeAll();
+    } catch (const std::exception& e) {
+        zv::Messages::error(QString::fromUtf8(e.what()));
     }
 }
 

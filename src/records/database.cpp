@@ -1,6 +1,7 @@
 #include "records/database.h"
 
 #include "records/table.h"
+#include "records/table_error.h"
 
 #include <QDir>
 
@@ -13,7 +14,15 @@ Database::~Database() {
 void Database::setFolder(const QString& folder) { folder_ = folder; }
 
 void Database::closeAll() {
-    for (Table* t : tables_) t->close();
+    QStringList errors;
+    for (Table* t : tables_) {
+        try {
+            t->close();  // closed even when its pending edit cannot be posted
+        } catch (const TableError& e) {
+            errors.append(e.message());
+        }
+    }
+    if (!errors.isEmpty()) throw TableError(errors.join(QStringLiteral("\n")));
 }
 
 void Database::addPassword(const QString& password) {

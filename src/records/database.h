@@ -25,6 +25,8 @@ public:
 
     void setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
+    // Closes every table; pending edits that cannot be posted are dropped and reported
+    // together afterwards as one TableError.
     void closeAll();
 
     void clearPasswords() { passwords_.clear(); }

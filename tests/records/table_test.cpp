@@ -157,6 +157,26 @@ TEST_F(TableTest, RequiredFieldsAreCheckedWhenAnEditIsPosted) {
     EXPECT_TRUE(trains->isNull(QStringLiteral("Wagon")));
 }
 
+// Edits that cannot be posted do not keep their tables, or the tables after them, open.
+TEST_F(TableTest, ClosingEveryTableClosesThemAllAndReportsEachRefusedEdit) {
+    Table wagons(db, schema::wagons());
+    wagons.create();
+    wagons.open();
+    // New rows without their keys (Time, Wagon).
+    trains->edit();
+    trains->setValue(QStringLiteral("Wagon"), QStringLiteral("5"));
+    wagons.edit();
+    wagons.setValue(QStringLiteral("Doc"), QStringLiteral("D-1"));
+    try {
+        db.closeAll();
+        ADD_FAILURE() << "the refused edits were not reported";
+    } catch (const TableError& e) {
+        EXPECT_EQ(e.message().count(QStringLiteral("\n")), 1) << e.message().toStdString();
+    }
+    EXPECT_FALSE(trains->isOpen());
+    EXPECT_FALSE(wagons.isOpen());
+}
+
 TEST_F(TableTest, KeysMustBePresentAndUnique) {
     addRows({{1, 1}});
     EXPECT_THAT([&] { addRows({{2, 1}}); }, ::testing::ThrowsMessage<TableError>(HasSubstr("уже есть запись с ключом Time")));
