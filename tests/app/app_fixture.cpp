@@ -122,4 +122,11 @@ TMain& AppFixture::start() {
     return *main_;
 }
 
+TMain& AppFixture::start(const std::function<void(Settings&)>& adjust) {
+    Settings settings = testScale();
+    adjust(settings);
+    writeSettings(settings);
+    return start();
+}
+
 }  // namespace zv::test

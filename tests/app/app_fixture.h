@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,8 @@ class AppFixture {
     TMain& create();
     // create() and Prepare, choosing operator 0 in the shift window.
     TMain& start();
+    // start() on the test scale as `adjust` changes it, written as the settings file first.
+    TMain& start(const std::function<void(Settings&)>& adjust);
     // The program ends (the window closes and is destroyed) and starts again on its folder.
     TMain& restart();
     TMain& main() { return *main_; }

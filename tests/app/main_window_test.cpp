@@ -56,11 +56,10 @@ TEST(MainWindowStartUp, DamagedCalibrationMarksTheCaption) {
 
 TEST(MainWindowStartUp, MissingPortIsReportedAndTheProgramRunsWithoutSamples) {
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Port = app.folder().toStdString() + "no-such-port";
-    scale.Connect = true;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Port = app.folder().toStdString() + "no-such-port";
+        s.Connect = true;
+    });
     EXPECT_FALSE(main.link().isOpen());
     EXPECT_FALSE(main.settings().Connect);
     EXPECT_TRUE(app.messages.texts().contains("Порт " + app.folder() + "no-such-port не доступен"));
@@ -138,10 +137,7 @@ TEST(MainWindowMenu, ScalesItemsOpenTheirPage) {
 
 TEST(MainWindowPages, RawDataPanelOnlyOnTheDynamicPageWithItsOption) {
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Params = zv::params::ShowRawDataPanel;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) { s.Params = zv::params::ShowRawDataPanel; });
     const MainControls& c = main.controls();
     EXPECT_FALSE(c.P12->isHidden());
     EXPECT_FALSE(c.SBut12->isEnabled());  // recording needs the debug-columns option too
@@ -169,11 +165,10 @@ TEST(MainWindowPages, PanelsFollowThePlatformsAndTheOptions) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Npl * 100 + c.Params);
         AppFixture app;
-        zv::Settings scale = zv::test::testScale();
-        scale.Npl = c.Npl;
-        scale.Params = c.Params;
-        app.writeSettings(scale);
-        TMain& main = app.start();
+        TMain& main = app.start([&](zv::Settings& s) {
+            s.Npl = c.Npl;
+            s.Params = c.Params;
+        });
         EXPECT_EQ(!main.controls().Lw0->isHidden(), c.platformLoads);
         EXPECT_EQ(!main.controls().Lw1->isHidden(), c.platformLoads);
         EXPECT_EQ(!main.controls().P6->isHidden(), c.gravity);

@@ -37,11 +37,10 @@ bool shown(QWidget* window, const char* name) {
 // once, as the settings file does at start-up.
 TEST(OptionsEffects, SavedSettingsReachTheReportsAndTheProcessingWindow) {
     AppFixture app;
-    Settings scale = testScale();
-    scale.User = "Завод";
-    scale.ScName = "Весы 1";
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](Settings& s) {
+        s.User = "Завод";
+        s.ScName = "Весы 1";
+    });
     TWPro* processing = main.windows().WPro;
     EXPECT_EQ(reportHeadings(main), (QStringList{"Завод,   Весы 1", "Завод,   Весы 1", "Завод"}));
     EXPECT_FALSE(shown(processing, "PBase"));

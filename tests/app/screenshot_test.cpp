@@ -19,11 +19,10 @@ void save(QWidget* widget, const QString& name) {
 
 TEST(Shots, DISABLED_MainWindowWithAStoredTrainAndTheMenus) {
     zv::test::AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Params = zv::params::ShowGravityOffsets | zv::params::ShowRawDataPanel |
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Params = zv::params::ShowGravityOffsets | zv::params::ShowRawDataPanel |
                    zv::params::ShowDebugColumns;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    });
     main.show();
     zv::test::writeTrainFile(main.settings(), 5, (app.folder() + "w401.dat").toStdString());
     main.controls().SBut11->click();

@@ -32,10 +32,7 @@ void feedWholeTrain(TMain& main, uint32_t now, int wagons) {
 
 TEST(Storage, ReplayedTrainIsStoredAndShownInTheList) {
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Params = zv::params::ShowRawDataPanel;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) { s.Params = zv::params::ShowRawDataPanel; });
     app.messages.clear();
     for (int train = 1; train <= 2; ++train) {
         zv::test::writeTrainFile(main.settings(), 3, (app.folder() + "w401.dat").toStdString());
@@ -73,10 +70,7 @@ TEST(Storage, ATrainThatCannotBeStoredIsReportedOnceAndTheEngineStillResets) {
 // samples waiting behind the one that failed.
 TEST(Storage, TicksWaitWhileABoxOfATickIsOpen) {
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Params = zv::params::ShowRawDataPanel;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) { s.Params = zv::params::ShowRawDataPanel; });
     zv::test::writeTrainFile(main.settings(), 2, (app.folder() + "w401.dat").toStdString());
     feedWholeTrain(main, app.clock, 2);
     ASSERT_TRUE(main.engine().trainInProgress());
@@ -162,11 +156,10 @@ TEST(Storage, AWagonNumberBeingTypedAtExitIsStored) {
 TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {
     zv::test::PtyPair pty;
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Port = pty.slaveName();
-    scale.Connect = true;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Port = pty.slaveName();
+        s.Connect = true;
+    });
     ASSERT_TRUE(main.link().isOpen()) << app.messages.texts().join('|').toStdString();
 
     std::vector<unsigned char> chunk;
@@ -177,7 +170,8 @@ TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {
         main.Timer1Timer();
     };
     for (const auto& sample : zv::test::trainSamples(main.settings(), 2)) {
-        const auto frame = zv::encodeFrame(sample, scale.Nadc, scale.Npl, 0, false);
+        const auto frame =
+            zv::encodeFrame(sample, main.settings().Nadc, main.settings().Npl, 0, false);
         chunk.insert(chunk.end(), frame.begin(), frame.end());
         if (chunk.size() >= 23 * 40) flush();
     }
@@ -196,12 +190,11 @@ TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {
 TEST(Recording, EveryAcceptedFrameIsRecordedAndTheFileIsClosedAtExit) {
     zv::test::PtyPair pty;
     AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Port = pty.slaveName();
-    scale.Connect = true;
-    scale.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Port = pty.slaveName();
+        s.Connect = true;
+        s.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;
+    });
     ASSERT_TRUE(main.link().isOpen());
     main.controls().LE1->setText("rec.dat");
     main.controls().SBut12->click();
@@ -210,7 +203,8 @@ TEST(Recording, EveryAcceptedFrameIsRecordedAndTheFileIsClosedAtExit) {
     std::vector<unsigned char> bytes;
     const auto samples = zv::test::trainSamples(main.settings(), 1);
     for (std::size_t i = 0; i < 30; ++i) {
-        const auto frame = zv::encodeFrame(samples[i], scale.Nadc, scale.Npl, 0, false);
+        const auto frame =
+            zv::encodeFrame(samples[i], main.settings().Nadc, main.settings().Npl, 0, false);
         bytes.insert(bytes.end(), frame.begin(), frame.end());
     }
     bytes.push_back(0x85);  // a stray byte: rejected, not recorded

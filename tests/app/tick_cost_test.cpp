@@ -18,13 +18,12 @@ namespace {
 TEST(TickCost, DISABLED_TenSamplesAt200HzPerTick) {
     zv::test::PtyPair pty;
     zv::test::AppFixture app;
-    zv::Settings scale = zv::test::testScale();
-    scale.Fadc = 200;
-    scale.Port = pty.slaveName();
-    scale.Connect = true;
-    scale.Params = zv::params::ShowGravityOffsets;
-    app.writeSettings(scale);
-    TMain& main = app.start();
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Fadc = 200;
+        s.Port = pty.slaveName();
+        s.Connect = true;
+        s.Params = zv::params::ShowGravityOffsets;
+    });
     main.show();
     ASSERT_TRUE(main.link().isOpen());
 
@@ -33,7 +32,8 @@ TEST(TickCost, DISABLED_TenSamplesAt200HzPerTick) {
     for (std::size_t at = 0; at + 10 <= samples.size(); at += 10) {
         std::vector<unsigned char> bytes;
         for (std::size_t i = at; i < at + 10; ++i) {
-            const auto frame = zv::encodeFrame(samples[i], scale.Nadc, scale.Npl, 0, false);
+            const auto frame =
+                zv::encodeFrame(samples[i], main.settings().Nadc, main.settings().Npl, 0, false);
             bytes.insert(bytes.end(), frame.begin(), frame.end());
         }
         pty.send(bytes);

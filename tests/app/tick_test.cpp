@@ -46,10 +46,9 @@ TEST(Tick, EndsTheTrainStrictlyAfterTheWaitAcrossTheWrapOfTheTick) {
 class Replay : public ::testing::Test {
   protected:
     void SetUp() override {
-        zv::Settings scale = zv::test::testScale();
-        scale.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;
-        app.writeSettings(scale);
-        app.start();
+        app.start([&](zv::Settings& s) {
+            s.Params = zv::params::ShowRawDataPanel | zv::params::ShowDebugColumns;
+        });
     }
     const MainControls& c() { return app.main().controls(); }
     std::string file(const QString& name) { return (app.folder() + name).toStdString(); }

@@ -51,10 +51,10 @@ void acceptLoaded(TMain& main, ModalScript& script) {
 class WagonRoad : public ::testing::Test {
   protected:
     void SetUp() override {
-        Settings scale = testScale();
-        scale.Params = params::ShowRawDataPanel;
-        app.writeSettings(scale);
-        app.start().records().Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+        app.start([&](Settings& s) { s.Params = params::ShowRawDataPanel; })
+            .records()
+            .Loads()
+            .insertValues({{"N", 5}, {"Load", "Уголь"}});
     }
 
     AppFixture app;

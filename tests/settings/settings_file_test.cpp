@@ -81,6 +81,15 @@ void expectSameParameters(const Settings& a, const Settings& b) {
     EXPECT_EQ(a.ScName, b.ScName);
 }
 
+// The parameters, the folders and the calibration.
+void expectSameSettings(const Settings& a, const Settings& b) {
+    expectSameParameters(a, b);
+    EXPECT_EQ(a.a0, b.a0);
+    EXPECT_EQ(a.ak, b.ak);
+    EXPECT_EQ(a.Path, b.Path);
+    EXPECT_EQ(a.PathA, b.PathA);
+}
+
 Settings changedSettings() {
     Settings s;
     s.Port = "/dev/ttyUSB0";
@@ -152,11 +161,7 @@ TEST_F(SettingsFile, SavedSettingsReadBackTheSame) {
     const Settings saved = changedSettings();
     ASSERT_TRUE(save(saved, CalibrationKeys::Write));
     const Settings s = read();
-    expectSameParameters(s, saved);
-    EXPECT_EQ(s.a0, saved.a0);
-    EXPECT_EQ(s.ak, saved.ak);
-    EXPECT_EQ(s.Path, saved.Path);
-    EXPECT_EQ(s.PathA, saved.PathA);
+    expectSameSettings(s, saved);
     EXPECT_THAT(effects.calls, ::testing::Not(::testing::Contains("damaged")));
     // Cyrillic text is Windows-1251 on disk.
     EXPECT_NE(fileBytes(file()).find("User=\xC7\xE0\xE2\xEE\xE4\r\n"), std::string::npos);
@@ -214,11 +219,7 @@ TEST_F(SettingsFile, AnEmptyFileGivesWhatAMissingOneGives) {
     fs::remove(file());
     effects.calls.clear();
     const Settings m = read();
-    expectSameParameters(s, m);
-    EXPECT_EQ(s.Path, m.Path);
-    EXPECT_EQ(s.PathA, m.PathA);
-    EXPECT_EQ(s.a0, m.a0);
-    EXPECT_EQ(s.ak, m.ak);
+    expectSameSettings(s, m);
     EXPECT_EQ(fromEmpty, effects.calls);
 
     writeFile("");
