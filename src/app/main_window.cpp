@@ -385,7 +385,7 @@ bool TMain::dynamicWeighingAllowed() const {
 
 void TMain::PCon1Change() {
     guarded([this] { trainList_->DelWN(); });
-    applyOptions();
+    showRawDataPanel();
 }
 
 // An error of the tables or a file met by a command is shown, and the program goes on.
@@ -402,12 +402,17 @@ void TMain::applyOptions() {
     c_.Lw0->setVisible(twoPlatforms);
     c_.Lw1->setVisible(twoPlatforms);
     c_.P6->setVisible(twoPlatforms && settings_.has(zv::params::ShowGravityOffsets));
-    c_.P12->setVisible(c_.PCon1->currentWidget() == c_.TS1 &&
-                       settings_.has(zv::params::ShowRawDataPanel));
+    showRawDataPanel();
     c_.SBut12->setEnabled(settings_.has(zv::params::ShowDebugColumns));
     showDebugColumns(records_.DSouT(), settings_.has(zv::params::ShowDebugColumns));
     if (w_.WPro) w_.WPro->applyOptions();
     layouts_.applySettings(settings_);
+}
+
+// The record and replay panel belongs to the dynamic page, and only with its option.
+void TMain::showRawDataPanel() {
+    c_.P12->setVisible(c_.PCon1->currentWidget() == c_.TS1 &&
+                       settings_.has(zv::params::ShowRawDataPanel));
 }
 
 void TMain::ShowHint(const QString& hint) {

@@ -119,6 +119,7 @@ class TMain : public QMainWindow,
     void FormCreate();
     void connectMenu();
     void PCon1Change();
+    void showRawDataPanel();
     void execModal(QDialog* dialog);
     void openSetupW(int page);
     void openSetupP(int page);

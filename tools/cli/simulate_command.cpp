@@ -114,10 +114,7 @@ ScheduleOptions scheduleFrom(const CommandOptions& o) {
     ScheduleOptions schedule;
     schedule.waitSeconds = o.number("--wait", schedule.waitSeconds, 0, 3600);
     schedule.pauseSeconds = o.number("--pause", schedule.pauseSeconds, 0, 3600);
-    double trains = o.number("--trains", 0, 0, 1000000);
-    if (trains != static_cast<int>(trains))
-        throw UsageError("option --trains wants a whole number");
-    schedule.trains = static_cast<int>(trains);
+    schedule.trains = o.has("--trains") ? o.integer("--trains", 0, 1000000) : 0;
     schedule.alternate = !o.has("--direction");
     return schedule;
 }
