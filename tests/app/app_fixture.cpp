@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "admin/shift_s.h"
+#include "link/frame_encoder.h"
 #include "records/table_templates.h"
 #include "ui/modal.h"
 
@@ -46,6 +47,17 @@ std::vector<std::array<uint16_t, 8>> trainSamples(const Settings& scale, int wag
     SampleList list;
     TrainSimulator(scale, trainOf(wagons, direction)).run(list);
     return list.samples;
+}
+
+std::vector<unsigned char> frameBytes(const Settings& scale,
+                                      const std::vector<std::array<uint16_t, 8>>& samples,
+                                      std::size_t from, std::size_t to) {
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = from; i < to; ++i) {
+        const auto frame = encodeFrame(samples[i], scale.Nadc, scale.Npl, 0, false);
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    return bytes;
 }
 
 void writeTrainFile(const Settings& scale, int wagons, const std::string& path) {

@@ -23,6 +23,10 @@ Settings testScale();
 // empty scale before and after it.
 std::vector<std::array<uint16_t, 8>> trainSamples(const Settings& scale, int wagons,
                                                   int direction = +1);
+// The converter's frames of samples[from, to), as the serial line carries them.
+std::vector<unsigned char> frameBytes(const Settings& scale,
+                                      const std::vector<std::array<uint16_t, 8>>& samples,
+                                      std::size_t from, std::size_t to);
 // The same train written as a raw data file.
 void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
 

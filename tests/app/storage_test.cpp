@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/app_fixture.h"
-#include "link/frame_encoder.h"
 #include "link/pty_pair.h"  // the link tests' converter side of a pseudo-terminal
 #include "records/table.h"
 #include "ui/message_service.h"
@@ -162,20 +162,13 @@ TEST(Storage, TrainArrivingOnTheSerialLineIsStored) {
     });
     ASSERT_TRUE(main.link().isOpen()) << app.messages.texts().join('|').toStdString();
 
-    std::vector<unsigned char> chunk;
-    const auto flush = [&] {
-        pty.send(chunk);
-        chunk.clear();
+    const auto samples = zv::test::trainSamples(main.settings(), 2);
+    for (std::size_t at = 0; at < samples.size(); at += 40) {
+        pty.send(
+            zv::test::frameBytes(main.settings(), samples, at, std::min(at + 40, samples.size())));
         QApplication::processEvents();
         main.Timer1Timer();
-    };
-    for (const auto& sample : zv::test::trainSamples(main.settings(), 2)) {
-        const auto frame =
-            zv::encodeFrame(sample, main.settings().Nadc, main.settings().Npl, 0, false);
-        chunk.insert(chunk.end(), frame.begin(), frame.end());
-        if (chunk.size() >= 23 * 40) flush();
     }
-    flush();
     for (int i = 0; i < 20 && main.engine().trainInProgress(); ++i) {
         QApplication::processEvents();
         main.Timer1Timer();
@@ -200,13 +193,8 @@ TEST(Recording, EveryAcceptedFrameIsRecordedAndTheFileIsClosedAtExit) {
     main.controls().SBut12->click();
     ASSERT_TRUE(main.rawData().Recording());
 
-    std::vector<unsigned char> bytes;
     const auto samples = zv::test::trainSamples(main.settings(), 1);
-    for (std::size_t i = 0; i < 30; ++i) {
-        const auto frame =
-            zv::encodeFrame(samples[i], main.settings().Nadc, main.settings().Npl, 0, false);
-        bytes.insert(bytes.end(), frame.begin(), frame.end());
-    }
+    std::vector<unsigned char> bytes = zv::test::frameBytes(main.settings(), samples, 0, 30);
     bytes.push_back(0x85);  // a stray byte: rejected, not recorded
     pty.send(bytes);
     QApplication::processEvents();

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "app/app_fixture.h"
-#include "link/frame_encoder.h"
 #include "link/pty_pair.h"  // the link tests' converter side of a pseudo-terminal
 
 namespace {
@@ -30,13 +29,7 @@ TEST(TickCost, DISABLED_TenSamplesAt200HzPerTick) {
     const auto samples = zv::test::trainSamples(main.settings(), 3);
     std::vector<double> costs;
     for (std::size_t at = 0; at + 10 <= samples.size(); at += 10) {
-        std::vector<unsigned char> bytes;
-        for (std::size_t i = at; i < at + 10; ++i) {
-            const auto frame =
-                zv::encodeFrame(samples[i], main.settings().Nadc, main.settings().Npl, 0, false);
-            bytes.insert(bytes.end(), frame.begin(), frame.end());
-        }
-        pty.send(bytes);
+        pty.send(zv::test::frameBytes(main.settings(), samples, at, at + 10));
         QApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
