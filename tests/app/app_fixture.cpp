@@ -73,18 +73,20 @@ void chooseOperator(QDialog& shiftWindow, int n, const QString& code) {
     shift.findChild<QPushButton*>("Button1")->click();
 }
 
+int trainListColumn(TMain& main, const QString& field) {
+    const TableModel& model = main.records().DSouT();
+    for (int column = 0; column < model.columnCount(); ++column)
+        if (model.fieldAt(column) == field) return column;
+    throw std::logic_error("no column " + field.toStdString() + " in the train list");
+}
+
 void typeWagonNumber(TMain& main, const QString& number, bool enter) {
     typeWagonNumber(main, 0, number, enter);
 }
 
 void typeWagonNumber(TMain& main, int row, const QString& number, bool enter) {
     QTableView* grid = main.controls().DBG1;
-    const QAbstractItemModel* model = grid->model();
-    int column = 0;
-    while (column < model->columnCount() &&
-           model->headerData(column, Qt::Horizontal).toString() != "Вагон")
-        ++column;
-    const QModelIndex cell = model->index(row, column);
+    const QModelIndex cell = grid->model()->index(row, trainListColumn(main, "Wagon"));
     if (!cell.isValid()) throw std::logic_error("no row in the train list");
     grid->setCurrentIndex(cell);
     grid->edit(cell);

@@ -30,6 +30,9 @@ std::vector<unsigned char> frameBytes(const Settings& scale,
 // The same train written as a raw data file.
 void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
 
+// Column of `field` in the train list.
+int trainListColumn(TMain& main, const QString& field);
+
 // A step of a modal script: picks operator n in the shift window and presses "Применить".
 void chooseOperator(QDialog& shiftWindow, int n, const QString& code = {});
 

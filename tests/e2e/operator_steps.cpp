@@ -40,14 +40,6 @@ void processWagon(TMain& main, int row, QPushButton* button, ProcessingMode mode
 
 }  // namespace
 
-int trainListColumn(TMain& main, const QString& field) {
-    const TableModel& model = main.records().DSouT();
-    for (int column = 0; column < model.columnCount(); ++column)
-        if (model.fieldAt(column) == field) return column;
-    ADD_FAILURE() << "no column " << field.toStdString();
-    return 0;
-}
-
 void changeShift(TMain& main, int n, const QString& code) {
     ModalScript script;
     script.then([&](QDialog& d) { chooseOperator(d, n, code); });

@@ -25,7 +25,4 @@ void saveBookReport(TMain& main, const QString& pdfPath, const QString& textPath
 // What the calibration page of the scale settings shows under "rx err." after a tick.
 QString shownFrameErrors(TMain& main);
 
-// Column of `field` in the train list.
-int trainListColumn(TMain& main, const QString& field);
-
 }  // namespace zv::test
