@@ -16,17 +16,13 @@
 #include "admin/shift_s.h"
 #include "link/frame_encoder.h"
 #include "records/table_templates.h"
+#include "support/test_scale.h"
 #include "ui/modal.h"
 
 namespace zv::test {
 
 Settings testScale() {
-    Settings s;
-    s.Npl = 1;
-    s.Nadc = 1;
-    s.a0.fill(1000);
-    s.ak.fill(2000000);
-    return s;
+    return scaleSettings(1, 1);
 }
 
 namespace {

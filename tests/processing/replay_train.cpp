@@ -8,15 +8,12 @@
 #include "engine/weighing_engine.h"
 #include "records/records_database.h"
 #include "records/train_storage.h"
+#include "support/test_scale.h"
 
 namespace zv::test {
 
 int replayTrain(RecordsDatabase& records, std::initializer_list<double> masses) {
-    Settings scale;
-    scale.Npl = 1;
-    scale.Nadc = 1;
-    scale.a0.fill(1000);
-    scale.ak.fill(2000000);
+    Settings scale = scaleSettings(1, 1);
     scale.tflt = 10;  // a settling delay a 5 m platform leaves room for
     TrainDescription train;
     for (double mass : masses) train.vehicles.push_back(makeWagon(4, mass));

@@ -13,7 +13,7 @@
 #include "simulator/train_simulator.h"
 #include "simulator/truth_csv.h"
 #include "support/temp_dir.h"
-#include "tools/test_scale.h"
+#include "support/test_scale.h"
 
 namespace zv {
 namespace {

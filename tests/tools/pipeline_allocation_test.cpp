@@ -3,7 +3,7 @@
 #include "engine/weighing_engine.h"
 #include "simulator/train_simulator.h"
 #include "tools/allocation_counter.h"
-#include "tools/test_scale.h"
+#include "support/test_scale.h"
 
 namespace zv {
 namespace {

@@ -9,7 +9,7 @@
 #include "simulator/train_schedule.h"
 #include "simulator/train_simulator.h"
 #include "simulator/truth_csv.h"
-#include "tools/test_scale.h"
+#include "support/test_scale.h"
 
 namespace zv {
 namespace {

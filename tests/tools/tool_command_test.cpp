@@ -17,7 +17,7 @@
 #include "simulator/raw_file_sink.h"
 #include "simulator/train_simulator.h"
 #include "support/temp_dir.h"
-#include "tools/test_scale.h"
+#include "support/test_scale.h"
 
 namespace zv {
 namespace {
