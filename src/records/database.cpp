@@ -47,6 +47,10 @@ QString Database::resolve(const QString& fileName) const {
     return dir.filePath(fileName);
 }
 
+void Database::addWriteListener(RowWriteListener* listener) {
+    if (!listeners_.contains(listener)) listeners_.append(listener);
+}
+
 Table* Database::table(const QString& tableName) const {
     for (Table* t : tables_)
         if (t->def().name.compare(tableName, Qt::CaseInsensitive) == 0) return t;

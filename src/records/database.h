@@ -9,6 +9,7 @@
 
 namespace zv {
 
+class RowWriteListener;
 class Table;
 
 // The connection of the table engine: the folder that holds every table file, the
@@ -41,6 +42,12 @@ public:
 
     Table* table(const QString& tableName) const;  // by the table's name, letter case ignored
 
+    // Listeners told of every row any table of this connection writes (see RowWriteListener).
+    // They are not owned and must outlive their registration.
+    void addWriteListener(RowWriteListener* listener);
+    void removeWriteListener(RowWriteListener* listener) { listeners_.removeAll(listener); }
+    const QList<RowWriteListener*>& writeListeners() const { return listeners_; }
+
 private:
     friend class Table;
     void attach(Table* table) { tables_.append(table); }
@@ -50,6 +57,7 @@ private:
     QStringList passwords_;
     PasswordPrompt prompt_;
     QList<Table*> tables_;
+    QList<RowWriteListener*> listeners_;
 };
 
 }  // namespace zv

@@ -4,6 +4,7 @@
 #include "records/database.h"
 #include "records/date_time_text.h"
 #include "records/password_hash.h"
+#include "records/row_write_listener.h"
 #include "records/schema_sql.h"
 #include "records/table_error.h"
 
@@ -213,6 +214,16 @@ std::optional<Row> Table::fetchOne(const QString& extraCondition, const QVariant
                                    const QString& order) const {
     SqlStatement& statement = cached(selectSql(extraCondition, order));
     statement.bindAll(activeParameters() + extraParameters);
+    std::optional<Row> row;
+    if (statement.step()) row = readRow(statement);
+    statement.reset();
+    return row;
+}
+
+std::optional<Row> Table::storedRow(qint64 rowId) const {
+    requireOpen();
+    SqlStatement& statement = cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columnList(), quoted(def_.name)));
+    statement.bind(1, rowId);
     std::optional<Row> row;
     if (statement.step()) row = readRow(statement);
     statement.reset();
@@ -502,11 +513,48 @@ void Table::writeRow(Row& row, bool isNew) {
     row.setRowId(isNew ? file_.lastInsertRowId() : row.rowId());
 }
 
+bool Table::hasWriteListeners() const { return database_ && !database_->writeListeners().isEmpty(); }
+
+// Without listeners a write is one statement in its own transaction, as it always was; with
+// them the write and what the listeners add share one transaction (a savepoint inside a batch).
+void Table::inWriteTransaction(const std::function<void()>& write) {
+    if (!hasWriteListeners()) return write();
+    const bool own = !file_.inTransaction();
+    file_.exec(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_write"));
+    try {
+        write();
+        file_.exec(own ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE zv_write"));
+    } catch (...) {
+        try {
+            if (own) {
+                file_.exec(QStringLiteral("ROLLBACK"));
+            } else {
+                file_.exec(QStringLiteral("ROLLBACK TO zv_write"));
+                file_.exec(QStringLiteral("RELEASE zv_write"));
+            }
+        } catch (const TableError&) {
+            // The first failure is the one worth reporting.
+        }
+        throw;
+    }
+}
+
+void Table::writeAndTell(Row& row, bool isNew) {
+    inWriteTransaction([&] {
+        const std::optional<Row> before = (!isNew && hasWriteListeners()) ? storedRow(row.rowId()) : std::nullopt;
+        writeRow(row, isNew);
+        if (!hasWriteListeners()) return;
+        const std::optional<Row> after = storedRow(row.rowId());
+        for (RowWriteListener* listener : database_->writeListeners())
+            listener->rowWritten(*this, before ? &*before : nullptr, after ? *after : row);
+    });
+}
+
 void Table::post() {
     requireOpen();
     if (state_ == State::Browse) return;
     if (state_ == State::Edit) checkRequired(buffer_);
-    writeRow(buffer_, state_ == State::Insert);
+    writeAndTell(buffer_, state_ == State::Insert);
     state_ = State::Browse;
     const qint64 rowId = buffer_.rowId();
     const auto row = fetchOne(QStringLiteral("rowid = ?"), {rowId}, QStringLiteral("ASC"));
@@ -528,10 +576,15 @@ void Table::remove() {
     cancel();
     if (!hasRow_) throw TableError(QStringLiteral("%1 пуста: нечего удалять").arg(tableTitle(def_)));
     const QVariant key = keyOf(current_);
-    SqlStatement& statement = cached(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(def_.name)));
-    statement.bind(1, current_.rowId());
-    statement.step();
-    statement.reset();
+    inWriteTransaction([&] {
+        const std::optional<Row> before = hasWriteListeners() ? storedRow(current_.rowId()) : std::nullopt;
+        SqlStatement& statement = cached(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(def_.name)));
+        statement.bind(1, current_.rowId());
+        statement.step();
+        statement.reset();
+        if (!before) return;
+        for (RowWriteListener* listener : database_->writeListeners()) listener->rowRemoved(*this, *before);
+    });
 
     const auto following = fetchOne(quoted(def_.primaryKey) + QStringLiteral(" > ?"), {key}, QStringLiteral("ASC"));
     if (following) {
@@ -557,7 +610,7 @@ void Table::insertValues(const QList<std::pair<QString, QVariant>>& namedValues)
         const FieldDef& def = def_.field(field);
         row.set(def.name, checkedValue(def, value));
     }
-    writeRow(row, true);
+    writeAndTell(row, true);
     const auto stored = fetchOne(QStringLiteral("rowid = ?"), {row.rowId()}, QStringLiteral("ASC"));
     moveTo(stored ? stored : std::optional<Row>(row), false, false);
     notifyRowsChanged();

@@ -35,6 +35,10 @@ public:
 
     const TableDef& def() const { return def_; }
     Database* database() const { return database_; }
+    // The open file, for write listeners that record something beside a row in its transaction.
+    SqliteFile& sqliteFile() { return file_; }
+    // The row as stored under rowid, whatever the filter; nullopt when there is none.
+    std::optional<Row> storedRow(qint64 rowId) const;
 
     // File
     void setFileName(const QString& fileName);
@@ -120,6 +124,9 @@ private:
     QVariant checkedValue(const FieldDef& field, const QVariant& value) const;
     void checkRequired(const Row& row) const;
     void writeRow(Row& row, bool isNew);
+    bool hasWriteListeners() const;
+    void inWriteTransaction(const std::function<void()>& write);
+    void writeAndTell(Row& row, bool isNew);
     void verifyPassword();
     void writeDefaultRows(SqliteFile& file) const;
     void writePasswordHash(SqliteFile& file, const QString& password) const;

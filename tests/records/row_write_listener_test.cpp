@@ -1,0 +1,110 @@
+#include "records/database.h"
+#include "records/row_write_listener.h"
+#include "records/schema.h"
+#include "records/table.h"
+#include "records/table_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+QDateTime at(int minute) { return QDateTime(QDate(2026, 12, 9), QTime(10, minute)); }
+
+// Writes a line of its own into the table's file for every change it is told of, so a test
+// sees whether that line and the row were committed together.
+class JournalListener : public RowWriteListener {
+public:
+    QStringList told;
+    bool failNext = false;
+
+    void rowWritten(Table& table, const Row* before, const Row& after) override {
+        record(table, QStringLiteral("%1 %2->%3")
+                          .arg(before ? QStringLiteral("update") : QStringLiteral("insert"))
+                          .arg(before ? before->value(QStringLiteral("Weight")).toInt() : -1)
+                          .arg(after.value(QStringLiteral("Weight")).toInt()));
+    }
+    void rowRemoved(Table& table, const Row& before) override {
+        record(table, QStringLiteral("remove %1").arg(before.value(QStringLiteral("Weight")).toInt()));
+    }
+
+private:
+    void record(Table& table, const QString& line) {
+        SqliteFile& file = table.sqliteFile();
+        file.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS journal (line TEXT)"));
+        SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO journal VALUES (?)"));
+        insert.bind(1, line);
+        insert.step();
+        if (failNext) {
+            failNext = false;
+            throw TableError(QStringLiteral("journal refused"));
+        }
+        told.append(line);
+    }
+};
+
+class RowWriteListenerTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    Database db;
+    std::unique_ptr<Table> trains;
+    JournalListener listener;
+
+    void SetUp() override {
+        db.setFolder(QString::fromStdString(dir.path().string()));
+        trains = std::make_unique<Table>(db, schema::trains());
+        trains->create();
+        trains->open();
+        db.addWriteListener(&listener);
+    }
+
+    QStringList journal() {
+        SqlStatement read = trains->sqliteFile().prepare(QStringLiteral("SELECT line FROM journal ORDER BY rowid"));
+        QStringList lines;
+        while (read.step()) lines.append(read.column(0).toString());
+        return lines;
+    }
+    void addTrain(int weight) { trains->insertRecord({1, at(weight % 60), QVariant(), weight, 0, 0, 0, 0, 1}); }
+    void setWeight(int weight) {
+        trains->edit();
+        trains->setValue(QStringLiteral("Weight"), weight);
+        trains->post();
+    }
+};
+
+TEST_F(RowWriteListenerTest, SeesInsertsUpdatesAndDeletesWithTheStoredRows) {
+    addTrain(1000);
+    setWeight(1200);
+    trains->remove();
+    EXPECT_EQ(listener.told, (QStringList{"insert -1->1000", "update 1000->1200", "remove 1200"}));
+    EXPECT_EQ(journal(), listener.told) << "what the listener wrote was committed with each row";
+    EXPECT_FALSE(trains->sqliteFile().inTransaction());
+}
+
+TEST_F(RowWriteListenerTest, AFailingListenerRollsBackTheWriteAndKeepsTheEdit) {
+    addTrain(1000);
+    listener.failNext = true;
+    trains->edit();
+    trains->setValue(QStringLiteral("Weight"), 1300);
+    EXPECT_THROW(trains->post(), TableError);
+    EXPECT_EQ(trains->state(), Table::State::Edit) << "the operator's edit stays for correction";
+    EXPECT_EQ(trains->storedRow(trains->currentRow().rowId())->value(QStringLiteral("Weight")).toInt(), 1000);
+    EXPECT_EQ(journal(), QStringList{"insert -1->1000"}) << "neither the row nor the listener's line was kept";
+    trains->post();
+    EXPECT_EQ(journal(), (QStringList{"insert -1->1000", "update 1000->1300"}));
+}
+
+TEST_F(RowWriteListenerTest, InABatchAFailureUndoesOnlyThatWrite) {
+    trains->beginBatch();
+    addTrain(1000);
+    listener.failNext = true;
+    EXPECT_THROW(addTrain(2000), TableError);
+    addTrain(3000);
+    trains->flush();
+    EXPECT_EQ(trains->recordCount(), 2);
+    EXPECT_EQ(journal(), (QStringList{"insert -1->1000", "insert -1->3000"}));
+}
+
+}  // namespace
+}  // namespace zv
