@@ -155,11 +155,19 @@ void TDBView::done(int result) {
 
 void TDBView::FormShow() {
     CBox1->setCurrentIndex(tableIndex_);
-    selectTable(tableIndex_);
+    guardedSelect(tableIndex_);
 }
 
 void TDBView::CBox1CloseUp() {
-    selectTable(CBox1->currentIndex());
+    guardedSelect(CBox1->currentIndex());
+}
+
+void TDBView::guardedSelect(int item) {
+    try {
+        selectTable(item);
+    } catch (const std::exception& e) {
+        showError(e);
+    }
 }
 
 void TDBView::selectTable(int item) {

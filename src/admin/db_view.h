@@ -62,6 +62,7 @@ class TDBView : public QDialog {
     void But1Click();
     void FormClose();
 
+    void guardedSelect(int item);
     void selectTable(int item);
     void leaveProtectedTable();
     bool openProtectedTable(int item);

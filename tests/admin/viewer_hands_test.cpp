@@ -4,6 +4,9 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QApplication>
+#include <QProcess>
+#include <QTimer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -11,6 +14,7 @@
 
 #include "admin/viewer_fixture.h"
 #include "records/table_model.h"
+#include "support/operator_input.h"
 
 namespace zv::test {
 namespace {
@@ -21,53 +25,6 @@ QModelIndex cell(QTableView* g, int row, const QString& field) {
         if (link->fieldAt(column) == field) return link->index(row, column);
     ADD_FAILURE() << "no column " << field.toStdString();
     return {};
-}
-
-void clickCell(QTableView* g, const QModelIndex& index) {
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(index).center());
-}
-
-// Double-clicks the cell as a mouse does it (press, release, double-click, release) and
-// returns its editor.
-QLineEdit* openEditor(QTableView* g, const QModelIndex& index) {
-    const QPoint at = g->visualRect(index).center();
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
-    auto* editor = qobject_cast<QLineEdit*>(g->indexWidget(index));
-    EXPECT_NE(editor, nullptr) << "no editor opened";
-    return editor;
-}
-
-// Types as a keyboard does, Cyrillic letters too.
-void typeText(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Enter in a cell editor: the grid takes the text once the key has been handled.
-void pressEnter(QWidget* editor) {
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-// Double-clicks the cell, types `text` over what it holds and presses Enter.
-void typeIntoCell(QTableView* g, const QModelIndex& index, const QString& text) {
-    QLineEdit* editor = openEditor(g, index);
-    if (!editor) return;
-    editor->selectAll();
-    typeText(editor, text);
-    pressEnter(editor);
-}
-
-void press(QDialog& d, const char* button) {
-    auto* b = d.findChild<QAbstractButton*>(QString::fromLatin1(button));
-    ASSERT_NE(b, nullptr) << button;
-    QTest::mouseClick(b, Qt::LeftButton);
 }
 
 QList<Row> rowsOf(Table& table) { return table.readFilteredRows(); }
@@ -83,7 +40,7 @@ bool sameValues(const QList<Row>& a, const QList<Row>& b) {
 TEST_F(ViewerTest, AStationIsAddedEditedAndDeletedByHand) {
     view(TDBView::Stations, [this](QDialog& d) {
         QTableView* g = grid(d);
-        press(d, "Insert");
+        press(&d, "Insert");
         ASSERT_EQ(g->model()->rowCount(), 3);
         EXPECT_EQ(g->currentIndex().row(), 2);
         typeIntoCell(g, cell(g, 2, "N"), "7");
@@ -100,10 +57,10 @@ TEST_F(ViewerTest, AStationIsAddedEditedAndDeletedByHand) {
         clickCell(g, cell(g, 2, "N"));
         EXPECT_EQ(f.records->Stations().toInt("N"), 7);
         messages.answerYes();
-        press(d, "Delete");
+        press(&d, "Delete");
         EXPECT_FALSE(f.records->Stations().findKey(7));
         EXPECT_EQ(g->model()->rowCount(), 2);
-        press(d, "But2");
+        press(&d, "But2");
         EXPECT_FALSE(d.isVisible());
     });
     EXPECT_EQ(messages.texts(), QStringList{"Удалить запись?"});
@@ -128,7 +85,7 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
         messages.clear();
         view(TDBView::Loads, [&](QDialog& d) {
             QTableView* g = grid(d);
-            press(d, "Insert");
+            press(&d, "Insert");
             const int newRow = g->model()->rowCount() - 1;
             if (*c.key) typeIntoCell(g, cell(g, newRow, "N"), c.key);
             typeIntoCell(g, cell(g, newRow, "Load"), "Щебень");
@@ -142,7 +99,7 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
                 EXPECT_EQ(g->currentIndex().row(), newRow);
                 EXPECT_EQ(f.records->Loads().state(), Table::State::Insert);
             }
-            press(d, "Cancel");
+            press(&d, "Cancel");
             EXPECT_EQ(g->model()->rowCount(), newRow);
         });
         EXPECT_EQ(messages.shown().size(), 2u);
@@ -155,8 +112,8 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
 // Closing the viewer on a refused row shows why and loses nothing that was stored.
 TEST_F(ViewerTest, ClosingOnARefusedRowShowsItOnce) {
     view(TDBView::Clients, [this](QDialog& d) {
-        press(d, "Insert");
-        press(d, "But2");
+        press(&d, "Insert");
+        press(&d, "But2");
     });
     EXPECT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(f.records->Clients().recordCount(), 2);
@@ -173,14 +130,14 @@ TEST_F(ViewerTest, CancelForgetsATypedCell) {
             clickCell(g, cell(g, 1, "Station"));
             QTest::keyClicks(g, "7");
             ASSERT_NE(g->indexWidget(cell(g, 1, "Station")), nullptr);
-            press(d, "Cancel");
+            press(&d, "Cancel");
             if (std::string(then) == "header")
                 QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {},
                                   {g->columnViewportPosition(0) + 5, 5});
             else if (std::string(then) == "row")
                 clickCell(g, cell(g, 0, "Station"));
             else
-                press(d, then);
+                press(&d, then);
         });
         ASSERT_TRUE(f.records->Stations().findKey(1));
         EXPECT_EQ(f.records->Stations().value("Station").toString(), "Станция 1");
@@ -263,6 +220,30 @@ TEST_F(ViewerTest, ColumnsAreWideEnoughForTheirText) {
             EXPECT_GE(g->columnWidth(column), headerMetrics.horizontalAdvance(heading) + 6)
                 << heading.toStdString();
         }
+    });
+}
+
+// A picture of the screen after a refused row, for a person to look at; not part of the
+// suite. Under an X server (Xvfb) with ImageMagick's import:
+//   ZOLVELT_SHOTS=/some/folder QT_QPA_PLATFORM=xcb db_view_tests --gtest_also_run_disabled_tests
+//       --gtest_filter='*Shot*'
+TEST_F(ViewerTest, DISABLED_ShotOfARefusedRow) {
+    f.records->Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+    view(TDBView::Loads, [&](QDialog& d) {
+        QTableView* g = grid(d);
+        d.move(0, 0);
+        press(&d, "Insert");
+        typeIntoCell(g, cell(g, 1, "Load"), "Щебень");
+        // The real error box this time, photographed while it is open, then closed.
+        Messages::setResponder(nullptr);
+        QTimer::singleShot(500, [] {
+            const QString path = qEnvironmentVariable("ZOLVELT_SHOTS", ".") + "/viewer-refused-row.png";
+            EXPECT_EQ(QProcess::execute("import", {"-window", "root", "-crop", "900x560+0+0", path}), 0);
+            if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+        clickCell(g, cell(g, 0, "Load"));
+        Messages::setResponder(&messages);
+        press(&d, "Cancel");
     });
 }
 
