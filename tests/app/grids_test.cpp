@@ -2,8 +2,10 @@
 // mouse and keyboard.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include "app/app_fixture.h"
@@ -57,7 +59,7 @@ TEST_F(Grids, TheStaticReleaseTakesTheClickedWagon) {
             press(&d, "But2");  // "Отмена"
         });
         press(&main, "But2");
-        EXPECT_EQ(released, number);
+        EXPECT_EQ(released.toStdString(), number);
     }
     EXPECT_EQ(main.records().Wagons().recordCount(), 2);
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
