@@ -71,6 +71,20 @@ TEST_F(ViewerTest, AStationIsAddedEditedAndDeletedByHand) {
     EXPECT_EQ(second.Stations().recordCount(), 2);
 }
 
+// A changed key moves its row to its new place; the grid and the table's cursor go with it.
+TEST_F(ViewerTest, ChangingAKeyKeepsTheCursorOnTheMovedRow) {
+    view(TDBView::Stations, [this](QDialog& d) {
+        QTableView* g = grid(d);
+        typeIntoCell(g, cell(g, 0, "N"), "9");
+        EXPECT_EQ(cell(g, 1, "Station").data().toString(), "Прочие");
+        EXPECT_EQ(g->currentIndex().row(), 1);
+        EXPECT_EQ(f.records->Stations().toInt("N"), 9);
+        QTest::keyClick(g, Qt::Key_Up);
+        EXPECT_EQ(f.records->Stations().toInt("N"), 1);
+    });
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
 // A new row without its key, or with a key already taken, is refused whichever way the
 // operator leaves it: the table's message once per attempt, the row stays for correction,
 // and "✗" takes it back. Nothing reaches the table.
