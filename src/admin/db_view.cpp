@@ -179,7 +179,10 @@ void TDBView::selectTable(int item) {
     leaveProtectedTable();
     But1->setVisible(item == Book);
     DBG1->setVisible(item != Names);
-    if (item == Wagons) wagonsLink_->attach();
+    if (item == Wagons)
+        wagonsLink_->attach();
+    else
+        wagonsLink_->detach();
     DBG1->bind(&linkOf(item));
     zv::RecordsDatabase& r = host_->records();
     r.Loads().setFiltered(item == Loads);

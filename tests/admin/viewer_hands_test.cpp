@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QApplication>
+#include <QComboBox>
 #include <QProcess>
 #include <QTimer>
 #include <QPushButton>
@@ -89,28 +90,34 @@ TEST_F(ViewerTest, ChangingAKeyKeepsTheCursorOnTheMovedRow) {
 // operator leaves it: the table's message once per attempt, the row stays for correction,
 // and "✗" takes it back. Nothing reaches the table.
 TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
+    enum Leave { ClickAnotherRow, PageUp, AnotherTable };
     const struct {
         const char* key;
-        bool byKeyboard;
-    } cases[] = {{"", false}, {"", true}, {"5", false}, {"5", true}};
+        Leave leave;
+    } cases[] = {{"", ClickAnotherRow}, {"", PageUp},       {"", AnotherTable},
+                 {"5", ClickAnotherRow}, {"5", PageUp},     {"5", AnotherTable}};
     f.records->Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("key '") + c.key + (c.byKeyboard ? "', Page Up" : "', click"));
+        SCOPED_TRACE(std::string("key '") + c.key + "', way " + std::to_string(c.leave));
         messages.clear();
         view(TDBView::Loads, [&](QDialog& d) {
             QTableView* g = grid(d);
+            auto* selector = d.findChild<QComboBox*>("CBox1");
             press(&d, "Insert");
             const int newRow = g->model()->rowCount() - 1;
             if (*c.key) typeIntoCell(g, cell(g, newRow, "N"), c.key);
             typeIntoCell(g, cell(g, newRow, "Load"), "Щебень");
             for (int attempt = 1; attempt <= 2; ++attempt) {
-                if (c.byKeyboard)
+                if (c.leave == PageUp)
                     QTest::keyClick(g, Qt::Key_PageUp);
+                else if (c.leave == AnotherTable)
+                    QTest::keyClick(selector, Qt::Key_Down);  // "Станции"
                 else
                     clickCell(g, cell(g, 0, "Load"));
                 QCoreApplication::processEvents();
                 EXPECT_EQ(messages.shown().size(), static_cast<size_t>(attempt));
                 EXPECT_EQ(g->currentIndex().row(), newRow);
+                EXPECT_EQ(selector->currentIndex(), TDBView::Loads);
                 EXPECT_EQ(f.records->Loads().state(), Table::State::Insert);
             }
             press(&d, "Cancel");
