@@ -288,9 +288,9 @@ void TDBView::FormClose() {
     DBG1->bind(nullptr);
     wagonsLink_->detach();
     CBox1->setEnabled(true);
-    r.Loads().setFiltered(false);
-    r.Names().setFiltered(false);
     try {
+        r.Loads().setFiltered(false);
+        r.Names().setFiltered(false);
         if (r.Names().isOpen() && !r.Names().findKey(host_->currentOperator())) host_->ShiftSet();
         for (zv::Table* t : {&r.Names(), &r.Loads(), &r.Stations(), &r.Clients(), &r.BasesW()})
             if (t->isOpen()) t->flush();
