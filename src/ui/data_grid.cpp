@@ -90,7 +90,10 @@ void DataGrid::fitColumns() {
     }
 }
 
+// Only the cursor's row is edited: a row the cursor could not reach (the table kept a refused
+// row) gets no editor.
 bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (link_ && index.isValid() && index.row() != link_->currentRow()) return false;
     const bool opened = QTableView::edit(index, trigger, event);
     if (opened) editing_ = index;
     return opened;

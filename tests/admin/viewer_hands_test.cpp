@@ -90,12 +90,13 @@ TEST_F(ViewerTest, ChangingAKeyKeepsTheCursorOnTheMovedRow) {
 // operator leaves it: the table's message once per attempt, the row stays for correction,
 // and "✗" takes it back. Nothing reaches the table.
 TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
-    enum Leave { ClickAnotherRow, PageUp, AnotherTable };
+    enum Leave { ClickAnotherRow, DoubleClickAnotherRow, PageUp, AnotherTable };
     const struct {
         const char* key;
         Leave leave;
-    } cases[] = {{"", ClickAnotherRow}, {"", PageUp},       {"", AnotherTable},
-                 {"5", ClickAnotherRow}, {"5", PageUp},     {"5", AnotherTable}};
+    } cases[] = {{"", ClickAnotherRow},  {"", DoubleClickAnotherRow},  {"", PageUp},
+                 {"", AnotherTable},     {"5", ClickAnotherRow},       {"5", DoubleClickAnotherRow},
+                 {"5", PageUp},          {"5", AnotherTable}};
     f.records->Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("key '") + c.key + "', way " + std::to_string(c.leave));
@@ -112,6 +113,8 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
                     QTest::keyClick(g, Qt::Key_PageUp);
                 else if (c.leave == AnotherTable)
                     QTest::keyClick(selector, Qt::Key_Down);  // "Станции"
+                else if (c.leave == DoubleClickAnotherRow)
+                    EXPECT_EQ(openEditor(g, cell(g, 0, "Load")), nullptr);
                 else
                     clickCell(g, cell(g, 0, "Load"));
                 QCoreApplication::processEvents();
@@ -185,7 +188,8 @@ TEST_F(ViewerTest, AnUnchangedCellKeepsItsStoredValue) {
         for (const auto& [row, field] : cells) {
             SCOPED_TRACE(field);
             QLineEdit* editor = openEditor(g, cell(g, row, field));
-            if (editor) pressEnter(editor);
+            ASSERT_NE(editor, nullptr);
+            pressEnter(editor);
         }
         EXPECT_EQ(cell(g, 1, "WeiL").data().toString(), "12340 Н");
         // Changing only the seconds keeps the milliseconds the editor showed.

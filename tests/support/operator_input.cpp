@@ -20,9 +20,7 @@ QLineEdit* openEditor(QAbstractItemView* view, const QModelIndex& index) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
-    auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(index));
-    EXPECT_NE(editor, nullptr) << "no editor opened";
-    return editor;
+    return qobject_cast<QLineEdit*>(view->indexWidget(index));
 }
 
 void typeText(QWidget* widget, const QString& text) {
@@ -41,7 +39,7 @@ void pressEnter(QWidget* editor) {
 
 void typeIntoCell(QAbstractItemView* view, const QModelIndex& index, const QString& text) {
     QLineEdit* editor = openEditor(view, index);
-    if (!editor) return;
+    ASSERT_NE(editor, nullptr) << "no editor opened";
     editor->selectAll();
     typeText(editor, text);
     pressEnter(editor);

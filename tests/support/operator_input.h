@@ -13,7 +13,7 @@ namespace zv::test {
 
 void clickCell(QAbstractItemView* view, const QModelIndex& index);
 // Double-clicks the cell as a mouse does it (press, release, double-click, release) and
-// returns its editor, nullptr (and a failure) when none opened.
+// returns its editor, nullptr when none opened.
 QLineEdit* openEditor(QAbstractItemView* view, const QModelIndex& index);
 // Types as a keyboard does, Cyrillic letters too.
 void typeText(QWidget* widget, const QString& text);
