@@ -12,11 +12,11 @@ namespace {
 // Fragments of Qt's own warnings that are never harmless.
 constexpr std::array<const char*, 6> kFaults = {
     "exception thrown from an event handler",
-    "does not belong to this view",
-    "from wrong model",
-    "from a different model",
-    "QObject::connect:",
-    "works on a different model",
+    "does not belong to this view",  // an editor or an index of another view
+    "from wrong model",              // an index of another model given to a proxy
+    "from different model",          // selecting indexes of another model
+    "works on a different model",    // a selection model of another model
+    "QObject::connect:",             // a connection that was not made
 };
 
 QtMessageHandler previousHandler = nullptr;
