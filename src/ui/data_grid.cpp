@@ -13,8 +13,6 @@ namespace zv {
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // A heading sorts nothing here; clicking it would only move the cursor to the top row.
-    horizontalHeader()->setSectionsClickable(false);
 }
 
 void DataGrid::bind(TableModel* link, QAbstractItemModel* shown) {
