@@ -208,6 +208,27 @@ TEST_F(ViewerTest, AnUnchangedCellKeepsItsStoredValue) {
     EXPECT_EQ(after[0].value("Time2").toDateTime(), QDateTime(QDate(2026, 12, 1), QTime(10, 0, 7, 123)));
     after[0].set("Time2", before[0].value("Time2"));
     EXPECT_TRUE(sameValues(before, after));
+
+    // The wagons on the territory: a base, offsets and a load shown rounded to their steps.
+    Table& wagons = f.records->Wagons();
+    wagons.insertValues({{"Wagon", "51234567"},
+                         {"Time", QDateTime(QDate(2026, 12, 1), QTime(8, 30, 1, 7))},
+                         {"Weight", 61000},
+                         {"BaseW", 8655},
+                         {"WeiL", 1055},
+                         {"DisS", 15}});
+    const QList<Row> wagonsBefore = rowsOf(wagons);
+    view(TDBView::Wagons, [&](QDialog& d) {
+        QTableView* g = grid(d);
+        for (const char* field : {"Time", "BaseW", "WeiL", "DisS"}) {
+            SCOPED_TRACE(field);
+            QLineEdit* editor = openEditor(g, cell(g, 0, field));
+            ASSERT_NE(editor, nullptr);
+            pressEnter(editor);
+        }
+    });
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(sameValues(wagonsBefore, rowsOf(wagons)));
 }
 
 // The viewer's wagons on the territory show every field of the table and take edits, while
