@@ -8,7 +8,10 @@
 #include "ui/message_service.h"
 
 ZolveltApplication::ZolveltApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    installQtRussian(*this);
+    // Without them the program still works, with Qt's English on its standard buttons.
+    if (!installQtRussian(*this))
+        qWarning("Qt's Russian translations were not found in %s",
+                 qUtf8Printable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
 }
 
 bool ZolveltApplication::notify(QObject* receiver, QEvent* event) {
