@@ -7,6 +7,7 @@ packages=(
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core poppler-utils
+  qt6-translations-l10n  # Qt's own Russian texts for standard buttons and dialogs
   dpkg-dev file desktop-file-utils  # the Debian package: dpkg-shlibdeps, scripts/package-test.sh
 )
 missing=()

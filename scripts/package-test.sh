@@ -70,10 +70,10 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # The runtime packages of the libraries the program links, found by dpkg-shlibdeps; the
 # package of Qt's xcb platform plugin (libqt6gui6 in Debian 12); the reports' font and
-# addgroup for postinst.
+# addgroup for postinst; Qt's Russian translations.
 xcb=$(dpkg -S '*/qt6/plugins/platforms/libqxcb.so' | cut -d: -f1)
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6printsupport6 \
-         libsqlite3-0 libstdc++6 libc6 "$xcb" fonts-dejavu-core adduser; do
+         libsqlite3-0 libstdc++6 libc6 "$xcb" fonts-dejavu-core qt6-translations-l10n adduser; do
   grep -qE "(^|, )${p//+/\\+}( \(|,|\$)" <<<"$depends" || fail "Depends does not name $p"
 done
 

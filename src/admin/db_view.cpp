@@ -4,18 +4,18 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
 
 #include "records/records_database.h"
 #include "records/schema.h"
+#include "records/table_model.h"
 #include "reports/report_commands.h"
 #include "reports/report_layouts.h"
+#include "ui/data_grid.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 
@@ -44,10 +44,14 @@ TDBView::TDBView(QWidget* parent) : QDialog(parent) {
     setModal(true);
 }
 
+TDBView::~TDBView() = default;
+
 void TDBView::setHost(DBViewHost* host) {
     if (host_ || !host) return;
     host_ = host;
     host_->records().connection().setPasswordPrompt([this] { return askPassword(this); });
+    wagonsLink_ = std::make_unique<zv::TableModel>(host_->records().Wagons());
+    wagonsLink_->detach();
     buildControls();
     for (int item = Book; item <= BasesW; ++item)
         connect(&linkOf(item), &zv::TableModel::editFailed, this,
@@ -73,9 +77,11 @@ void TDBView::buildControls() {
     bar->addWidget(buildNavigator(), 1);
     bar->addWidget(But2);
     layout->addLayout(bar);
-    DBG1 = new QTableView(this);
+    DBG1 = new zv::DataGrid(this);
     DBG1->setObjectName("DBG1");
     DBG1->verticalHeader()->setDefaultSectionSize(20);
+    DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
     layout->addWidget(DBG1, 1);
     resize(900, 560);
 }
@@ -100,7 +106,7 @@ QWidget* TDBView::buildNavigator() {
     add("Delete", "-", [this] { removeCurrentRow(); });
     add("Edit", "^", [this] { navigate([](zv::Table& t) { t.edit(); }); });
     add("Post", "✓", [this] { navigate([](zv::Table& t) { t.post(); }); });
-    add("Cancel", "✗", [this] { navigate([](zv::Table& t) { t.cancel(); }); });
+    add("Cancel", "✗", [this] { cancelEdit(); });
     add("Refresh", "↻",
         [this] { navigate([](zv::Table& t) { t.findKey(t.value(t.def().primaryKey)); }); });
     row->addStretch(1);
@@ -117,7 +123,7 @@ zv::TableModel& TDBView::linkOf(int item) {
         case Book:
             return r.DSouB();
         case Wagons:
-            return r.DSouW();
+            return *wagonsLink_;
         case Names:
             return r.DSouN();
         case Loads:
@@ -149,32 +155,55 @@ void TDBView::done(int result) {
 
 void TDBView::FormShow() {
     CBox1->setCurrentIndex(tableIndex_);
-    selectTable(tableIndex_);
+    guardedSelect(tableIndex_);
 }
 
 void TDBView::CBox1CloseUp() {
-    selectTable(CBox1->currentIndex());
+    guardedSelect(CBox1->currentIndex());
+}
+
+void TDBView::guardedSelect(int item) {
+    try {
+        selectTable(item);
+    } catch (const std::exception& e) {
+        showError(e);
+    }
 }
 
 void TDBView::selectTable(int item) {
+    if (!leaveShownRow()) {
+        CBox1->setCurrentIndex(shown_);
+        return;
+    }
     tableIndex_ = item;
     leaveProtectedTable();
     But1->setVisible(item == Book);
     DBG1->setVisible(item != Names);
-    QItemSelectionModel* previous = DBG1->selectionModel();
-    DBG1->setModel(&linkOf(item));
-    delete previous;
-    connect(DBG1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid()) linkOf(tableIndex_).setCurrentRow(current.row());
-            });
+    if (item == Wagons)
+        wagonsLink_->attach();
+    else
+        wagonsLink_->detach();
+    DBG1->bind(&linkOf(item));
     zv::RecordsDatabase& r = host_->records();
     r.Loads().setFiltered(item == Loads);
     r.Names().setFiltered(item == Names);
     shown_ = item;
     if (isProtected(item) && !openProtectedTable(item)) return;
     DBG1->show();
-    showCurrentRow();
+}
+
+// The row on display is saved before the viewer leaves its table. A row the table refuses
+// is shown with the table's message and stays on display for correction.
+bool TDBView::leaveShownRow() {
+    if (shown_ < 0) return true;
+    DBG1->commitEdit();
+    try {
+        if (tableOf(shown_).isOpen()) tableOf(shown_).post();
+        return true;
+    } catch (const std::exception& e) {
+        showError(e);
+        return false;
+    }
 }
 
 // The rest of the program works with the protected table under the table password again.
@@ -213,27 +242,30 @@ void TDBView::reopenWithPasswords(zv::Table& table, const QStringList& passwords
     }
 }
 
+// What was typed into a cell goes with the row before the navigator acts on it.
 void TDBView::navigate(const std::function<void(zv::Table&)>& step) {
     if (shown_ < 0) return;
+    DBG1->commitEdit();
     try {
         step(tableOf(shown_));
     } catch (const std::exception& e) {
         showError(e);
     }
-    showCurrentRow();
+}
+
+// Cancel forgets a cell being typed as well as a row not yet saved.
+void TDBView::cancelEdit() {
+    if (shown_ < 0) return;
+    DBG1->discardEdit();
+    tableOf(shown_).cancel();
 }
 
 // A deleted row cannot be brought back, so the operator confirms it first.
 void TDBView::removeCurrentRow() {
     if (shown_ < 0 || !tableOf(shown_).hasCurrentRow()) return;
+    DBG1->discardEdit();
     if (!zv::Messages::confirmation("Удалить запись?")) return;
     navigate([](zv::Table& t) { t.remove(); });
-}
-
-void TDBView::showCurrentRow() {
-    if (shown_ < 0) return;
-    const int row = linkOf(shown_).currentRow();
-    if (row >= 0) DBG1->selectRow(row);
 }
 
 void TDBView::But1Click() {
@@ -248,21 +280,17 @@ void TDBView::But1Click() {
 
 void TDBView::FormClose() {
     zv::RecordsDatabase& r = host_->records();
-    try {
-        if (shown_ >= 0 && tableOf(shown_).isOpen()) tableOf(shown_).post();
-    } catch (const std::exception& e) {
-        showError(e);
-        tableOf(shown_).cancel();
-    }
+    // Closing saves the row on display; a row the table refuses is shown, then dropped with
+    // the window.
+    if (!leaveShownRow()) tableOf(shown_).cancel();
     leaveProtectedTable();
     shown_ = -1;
-    QItemSelectionModel* previous = DBG1->selectionModel();
-    DBG1->setModel(nullptr);
-    delete previous;
+    DBG1->bind(nullptr);
+    wagonsLink_->detach();
     CBox1->setEnabled(true);
-    r.Loads().setFiltered(false);
-    r.Names().setFiltered(false);
     try {
+        r.Loads().setFiltered(false);
+        r.Names().setFiltered(false);
         if (r.Names().isOpen() && !r.Names().findKey(host_->currentOperator())) host_->ShiftSet();
         for (zv::Table* t : {&r.Names(), &r.Loads(), &r.Stations(), &r.Clients(), &r.BasesW()})
             if (t->isOpen()) t->flush();

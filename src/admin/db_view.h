@@ -3,13 +3,14 @@
 #include <QDialog>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QPushButton;
-class QTableView;
 class QWidget;
 
 namespace zv {
+class DataGrid;
 class RecordsDatabase;
 class ReportLayouts;
 class Table;
@@ -36,6 +37,7 @@ class TDBView : public QDialog {
     enum Item { Book, Wagons, Names, Loads, Stations, Clients, BasesW };
 
     explicit TDBView(QWidget* parent = nullptr);
+    ~TDBView() override;
 
     // Must be set before the window is first shown. Installs a password prompt on the
     // connection of the tables.
@@ -60,13 +62,15 @@ class TDBView : public QDialog {
     void But1Click();
     void FormClose();
 
+    void guardedSelect(int item);
     void selectTable(int item);
     void leaveProtectedTable();
     bool openProtectedTable(int item);
     void reopenWithPasswords(zv::Table& table, const QStringList& passwords);
+    bool leaveShownRow();
     void navigate(const std::function<void(zv::Table&)>& step);
+    void cancelEdit();
     void removeCurrentRow();
-    void showCurrentRow();
     zv::Table& tableOf(int item);
     zv::TableModel& linkOf(int item);
     static bool isProtected(int item) { return item >= Book && item <= Names; }
@@ -74,10 +78,13 @@ class TDBView : public QDialog {
     DBViewHost* host_ = nullptr;
     int tableIndex_ = 0;
     int shown_ = -1;  // item whose table is on display, -1 for none
+    // The viewer's own link to the wagons on the territory: every field, editable, while the
+    // main window's list shows its few read-only columns.
+    std::unique_ptr<zv::TableModel> wagonsLink_;
 
     QComboBox* CBox1 = nullptr;
     QPushButton* But1 = nullptr;
     QPushButton* But2 = nullptr;
     QWidget* DBN1 = nullptr;
-    QTableView* DBG1 = nullptr;
+    zv::DataGrid* DBG1 = nullptr;
 };

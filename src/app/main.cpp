@@ -1,11 +1,11 @@
-#include <QApplication>
 #include <QDir>
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
+#include "app/zolvelt_application.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    ZolveltApplication app(argc, argv);
     QApplication::setApplicationName("ZOLVelt");
     const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/";
     TMain mainWindow(programFolder);

@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "ui/data_grid.h"
+
 namespace {
 
 constexpr int kTopBandHeight = 113;
@@ -268,10 +270,8 @@ QFrame* buildTrainSelectorBar(MainControls& c, QWidget* parent) {
     return c.P11;
 }
 
-QTableView* grid(const char* name, QWidget* parent) {
-    auto* view = named(new QTableView(parent), name);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+zv::DataGrid* grid(const char* name, QWidget* parent) {
+    auto* view = named(new zv::DataGrid(parent), name);
     view->verticalHeader()->setDefaultSectionSize(20);
     view->verticalHeader()->setFixedWidth(14);
     return view;

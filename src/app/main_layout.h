@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/data_grid.h"
+
 class QAbstractButton;
 class QFrame;
 class QLabel;
@@ -52,8 +54,8 @@ struct MainControls {
     QPushButton* But11 = nullptr;
     QLabel* La11 = nullptr;
     QFrame* P13 = nullptr;
-    QTableView* DBG1 = nullptr;
-    QTableView* DBG2 = nullptr;
+    zv::DataGrid* DBG1 = nullptr;
+    zv::DataGrid* DBG2 = nullptr;
     QStatusBar* StatusLine = nullptr;
     // debug panel
     QFrame* Panel5 = nullptr;

@@ -120,10 +120,6 @@ void TMain::buildTrainList() {
     connect(&records_.Names(), &zv::Table::rowsChanged, this, &TMain::showOperatorName);
     connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
             [this](const QString& message) { showError(message); });
-    connect(c_.DBG1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid()) records_.DSouT().setCurrentRow(current.row());
-            });
 }
 
 void TMain::setWindows(const AppWindows& windows) {

@@ -1,15 +1,14 @@
 #include "app/train_grids.h"
 
 #include <QFont>
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QSet>
 #include <QTableView>
-#include <algorithm>
 
 #include "records/row.h"
 #include "records/table_model.h"
+#include "ui/data_grid.h"
 
 namespace {
 
@@ -60,19 +59,10 @@ bool wagonNumberEditable(const zv::Row& row) {
     return note != 0 && note != 3;
 }
 
-void setWidth(QTableView* view, const zv::TableModel& model, const QString& field, int width) {
-    for (int col = 0; col < model.columnCount(); ++col)
-        if (model.fieldAt(col) == field) view->setColumnWidth(col, width);
-}
-
-// Wide enough for a whole date and time in the grid's font, and never narrower than usual.
-int timeWidth(const QTableView* view) {
-    return std::max(108, view->fontMetrics().horizontalAdvance("00.00.0000 00:00:00") + 12);
-}
 
 }  // namespace
 
-void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT) {
+void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     zv::GridColumn wagon = column("Wagon", false);
     wagon.editableWhen = wagonNumberEditable;
     zv::GridColumn weiL = column("WeiL");
@@ -81,29 +71,26 @@ void setupTrainGrid(QTableView* DBG1, zv::TableModel& DSouT) {
                       column("Wei3", false), column("Direct"), column("Note1"), column("Axle"),
                       column("Speed"), column("BaseW"), column("BaseB"), weiL, column("WeiL0"),
                       column("WeiL1")});
-    DBG1->setModel(new GridStyle(DSouT, {"Wagon", "Note1"}, {"Weight"}, {}, DBG1));
+    DBG1->bind(&DSouT, new GridStyle(DSouT, {"Wagon", "Note1"}, {"Weight"}, {}, DBG1));
     DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
-    setWidth(DBG1, DSouT, "Time", timeWidth(DBG1));
+    DBG1->setMinimumColumnWidth("Time", 108);
 }
 
-void setupWagonGrid(QTableView* DBG2, zv::TableModel& DSouW) {
+void setupWagonGrid(zv::DataGrid* DBG2, zv::TableModel& DSouW) {
     zv::GridColumn name = column("NameL");
     name.heading = "Принял";
     DSouW.setColumns({column("Wagon"), column("Time"), column("Weight"), column("WNote1"),
                       column("LoadL"), column("StationL"), column("Doc"), column("Note"), name});
-    DBG2->setModel(new GridStyle(DSouW, {"Wagon"}, {"Weight"}, {"Wagon"}, DBG2));
+    DBG2->bind(&DSouW, new GridStyle(DSouW, {"Wagon"}, {"Weight"}, {"Wagon"}, DBG2));
     DBG2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWidth(DBG2, DSouW, "Time", timeWidth(DBG2));
-    setWidth(DBG2, DSouW, "WNote1", 72);
-    setWidth(DBG2, DSouW, "NameL", 142);
+    DBG2->setMinimumColumnWidth("Time", 104);
+    DBG2->setMinimumColumnWidth("WNote1", 72);
+    DBG2->setMinimumColumnWidth("NameL", 142);
 }
 
 void showDebugColumns(zv::TableModel& DSouT, bool visible) {
     for (const char* field : {"Wei1", "Wei2", "Wei3"}) DSouT.setColumnVisible(field, visible);
 }
 
-void finishCellEdit(QTableView* grid) {
-    // Leaving the cell commits its open editor and closes it.
-    if (grid->indexWidget(grid->currentIndex())) grid->setCurrentIndex(QModelIndex());
-}
+void finishCellEdit(zv::DataGrid* grid) { grid->commitEdit(); }

@@ -31,17 +31,23 @@ QDateTime dateTimeFromStorage(const QString& text) {
 
 std::optional<QDateTime> parseDateTimeText(const QString& text) {
     static const QRegularExpression dayFirst(QStringLiteral(
-        R"(^\s*(\d{1,2})[./-](\d{1,2})[./-](\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+        R"(^\s*(\d{1,2})[./-](\d{1,2})[./-](\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{3}))?)?)?\s*$)"));
     const QRegularExpressionMatch m = dayFirst.match(text);
     if (m.hasMatch()) {
         const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
-        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
+                         m.captured(7).toInt());
         if (!date.isValid() || !time.isValid()) return std::nullopt;
         return QDateTime(date, time);
     }
     const QDateTime stored = dateTimeFromStorage(text.trimmed());
     if (stored.isValid()) return stored;
     return std::nullopt;
+}
+
+QString dateTimeToEditText(const QDateTime& value) {
+    return value.toString(value.time().msec() ? QStringLiteral("dd.MM.yyyy hh:mm:ss.zzz")
+                                              : QStringLiteral("dd.MM.yyyy hh:mm:ss"));
 }
 
 }  // namespace zv

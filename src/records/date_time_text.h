@@ -13,7 +13,10 @@ QString dateTimeToStorage(const QDateTime& value);
 QDateTime dateTimeFromStorage(const QString& text);  // invalid when the text is not a date-time
 
 // A date-time as the operator writes it: "dd.mm.yyyy hh:mm" (also with '/' or '-' as the date
-// separator, with seconds, or without the time), or the storage form itself.
+// separator, with seconds and milliseconds, or without the time), or the storage form itself.
 std::optional<QDateTime> parseDateTimeText(const QString& text);
+// A date-time as a cell editor shows it: "dd.MM.yyyy hh:mm:ss", with ".zzz" when it has
+// milliseconds. parseDateTimeText reads it back as the same value.
+QString dateTimeToEditText(const QDateTime& value);
 
 }  // namespace zv

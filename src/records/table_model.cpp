@@ -1,5 +1,6 @@
 #include "records/table_model.h"
 
+#include "records/date_time_text.h"
 #include "records/table.h"
 #include "records/table_error.h"
 
@@ -68,13 +69,47 @@ void TableModel::reload() {
         onCurrentChanged();
         return;
     }
+    if (inserting == inserting_ && sameRowSet(rows)) {
+        reorder(std::move(rows));
+        onCurrentChanged();
+        return;
+    }
     beginResetModel();
     rows_ = std::move(rows);
-    rowById_.clear();
+    indexRows();
     inserting_ = inserting;
-    for (int i = 0; i < rows_.size(); ++i) rowById_.insert(rows_[i].rowId(), i);
     endResetModel();
     onCurrentChanged();
+}
+
+void TableModel::indexRows() {
+    rowById_.clear();
+    for (int i = 0; i < rows_.size(); ++i) rowById_.insert(rows_[i].rowId(), i);
+}
+
+bool TableModel::sameRowSet(const QList<Row>& rows) const {
+    if (rows.size() != rows_.size()) return false;
+    for (const Row& row : rows)
+        if (!rowById_.contains(row.rowId())) return false;
+    return true;
+}
+
+// A changed key moves its row: the views keep their cursor and an open editor on it.
+void TableModel::reorder(QList<Row> rows) {
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QList<qint64> ids;
+    for (const QModelIndex& index : before)
+        ids.append(isInsertRow(index.row()) ? -1 : rows_[index.row()].rowId());
+    rows_ = std::move(rows);
+    indexRows();
+    QModelIndexList after;
+    for (int i = 0; i < before.size(); ++i) {
+        const int row = ids[i] < 0 ? static_cast<int>(rows_.size()) : rowById_.value(ids[i], -1);
+        after.append(row < 0 ? QModelIndex() : index(row, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 bool TableModel::sameRows(const QList<Row>& rows) const {
@@ -115,7 +150,20 @@ int TableModel::columnCount(const QModelIndex& parent) const { return parent.isV
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return table_.displayText(rowAt(index.row()), fieldAt(index.column()));
+    const Row& row = rowAt(index.row());
+    const QString field = fieldAt(index.column());
+    return role == Qt::EditRole ? editText(row, field) : table_.displayText(row, field);
+}
+
+// What a cell editor starts with: the stored value itself, not its display text (units,
+// rounding to a step, minutes only), so that it reads back as exactly that value.
+QString TableModel::editText(const Row& row, const QString& field) const {
+    const FieldDef& def = table_.def().field(field);
+    if (!def.isStored()) return table_.displayText(row, field);
+    const QVariant value = row.value(def.name);
+    if (value.isNull()) return {};
+    if (def.type == FieldType::DateTime) return dateTimeToEditText(value.toDateTime());
+    return value.toString();
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -139,18 +187,27 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
 
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    // An editor left as it was opened writes nothing: the stored value stays exactly as it is.
+    if (value.toString() == data(index, Qt::EditRole).toString()) return true;
+    const QString field = fieldAt(index.column());
     try {
         if (isInsertRow(index.row())) {  // the new row is posted when the cursor leaves it
-            table_.setValue(fieldAt(index.column()), value);
+            table_.setValue(field, value);
             return true;
         }
+        // Reaching the row posts a pending new row first; a refused one stays as it was.
         if (!table_.locateRowId(rows_[index.row()].rowId())) return false;
+    } catch (const TableError& error) {
+        emit editFailed(error.message());
+        return false;
+    }
+    try {
         table_.edit();
-        table_.setValue(fieldAt(index.column()), value);
+        table_.setValue(field, value);
         table_.post();
         return true;
     } catch (const TableError& error) {
-        if (!isInsertRow(index.row())) table_.cancel();
+        table_.cancel();
         emit editFailed(error.message());
         return false;
     }

@@ -62,6 +62,10 @@ private:
     void reload();
     // The same rows in the same order as those shown, values aside.
     bool sameRows(const QList<Row>& rows) const;
+    bool sameRowSet(const QList<Row>& rows) const;  // the same rows, perhaps in another order
+    void reorder(QList<Row> rows);
+    void indexRows();
+    QString editText(const Row& row, const QString& field) const;
     void onCurrentChanged();
     QList<int> visibleColumns() const;
     bool isEditable(const GridColumn& column, const Row& row) const;

@@ -7,7 +7,7 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "records/records_fixture.h"
+#include "admin/viewer_fixture.h"
 #include "reports/report_commands.h"
 #include "reports/report_document.h"
 #include "reports/report_layouts.h"
@@ -16,46 +16,6 @@
 
 namespace zv::test {
 namespace {
-
-class ViewerTest : public ::testing::Test, public DBViewHost {
-  protected:
-    RecordsFixture f;
-    ReportLayouts reportLayouts;
-    ScriptedMessages messages;
-    TDBView viewer;
-    int operatorNumber = 2;
-    int shiftWindows = 0;
-    int prompts = 0;
-    QString typedPassword = schema::kTablePassword;
-
-    ViewerTest() {
-        f.open();
-        for (int n : {1, 2})
-            f.records->Names().insertValues({{"N", n}, {"Name", QString("Оператор %1").arg(n)}});
-        viewer.setHost(this);
-        f.records->connection().setPasswordPrompt([this] {
-            ++prompts;
-            return std::optional<QString>(typedPassword);
-        });
-    }
-
-    RecordsDatabase& records() override { return *f.records; }
-    const ReportLayouts& layouts() override { return reportLayouts; }
-    int currentOperator() const override { return operatorNumber; }
-    void ShiftSet() override { ++shiftWindows; }
-
-    // Opens the viewer on `item`, runs `step` inside it and closes it with "Закрыть".
-    void view(int item, const std::function<void(QDialog&)>& step) {
-        ModalScript script;
-        script.then([&](QDialog& d) {
-            step(d);
-            d.findChild<QPushButton*>("But2")->click();
-        });
-        viewer.setTableIndex(item);
-        showModal(viewer);
-    }
-    static QTableView* grid(QDialog& d) { return d.findChild<QTableView*>("DBG1"); }
-};
 
 TEST_F(ViewerTest, OperatorsAreShownOnlyWithTheTablePassword) {
     view(TDBView::Names, [this](QDialog& d) {

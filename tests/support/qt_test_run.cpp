@@ -1,0 +1,73 @@
+#include "support/qt_test_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QtGlobal>
+#include <array>
+
+namespace zv::test {
+namespace {
+
+// Fragments of Qt's own warnings that are never harmless.
+constexpr std::array<const char*, 6> kFaults = {
+    "exception thrown from an event handler",
+    "does not belong to this view",  // an editor or an index of another view
+    "from wrong model",              // an index of another model given to a proxy
+    "from different model",          // selecting indexes of another model
+    "works on a different model",    // a selection model of another model
+    "QObject::connect:",             // a connection that was not made
+};
+
+QtMessageHandler previousHandler = nullptr;
+ExpectedQtWarning* expected = nullptr;
+
+bool isFault(const QString& message) {
+    for (const char* fault : kFaults)
+        if (message.contains(QLatin1String(fault), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtDebugMsg && type != QtInfoMsg && isFault(message) && !takeExpected(message))
+        ADD_FAILURE() << "Qt reported a fault: " << message.toStdString();
+    if (previousHandler) previousHandler(type, context, message);
+}
+
+}  // namespace
+
+bool takeExpected(const QString& message) {
+    for (ExpectedQtWarning* e = expected; e; e = e->previous_) {
+        if (message.contains(e->text_, Qt::CaseInsensitive)) {
+            ++e->count_;
+            return true;
+        }
+    }
+    return false;
+}
+
+ExpectedQtWarning::ExpectedQtWarning(QString text) : text_(std::move(text)), previous_(expected) {
+    expected = this;
+}
+
+ExpectedQtWarning::~ExpectedQtWarning() { expected = previous_; }
+
+void useOffscreenPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qunsetenv("QT_QPA_PLATFORMTHEME");
+}
+
+void installQtFaultWarnings() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    previousHandler = qInstallMessageHandler(handle);
+}
+
+int runQtTests(int argc, char** argv) {
+    installQtFaultWarnings();
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace zv::test
