@@ -45,8 +45,9 @@ TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
     layout->addLayout(bar);
 
     connect(LCBox1, &QComboBox::activated, this, &TShiftS::LCBox1CloseUp);
+    // Enter in the code edit presses the default button "Применить"; handling returnPressed
+    // as well would check the code twice.
     connect(Button1, &QPushButton::clicked, this, &TShiftS::Button1Click);
-    connect(E1, &QLineEdit::returnPressed, this, &TShiftS::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -60,6 +61,9 @@ void TShiftS::FormShow() {
     P1->hide();
     ensureFallbackOperator();
     fillList();
+    // The choice kept from an earlier showing is asked for its code like a new one.
+    E1->clear();
+    P1->setVisible(codeRequired());
 }
 
 // With no operator at all the window could never be closed; operator 0 lets the first
@@ -89,17 +93,30 @@ void TShiftS::chooseOperator(int number) {
     LCBox1CloseUp();
 }
 
+// The operators' table keeps its row until the window closes: the main window shows the
+// operator of that row, and that is the current operator until the change is confirmed.
+QVariant TShiftS::chosenCode() const {
+    const int chosen = chosenOperator();
+    return names_ && chosen >= 0 ? names_->lookup("N", chosen, "Pass") : QVariant();
+}
+
+bool TShiftS::codeRequired() const {
+    return !chosenCode().isNull() && chosenOperator() != currentOperator_;
+}
+
 void TShiftS::LCBox1CloseUp() {
     E1->clear();
-    const bool found = names_ && chosenOperator() >= 0 && names_->findKey(chosenOperator());
-    P1->setVisible(found && !names_->isNull("Pass"));
+    P1->setVisible(!chosenCode().isNull());
     if (P1->isVisible()) E1->setFocus();
 }
 
+// Whatever the panel shows, an operator with a code becomes current only with that code.
 void TShiftS::Button1Click() {
-    if (P1->isVisible() && names_ && names_->findKey(chosenOperator()) &&
-        E1->text() != names_->value("Pass").toString()) {
+    const QVariant code = chosenCode();
+    if ((P1->isVisible() || codeRequired()) && !code.isNull() && E1->text() != code.toString()) {
+        P1->show();
         tell("Неверный пароль");
+        E1->setFocus();
         return;
     }
     accept();
