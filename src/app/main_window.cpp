@@ -193,16 +193,23 @@ void TMain::openDBView(int table) {
     execModal(w_.DBView);
 }
 
-void TMain::Prepare() {
+bool TMain::Prepare() {
     zv::readIni(programFolder_.toStdString(), ".ini", settings_, *this);
     engine_.FiltCoef();
     try {
         records_.DBOpen();
+        // What an interrupted acceptance or release left behind is no wagon on the territory.
+        zv::removePlaceholderRow(records_.Wagons());
     } catch (const std::exception& e) {
-        showError(QString::fromUtf8(e.what()));
+        // Without its tables a weighed train could not be stored: the program does not start.
+        showError(QString("Не удалось открыть базу данных в папке %1\r\n%2")
+                      .arg(QDir::toNativeSeparators(records_.connection().folder()),
+                           QString::fromUtf8(e.what())));
+        return false;
     }
     LIEtr_->setVal(records_.selectedTrain());
     ShiftSet();
+    return true;
 }
 
 void TMain::Timer1Timer() {
@@ -508,6 +515,10 @@ void TMain::setConnect(bool checked) {
 
 void TMain::closeDatabase() {
     records_.connection().closeAll();
+}
+
+void TMain::showSaveError(const std::string& text) {
+    showError(QString::fromStdString(text));
 }
 
 void TMain::reportDamagedCalibration() {
