@@ -107,9 +107,10 @@ QAction* actionNamed(QWidget* menu, const QString& text) {
 }  // namespace
 
 QWidget* controlAtCentre(QWidget* control) {
+    QWidget* window = control->window();
+    activate(window);
     // A control just shown or hidden moves the others only once the layout has run.
     QApplication::processEvents();
-    QWidget* window = control->window();
     return window->childAt(control->mapTo(window, visibleCentre(control)));
 }
 
@@ -125,7 +126,6 @@ void click(QWidget* control) {
                       << (hit ? nameOf(hit).toStdString() : std::string("nothing"));
         return;
     }
-    activate(control->window());
     QWidget* hit = controlAtCentre(control);
     QWidget* window = control->window();
     const QPoint at = hit->mapFrom(window, control->mapTo(window, visibleCentre(control)));
