@@ -120,16 +120,23 @@ bool clickReaches(QWidget* control) {
 }
 
 void click(QWidget* control) {
-    if (!clickReaches(control)) {
-        QWidget* hit = controlAtCentre(control);
-        ADD_FAILURE() << "a click on " << nameOf(control).toStdString() << " lands on "
+    clickAt(control, visibleCentre(control));
+}
+
+void clickAt(QWidget* target, QPoint at, bool twice) {
+    QWidget* window = target->window();
+    activate(window);
+    QApplication::processEvents();
+    const QPoint inWindow = target->mapTo(window, at);
+    QWidget* hit = window->childAt(inWindow);
+    if (!hit || !(hit == target || target->isAncestorOf(hit))) {
+        ADD_FAILURE() << "a click on " << nameOf(target).toStdString() << " lands on "
                       << (hit ? nameOf(hit).toStdString() : std::string("nothing"));
         return;
     }
-    QWidget* hit = controlAtCentre(control);
-    QWidget* window = control->window();
-    const QPoint at = hit->mapFrom(window, control->mapTo(window, visibleCentre(control)));
-    QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, at);
+    const QPoint local = hit->mapFrom(window, inWindow);
+    QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, local);
+    if (twice) QTest::mouseDClick(hit, Qt::LeftButton, Qt::NoModifier, local);
 }
 
 void typeInto(QWidget* edit, const QString& keys) {

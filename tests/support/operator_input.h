@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,8 @@ bool clickReaches(QWidget* control);
 // Clicks `control` at its visible centre; fails the running test (and clicks nothing) when
 // something else lies there.
 void click(QWidget* control);
+// Clicks (or double-clicks) `target` at the point `at` of it, failing as click() does.
+void clickAt(QWidget* target, QPoint at, bool twice = false);
 // Clicks into the edit, selects all it holds and types `keys` over it.
 void typeInto(QWidget* edit, const QString& keys);
 // Opens the list with a click and clicks the item shown as `text`.
