@@ -115,8 +115,7 @@ void TMain::buildTrainList() {
             [this] { guarded([this] { trainList_->SpinBut1DownClick(); }); });
     connect(c_.But4, &QPushButton::clicked, this,
             [this] { guarded([this] { trainList_->But4Click(); }); });
-    // The operator's name follows the row the operators' table is on, as a bound label does.
-    connect(&records_.Names(), &zv::Table::currentChanged, this, &TMain::showOperatorName);
+    // The operator's name follows the operators' table (a renamed operator shows at once).
     connect(&records_.Names(), &zv::Table::rowsChanged, this, &TMain::showOperatorName);
     connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
             [this](const QString& message) { showError(message); });
@@ -375,11 +374,12 @@ void TMain::ShiftSet() {
     showOperatorName();
 }
 
+// The label names the operator of the shift, wherever the operators' table stands: a row
+// highlighted in the shift window or added in the table viewer is nobody's shift yet.
 void TMain::showOperatorName() {
-    zv::Table& names = records_.Names();
+    const zv::Table& names = records_.Names();
     c_.DBT1->setProperty("tag", operator_);
-    c_.DBT1->setText(names.isOpen() && names.hasCurrentRow() ? names.value("Name").toString()
-                                                             : QString());
+    c_.DBT1->setText(operator_ >= 0 ? names.lookup("N", operator_, "Name").toString() : QString());
 }
 
 bool TMain::dynamicWeighingAllowed() const {

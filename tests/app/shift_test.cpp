@@ -145,6 +145,7 @@ class ShiftByHand : public Shift {
 };
 
 TEST_F(ShiftByHand, AnOperatorWithoutACodeIsChosenAndApplied) {
+    EXPECT_EQ(shownOperator(), "Оператор") << "operators just added are nobody's shift";
     openShift([](QDialog& d) {
         zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Петров");
         EXPECT_TRUE(control(d, "P1")->isHidden());
