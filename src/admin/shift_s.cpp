@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "records/table.h"
+#include "ui/guarded.h"
 
 TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
     setObjectName("ShiftS");
@@ -44,15 +45,17 @@ TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
     bar->addWidget(Button2);
     layout->addLayout(bar);
 
-    connect(LCBox1, &QComboBox::activated, this, &TShiftS::LCBox1CloseUp);
+    connect(LCBox1, &QComboBox::activated, this,
+            [this] { zv::guarded([this] { LCBox1CloseUp(); }); });
     // Enter in the code edit presses the default button "Применить"; handling returnPressed
     // as well would check the code twice.
-    connect(Button1, &QPushButton::clicked, this, &TShiftS::Button1Click);
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { zv::guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TShiftS::showEvent(QShowEvent* event) {
-    FormShow();
+    zv::guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
@@ -123,7 +126,11 @@ void TShiftS::Button1Click() {
 }
 
 void TShiftS::done(int result) {
-    if (!names_ || chosenOperator() < 0 || !names_->findKey(chosenOperator())) {
+    bool found = false;
+    if (!zv::guarded(
+            [&] { found = names_ && chosenOperator() >= 0 && names_->findKey(chosenOperator()); }))
+        return;
+    if (!found) {
         tell("Необходимо указать оператора");
         return;
     }

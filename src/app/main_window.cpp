@@ -33,6 +33,7 @@
 #include "records/train_storage.h"
 #include "reports/b_prn.h"
 #include "reports/report_commands.h"
+#include "ui/guarded.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
@@ -397,11 +398,7 @@ void TMain::PCon1Change() {
 
 // An error of the tables or a file met by a command is shown, and the program goes on.
 void TMain::guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        showError(QString::fromUtf8(e.what()));
-    }
+    zv::guarded(command);
 }
 
 void TMain::applyOptions() {

@@ -1,7 +1,7 @@
 #include "processing/field_edit.h"
 
-#include <algorithm>
 #include <QValidator>
+#include <algorithm>
 #include <exception>
 #include <limits>
 
@@ -63,10 +63,10 @@ void limitToField(FieldEdit& edit, const zv::FieldDef& field) {
     }
     if (!field.isInteger()) return;
     const bool int16 = field.type == zv::FieldType::Int16;
-    const qint64 low = field.range ? field.range->min
-                                   : (int16 ? -32768 : std::numeric_limits<qint32>::min());
-    const qint64 high = field.range ? field.range->max
-                                    : (int16 ? 32767 : std::numeric_limits<qint32>::max());
+    const qint64 low =
+        field.range ? field.range->min : (int16 ? -32768 : std::numeric_limits<qint32>::min());
+    const qint64 high =
+        field.range ? field.range->max : (int16 ? 32767 : std::numeric_limits<qint32>::max());
     edit.setValidator(new IntegerFieldValidator(low, high, &edit));
 }
 

@@ -283,7 +283,8 @@ void TWPro::connectControls() {
     connect(But4, &QPushButton::clicked, this, [this] { openDictionary(4); });
     connect(But5, &QPushButton::clicked, this, [this] { openDictionary(5); });
     connect(But9, &QPushButton::clicked, this, [this] { openDictionary(6); });
-    connect(ButSim, &QPushButton::clicked, this, [this] { host_->simulationStep(); });
+    connect(ButSim, &QPushButton::clicked, this,
+            [this] { guarded([this] { host_->simulationStep(); }); });
     connect(CBox2, &QComboBox::activated, this, [this] { guarded([this] { CBox2Change(); }); });
     connect(LCBoxB, &QComboBox::activated, this, [this] { guarded([this] { LCBoxBClick(); }); });
     connect(LCBoxL, &QComboBox::activated, this, [this] {

@@ -87,9 +87,8 @@ TEST_F(Reach, EveryControlOfEveryWindowTakesClicksAndTab) {
     main->controls().PCon1->setCurrentWidget(main->controls().TS2);
     // A loaded wagon: every group of the processing window is open.
     const auto loaded = [](QDialog& d) {
-        auto* box = d.findChild<QComboBox*>(d.findChild<QComboBox*>("LCBoxL")->isEnabled()
-                                                ? "LCBoxL"
-                                                : "LCBoxL1");
+        auto* box = d.findChild<QComboBox*>(
+            d.findChild<QComboBox*>("LCBoxL")->isEnabled() ? "LCBoxL" : "LCBoxL1");
         box->setCurrentIndex(box->findData(1));
         emit box->activated(box->currentIndex());
     };

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "app/app_fixture.h"
 #include "admin/shift_s.h"
+#include "app/app_fixture.h"
 #include "records/table.h"
 #include "support/operator_input.h"
 #include "ui/message_service.h"

@@ -138,9 +138,7 @@ class ShiftByHand : public Shift {
         zv::test::chooseMenu(main->menuBar(), {"&Работа", "Смена"});
         EXPECT_EQ(script.shown(), QStringList{"ShiftS"});
     }
-    static QWidget* control(QDialog& d, const char* name) {
-        return d.findChild<QWidget*>(name);
-    }
+    static QWidget* control(QDialog& d, const char* name) { return d.findChild<QWidget*>(name); }
     QString shownOperator() const { return main->controls().DBT1->text(); }
 };
 

@@ -35,8 +35,13 @@ class WProByHand : public ::testing::Test, public WProFixture {
   protected:
     // A wagon accepted loaded at 64 t, with its waybill, waiting on the territory.
     void acceptedWagon(const QVariant& weiL = {}) {
-        wagons().insertValues({{"Wagon", "51234567"}, {"Weight", 64000}, {"Load", 5},
-                               {"Station", 1}, {"Client", 1}, {"Doc", "ABC"}, {"WeiL", weiL}});
+        wagons().insertValues({{"Wagon", "51234567"},
+                               {"Weight", 64000},
+                               {"Load", 5},
+                               {"Station", 1},
+                               {"Client", 1},
+                               {"Doc", "ABC"},
+                               {"WeiL", weiL}});
         wagons().flush();
         wagons().findKey("51234567");
     }

@@ -86,8 +86,9 @@ void activate(QWidget* window) {
     if (!QTest::qWaitForWindowActive(window))
         ADD_FAILURE() << "the window " << nameOf(window).toStdString()
                       << " does not become active; active: "
-                      << (QApplication::activeWindow() ? nameOf(QApplication::activeWindow()).toStdString()
-                                                       : std::string("none"))
+                      << (QApplication::activeWindow()
+                              ? nameOf(QApplication::activeWindow()).toStdString()
+                              : std::string("none"))
                       << ", modal: "
                       << (QApplication::activeModalWidget()
                               ? nameOf(QApplication::activeModalWidget()).toStdString()

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "support/operator_input.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <memory>
+
+#include "support/operator_input.h"
 
 namespace {
 
