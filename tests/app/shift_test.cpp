@@ -138,7 +138,6 @@ class ShiftByHand : public Shift {
         zv::test::chooseMenu(main->menuBar(), {"&Работа", "Смена"});
         EXPECT_EQ(script.shown(), QStringList{"ShiftS"});
     }
-    static QWidget* control(QDialog& d, const char* name) { return d.findChild<QWidget*>(name); }
     QString shownOperator() const { return main->controls().DBT1->text(); }
 };
 
@@ -146,8 +145,8 @@ TEST_F(ShiftByHand, AnOperatorWithoutACodeIsChosenAndApplied) {
     EXPECT_EQ(shownOperator(), "Оператор") << "operators just added are nobody's shift";
     openShift([](QDialog& d) {
         zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Петров");
-        EXPECT_TRUE(control(d, "P1")->isHidden());
-        zv::test::click(control(d, "Button1"));
+        EXPECT_TRUE(zv::test::control(&d, "P1")->isHidden());
+        zv::test::click(zv::test::control(&d, "Button1"));
     });
     EXPECT_EQ(main->currentOperator(), 2);
     EXPECT_EQ(shownOperator(), "Петров");
@@ -157,16 +156,16 @@ TEST_F(ShiftByHand, AnOperatorWithoutACodeIsChosenAndApplied) {
 TEST_F(ShiftByHand, TheCodeCannotBeBypassedAndTheLabelWaitsForTheConfirmedChange) {
     openShift([](QDialog& d) {
         zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Петров");
-        zv::test::click(control(d, "Button1"));
+        zv::test::click(zv::test::control(&d, "Button1"));
     });
     ASSERT_EQ(main->currentOperator(), 2);
 
     // Choose the operator with a code, then think better of it.
     openShift([&](QDialog& d) {
         zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Иванов");
-        EXPECT_FALSE(control(d, "P1")->isHidden());
+        EXPECT_FALSE(zv::test::control(&d, "P1")->isHidden());
         EXPECT_EQ(shownOperator(), "Петров");
-        zv::test::click(control(d, "Button2"));
+        zv::test::click(zv::test::control(&d, "Button2"));
     });
     EXPECT_EQ(main->currentOperator(), 2);
     EXPECT_EQ(shownOperator(), "Петров");
@@ -175,14 +174,14 @@ TEST_F(ShiftByHand, TheCodeCannotBeBypassedAndTheLabelWaitsForTheConfirmedChange
     bool openAfterWrongCode = false;
     QString labelAfterWrongCode;
     openShift([&](QDialog& d) {
-        zv::test::click(control(d, "Button1"));
+        zv::test::click(zv::test::control(&d, "Button1"));
         EXPECT_TRUE(d.isVisible());
-        EXPECT_FALSE(control(d, "P1")->isHidden());
-        zv::test::typeInto(control(d, "E1"), "ab1");
+        EXPECT_FALSE(zv::test::control(&d, "P1")->isHidden());
+        zv::test::typeInto(zv::test::control(&d, "E1"), "ab1");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         openAfterWrongCode = d.isVisible();
         labelAfterWrongCode = shownOperator();
-        zv::test::typeInto(control(d, "E1"), "Ab1");
+        zv::test::typeInto(zv::test::control(&d, "E1"), "Ab1");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     EXPECT_TRUE(openAfterWrongCode);

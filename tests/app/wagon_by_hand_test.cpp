@@ -19,21 +19,15 @@
 namespace zv::test {
 namespace {
 
-QWidget* control(QDialog& d, const char* name) {
-    QWidget* w = d.findChild<QWidget*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
 QComboBox* box(QDialog& d, const char* name) {
-    return static_cast<QComboBox*>(control(d, name));
+    return static_cast<QComboBox*>(control(&d, name));
 }
 
 // Station, client and document of a loaded wagon.
 void describeWaybill(QDialog& d) {
     choose(box(d, "LCBoxS"), "Станция 1");
     choose(box(d, "LCBoxC"), "ООО Клиент 1");
-    typeInto(control(d, "E3"), "D-123");
+    typeInto(control(&d, "E3"), "D-123");
 }
 
 class WagonByHand : public ::testing::Test {
@@ -80,7 +74,7 @@ TEST_F(WagonByHand, InMotionAcceptedLoadedAndReleasedEmpty) {
     script.then([](QDialog& d) {
         choose(box(d, "LCBoxL"), "Уголь");
         describeWaybill(d);
-        click(control(d, "But1"));
+        click(control(&d, "But1"));
     });
     click(main->controls().But1);
     ASSERT_TRUE(wagons().findKey("51234567")) << messages().toStdString();
@@ -92,8 +86,8 @@ TEST_F(WagonByHand, InMotionAcceptedLoadedAndReleasedEmpty) {
     weighInMotion(4000000);
     typeWagonNumber("51234567");
     script.then([](QDialog& d) {
-        click(control(d, "But6"));  // "Без груза"
-        click(control(d, "But1"));
+        click(control(&d, "But6"));  // "Без груза"
+        click(control(&d, "But1"));
     });
     click(main->controls().But2);
     EXPECT_TRUE(app.messages.texts().isEmpty()) << messages().toStdString();
@@ -114,11 +108,11 @@ TEST_F(WagonByHand, AtRestAcceptedEmptyAndReleasedLoaded) {
 
     ModalScript script;
     script.then([this](QDialog& d) {
-        typeInto(control(d, "DBE1"), "777");
-        click(control(d, "But6"));  // "Без груза"
+        typeInto(control(&d, "DBE1"), "777");
+        click(control(&d, "But6"));  // "Без груза"
         standOnTheScale(*main, 12000, 11000);
-        click(control(d, "But8"));  // "Взвесить"
-        click(control(d, "But1"));
+        click(control(&d, "But8"));  // "Взвесить"
+        click(control(&d, "But1"));
     });
     click(main->controls().But1);
     ASSERT_TRUE(wagons().findKey("777")) << messages().toStdString();
@@ -131,8 +125,8 @@ TEST_F(WagonByHand, AtRestAcceptedEmptyAndReleasedLoaded) {
         choose(box(d, "LCBoxL1"), "Уголь");
         describeWaybill(d);
         standOnTheScale(*main, 35000, 35000);
-        click(control(d, "But8"));
-        click(control(d, "But1"));
+        click(control(&d, "But8"));
+        click(control(&d, "But1"));
     });
     click(main->controls().But2);
     EXPECT_TRUE(app.messages.texts().isEmpty()) << messages().toStdString();

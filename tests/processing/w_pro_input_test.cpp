@@ -13,12 +13,6 @@
 namespace zv::test {
 namespace {
 
-QWidget* control(QDialog& d, const char* name) {
-    QWidget* w = d.findChild<QWidget*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
 // Every stored value of every row, in key order, as "field=value" lines.
 QStringList storedRows(Table& table) {
     QStringList rows;
@@ -70,14 +64,14 @@ TEST_F(WProByHand, CancellingAReleaseLeavesEveryStoredRowAsItWas) {
         messages.answerYes();  // leaves in transit: the waybill can be edited
         ModalScript script;
         script.then([&](QDialog& d) {
-            choose(static_cast<QComboBox*>(control(d, "LCBoxL1")), "Уголь");
-            typeInto(control(d, "DBE2"), "49");
-            typeInto(control(d, "DBEBrutD"), "777");
-            typeInto(control(d, "DBE8"), "пломба");
+            choose(static_cast<QComboBox*>(control(&d, "LCBoxL1")), "Уголь");
+            typeInto(control(&d, "DBE2"), "49");
+            typeInto(control(&d, "DBEBrutD"), "777");
+            typeInto(control(&d, "DBE8"), "пломба");
             if (c.escape)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             else
-                click(control(d, "But2"));
+                click(control(&d, "But2"));
             EXPECT_FALSE(d.isVisible());
         });
         acceptance.But2Click(c.atRest, false);
@@ -93,19 +87,19 @@ TEST_F(WProByHand, CancellingAReleaseLeavesEveryStoredRowAsItWas) {
 TEST_F(WProByHand, EditsTakeNoMoreThanTheirFieldHoldsHoweverTextGetsIn) {
     ModalScript script;
     script.then([&](QDialog& d) {
-        choose(static_cast<QComboBox*>(control(d, "LCBoxL")), "Уголь");
-        auto* note = static_cast<QLineEdit*>(control(d, "DBE8"));
+        choose(static_cast<QComboBox*>(control(&d, "LCBoxL")), "Уголь");
+        auto* note = static_cast<QLineEdit*>(control(&d, "DBE8"));
         typeInto(note, "Пломба сорвана на люке 3");  // 24 characters into a field of 16
         EXPECT_EQ(note->text(), "Пломба сорвана н");
         EXPECT_EQ(wagons().value("Note").toString(), "Пломба сорвана н");
 
-        auto* tare = static_cast<QLineEdit*>(control(d, "DBE2"));
+        auto* tare = static_cast<QLineEdit*>(control(&d, "DBE2"));
         typeInto(tare, "99999999999");
         EXPECT_EQ(tare->text(), "999999999");
-        typeInto(control(d, "DBE3"), "-40000");  // pieces, a 16-bit field
-        EXPECT_EQ(static_cast<QLineEdit*>(control(d, "DBE3"))->text(), "-4000");
+        typeInto(control(&d, "DBE3"), "-40000");  // pieces, a 16-bit field
+        EXPECT_EQ(static_cast<QLineEdit*>(control(&d, "DBE3"))->text(), "-4000");
 
-        auto* number = static_cast<QLineEdit*>(control(d, "DBE1"));
+        auto* number = static_cast<QLineEdit*>(control(&d, "DBE1"));
         typeInto(number, "12");
         QApplication::clipboard()->setText("ab12");
         QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
@@ -114,7 +108,7 @@ TEST_F(WProByHand, EditsTakeNoMoreThanTheirFieldHoldsHoweverTextGetsIn) {
         QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(number->text(), "1234");
         EXPECT_EQ(wagons().value("Wagon").toString(), "1234");
-        click(control(d, "But2"));
+        click(control(&d, "But2"));
     });
     acceptance.But1Click(true);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
@@ -124,7 +118,7 @@ TEST_F(WProByHand, EditsTakeNoMoreThanTheirFieldHoldsHoweverTextGetsIn) {
 TEST_F(WProByHand, TheFirstDigitReplacesThePlaceholderOfTheNumber) {
     ModalScript script;
     script.then([&](QDialog& d) {
-        auto* number = static_cast<QLineEdit*>(control(d, "DBE1"));
+        auto* number = static_cast<QLineEdit*>(control(&d, "DBE1"));
         click(number);
         QTest::keyClick(number, Qt::Key_End);
         QTest::keyClicks(number, "5x6");
@@ -142,8 +136,8 @@ TEST_F(WProByHand, AReleaseInTransitWithoutTheImbalanceAtAcceptanceStoresNone) {
     messages.answerYes();  // "Вагон выпускается транзитом"
     ModalScript script;
     script.then([&](QDialog& d) {
-        choose(static_cast<QComboBox*>(control(d, "LCBoxL1")), "Уголь");
-        click(control(d, "But1"));
+        choose(static_cast<QComboBox*>(control(&d, "LCBoxL1")), "Уголь");
+        click(control(&d, "But1"));
     });
     acceptance.But2Click(false, false);
     ASSERT_EQ(book().recordCount(), 1) << messages.texts().join('|').toStdString();

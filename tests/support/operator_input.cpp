@@ -107,6 +107,12 @@ QAction* actionNamed(QWidget* menu, const QString& text) {
 
 }  // namespace
 
+QWidget* control(QWidget* window, const char* name) {
+    QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(name));
+    if (!w) ADD_FAILURE() << "no control " << name << " in " << nameOf(window).toStdString();
+    return w;
+}
+
 QWidget* controlAtCentre(QWidget* control) {
     QWidget* window = control->window();
     activate(window);

@@ -14,6 +14,9 @@ namespace zv::test {
 // Input as an operator gives it: a mouse click lands on whatever control is visible at that
 // point of the window, the keys go to the control that has the focus.
 
+// The control of `window` with this short name; a missing one fails the running test.
+QWidget* control(QWidget* window, const char* name);
+
 // The control a click at the visible centre of `control` would reach (what lies on top
 // there), or null when that point is outside the window.
 QWidget* controlAtCentre(QWidget* control);
