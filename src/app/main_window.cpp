@@ -108,6 +108,9 @@ void TMain::buildTrainList() {
     trainList_->setPreview([this] { zv::previewTrainsReport(records_.Trains(), layouts_, this); });
     setupTrainGrid(c_.DBG1, records_.DSouT());
     setupWagonGrid(c_.DBG2, records_.DSouW());
+    // Tab leaves a list for the next control; the arrows move within it. Walking every cell
+    // with Tab would leave the controls after a long train out of reach.
+    for (QTableView* grid : {c_.DBG1, c_.DBG2}) grid->setTabKeyNavigation(false);
     connect(c_.But11, &QPushButton::clicked, this,
             [this] { guarded([this] { trainList_->But11Click(); }); });
     connect(c_.SpinBut1Up, &QToolButton::clicked, this,

@@ -6,10 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "admin/setup_p.h"
 #include "admin/shift_s.h"
 #include "app/app_fixture.h"
+#include "records/table.h"
 #include "support/operator_input.h"
 #include "ui/modal.h"
 
@@ -67,6 +69,11 @@ class Reach : public ::testing::Test {
 // Every visible, enabled control of every window takes a click at its centre and is reached
 // by Tab.
 TEST_F(Reach, EveryControlOfEveryWindowTakesClicksAndTab) {
+    // A stored train and a wagon on the territory fill both lists of the main window.
+    zv::test::writeTrainFile(main->settings(), 3, (app.folder() + "w401.dat").toStdString());
+    main->controls().SBut11->click();
+    main->Timer1Timer();
+    main->records().Wagons().insertValues({{"Wagon", "777"}, {"Weight", 23000}, {"Load", 0}});
     QStringList faults = walkPages(main);
     const MainMenu& m = main->menu();
     // The calibration page asks for its code; the prompt is walked, then unlocks it.
