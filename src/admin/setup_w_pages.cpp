@@ -117,10 +117,9 @@ QWidget* TSetupW::buildParametersPage() {
                 divisionForm->addRow(edit->label(), edit);
                 break;
             case Group::Filter:
-                // The second cut-off frequency stands beside the first.
+                // The second cut-off frequency stands beside the first, under its caption.
                 if (def.key == &zv::Settings::Fflt_) {
                     filter->addWidget(edit);
-                    edit->label()->hide();
                 } else if (def.key == &zv::Settings::Fflt) {
                     filter->addWidget(edit);
                     right->addRow(edit->label(), filter);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "records/table.h"
+#include "ui/guarded.h"
 
 TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
     setObjectName("ShiftS");
@@ -44,14 +45,17 @@ TShiftS::TShiftS(QWidget* parent) : QDialog(parent) {
     bar->addWidget(Button2);
     layout->addLayout(bar);
 
-    connect(LCBox1, &QComboBox::activated, this, &TShiftS::LCBox1CloseUp);
-    connect(Button1, &QPushButton::clicked, this, &TShiftS::Button1Click);
-    connect(E1, &QLineEdit::returnPressed, this, &TShiftS::Button1Click);
+    connect(LCBox1, &QComboBox::activated, this,
+            [this] { zv::guarded([this] { LCBox1CloseUp(); }); });
+    // Enter in the code edit presses the default button "Применить"; handling returnPressed
+    // as well would check the code twice.
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { zv::guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TShiftS::showEvent(QShowEvent* event) {
-    FormShow();
+    zv::guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
@@ -60,6 +64,9 @@ void TShiftS::FormShow() {
     P1->hide();
     ensureFallbackOperator();
     fillList();
+    // The choice kept from an earlier showing is asked for its code like a new one.
+    E1->clear();
+    P1->setVisible(codeRequired());
 }
 
 // With no operator at all the window could never be closed; operator 0 lets the first
@@ -89,24 +96,41 @@ void TShiftS::chooseOperator(int number) {
     LCBox1CloseUp();
 }
 
+// The operators' table keeps its row until the window closes: the main window shows the
+// operator of that row, and that is the current operator until the change is confirmed.
+QVariant TShiftS::chosenCode() const {
+    const int chosen = chosenOperator();
+    return names_ && chosen >= 0 ? names_->lookup("N", chosen, "Pass") : QVariant();
+}
+
+bool TShiftS::codeRequired() const {
+    return !chosenCode().isNull() && chosenOperator() != currentOperator_;
+}
+
 void TShiftS::LCBox1CloseUp() {
     E1->clear();
-    const bool found = names_ && chosenOperator() >= 0 && names_->findKey(chosenOperator());
-    P1->setVisible(found && !names_->isNull("Pass"));
+    P1->setVisible(!chosenCode().isNull());
     if (P1->isVisible()) E1->setFocus();
 }
 
+// Whatever the panel shows, an operator with a code becomes current only with that code.
 void TShiftS::Button1Click() {
-    if (P1->isVisible() && names_ && names_->findKey(chosenOperator()) &&
-        E1->text() != names_->value("Pass").toString()) {
+    const QVariant code = chosenCode();
+    if ((P1->isVisible() || codeRequired()) && !code.isNull() && E1->text() != code.toString()) {
+        P1->show();
         tell("Неверный пароль");
+        E1->setFocus();
         return;
     }
     accept();
 }
 
 void TShiftS::done(int result) {
-    if (!names_ || chosenOperator() < 0 || !names_->findKey(chosenOperator())) {
+    bool found = false;
+    if (!zv::guarded(
+            [&] { found = names_ && chosenOperator() >= 0 && names_->findKey(chosenOperator()); }))
+        return;
+    if (!found) {
         tell("Необходимо указать оператора");
         return;
     }

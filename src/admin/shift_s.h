@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QVariant>
 #include <functional>
 
 class QComboBox;
@@ -40,6 +41,10 @@ class TShiftS : public QDialog {
     void FormShow();
     void LCBox1CloseUp();
     void Button1Click();
+    // Pass of the chosen operator, null for none or no code.
+    QVariant chosenCode() const;
+    // The chosen operator has a code and is not the current one.
+    bool codeRequired() const;
     void ensureFallbackOperator();
     void fillList();
     void tell(const QString& text);

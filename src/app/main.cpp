@@ -11,6 +11,6 @@ int main(int argc, char* argv[]) {
     TMain mainWindow(programFolder);
     mainWindow.setWindows(createAppWindows(&mainWindow));
     mainWindow.show();
-    mainWindow.Prepare();
+    if (!mainWindow.Prepare()) return 1;
     return QApplication::exec();
 }

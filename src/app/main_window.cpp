@@ -33,6 +33,7 @@
 #include "records/train_storage.h"
 #include "reports/b_prn.h"
 #include "reports/report_commands.h"
+#include "ui/guarded.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
@@ -115,8 +116,7 @@ void TMain::buildTrainList() {
             [this] { guarded([this] { trainList_->SpinBut1DownClick(); }); });
     connect(c_.But4, &QPushButton::clicked, this,
             [this] { guarded([this] { trainList_->But4Click(); }); });
-    // The operator's name follows the row the operators' table is on, as a bound label does.
-    connect(&records_.Names(), &zv::Table::currentChanged, this, &TMain::showOperatorName);
+    // The operator's name follows the operators' table (a renamed operator shows at once).
     connect(&records_.Names(), &zv::Table::rowsChanged, this, &TMain::showOperatorName);
     connect(&records_.DSouT(), &zv::TableModel::editFailed, this,
             [this](const QString& message) { showError(message); });
@@ -189,16 +189,23 @@ void TMain::openDBView(int table) {
     execModal(w_.DBView);
 }
 
-void TMain::Prepare() {
+bool TMain::Prepare() {
     zv::readIni(programFolder_.toStdString(), ".ini", settings_, *this);
     engine_.FiltCoef();
     try {
         records_.DBOpen();
+        // What an interrupted acceptance or release left behind is no wagon on the territory.
+        zv::removePlaceholderRow(records_.Wagons());
     } catch (const std::exception& e) {
-        showError(QString::fromUtf8(e.what()));
+        // Without its tables a weighed train could not be stored: the program does not start.
+        showError(QString("Не удалось открыть базу данных в папке %1\r\n%2")
+                      .arg(QDir::toNativeSeparators(records_.connection().folder()),
+                           QString::fromUtf8(e.what())));
+        return false;
     }
     LIEtr_->setVal(records_.selectedTrain());
     ShiftSet();
+    return true;
 }
 
 void TMain::Timer1Timer() {
@@ -364,11 +371,12 @@ void TMain::ShiftSet() {
     showOperatorName();
 }
 
+// The label names the operator of the shift, wherever the operators' table stands: a row
+// highlighted in the shift window or added in the table viewer is nobody's shift yet.
 void TMain::showOperatorName() {
-    zv::Table& names = records_.Names();
+    const zv::Table& names = records_.Names();
     c_.DBT1->setProperty("tag", operator_);
-    c_.DBT1->setText(names.isOpen() && names.hasCurrentRow() ? names.value("Name").toString()
-                                                             : QString());
+    c_.DBT1->setText(operator_ >= 0 ? names.lookup("N", operator_, "Name").toString() : QString());
 }
 
 bool TMain::dynamicWeighingAllowed() const {
@@ -386,11 +394,7 @@ void TMain::PCon1Change() {
 
 // An error of the tables or a file met by a command is shown, and the program goes on.
 void TMain::guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        showError(QString::fromUtf8(e.what()));
-    }
+    zv::guarded(command);
 }
 
 void TMain::applyOptions() {
@@ -504,6 +508,10 @@ void TMain::setConnect(bool checked) {
 
 void TMain::closeDatabase() {
     records_.connection().closeAll();
+}
+
+void TMain::showSaveError(const std::string& text) {
+    showError(QString::fromStdString(text));
 }
 
 void TMain::reportDamagedCalibration() {

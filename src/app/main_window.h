@@ -49,8 +49,9 @@ class TMain : public QMainWindow,
     void setWindows(const AppWindows& windows);
     const AppWindows& windows() const { return w_; }
 
-    // Start-up: settings, filter coefficients, tables, operator shift.
-    void Prepare();
+    // Start-up: settings, filter coefficients, tables, operator shift. False when the tables
+    // could not be opened (the error was shown): the program then ends.
+    bool Prepare();
 
     void Timer1Timer();
     void TrainEnd();
@@ -131,6 +132,7 @@ class TMain : public QMainWindow,
     void applyParity(const std::string& name) override;
     void setConnect(bool checked) override;
     void closeDatabase() override;
+    void showSaveError(const std::string& text) override;
     // zv::RecordsNotifier
     void information(const QString& text) override;
     void reportDamagedCalibration() override;

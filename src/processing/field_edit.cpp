@@ -1,19 +1,86 @@
 #include "processing/field_edit.h"
 
-#include <QKeyEvent>
-#include <QRegularExpressionValidator>
+#include <QValidator>
+#include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "records/table.h"
+
+namespace {
+
+// Lets in the texts of an integer field: nothing, a minus sign on the way to a negative
+// number, or a number within the field's range.
+class IntegerFieldValidator : public QValidator {
+  public:
+    IntegerFieldValidator(qint64 low, qint64 high, QObject* parent)
+        : QValidator(parent), low_(low), high_(high) {}
+
+    State validate(QString& input, int& /*pos*/) const override {
+        if (input.isEmpty()) return Acceptable;
+        if (input == QStringLiteral("-")) return low_ < 0 ? Intermediate : Invalid;
+        for (qsizetype i = 0; i < input.size(); ++i)
+            if (!input.at(i).isDigit() && !(i == 0 && input.at(i) == u'-')) return Invalid;
+        bool ok = false;
+        const qlonglong number = input.toLongLong(&ok);
+        if (!ok || number > high_ || number < std::min<qint64>(low_, 0)) return Invalid;
+        // A positive number below the range may still grow into it.
+        return number < low_ ? Intermediate : Acceptable;
+    }
+
+  private:
+    qint64 low_;
+    qint64 high_;
+};
+
+// Lets in digits only. A placeholder the field shows gives way to the first digit typed
+// after it, so that the operator need not delete it first.
+class DigitsValidator : public QValidator {
+  public:
+    DigitsValidator(const QString& placeholder, QObject* parent)
+        : QValidator(parent), placeholder_(placeholder) {}
+
+    State validate(QString& input, int& pos) const override {
+        if (!placeholder_.isEmpty() && input == placeholder_) return Acceptable;
+        if (!placeholder_.isEmpty() && input.startsWith(placeholder_)) {
+            input.remove(0, placeholder_.size());
+            pos = std::max<int>(0, pos - static_cast<int>(placeholder_.size()));
+        }
+        for (const QChar c : input)
+            if (c < u'0' || c > u'9') return Invalid;
+        return Acceptable;
+    }
+
+  private:
+    QString placeholder_;
+};
+
+void limitToField(FieldEdit& edit, const zv::FieldDef& field) {
+    if (!field.isStored() || field.readOnly) return;
+    if (field.type == zv::FieldType::Text) {
+        edit.setMaxLength(field.size);
+        return;
+    }
+    if (!field.isInteger()) return;
+    const bool int16 = field.type == zv::FieldType::Int16;
+    const qint64 low =
+        field.range ? field.range->min : (int16 ? -32768 : std::numeric_limits<qint32>::min());
+    const qint64 high =
+        field.range ? field.range->max : (int16 ? 32767 : std::numeric_limits<qint32>::max());
+    edit.setValidator(new IntegerFieldValidator(low, high, &edit));
+}
+
+}  // namespace
 
 FieldEdit::FieldEdit(zv::Table& table, const QString& field, QWidget* parent)
     : QLineEdit(parent), table_(table), field_(field) {
     setObjectName(QStringLiteral("DBE") + field);
+    limitToField(*this, table.def().field(field));
     connect(this, &QLineEdit::textEdited, this, &FieldEdit::write);
 }
 
-void FieldEdit::acceptOnly(const QString& pattern) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
+void FieldEdit::setDigitsOnly(const QString& placeholder) {
+    setValidator(new DigitsValidator(placeholder, this));
 }
 
 void FieldEdit::refresh() {
@@ -24,10 +91,12 @@ void FieldEdit::refresh() {
 }
 
 void FieldEdit::write(const QString& text) {
+    // A number on its way ("-") is no value yet.
+    const bool complete = hasAcceptableInput() && !text.isEmpty();
     writing_ = true;
     try {
         if (table_.state() == zv::Table::State::Browse) table_.edit();
-        table_.setValue(field_, text.isEmpty() ? QVariant() : QVariant(text));
+        table_.setValue(field_, complete ? QVariant(text) : QVariant());
         writing_ = false;
     } catch (const std::exception& e) {
         writing_ = false;
@@ -39,15 +108,4 @@ void FieldEdit::write(const QString& text) {
 void FieldEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     emit left();
-}
-
-void FieldEdit::keyPressEvent(QKeyEvent* event) {
-    const QString text = event->text();
-    const bool character = !text.isEmpty() && text.at(0).isPrint();
-    if (digitsOnly_ && character &&
-        !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')) {
-        event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
 }

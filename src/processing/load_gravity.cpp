@@ -47,7 +47,8 @@ QVariant motionLoadImbalance(int entryLoad, int exitLoad, const QVariant& now,
     const bool leavesLoaded = exitLoad > 0;
     const bool cameLoaded = entryLoad > 0;
     if (leavesLoaded && now.isNull()) return {};
-    if (!leavesLoaded && cameLoaded && atAcceptance.isNull()) return {};
+    // Also in transit: the load's own imbalance is unknown without the empty side.
+    if (cameLoaded && atAcceptance.isNull()) return {};
     if (leavesLoaded)
         return atAcceptance.isNull() ? now : QVariant(now.toInt() - atAcceptance.toInt());
     if (cameLoaded && !now.isNull()) return atAcceptance.toInt() - now.toInt();

@@ -14,6 +14,7 @@
 #include "processing/field_edit.h"
 #include "processing/lookup_box.h"
 #include "records/records_database.h"
+#include "ui/guarded.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
@@ -55,11 +56,7 @@ zv::Table& TWPro::trains() {
 }
 
 void TWPro::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        zv::Messages::error(QString::fromUtf8(e.what()));
-    }
+    zv::guarded(action);
 }
 
 bool TWPro::process(ProcessingMode mode) {

@@ -49,8 +49,6 @@ TLIEdit* shownNumber(const char* name, int min, int max, QWidget* parent) {
 FieldEdit* TWPro::fieldEdit(const QString& field, bool readOnly) {
     auto* edit = new FieldEdit(wagons(), field, this);
     edit->setReadOnly(readOnly);
-    if (!readOnly && wagons().def().field(field).type != zv::FieldType::Text)
-        edit->acceptOnly(QStringLiteral("-?[0-9]*"));
     connect(edit, &FieldEdit::refused, this,
             [this](const QString& message) { zv::Messages::error(message); });
     fields_.append(edit);
@@ -104,8 +102,7 @@ QWidget* TWPro::buildWagonGroup() {
     auto* form = new QFormLayout(group);
     DBE1 = fieldEdit(QStringLiteral("Wagon"));
     DBE1->setObjectName(QStringLiteral("DBE1"));
-    DBE1->setDigitsOnly(true);
-    DBE1->setMaxLength(8);
+    DBE1->setDigitsOnly(QStringLiteral("N"));
     form->addRow(QStringLiteral("Номер вагона"), DBE1);
     DBE2 = fieldEdit(QStringLiteral("TareW"));
     DBE2->setObjectName(QStringLiteral("DBE2"));
@@ -286,7 +283,8 @@ void TWPro::connectControls() {
     connect(But4, &QPushButton::clicked, this, [this] { openDictionary(4); });
     connect(But5, &QPushButton::clicked, this, [this] { openDictionary(5); });
     connect(But9, &QPushButton::clicked, this, [this] { openDictionary(6); });
-    connect(ButSim, &QPushButton::clicked, this, [this] { host_->simulationStep(); });
+    connect(ButSim, &QPushButton::clicked, this,
+            [this] { guarded([this] { host_->simulationStep(); }); });
     connect(CBox2, &QComboBox::activated, this, [this] { guarded([this] { CBox2Change(); }); });
     connect(LCBoxB, &QComboBox::activated, this, [this] { guarded([this] { LCBoxBClick(); }); });
     connect(LCBoxL, &QComboBox::activated, this, [this] {

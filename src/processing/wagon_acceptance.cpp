@@ -66,7 +66,7 @@ void WagonAcceptance::run(bool release, const std::function<void()>& attempt) {
         Messages::error(QString::fromUtf8(e.what()));
         try {
             records_.Wagons().cancel();
-            dropCreatedRow();
+            discardAttempt();
         } catch (const std::exception& again) {
             Messages::error(QString::fromUtf8(again.what()));
         }
@@ -122,11 +122,13 @@ void WagonAcceptance::createWagonRow(const QList<std::pair<QString, QVariant>>& 
     createdRow_ = wagons.currentRow().rowId();
 }
 
-void WagonAcceptance::dropCreatedRow() {
+// A cancelled window leaves the territory as it found it: what was typed into a wagon
+// already there is discarded, and a row made for the attempt goes.
+void WagonAcceptance::discardAttempt() {
     Table& wagons = records_.Wagons();
-    if (createdRow_ == 0 || !wagons.isOpen()) return;
+    if (!wagons.isOpen()) return;
     wagons.cancel();
-    if (wagons.locateRowId(createdRow_)) wagons.remove();
+    if (createdRow_ != 0 && wagons.locateRowId(createdRow_)) wagons.remove();
     createdRow_ = 0;
 }
 
@@ -166,7 +168,7 @@ void WagonAcceptance::acceptDynamic() {
         {QStringLiteral("DisS"), trains.value(QStringLiteral("DisS"))},
     });
     if (!window_.process(ProcessingMode::DynamicAcceptance)) {
-        dropCreatedRow();
+        discardAttempt();
         return;
     }
     wagons.post();
@@ -179,7 +181,7 @@ void WagonAcceptance::acceptStatic() {
     removePlaceholderRow(wagons);
     createWagonRow({{QStringLiteral("Wagon"), kPlaceholder}});
     if (!window_.process(ProcessingMode::StaticAcceptance)) {
-        dropCreatedRow();
+        discardAttempt();
         return;
     }
     wagons.post();
@@ -201,7 +203,7 @@ void WagonAcceptance::releaseDynamic() {
     wagons.edit();
     wagons.setValue(QStringLiteral("Wei2"), trains.value(QStringLiteral("Weight")));
     if (!window_.process(ProcessingMode::DynamicRelease)) {
-        dropCreatedRow();
+        discardAttempt();
         return;
     }
     writeBookRow({trains.value(QStringLiteral("Weight")), method,
@@ -224,7 +226,7 @@ void WagonAcceptance::releaseStatic(bool withoutTare) {
     wagons.edit();
     wagons.clearValue(QStringLiteral("Wei2"));
     if (!window_.process(ProcessingMode::StaticRelease)) {
-        dropCreatedRow();
+        discardAttempt();
         return;
     }
     writeBookRow({wagons.value(QStringLiteral("Wei2")), kMethodStatic, records_.clock().now(),

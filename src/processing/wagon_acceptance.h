@@ -47,7 +47,7 @@ class WagonAcceptance {
     bool trainRowUsable(const QString& question);
     bool noteGatePasses(int note, const QString& question) const;
     void createWagonRow(const QList<std::pair<QString, QVariant>>& values);
-    void dropCreatedRow();
+    void discardAttempt();
     void markTrainRowProcessed(qint64 trainRow);
     void writeBookRow(const SecondWeighing& second);
     void finishAttempt(bool release);

@@ -13,6 +13,9 @@ namespace zv {
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves a grid for the next control; the arrows move within it. Walking every cell
+    // with Tab would leave the controls after a long table out of reach.
+    setTabKeyNavigation(false);
 }
 
 void DataGrid::bind(TableModel* link, QAbstractItemModel* shown) {

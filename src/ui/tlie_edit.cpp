@@ -6,9 +6,11 @@
 
 TLIEdit::TLIEdit(QWidget* parent) : TLIEdit(QString(), parent) {}
 
-TLIEdit::TLIEdit(const QString& caption, QWidget* parent)
-    : QLineEdit(parent), label_(new QLabel(caption, parent)) {
-    label_->setBuddy(this);
+TLIEdit::TLIEdit(const QString& caption, QWidget* parent) : QLineEdit(parent) {
+    if (!caption.isEmpty()) {
+        label_ = new QLabel(caption, parent);
+        label_->setBuddy(this);
+    }
     // Of what is typed, pasted or dropped only digits and the minus sign get in: a key
     // that types anything else does nothing, and pasted text holding anything else is
     // refused as a whole rather than let in to be thrown away on leaving.

@@ -12,11 +12,14 @@
 //
 // Its caption is a separate label the window places where it likes (for example
 // QFormLayout::addRow(edit->label(), edit)); it is shown, hidden, enabled and destroyed
-// with the edit.
+// with the edit. An edit made without a caption has no label at all (label() is null):
+// an empty label left in the parent's corner would lie over other controls and take
+// their clicks.
 class TLIEdit : public QLineEdit {
     Q_OBJECT
   public:
     explicit TLIEdit(QWidget* parent = nullptr);
+    // An empty caption makes no label.
     TLIEdit(const QString& caption, QWidget* parent = nullptr);
     ~TLIEdit() override;
 

@@ -62,6 +62,16 @@ void writeTrainFile(const Settings& scale, int wagons, const std::string& path) 
     sink.close();
 }
 
+void standOnTheScale(TMain& main, int platform1, int platform2) {
+    std::array<uint16_t, 8> codes{};
+    for (int slot : {0, 2}) codes[slot] = static_cast<uint16_t>(1000 + platform1 / 4);
+    for (int slot : {4, 6}) codes[slot] = static_cast<uint16_t>(1000 + platform2 / 4);
+    for (int tick = 0; tick < 40; ++tick) {
+        main.Timer1Timer();
+        for (int sample = 0; sample < 6; ++sample) main.feedSample(codes);
+    }
+}
+
 void chooseOperator(QDialog& shiftWindow, int n, const QString& code) {
     auto& shift = static_cast<TShiftS&>(shiftWindow);
     shift.chooseOperator(n);

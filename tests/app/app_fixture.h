@@ -30,6 +30,11 @@ std::vector<unsigned char> frameBytes(const Settings& scale,
 // The same train written as a raw data file.
 void writeTrainFile(const Settings& scale, int wagons, const std::string& path);
 
+// Loads standing on the two platforms (kg, shared by a platform's two inputs, slots 4p and
+// 4p + 2, of 2 kg per code unit) for a few seconds, with the ticks that read the zero button
+// in between.
+void standOnTheScale(TMain& main, int platform1, int platform2);
+
 // Column of `field` in the train list.
 int trainListColumn(TMain& main, const QString& field);
 

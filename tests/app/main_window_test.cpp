@@ -21,6 +21,7 @@
 namespace {
 
 using zv::test::AppFixture;
+using zv::test::standOnTheScale;
 
 QStringList dialogCaptionsInCreationOrder(const TMain& main) {
     QStringList captions;
@@ -211,19 +212,6 @@ TEST(MainWindowPages, AxleDetectionStopsWhileAWindowIsVisibleOrTheOtherPageIsSho
 }  // namespace
 
 namespace {
-
-// Loads standing on the two platforms (kg, shared by a platform's two inputs, slots 4p and
-// 4p + 2, of 2 kg per code unit) for a few seconds, with the ticks that read the zero button
-// in between.
-void standOnTheScale(TMain& main, int platform1, int platform2) {
-    std::array<uint16_t, 8> codes{};
-    for (int slot : {0, 2}) codes[slot] = static_cast<uint16_t>(1000 + platform1 / 4);
-    for (int slot : {4, 6}) codes[slot] = static_cast<uint16_t>(1000 + platform2 / 4);
-    for (int tick = 0; tick < 40; ++tick) {
-        main.Timer1Timer();
-        for (int sample = 0; sample < 6; ++sample) main.feedSample(codes);
-    }
-}
 
 // The zero button sets the zero of both platforms to the load standing on them when it is
 // within the manual zero range (Zman, 1000 kg), and is released either way.

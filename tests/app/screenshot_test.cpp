@@ -6,9 +6,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProcess>
+#include <QTimer>
 #include <QToolButton>
 
+#include "admin/shift_s.h"
 #include "app/app_fixture.h"
+#include "records/table.h"
+#include "support/operator_input.h"
+#include "ui/message_service.h"
+#include "ui/modal.h"
 
 namespace {
 
@@ -40,6 +47,35 @@ TEST(Shots, DISABLED_MainWindowWithAStoredTrainAndTheMenus) {
         save(menu, "menu_" + QString::number(main.menuBar()->actions().indexOf(action)) + ".png");
         menu->hide();
     }
+}
+
+// A real screen picture (run under an X server, QT_QPA_PLATFORM=xcb): the shift window after a
+// wrong code, with the program's own message box over it.
+TEST(Shots, DISABLED_ShiftWindowAfterAWrongCode) {
+    zv::test::AppFixture app;
+    TMain& main = app.start();
+    main.records().Names().insertValues({{"N", 1}, {"Name", "Иванов И.И."}, {"Pass", "Ab1"}});
+    main.show();
+    zv::MessageResponder* scripted = zv::Messages::setResponder(nullptr);
+    zv::ModalScript script;
+    script.then([](QDialog& d) {
+        d.move(320, 260);  // without a window manager it would cover the main window's corner
+        static_cast<TShiftS&>(d).chooseOperator(1);
+        zv::test::typeInto(d.findChild<QWidget*>("E1"), "ab1");
+        QTimer::singleShot(800, [&d] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box) box->move(d.x() + 40, d.y() + d.height() + 12);  // beside, not over it
+            QTimer::singleShot(400, [box] {
+                QProcess::execute("import", {"-window", "root", "-crop", "720x520+0+0",
+                                             qEnvironmentVariable("ZOLVELT_SHOTS", ".") +
+                                                 "/shift-wrong-code.png"});
+                if (box) box->close();
+            });
+        });
+        zv::test::click(d.findChild<QWidget*>("Button1"));
+    });
+    main.ShiftSet();
+    zv::Messages::setResponder(scripted);
 }
 
 }  // namespace

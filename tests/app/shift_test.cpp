@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "admin/shift_s.h"
 #include "app/app_fixture.h"
 #include "records/table.h"
+#include "support/operator_input.h"
 #include "ui/modal.h"
 
 namespace {
@@ -124,6 +127,68 @@ TEST_F(Shift, NoChoiceCannotCloseTheWindow) {
     EXPECT_TRUE(refused);
     EXPECT_EQ(app.messages.texts(), QStringList{"Необходимо указать оператора"});
     EXPECT_EQ(main->currentOperator(), 2);
+}
+
+// The operator opens "Смена" from the menu and works the window with the mouse and keys.
+class ShiftByHand : public Shift {
+  protected:
+    void openShift(zv::ModalScript::Step step) {
+        zv::ModalScript script;
+        script.then(std::move(step));
+        zv::test::chooseMenu(main->menuBar(), {"&Работа", "Смена"});
+        EXPECT_EQ(script.shown(), QStringList{"ShiftS"});
+    }
+    QString shownOperator() const { return main->controls().DBT1->text(); }
+};
+
+TEST_F(ShiftByHand, AnOperatorWithoutACodeIsChosenAndApplied) {
+    EXPECT_EQ(shownOperator(), "Оператор") << "operators just added are nobody's shift";
+    openShift([](QDialog& d) {
+        zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Петров");
+        EXPECT_TRUE(zv::test::control(&d, "P1")->isHidden());
+        zv::test::click(zv::test::control(&d, "Button1"));
+    });
+    EXPECT_EQ(main->currentOperator(), 2);
+    EXPECT_EQ(shownOperator(), "Петров");
+    EXPECT_TRUE(app.messages.texts().isEmpty());
+}
+
+TEST_F(ShiftByHand, TheCodeCannotBeBypassedAndTheLabelWaitsForTheConfirmedChange) {
+    openShift([](QDialog& d) {
+        zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Петров");
+        zv::test::click(zv::test::control(&d, "Button1"));
+    });
+    ASSERT_EQ(main->currentOperator(), 2);
+
+    // Choose the operator with a code, then think better of it.
+    openShift([&](QDialog& d) {
+        zv::test::choose(d.findChild<QComboBox*>("LCBox1"), "Иванов");
+        EXPECT_FALSE(zv::test::control(&d, "P1")->isHidden());
+        EXPECT_EQ(shownOperator(), "Петров");
+        zv::test::click(zv::test::control(&d, "Button2"));
+    });
+    EXPECT_EQ(main->currentOperator(), 2);
+    EXPECT_EQ(shownOperator(), "Петров");
+
+    // The window opens again on that choice: "Применить" without the code must not sign in.
+    bool openAfterWrongCode = false;
+    QString labelAfterWrongCode;
+    openShift([&](QDialog& d) {
+        zv::test::click(zv::test::control(&d, "Button1"));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(zv::test::control(&d, "P1")->isHidden());
+        zv::test::typeInto(zv::test::control(&d, "E1"), "ab1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        openAfterWrongCode = d.isVisible();
+        labelAfterWrongCode = shownOperator();
+        zv::test::typeInto(zv::test::control(&d, "E1"), "Ab1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(openAfterWrongCode);
+    EXPECT_EQ(labelAfterWrongCode, "Петров");
+    EXPECT_EQ(app.messages.texts(), (QStringList{"Неверный пароль", "Неверный пароль"}));
+    EXPECT_EQ(main->currentOperator(), 1);
+    EXPECT_EQ(shownOperator(), "Иванов");
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <QDateTime>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 
 #include "app/app_fixture.h"
 #include "records/table.h"
+#include "support/operator_input.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
@@ -229,6 +231,36 @@ TEST_F(TrainList, AcceptingAWagonOfTheListOpensTheProcessingWindow) {
     main->controls().But1->click();
     EXPECT_EQ(script.shown(), QStringList{"WPro"});
     EXPECT_FALSE(main->records().Wagons().findKey("12345678"));
+}
+
+// The operator picks a train by typing its number into the selector, steps with the arrows
+// and deletes the train typed, all with the mouse and the keyboard.
+TEST_F(TrainList, TheSelectorIsWorkedByMouseAndKeys) {
+    addTrains({3, 5, 8});
+    show(8);
+    const MainControls& c = main->controls();
+    zv::test::typeInto(main->LIEtr(), "5");
+    EXPECT_TRUE(main->LIEtr()->hasFocus());
+    zv::test::click(c.But11);
+    EXPECT_EQ(app.messages.texts(), QStringList{"Выбран состав5"});
+    EXPECT_EQ(filter(), "Train=5");
+
+    zv::test::click(c.SpinBut1Up);
+    EXPECT_EQ(selected(), 8);
+    zv::test::click(c.SpinBut1Down);
+    zv::test::click(c.SpinBut1Down);
+    EXPECT_EQ(selected(), 3);
+
+    zv::test::typeInto(main->LIEtr(), "5");
+    zv::test::click(c.But11);
+    app.messages.clear();
+    app.messages.answerYes();  // "Удалить состав?"
+    zv::test::click(c.But11);
+    EXPECT_EQ(app.messages.texts(), QStringList{"Удалить состав?"});
+    EXPECT_EQ(rowsOf(5), 0);
+    EXPECT_EQ(rowsOf(3), 2);
+    EXPECT_EQ(rowsOf(8), 2);
+    EXPECT_EQ(selected(), 3);
 }
 
 }  // namespace

@@ -68,6 +68,8 @@ TEST(MotionLoadImbalance, TakesTheSideThatCarriesTheLoad) {
     const Case cases[] = {
         {0, 5, none, 300, none},   // leaves loaded, nothing measured now
         {5, 0, -200, none, none},  // came loaded, nothing stored at acceptance
+        {5, 5, 700, none, none},   // loaded in transit, nothing stored at acceptance
+        {5, 5, 700, 100, 600},     // loaded in transit
         {0, 5, 700, none, 700},    // leaves loaded, empty at acceptance unknown
         {0, 5, 700, 100, 600},     // leaves loaded: now minus before
         {5, 0, 100, 700, 600},     // came loaded: before minus now

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
+
+#include "support/operator_input.h"
 
 namespace {
 
@@ -149,6 +152,31 @@ TEST_F(TLIEditTest, TheLabelGoesWithTheEdit) {
     EXPECT_FALSE(label->isEnabled());
     delete edit;
     EXPECT_TRUE(label.isNull());
+}
+
+// An edit without a caption (the train selector, the calibration coefficients) is placed
+// where its window's own label sits beside it; nothing of it may cover other controls.
+TEST(TLIEditWithoutCaption, HasNoLabelAndTakesClicksAndTypedDigits) {
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    auto* edit = new TLIEdit(&window);
+    edit->setMaxVal(65535);
+    layout->addWidget(edit);
+    layout->addWidget(before);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(edit->label(), nullptr);
+    EXPECT_TRUE(window.findChildren<QLabel*>().isEmpty());
+
+    before->setFocus();
+    zv::test::typeInto(edit, "7");
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(before->text(), "");
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(edit->Val(), 7);
+    EXPECT_TRUE(before->hasFocus());
 }
 
 }  // namespace
