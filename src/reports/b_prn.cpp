@@ -286,7 +286,7 @@ void TBPrn::ChangeBook(const QString& folder, const QString& fileName) {
 
 void TBPrn::But3Click() {
     setEnabled(false);
-    zv::previewBookReport(book(), layouts_, this);
+    zv::previewBookReport(book(), layouts_, this, savedFolder_);
     setEnabled(true);
 }
 
