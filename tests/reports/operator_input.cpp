@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -13,7 +14,10 @@ namespace zv::test {
 void clickOn(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
     ASSERT_TRUE(widget->isVisible() && widget->isEnabled()) << widget->objectName().toStdString();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    QPoint at = widget->rect().center();
+    // A check box may be wider than its caption: the operator clicks its box, at the left.
+    if (qobject_cast<QCheckBox*>(widget)) at.setX(std::min(8, at.x()));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
 void pick(QComboBox* box, const QString& text) {
