@@ -41,11 +41,12 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-// Names match without regard to letter case: two names match when their folded forms are equal.
-std::string foldedName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = static_cast<char>(folded(static_cast<unsigned char>(c)));
-    return out;
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (folded(static_cast<unsigned char>(a[i])) != folded(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
 struct ParsedLine {
@@ -251,8 +252,20 @@ std::string IniFile::fromFileText(std::string_view text) const {
     return utf8_ || isAscii(text) ? std::string(text) : cp1251ToUtf8(text);
 }
 
-std::string IniFile::foldedFileName(std::string_view utf8) const {
-    return utf8_ || isAscii(utf8) ? foldedName(utf8) : foldedName(utf8ToCp1251(utf8));
+std::string_view IniFile::fileName(std::string_view utf8, std::string& buffer) const {
+    if (utf8_ || isAscii(utf8)) return utf8;
+    buffer = utf8ToCp1251(utf8);
+    return buffer;
+}
+
+size_t IniFile::NoCaseHash::operator()(std::string_view name) const noexcept {
+    size_t h = 14695981039346656037u;  // FNV-1a over the folded bytes
+    for (const char c : name) h = (h ^ folded(static_cast<unsigned char>(c))) * 1099511628211u;
+    return h;
+}
+
+bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    return equalNoCase(a, b);
 }
 
 const IniFile::Index& IniFile::index() const {
@@ -261,11 +274,11 @@ const IniFile::Index& IniFile::index() const {
     for (size_t i = 0; i < lines_.size(); ++i) {
         const ParsedLine p = parseLine(lines_[i].text);
         if (p.kind == ParsedLine::Section) {
-            built.first.try_emplace(foldedName(p.name), built.sections.size());
+            built.first.try_emplace(std::string(p.name), built.sections.size());
             built.sections.push_back(Section{i, 0, {}});
         } else if (!built.sections.empty()) {
             Section& s = built.sections.back();
-            if (p.kind == ParsedLine::Entry) s.keys.try_emplace(foldedName(p.name), i - s.header);
+            if (p.kind == ParsedLine::Entry) s.keys.try_emplace(std::string(p.name), i - s.header);
             if (!trimmed(lines_[i].text).empty()) s.last = i - s.header;
         }
     }
@@ -284,7 +297,7 @@ void IniFile::indexInsertedLine(size_t at) {
             index_.reset();
             return;
         }
-        index_->first.try_emplace(foldedName(p.name), sections.size());
+        index_->first.try_emplace(std::string(p.name), sections.size());
         sections.push_back(Section{at, 0, {}});
         return;
     }
@@ -307,20 +320,21 @@ void IniFile::indexInsertedLine(size_t at) {
         s.last = offset;
     }
     if (p.kind == ParsedLine::Entry) {
-        const auto [key, added] = s.keys.try_emplace(foldedName(p.name), offset);
+        const auto [key, added] = s.keys.try_emplace(std::string(p.name), offset);
         if (!added && key->second > offset) key->second = offset;
     }
 }
 
 IniFile::Location IniFile::locate(std::string_view section, std::string_view key) const {
     const Index& found = index();
-    const auto first = found.first.find(foldedFileName(section));
+    std::string buffer;
+    const auto first = found.first.find(fileName(section, buffer));
     if (first == found.first.end()) return {};
     const Section& s = found.sections[first->second];
     Location loc;
     loc.sectionLine = s.header;
     loc.insertAt = s.header + s.last;
-    const auto line = s.keys.find(foldedFileName(key));
+    const auto line = s.keys.find(fileName(key, buffer));
     if (line != s.keys.end()) loc.keyLine = s.header + line->second;
     return loc;
 }
