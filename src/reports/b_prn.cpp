@@ -175,6 +175,18 @@ QWidget* TBPrn::buildFilterGroup() {
     LIE8 = number(7, "LIE8", 99999999, 8);
     LIE9 = number(8, "LIE9", 65535, 6);
 
+    // Tab goes from each box to the controls of its filter, then on to the next box.
+    const std::vector<std::vector<QWidget*>> rows = {
+        {check_[0], DTP1, DTP2}, {check_[1], DTP3, DTP4}, {check_[2], LCBox1},
+        {check_[3], CBox2},      {check_[4], LCBox3},     {check_[5], LCBox4},
+        {check_[6], LCBox5},     {check_[7], LIE8},       {check_[8], LIE9}};
+    QWidget* previous = nullptr;
+    for (const auto& row : rows)
+        for (QWidget* w : row) {
+            if (previous) QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
+
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(new QLabel(QStringLiteral("Отобрано записей:")));
     count_ = new QLabel(QStringLiteral("0"));
@@ -286,7 +298,7 @@ void TBPrn::ChangeBook(const QString& folder, const QString& fileName) {
 
 void TBPrn::But3Click() {
     setEnabled(false);
-    zv::previewBookReport(book(), layouts_, this);
+    zv::previewBookReport(book(), layouts_, this, savedFolder_);
     setEnabled(true);
 }
 

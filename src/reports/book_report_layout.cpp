@@ -119,6 +119,38 @@ void addDetail(ReportLayout& layout) {
                   QStringLiteral("WeiL1"));
 }
 
+// The spreadsheet's columns: left to right as printed, the first line before the second;
+// a field without a heading of its own is named after the heading it stands under.
+void addColumns(ReportLayout& layout) {
+    layout.addColumns({
+        {"Вагон", "Wagon"},
+        {"№ докум.", "Doc"},
+        {"Брутто, кг", "Brut"},
+        {"Брутто, кг: метод", "BNote1"},
+        {"Брутто, кг (по документам)", "BrutD"},
+        {"Тара, кг", "Tare"},
+        {"Тара, кг: метод", "TNote1"},
+        {"Тара, кг (по документам)", "TareD"},
+        {"Тара, указанная на вагоне", "TareW"},
+        {"Нетто, кг", "Nett"},
+        {"Нетто, кг (по документам)", "NettD"},
+        {"Мест", "NLoad"},
+        {"Мест (по документам)", "NLoadD"},
+        {"Наименование груза", "LoadL"},
+        {"Направление", "Dir1"},
+        {"Станция", "StationL"},
+        {"Получатель / отправитель", "ClientL"},
+        {"Впустил", "Name11"},
+        {"Выпустил", "Name21"},
+        {"Дата, время (впустил)", "Time1"},
+        {"Дата, время (выпустил)", "Time2"},
+        {"Состав (впустил)", "Train1"},
+        {"Состав (выпустил)", "Train2"},
+        {"Распределение груза по тележкам, кг: тележка 1", "WeiL0"},
+        {"Распределение груза по тележкам, кг: тележка 2", "WeiL1"},
+    });
+}
+
 }  // namespace
 
 ReportLayout makeBookReport() {
@@ -136,6 +168,7 @@ ReportLayout makeBookReport() {
     addTitle(layout);
     addColumnHeader(layout);
     addDetail(layout);
+    addColumns(layout);
     return layout;
 }
 

@@ -29,16 +29,33 @@ int startColumn(const DrawItem& item, double leftMm) {
     return column(item.rect.left(), leftMm);
 }
 
+// `text` in at most `room` characters, an ellipsis ending what was cut. Texts that stand
+// on the same column leave no room at all; the later one then moves right instead.
+QString shortened(const QString& text, int room) {
+    if (text.size() <= room || room < 1) return text;
+    if (room == 1) return text.left(1);
+    return text.left(room - 1) + QChar(0x2026);
+}
+
+// Every text of the data starts at its own column, so the columns stay aligned: one longer
+// than its element that would reach the next text is cut one space before it. The
+// layout's own labels are known to fit, and a text that only comes close to its neighbour
+// (a weight and the comma after it) moves the neighbour a space on instead.
 QString joinLine(std::vector<const DrawItem*> items, double leftMm) {
     std::sort(items.begin(), items.end(), [&](const DrawItem* a, const DrawItem* b) {
         return startColumn(*a, leftMm) < startColumn(*b, leftMm);
     });
     QString line;
-    for (const DrawItem* item : items) {
-        // Keep at least one space between neighbours that would run into each other.
+    for (size_t i = 0; i < items.size(); ++i) {
+        // Neighbours on the same column still keep one space between them.
         const int minimum = line.isEmpty() ? 0 : static_cast<int>(line.size()) + 1;
-        const int column = std::max(startColumn(*item, leftMm), minimum);
-        line = line.leftJustified(column, QLatin1Char(' ')) + item->text;
+        const int column = std::max(startColumn(*items[i], leftMm), minimum);
+        QString text = items[i]->text;
+        if (items[i]->data && i + 1 < items.size()) {
+            const int own = static_cast<int>(items[i]->rect.width() / kColumnMm);
+            text = shortened(text, std::max(startColumn(*items[i + 1], leftMm) - 1 - column, own));
+        }
+        line = line.leftJustified(column, QLatin1Char(' ')) + text;
     }
     return line;
 }

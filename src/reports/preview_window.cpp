@@ -1,5 +1,6 @@
 #include "reports/preview_window.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,14 +31,52 @@ QPushButton* addButton(QHBoxLayout* bar, const QString& name, const QString& tex
     return button;
 }
 
-QString chooseSavePath(QWidget* parent, const QString& suggestedName) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить отчет"), suggestedName,
-                                        QStringLiteral("PDF (*.pdf);;Текст (*.txt)"));
+struct FormatName {
+    zv::ExportFormat format;
+    const char* caption;  // in the box beside "Сохранить"
+    const char* filter;   // in the file dialog
+};
+
+constexpr FormatName kFormats[] = {
+    {zv::ExportFormat::Pdf, "PDF", "PDF (*.pdf)"},
+    {zv::ExportFormat::Text, "Текст", "Текст (*.txt)"},
+    {zv::ExportFormat::Csv, "CSV", "CSV для электронной таблицы (*.csv)"},
+};
+
+// The file dialog starts with the chosen type and adds its suffix to a name typed without
+// one, so that it can ask before replacing the file that name stands for.
+QString chooseSavePath(QWidget* parent, const QString& suggestedName, zv::ExportFormat& format,
+                       bool withCsv) {
+    QFileDialog dialog(parent, QStringLiteral("Сохранить отчет"), suggestedName);
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const FormatName& f : kFormats)
+        if (withCsv || f.format != zv::ExportFormat::Csv) filters << QString::fromUtf8(f.filter);
+    dialog.setNameFilters(filters);
+    const auto formatOf = [&](const QString& filter) {
+        for (const FormatName& f : kFormats)
+            if (filter == QString::fromUtf8(f.filter)) return f.format;
+        return zv::ExportFormat::Pdf;
+    };
+    const auto follow = [&](const QString& filter) {
+        dialog.setDefaultSuffix(zv::exportSuffix(formatOf(filter)).mid(1));
+    };
+    for (const QString& filter : filters)
+        if (formatOf(filter) == format) dialog.selectNameFilter(filter);
+    follow(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    if (zv::showModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    format = formatOf(dialog.selectedNameFilter());
+    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace
 
-TPreview::TPreview(QWidget* parent) : QDialog(parent), chooser_(chooseSavePath) {
+TPreview::TPreview(QWidget* parent) : QDialog(parent) {
+    chooser_ = [this](QWidget* owner, const QString& name, zv::ExportFormat& format) {
+        return chooseSavePath(owner, name, format, document_.hasTable());
+    };
     setObjectName(QStringLiteral("TPreview"));
     setModal(true);
     resize(1000, 720);
@@ -107,7 +146,11 @@ QWidget* TPreview::makeToolBar() {
             &QPushButton::clicked, this, &TPreview::printerSetup);
     connect(addButton(row, "Print", "Печать", "Печать отчета"), &QPushButton::clicked, this,
             &TPreview::print);
-    connect(addButton(row, "Save", "Сохранить", "Сохранить в файл PDF или текстовый"),
+    saveType_ = new QComboBox;
+    saveType_->setObjectName(QStringLiteral("SaveType"));
+    saveType_->setToolTip(QStringLiteral("Тип файла"));
+    row->addWidget(saveType_);
+    connect(addButton(row, "Save", "Сохранить", "Сохранить в файл выбранного типа"),
             &QPushButton::clicked, this, &TPreview::save);
     connect(addButton(row, "Close", "Закрыть", "Закрыть просмотр"), &QPushButton::clicked, this,
             &QDialog::accept);
@@ -130,7 +173,28 @@ void TPreview::setDocument(zv::ReportDocument document) {
     const QSignalBlocker block(pageNo_);
     pageNo_->setRange(document_.pageCount() > 0 ? 1 : 0, document_.pageCount());
     pageCount_->setText(QStringLiteral("из %1").arg(document_.pageCount()));
+    offerFormats();
     refresh();
+}
+
+// CSV is offered for a report with columns only; the choice made stays while offered.
+void TPreview::offerFormats() {
+    const zv::ExportFormat chosen = saveFormat();
+    const QSignalBlocker block(saveType_);
+    saveType_->clear();
+    for (const FormatName& f : kFormats)
+        if (document_.hasTable() || f.format != zv::ExportFormat::Csv)
+            saveType_->addItem(QString::fromUtf8(f.caption), static_cast<int>(f.format));
+    setSaveFormat(chosen);
+}
+
+zv::ExportFormat TPreview::saveFormat() const {
+    const QVariant chosen = saveType_->currentData();
+    return chosen.isValid() ? static_cast<zv::ExportFormat>(chosen.toInt()) : zv::ExportFormat::Pdf;
+}
+
+void TPreview::setSaveFormat(zv::ExportFormat format) {
+    saveType_->setCurrentIndex(std::max(0, saveType_->findData(static_cast<int>(format))));
 }
 
 void TPreview::goToPage(int index) {
@@ -224,13 +288,9 @@ bool TPreview::findNext(const QString& text) {
     return false;
 }
 
-bool TPreview::saveTo(const QString& path, QString* error) const {
+bool TPreview::saveTo(const QString& path, zv::ExportFormat format, QString* error) const {
     try {
-        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
-            document_.saveText(path);
-        } else {
-            document_.savePdf(path);
-        }
+        document_.save(path, format);
         return true;
     } catch (const zv::ReportError& e) {
         if (error) *error = e.message();
@@ -268,10 +328,15 @@ void TPreview::print() {
     }
 }
 
+// The type decides both what is written and the suffix: a name without the type's suffix
+// gets it.
 void TPreview::save() {
-    QString path = chooser_(this, document_.title);
+    zv::ExportFormat format = saveFormat();
+    QString path = chooser_(this, document_.title, format);
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    setSaveFormat(format);
+    const QString suffix = zv::exportSuffix(format);
+    if (!path.endsWith(suffix, Qt::CaseInsensitive)) path += suffix;
     QString error;
-    if (!saveTo(path, &error)) zv::Messages::error(error);
+    if (!saveTo(path, format, &error)) zv::Messages::error(error);
 }

@@ -7,6 +7,7 @@
 
 #include "reports/report_document.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -18,13 +19,16 @@ class PageView;
 }
 
 // The common preview of the reports: a modal window over the pages of one document, with
-// zoom, page navigation, text search, printing and saving as PDF or plain text.
+// zoom, page navigation, text search, printing and saving as PDF, plain text or, for a
+// report with columns, a spreadsheet (CSV).
 class TPreview : public QDialog {
     Q_OBJECT
   public:
     enum class Zoom { Fit, Width, Actual };
-    // Asks where to save; an empty answer cancels. Tests replace the file dialog with it.
-    using PathChooser = std::function<QString(QWidget* parent, const QString& suggestedName)>;
+    // Asks where to save, offering the type chosen in the window first; the answer may
+    // change the type. An empty answer cancels. Tests replace the file dialog with it.
+    using PathChooser = std::function<QString(QWidget* parent, const QString& suggestedName,
+                                              zv::ExportFormat& format)>;
 
     explicit TPreview(QWidget* parent = nullptr);
     ~TPreview() override;
@@ -46,8 +50,9 @@ class TPreview : public QDialog {
     bool findNext(const QString& text);
     QRectF highlight() const { return highlight_; }
 
-    // Writes a ".txt" path as plain text and anything else as PDF.
-    bool saveTo(const QString& path, QString* error = nullptr) const;
+    bool saveTo(const QString& path, zv::ExportFormat format, QString* error = nullptr) const;
+    // The type "Сохранить" writes: the choice of the box beside it.
+    zv::ExportFormat saveFormat() const;
     void printTo(QPrinter& printer) const;
     void setPathChooser(PathChooser chooser) { chooser_ = std::move(chooser); }
 
@@ -65,6 +70,8 @@ class TPreview : public QDialog {
 
   private:
     QWidget* makeToolBar();
+    void offerFormats();
+    void setSaveFormat(zv::ExportFormat format);
     void refresh();
     QPrinter& printer();
 
@@ -85,4 +92,5 @@ class TPreview : public QDialog {
     QLabel* pageCount_ = nullptr;
     QLineEdit* searchText_ = nullptr;
     QLabel* searchStatus_ = nullptr;
+    QComboBox* saveType_ = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "reports/report_commands.h"
 
+#include "records/database.h"
 #include "records/table.h"
 #include "records/table_error.h"
+#include "reports/book_dictionaries.h"
 #include "reports/preview_window.h"
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
@@ -24,9 +26,13 @@ void showInPreview(ReportDocument document, QWidget* parent) {
 }
 
 // The report over the rows that pass the table's filter; a fault of the table is shown.
-void previewFilteredRows(const Table& table, const ReportLayout& layout, QWidget* parent) {
+// With a working folder, the names are looked up as BookDictionaries does.
+void previewFilteredRows(const Table& table, const ReportLayout& layout, QWidget* parent,
+                         const QString& workingFolder = {}) {
     try {
         TableDataset rows = TableDataset::filteredRows(table);
+        if (!workingFolder.isEmpty())
+            rows.fillNames(BookDictionaries(table.database()->folder(), workingFolder));
         previewReport(layout, &rows, parent);
     } catch (const TableError& e) {
         Messages::error(e.message());
@@ -54,8 +60,9 @@ void previewReport(const ReportLayout& layout, ReportDataset* data, QWidget* par
     }
 }
 
-void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent) {
-    previewFilteredRows(book, layouts.bookReport(), parent);
+void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent,
+                       const QString& workingFolder) {
+    previewFilteredRows(book, layouts.bookReport(), parent, workingFolder);
 }
 
 void previewTrainsReport(const Table& trains, const ReportLayouts& layouts, QWidget* parent) {

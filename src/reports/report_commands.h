@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QString>
+
 class QWidget;
 
 namespace zv {
@@ -21,8 +23,11 @@ void setReportViewer(ReportViewer viewer);  // an empty viewer brings the previe
 // An error of the layout or the data goes to the error box instead.
 void previewReport(const ReportLayout& layout, ReportDataset* data, QWidget* parent);
 
-// QR3 over the rows of `Book` that pass its filter now.
-void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent);
+// QR3 over the rows of `Book` that pass its filter now. With a working folder, the names
+// are looked up in the book's own folder's dictionaries where it has them, else in the
+// working folder's: a book shown from an archive prints the names of its time.
+void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget* parent,
+                       const QString& workingFolder = {});
 // QR1 over the rows of `Trains` that pass its filter now (the caller sets "Direc <> NULL").
 void previewTrainsReport(const Table& trains, const ReportLayouts& layouts, QWidget* parent);
 // QR2 of the current row of `Book`; false, and nothing shown, when the book has no row.

@@ -7,15 +7,16 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "reports/csv_export.h"
 #include "reports/plain_text_export.h"
 #include "reports/report_error.h"
+#include "reports/report_layout.h"
 
 namespace zv {
 
 namespace {
 
-// Painting is done in hundredths of a millimetre, the unit of the items' fonts.
-constexpr double kUnitsPerMm = 100.0;
+constexpr double kUnitsPerMm = kFontUnitsPerMm;
 constexpr double kLineWidthMm = 0.25;
 constexpr int kPdfResolution = 600;
 
@@ -71,6 +72,12 @@ bool paintPages(const ReportDocument& doc, Device& device, double pixelsPerMm, i
     return painter.end();
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw ReportError(QStringLiteral("Не удалось записать файл %1").arg(path));
+}
+
 }  // namespace
 
 QSizeF ReportDocument::pageSizeMm() const {
@@ -112,10 +119,34 @@ void ReportDocument::savePdf(const QString& path) const {
 }
 
 void ReportDocument::saveText(const QString& path) const {
-    QFile file(path);
-    const QByteArray bytes = toPlainText(*this).toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw ReportError(QStringLiteral("Не удалось записать файл %1").arg(path));
+    writeFile(path, toPlainText(*this).toUtf8());
+}
+
+void ReportDocument::saveCsv(const QString& path) const {
+    writeFile(path, toCsv(table));
+}
+
+void ReportDocument::save(const QString& path, ExportFormat format) const {
+    switch (format) {
+        case ExportFormat::Pdf:
+            return savePdf(path);
+        case ExportFormat::Text:
+            return saveText(path);
+        case ExportFormat::Csv:
+            return saveCsv(path);
+    }
+}
+
+QString exportSuffix(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::Pdf:
+            break;
+        case ExportFormat::Text:
+            return QStringLiteral(".txt");
+        case ExportFormat::Csv:
+            return QStringLiteral(".csv");
+    }
+    return QStringLiteral(".pdf");
 }
 
 QRectF textBounds(const DrawItem& item, int from, int length) {

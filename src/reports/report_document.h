@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QPainter;
@@ -22,11 +23,26 @@ struct DrawItem {
     QFont font;
     Qt::Alignment alignment = Qt::AlignLeft;
     QString element;  // name of the layout element that made it
+    // A text of the data (a field or an expression) rather than of the layout: the text
+    // export cuts it where it would reach the next text, to keep the columns aligned.
+    bool data = false;
 };
 
 struct ReportPage {
     std::vector<DrawItem> items;
 };
+
+// The rows of a report as a table, for a spreadsheet: the headings of its columns and the
+// text of every cell. Empty for a report without columns.
+struct ReportTable {
+    QStringList headings;
+    std::vector<QStringList> rows;
+};
+
+// What a report can be saved as.
+enum class ExportFormat { Pdf, Text, Csv };
+// ".pdf", ".txt", ".csv"
+QString exportSuffix(ExportFormat format);
 
 // The pages of a report after the layout pass. The same pages paint the preview, the
 // printer and the PDF file, and give the plain-text export.
@@ -35,6 +51,7 @@ class ReportDocument {
     QString title;
     QPageLayout pageLayout;
     std::vector<ReportPage> pages;
+    ReportTable table;
 
     int pageCount() const { return static_cast<int>(pages.size()); }
     QSizeF pageSizeMm() const;
@@ -47,6 +64,9 @@ class ReportDocument {
     // Throw ReportError when the file cannot be written.
     void savePdf(const QString& path) const;
     void saveText(const QString& path) const;
+    void saveCsv(const QString& path) const;
+    void save(const QString& path, ExportFormat format) const;
+    bool hasTable() const { return !table.headings.isEmpty(); }
 };
 
 // Where a text item's glyphs stand on the page (millimetres), for the preview's highlight.

@@ -1,6 +1,7 @@
 #include "reports/report_engine.h"
 
-#include <QHash>
+#include <QFontMetricsF>
+#include <unordered_map>
 
 #include "reports/display_masks.h"
 #include "reports/report_dataset.h"
@@ -9,6 +10,29 @@
 namespace zv {
 
 namespace {
+
+// The font of an element and its measures, made once per element.
+struct ElementFont {
+    explicit ElementFont(const QFont& f) : font(f), metrics(f) {}
+    QFont font;
+    QFontMetricsF metrics;
+};
+
+// A text never runs out of its element into the next column: what does not fit is cut,
+// with an ellipsis to show it was. Widths are in the font's units, hundredths of a mm.
+QString fitted(const QString& text, const QFontMetricsF& metrics, double width) {
+    if (text.size() * metrics.maxWidth() <= width) return text;  // fits, measured or not
+    if (metrics.horizontalAdvance(text) <= width) return text;
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+// A spreadsheet cell: dates in full, everything else as the report prints it.
+QString cellText(const ReportDataset& data, const QString& field) {
+    const QVariant v = data.value(field);
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    return data.displayText(field);
+}
 
 class LayoutPass {
   public:
@@ -24,6 +48,7 @@ class LayoutPass {
 
     ReportDocument run() {
         checkFields();
+        for (const ReportColumn& c : layout_.columns) doc_.table.headings << c.heading;
         if (!layout_.iteratesRows) {
             printSingle();
         } else {
@@ -37,15 +62,19 @@ class LayoutPass {
         for (const ReportBand& band : layout_.bands())
             for (const ReportElement& e : band.elements()) checkElement(e);
         if (layout_.groupExpression) checkExpression(*layout_.groupExpression);
+        for (const ReportColumn& c : layout_.columns) checkField(c.field, c.heading);
     }
 
     void checkElement(const ReportElement& e) const {
         if (e.kind == ElementKind::Expression) checkExpression(*e.expression);
-        if (e.kind != ElementKind::DataField) return;
-        if (!data_ || !data_->hasField(e.field))
+        if (e.kind == ElementKind::DataField) checkField(e.field, e.name);
+    }
+
+    void checkField(const QString& field, const QString& element) const {
+        if (!data_ || !data_->hasField(field))
             throw ReportError(QStringLiteral("The element %1 of the layout %2 names the field %3, "
                                              "which the data set does not have")
-                                  .arg(e.name, layout_.name, e.field));
+                                  .arg(element, layout_.name, field));
     }
 
     void checkExpression(const Expression& e) const {
@@ -92,10 +121,19 @@ class LayoutPass {
                 place(BandKind::GroupHeader, heightOf(BandKind::Detail));
             }
             place(BandKind::Detail);
+            addTableRow();
             accumulate();
             if (grouped && (row + 1 == keys.size() || keys[row] != keys[row + 1]))
                 place(BandKind::GroupFooter);
         }
+    }
+
+    void addTableRow() {
+        if (layout_.columns.empty()) return;
+        QStringList cells;
+        cells.reserve(static_cast<qsizetype>(layout_.columns.size()));
+        for (const ReportColumn& c : layout_.columns) cells << cellText(*data_, c.field);
+        doc_.table.rows.push_back(std::move(cells));
     }
 
     void startPage() {
@@ -147,9 +185,11 @@ class LayoutPass {
         if (e.kind == ElementKind::Line) {
             item.kind = DrawItem::Kind::Line;
         } else {
-            item.text = elementText(e);
+            const ElementFont& font = fontFor(e);
+            item.text = fitted(elementText(e), font.metrics, e.rect.width() * kFontUnitsPerMm);
             if (item.text.isEmpty()) return;
-            item.font = fontFor(e);
+            item.font = font.font;
+            item.data = e.kind == ElementKind::DataField || e.kind == ElementKind::Expression;
             item.alignment = e.alignment;
         }
         doc_.pages.back().items.push_back(std::move(item));
@@ -185,13 +225,13 @@ class LayoutPass {
     void prepareElements() {
         for (ReportBand& band : layout_.bands()) {
             for (ReportElement& e : band.elements()) {
-                fonts_.insert(&e, e.font.toQFont());
+                fonts_.try_emplace(&e, e.font.toQFont());
                 if (e.expression && e.expression->hasSums()) sums_.push_back(&*e.expression);
             }
         }
     }
 
-    const QFont& fontFor(const ReportElement& e) const { return *fonts_.constFind(&e); }
+    const ElementFont& fontFor(const ReportElement& e) const { return fonts_.at(&e); }
 
     void resetSums() {
         for (Expression* e : sums_) e->resetSums();
@@ -208,7 +248,7 @@ class LayoutPass {
     ReportLayout layout_;  // a copy: the pass keeps its sums in it
     ReportDataset* data_;
     ReportDocument doc_;
-    QHash<const ReportElement*, QFont> fonts_;
+    std::unordered_map<const ReportElement*, ElementFont> fonts_;
     std::vector<Expression*> sums_;
     double y_ = 0;
     double footerTop_ = 0;

@@ -62,6 +62,11 @@ ReportElement& ReportBand::addLine(const QString& name, QPointF from, QPointF to
     return add(ElementKind::Line, name, QRectF(from, to), Qt::AlignLeft);
 }
 
+void ReportLayout::addColumns(std::initializer_list<std::pair<const char*, const char*>> list) {
+    for (const auto& [heading, field] : list)
+        columns.push_back({QString::fromUtf8(heading), QString::fromLatin1(field)});
+}
+
 ReportBand& ReportLayout::addBand(BandKind kind, double height) {
     bands_.emplace_back(kind, height, font);
     return bands_.back();

@@ -7,7 +7,10 @@
 #include <QRectF>
 #include <QString>
 #include <deque>
+#include <initializer_list>
+#include <utility>
 #include <optional>
+#include <vector>
 
 #include "reports/expression.h"
 
@@ -26,6 +29,9 @@ enum class BandKind {
 enum class ElementKind { Label, DataField, SystemData, Line, Expression };
 
 enum class SystemData { ReportTitle, PageNumber };
+
+// Fonts are sized in hundredths of a millimetre, the unit the pages are painted in.
+inline constexpr double kFontUnitsPerMm = 100.0;
 
 struct ReportFont {
     QString family = QStringLiteral("DejaVu Sans");
@@ -48,6 +54,12 @@ struct ReportElement {
     QString mask;   // a data field's date-time mask ("hh:nn:ss")
     SystemData system = SystemData::ReportTitle;
     std::optional<Expression> expression;
+};
+
+// A column of the spreadsheet export: a data field of the detail and its heading.
+struct ReportColumn {
+    QString heading;
+    QString field;
 };
 
 class ReportBand {
@@ -97,8 +109,12 @@ class ReportLayout {
     // Without a data set the title band is printed once over the data set's current row.
     bool iteratesRows = true;
     std::optional<Expression> groupExpression;
+    // The spreadsheet export, one row per row of the data set; none: the report has none.
+    std::vector<ReportColumn> columns;
 
     ReportBand& addBand(BandKind kind, double height);
+    // Columns of the spreadsheet export as {heading (UTF-8), field} pairs, in order.
+    void addColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
     const ReportBand* band(BandKind kind) const;
     std::deque<ReportBand>& bands() { return bands_; }
     const std::deque<ReportBand>& bands() const { return bands_; }

@@ -121,6 +121,7 @@ void runReport(const ReportRequest& request) {
     const ReportDocument doc = render(db, request);
     if (!request.pdfPath.isEmpty()) doc.savePdf(request.pdfPath);
     if (!request.txtPath.isEmpty()) doc.saveText(request.txtPath);
+    if (!request.csvPath.isEmpty()) doc.saveCsv(request.csvPath);
 }
 
 }  // namespace zv

@@ -1,6 +1,7 @@
 #include "reports/table_dataset.h"
 
 #include "records/table.h"
+#include "reports/book_dictionaries.h"
 
 namespace zv {
 
@@ -15,6 +16,10 @@ TableDataset TableDataset::currentRow(const Table& table) {
     QList<Row> rows;
     if (table.isOpen() && table.hasCurrentRow()) rows.append(table.currentRow());
     return TableDataset(table, rows);
+}
+
+void TableDataset::fillNames(const BookDictionaries& dictionaries) {
+    dictionaries.fillNames(table_->def(), rows_);
 }
 
 QString TableDataset::tableName() const {

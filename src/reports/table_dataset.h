@@ -7,6 +7,7 @@
 
 namespace zv {
 
+class BookDictionaries;
 class Table;
 
 // A report's view of a records table: the rows that pass the table's filter when the
@@ -18,6 +19,8 @@ class TableDataset : public ReportDataset {
     static TableDataset currentRow(const Table& table);
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
+    // Looks the names of the rows up again, in these dictionaries.
+    void fillNames(const BookDictionaries& dictionaries);
 
     QString tableName() const override;
     bool hasField(const QString& field) const override;

@@ -108,6 +108,23 @@ void addPageFooter(ReportLayout& layout) {
                        QStringLiteral("PAGENUMBER+1"));
 }
 
+// The spreadsheet's columns: the train of the group footer first, then the wagon's line.
+void addColumns(ReportLayout& layout) {
+    layout.addColumns({
+        {"Состав", "Train"},
+        {"Направление", "Direct"},
+        {"Вагон", "Wagon"},
+        {"Масса, кг", "Weight"},
+        {"Примечание", "Note1"},
+        {"Время", "Time"},
+        {"Скорость", "Speed"},
+        {"Осей", "Axle"},
+        {"База", "BaseW"},
+        {"Масса потележечно, кг: тележка 1", "WeiL0"},
+        {"Масса потележечно, кг: тележка 2", "WeiL1"},
+    });
+}
+
 }  // namespace
 
 ReportLayout makeTrainsReport() {
@@ -127,6 +144,7 @@ ReportLayout makeTrainsReport() {
     addDetail(layout);
     addGroupFooter(layout);
     addPageFooter(layout);
+    addColumns(layout);
     return layout;
 }
 

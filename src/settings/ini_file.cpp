@@ -35,6 +35,12 @@ unsigned char folded(unsigned char c) {
     return c;
 }
 
+bool isAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -236,31 +242,100 @@ IniFile IniFile::fromBytes(std::string_view bytes) {
     return ini;
 }
 
+// Both encodings agree on ASCII, the text of nearly every name and value; it needs no
+// conversion.
 std::string IniFile::toFileText(std::string_view utf8) const {
-    return utf8_ ? std::string(utf8) : utf8ToCp1251(utf8);
+    return utf8_ || isAscii(utf8) ? std::string(utf8) : utf8ToCp1251(utf8);
 }
 
 std::string IniFile::fromFileText(std::string_view text) const {
-    return utf8_ ? std::string(text) : cp1251ToUtf8(text);
+    return utf8_ || isAscii(text) ? std::string(text) : cp1251ToUtf8(text);
 }
 
-IniFile::Location IniFile::locate(std::string_view section, std::string_view key) const {
-    const std::string sectionName = toFileText(section);
-    const std::string keyName = toFileText(key);
-    Location loc;
+std::string_view IniFile::fileName(std::string_view utf8, std::string& buffer) const {
+    if (utf8_ || isAscii(utf8)) return utf8;
+    buffer = utf8ToCp1251(utf8);
+    return buffer;
+}
+
+size_t IniFile::NoCaseHash::operator()(std::string_view name) const noexcept {
+    size_t h = 14695981039346656037u;  // FNV-1a over the folded bytes
+    for (const char c : name) h = (h ^ folded(static_cast<unsigned char>(c))) * 1099511628211u;
+    return h;
+}
+
+bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    return equalNoCase(a, b);
+}
+
+const IniFile::Index& IniFile::index() const {
+    if (index_) return *index_;
+    Index& built = index_.emplace();
     for (size_t i = 0; i < lines_.size(); ++i) {
         const ParsedLine p = parseLine(lines_[i].text);
         if (p.kind == ParsedLine::Section) {
-            if (loc.sectionLine != npos) break;  // only the first matching section counts
-            if (equalNoCase(p.name, sectionName)) loc.sectionLine = loc.insertAt = i;
-        } else if (loc.sectionLine != npos) {
-            if (p.kind == ParsedLine::Entry && equalNoCase(p.name, keyName)) {
-                loc.keyLine = i;
-                return loc;
-            }
-            if (!trimmed(lines_[i].text).empty()) loc.insertAt = i;
+            built.first.try_emplace(std::string(p.name), built.sections.size());
+            built.sections.push_back(Section{i, 0, {}});
+        } else if (!built.sections.empty()) {
+            Section& s = built.sections.back();
+            if (p.kind == ParsedLine::Entry) s.keys.try_emplace(std::string(p.name), i - s.header);
+            if (!trimmed(lines_[i].text).empty()) s.last = i - s.header;
         }
     }
+    return built;
+}
+
+// Keeps the index true after a line was inserted at `at`: the sections below move down, and
+// the section the line joined gets its key. A header inserted above other lines would split
+// a section; that never happens when writing, and the index is then simply built again.
+void IniFile::indexInsertedLine(size_t at) {
+    if (!index_) return;
+    std::vector<Section>& sections = index_->sections;
+    const ParsedLine p = parseLine(lines_[at].text);
+    if (p.kind == ParsedLine::Section) {
+        if (at + 1 != lines_.size()) {
+            index_.reset();
+            return;
+        }
+        index_->first.try_emplace(std::string(p.name), sections.size());
+        sections.push_back(Section{at, 0, {}});
+        return;
+    }
+    size_t joined = npos;  // the last section whose header stands above the new line
+    for (size_t k = sections.size(); k-- > 0;) {
+        if (sections[k].header < at) {
+            joined = k;
+            break;
+        }
+        ++sections[k].header;
+    }
+    if (joined == npos) return;
+    Section& s = sections[joined];
+    const size_t offset = at - s.header;
+    if (offset <= s.last) {
+        for (auto& key : s.keys)
+            if (key.second >= offset) ++key.second;
+        ++s.last;
+    } else if (!trimmed(lines_[at].text).empty()) {
+        s.last = offset;
+    }
+    if (p.kind == ParsedLine::Entry) {
+        const auto [key, added] = s.keys.try_emplace(std::string(p.name), offset);
+        if (!added && key->second > offset) key->second = offset;
+    }
+}
+
+IniFile::Location IniFile::locate(std::string_view section, std::string_view key) const {
+    const Index& found = index();
+    std::string buffer;
+    const auto first = found.first.find(fileName(section, buffer));
+    if (first == found.first.end()) return {};
+    const Section& s = found.sections[first->second];
+    Location loc;
+    loc.sectionLine = s.header;
+    loc.insertAt = s.header + s.last;
+    const auto line = s.keys.find(fileName(key, buffer));
+    if (line != s.keys.end()) loc.keyLine = s.header + line->second;
     return loc;
 }
 
@@ -297,6 +372,7 @@ void IniFile::insertLine(size_t at, std::string text) {
     const std::string eol = newLineEnding();
     if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
     lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(at), Line{std::move(text), eol});
+    indexInsertedLine(at);
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
@@ -304,7 +380,10 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     const Location loc = locate(section, key);
     if (loc.keyLine != npos) {
         Line& line = lines_[loc.keyLine];
-        line.text = std::string(parseLine(line.text).name) + '=' + stored;
+        const std::string name(parseLine(line.text).name);
+        line.text = name + '=' + stored;
+        // A key such as "[x" with a value holding "]" would turn the line into a header.
+        if (parseLine(line.text).kind != ParsedLine::Entry) index_.reset();
     } else if (loc.sectionLine != npos) {
         insertLine(loc.insertAt + 1, toFileText(key) + '=' + stored);
     } else {

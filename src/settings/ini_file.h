@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zv {
@@ -58,9 +59,37 @@ class IniFile {
     };
     static constexpr size_t npos = static_cast<size_t>(-1);
 
+    // Where the sections and their keys stand, so that a look-up costs no scan of the
+    // lines: reading and writing every key of a long file would otherwise take time
+    // proportional to keys x lines. Built on the first look-up, kept by insertLine.
+    // Names hashed and compared without regard to letter case, so that a name is looked up
+    // as it is, without a folded copy of it.
+    struct NoCaseHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const noexcept;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept;
+    };
+    using Names = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
+    struct Section {
+        size_t header = 0;  // line of the section's header
+        size_t last = 0;    // the section's last non-blank line, from the header
+        Names keys;         // key -> its first line, from the header
+    };
+    struct Index {
+        std::vector<Section> sections;  // every header, in file order
+        Names first;                    // section name -> its first section
+    };
+
     Location locate(std::string_view section, std::string_view key) const;
+    const Index& index() const;
+    void indexInsertedLine(size_t at);
     std::string toFileText(std::string_view utf8) const;
     std::string fromFileText(std::string_view text) const;
+    // The name as the file spells it: `utf8` itself, or its conversion kept in `buffer`.
+    std::string_view fileName(std::string_view utf8, std::string& buffer) const;
     std::string newLineEnding() const;
     void insertLine(size_t at, std::string text);
 
@@ -68,6 +97,7 @@ class IniFile {
     std::vector<Line> lines_;
     bool readable_ = false;
     bool utf8_ = false;  // a file saved with a UTF-8 byte order mark stays UTF-8
+    mutable std::optional<Index> index_;
 };
 
 // The integer rules of the file: optional sign, decimal digits or "0x"/"$" and up to

@@ -69,7 +69,10 @@ void saveBookReport(TMain& main, const QString& pdfPath, const QString& textPath
     script.then([&](QDialog& window) {
         auto& preview = static_cast<TPreview&>(window);
         for (const QString& path : {pdfPath, textPath}) {
-            preview.setPathChooser([path](QWidget*, const QString&) { return path; });
+            preview.setPathChooser([path](QWidget*, const QString&, ExportFormat& format) {
+                format = path.endsWith(".txt") ? ExportFormat::Text : ExportFormat::Pdf;
+                return path;
+            });
             click(preview, "Save");
         }
     });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -11,12 +12,17 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 
 #include "records/records_fixture.h"
+#include "records/database.h"
+#include "records/schema.h"
+#include "reports/operator_input.h"
 #include "reports/report_commands.h"
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
+#include "ui/modal.h"
 #include "ui/scripted_messages.h"
 #include "ui/tlie_edit.h"
 
@@ -190,6 +196,135 @@ TEST_F(BookReportWindow, ABookThatDoesNotOpenLeavesTheFiltersOffUntilTheCurrentO
     child<QPushButton>("But2")->click();
     EXPECT_TRUE(child<QGroupBox>("GroupBox1")->isEnabled());
     EXPECT_EQ(count(), QStringLiteral("3"));
+}
+
+// A folder with a copy of a book of November holding one row with dictionary keys, and,
+// when asked, dictionaries of its own with other names for the same keys (an archive).
+QString makeArchive(const QString& folder, bool ownDictionaries) {
+    QDir().mkpath(folder);
+    Database archive;
+    archive.setFolder(folder);
+    Table book(archive, schema::book());
+    book.setFileName(QStringLiteral("Book[11.2026].db"));
+    book.create();
+    book.open();
+    book.insertValues({{"Wagon", QStringLiteral("777")}, {"Brut", 70000}, {"Load", 5},
+                       {"Station", 5}, {"Client", 5}, {"Name1", 7}, {"Name2", 7}});
+    if (ownDictionaries) {
+        const std::pair<TableDef, QList<std::pair<QString, QVariant>>> dictionaries[] = {
+            {schema::loads(), {{"N", 5}, {"Load", QStringLiteral("Щебень")}}},
+            {schema::stations(), {{"N", 5}, {"Station", QStringLiteral("Архивная")}}},
+            {schema::clients(), {{"N", 5}, {"Client", QStringLiteral("ООО Архив")}}},
+            {schema::names(), {{"N", 7}, {"Name", QStringLiteral("Архипов А.А.")}}},
+        };
+        for (const auto& [def, row] : dictionaries) {
+            Table table(archive, def);
+            table.create();
+            table.open();
+            table.insertValues(row);
+        }
+    }
+    return QDir(folder).filePath(QStringLiteral("Book[11.2026].db"));
+}
+
+// Load, station, operators (QRDBText8, 9, 10, 20) and client (QRDBText19) of the first row.
+QStringList namesPrinted(const ReportDocument& doc) {
+    QStringList names;
+    for (const char* e : {"QRDBText8", "QRDBText9", "QRDBText19", "QRDBText10", "QRDBText20"})
+        names << test::textsOf(doc, QString::fromLatin1(e)).value(0);
+    return names;
+}
+
+TEST_F(BookReportWindow, AnArchivedBookPrintsTheNamesOfItsOwnDictionariesElseTheWorkingOnes) {
+    records.Loads().insertValues({{"N", 5}, {"Load", QStringLiteral("Уголь")}});
+    records.Stations().insertValues({{"N", 5}, {"Station", QStringLiteral("Рабочая")}});
+    records.Clients().insertValues({{"N", 5}, {"Client", QStringLiteral("ООО Рабочий")}});
+    records.Names().insertValues({{"N", 7}, {"Name", QStringLiteral("Рабочев Р.Р.")}});
+    const struct {
+        const char* folder;
+        bool ownDictionaries;
+        QStringList names;
+    } cases[] = {
+        {"Arch1", true, {"Щебень", "Архивная", "ООО Архив", "Архипов А.А.", "Архипов А.А."}},
+        {"Arch2", false, {"Уголь", "Рабочая", "ООО Рабочий", "Рабочев Р.Р.", "Рабочев Р.Р."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QString archived =
+            makeArchive(QDir(fixture.programDir).filePath(c.folder), c.ownDictionaries);
+        window.setBookChooser([&](QWidget*, const QString&) { return archived; });
+        window.show();
+        test::clickOn(child<QPushButton>("But1"));
+        ASSERT_EQ(count(), QStringLiteral("1"));
+        test::clickOn(child<QPushButton>("But3"));
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(namesPrinted(shown.back()), c.names);
+        test::clickOn(child<QPushButton>("But4"));
+        EXPECT_TRUE(records.Trains().isOpen());
+    }
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join("|").toStdString();
+}
+
+// As the operator works the window: a name picked from a list and its box clicked, a train
+// number typed, the report previewed and saved from the preview as PDF and as text.
+TEST_F(BookReportWindow, FiltersTypedAndClickedThenTheReportSavedAsPdfAndText) {
+    setReportViewer({});  // the real preview
+    const QString folder = fixture.programDir;
+    window.show();
+    window.activateWindow();  // the focus moves, and the edits see it leave, in an active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    test::pick(child<QComboBox>("LCBox5"), QStringLiteral("Сидоров С.С."));
+    test::clickOn(child<QCheckBox>("CheckBox7"));
+    EXPECT_EQ(records.Book().filter(), QStringLiteral("((Name2=3)or(Name1=3))"));
+    EXPECT_EQ(count(), QStringLiteral("2"));
+    test::clickOn(child<QCheckBox>("CheckBox7"));
+
+    auto* train = child<TLIEdit>("LIE9");
+    test::clickOn(train);
+    QTest::keyClick(train, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(train, "12");
+    QTest::keyClick(train, Qt::Key_Tab);
+    test::clickOn(child<QCheckBox>("CheckBox9"));
+    EXPECT_EQ(records.Book().filter(), QStringLiteral("(Train1=12 or Train2=12)"));
+    EXPECT_EQ(count(), QStringLiteral("1"));
+    test::clickOn(child<QCheckBox>("CheckBox9"));
+
+    // "с" typed section by section, reached by Tab from its box: the row released at that
+    // very minute is left out.
+    test::clickOn(child<QCheckBox>("CheckBox1"));
+    for (const auto& [name, typed] : {std::pair{"DTP1", "03122026"}, std::pair{"DTP2", "1015"}}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), child<QWidget>(name));
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+    }
+    EXPECT_EQ(records.Book().filter(), QStringLiteral("Time2>'03.12.2026 10:15'"));
+    EXPECT_EQ(count(), QStringLiteral("2"));
+    test::clickOn(child<QCheckBox>("CheckBox1"));
+    test::clickOn(child<QCheckBox>("CheckBox9"));
+
+    ModalScript script;
+    script.then([&](QDialog& preview) {
+        for (const char* type : {"PDF", "Текст"}) {
+            test::pick(preview.findChild<QComboBox*>("SaveType"), QString::fromUtf8(type));
+            test::clickOn(preview.findChild<QPushButton*>("Save"));
+        }
+        test::clickOn(preview.findChild<QPushButton*>("Close"));
+    });
+    for (int i = 0; i < 2; ++i)
+        script.then([&](QDialog& d) { test::answerFileDialog(d, folder, "book"); });
+    test::clickOn(child<QPushButton>("But3"));
+    EXPECT_EQ(script.shown(), (QStringList{"TPreview", "SaveDialog", "SaveDialog"}));
+    EXPECT_TRUE(window.isEnabled());
+
+    QFile pdf(QDir(folder).filePath("book.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    QFile text(QDir(folder).filePath("book.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString printed = QString::fromUtf8(text.readAll());
+    EXPECT_TRUE(printed.contains(QStringLiteral("Фильтр:  состав - 12"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Сидоров С.С.")));
+    EXPECT_FALSE(printed.contains(QStringLiteral("Рабочев")));
 }
 
 }  // namespace

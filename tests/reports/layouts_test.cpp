@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QRegularExpression>
 
 #include "reports/plain_text_export.h"
@@ -94,6 +95,48 @@ TEST_F(Layouts, BookReportBreaksPagesAndNumbersEveryPage) {
          R"(Д-7 +80500 +23900 +56600 +1 Ввоз +ООО Клиент 1 +Петров П\.П\. +05\.03\.2026  10:10 +4\n)",
          R"(\n +23800 +Распределение груза по тележкам, кг: +27803 , +28204\n)"})
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(line)))) << line;
+}
+
+// A 24-character operator name is wider than its column: print, preview and PDF show it cut
+// with an ellipsis inside the column, and the text export keeps the dates in theirs.
+TEST_F(Layouts, BookReportKeepsEveryTextInsideItsColumn) {
+    auto book = test::makeBook();
+    QVariantMap longName = test::bookRow(0);
+    const QString name = QStringLiteral("Щербаковский-Шмидта Ш.Щ.");
+    ASSERT_EQ(name.size(), 24);
+    longName["Name11"] = name;
+    longName["Name21"] = name;
+    book->addRow(longName);
+    book->addRow(test::bookRow(1));
+    const ReportDocument doc = renderReport(layouts.bookReport(), book.get());
+
+    for (const DrawItem& item : doc.pages[0].items) {
+        if (item.kind != DrawItem::Kind::Text) continue;
+        EXPECT_LE(QFontMetricsF(item.font).horizontalAdvance(item.text),
+                  item.rect.width() * kFontUnitsPerMm)
+            << item.element.toStdString() << ": " << item.text.toStdString();
+        if (!item.data) {
+            EXPECT_FALSE(item.text.endsWith(QChar(0x2026))) << item.text.toStdString();
+        }
+    }
+    const DrawItem& cut = *test::itemsOf(doc.pages[0], "QRDBText10").front();
+    ASSERT_GT(QFontMetricsF(cut.font).horizontalAdvance(name), cut.rect.width() * kFontUnitsPerMm);
+    const QString shown = cut.text;
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)) && name.startsWith(shown.chopped(1)))
+        << shown.toStdString();
+
+    const QStringList lines = toPlainText(doc).split(QLatin1Char('\n'));
+    const auto lineWith = [&](const QString& text) {
+        for (const QString& line : lines)
+            if (line.contains(text)) return line;
+        return QString();
+    };
+    const qsizetype dateColumn = lineWith(QStringLiteral("Дата, время")).indexOf("Дата, время");
+    for (const char* wagon : {"52100000", "52100001"}) {
+        const QString line = lineWith(QString::fromLatin1(wagon));
+        EXPECT_EQ(line.indexOf(QStringLiteral("05.03.2026")), dateColumn) << line.toStdString();
+    }
+    EXPECT_TRUE(lineWith("52100000").contains(name.left(10)));
 }
 
 TEST_F(Layouts, TrainsReportOverAnEmptySelectionPrintsNothing) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +13,14 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "reports/operator_input.h"
 #include "reports/page_view.h"
 #include "reports/plain_text_export.h"
 #include "reports/report_engine.h"
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
 #include "support/temp_dir.h"
+#include "ui/modal.h"
 #include "ui/scripted_messages.h"
 
 namespace zv {
@@ -36,6 +40,11 @@ int pageOf(const ReportDocument& doc, const QString& text) {
         for (const DrawItem& item : doc.pages[p].items)
             if (item.text == text) return p;
     return -1;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray fileStart(const QString& path) {
@@ -117,16 +126,18 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
     const QString base = QString::fromStdString((dir / "report").string());
     QStringList asked;
     QString answer = base;
-    preview.setPathChooser([&](QWidget*, const QString& suggested) {
+    preview.setPathChooser([&](QWidget*, const QString& suggested, ExportFormat& format) {
         asked << suggested;
+        if (answer.endsWith(".txt")) format = ExportFormat::Text;
         return answer;
     });
     click("Save");
     EXPECT_EQ(asked, QStringList{QStringLiteral("Составы, взвешенные в движении")});
     EXPECT_EQ(fileStart(base + ".pdf"), QByteArray("%PDF-"));
 
-    answer = base + ".txt";
+    answer = base + ".txt";  // the type the file dialog chose
     click("Save");
+    EXPECT_EQ(preview.saveFormat(), ExportFormat::Text);
     QFile text(answer);
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(text.readAll()), toPlainText(preview.document()));
@@ -136,10 +147,46 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
     EXPECT_EQ(asked.size(), 3);
 
     ScriptedMessages messages;
-    answer = base + "/no/such.pdf";
+    answer = base + "/no/such.txt";
     click("Save");
     EXPECT_EQ(messages.texts(),
               QStringList{QStringLiteral("Не удалось записать файл %1").arg(answer)});
+}
+
+// Saving as the operator does it: the type in the box beside "Сохранить" or in the file
+// dialog, a name typed without a suffix. The type decides what is written and the suffix.
+TEST_F(Preview, TheChosenTypeDecidesTheFormatAndTheSuffix) {
+    const QString folder = QString::fromStdString(dir.path().string());
+    struct Case {
+        const char* type;        // in the preview
+        const char* dialogType;  // picked in the file dialog, if any
+        const char* typed;
+        const char* written;
+        QByteArray start;
+    };
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QByteArray text = toPlainText(preview.document()).toUtf8().left(8);
+    const Case cases[] = {
+        {"Текст", nullptr, "text-report", "text-report.txt", text},
+        {"PDF", "Текст (*.txt)", "book", "book.txt", text},
+        {"CSV", nullptr, "sheet", "sheet.csv", bom},
+        {"Текст", "PDF (*.pdf)", "paper", "paper.pdf", "%PDF-"},
+        {"Текст", nullptr, "notes.v2", "notes.v2.txt", text},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        test::pick(preview.findChild<QComboBox*>("SaveType"), QString::fromUtf8(c.type));
+        ModalScript script;
+        script.then([&](QDialog& d) {
+            test::answerFileDialog(d, folder, QString::fromUtf8(c.typed),
+                                   c.dialogType ? QString::fromUtf8(c.dialogType) : QString());
+        });
+        test::clickOn(preview.findChild<QPushButton*>("Save"));
+        EXPECT_EQ(script.shown(), QStringList{"SaveDialog"});
+        const QString written = QDir(folder).filePath(QString::fromUtf8(c.written));
+        EXPECT_TRUE(readAll(written).startsWith(c.start)) << written.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files).filter(QString::fromUtf8(c.typed)).size(), 1);
+    }
 }
 
 TEST_F(Preview, PrintsEveryPageOrTheChosenRange) {

@@ -3,13 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 
 #include "records/records_fixture.h"
+#include "reports/plain_text_export.h"
 #include "reports/report_commands.h"
+#include "reports/report_engine.h"
 #include "reports/report_error.h"
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
+#include "reports/table_dataset.h"
 
 namespace zv {
 namespace {
@@ -109,6 +117,76 @@ TEST_F(ReportsOverTables, TrainsReportLeavesOutStaticWeighing) {
         text.contains(QRegularExpression("Состав 5 +Выезд +09.12.2026 +Вагонов +2 +Вес +121000")))
         << text.toStdString();
     EXPECT_FALSE(text.contains("Состав 6"));
+}
+
+// The book as a spreadsheet reads it: Python's csv module with the byte-order mark and ";".
+TEST_F(ReportsOverTables, BookAsCsvReadsBackAsTheReportShowsIt) {
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed: the CSV is not read back";
+    records.Book().last();
+    records.Book().edit();
+    records.Book().setValue("Doc", QStringLiteral("A;1\"2"));  // a separator and a quote
+    records.Book().post();
+    request.kind = ReportRequest::Kind::Book;
+    request.csvPath = QDir(fixture.programDir).filePath("book.csv");
+    runReport(request);
+
+    QProcess reader;
+    reader.start(python, {"-c", R"(
+import csv, json, sys
+raw = open(sys.argv[1], 'rb').read()
+with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
+    rows = list(csv.reader(f, delimiter=';'))
+print(json.dumps({'bom': raw.startswith(b'\xef\xbb\xbf'), 'rows': rows}))
+)", request.csvPath});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    const QJsonObject read = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    EXPECT_TRUE(read["bom"].toBool());
+    const QJsonArray rows = read["rows"].toArray();
+
+    // Every heading, in order, is one the report prints over its column.
+    const ReportLayouts layouts;
+    const ReportLayout& layout = layouts.bookReport();
+    ASSERT_EQ(rows.size(), 3);
+    const QJsonArray headings = rows[0].toArray();
+    ASSERT_EQ(headings.size(), static_cast<qsizetype>(layout.columns.size()));
+    TableDataset book = TableDataset::filteredRows(records.Book());
+    const QString printed = toPlainText(renderReport(layout, &book));
+    for (qsizetype c = 0; c < headings.size(); ++c) {
+        const QString heading = headings[c].toString();
+        EXPECT_EQ(heading, layout.columns[c].heading);
+        EXPECT_TRUE(printed.contains(heading.section(QRegularExpression(" \\(|: "), 0, 0)))
+            << heading.toStdString();
+    }
+
+    // Every value as the report prints it, dates in full, numbers without separators.
+    book.first();
+    for (qsizetype r = 1; r < rows.size(); ++r, book.next()) {
+        const QJsonArray values = rows[r].toArray();
+        ASSERT_EQ(values.size(), headings.size());
+        for (qsizetype c = 0; c < values.size(); ++c) {
+            const QString field = layout.columns[c].field;
+            const QVariant v = book.value(field);
+            const QString expected = v.typeId() == QMetaType::QDateTime
+                                         ? v.toDateTime().toString("dd.MM.yyyy HH:mm:ss")
+                                         : book.displayText(field);
+            EXPECT_EQ(values[c].toString(), expected) << field.toStdString() << " of row " << r;
+        }
+    }
+    const auto cell = [&](int row, const char* heading) {
+        return rows[row].toArray()[headings.toVariantList().indexOf(QString::fromUtf8(heading))]
+            .toString();
+    };
+    EXPECT_EQ(cell(1, "Вагон"), "52100001");
+    EXPECT_EQ(cell(1, "Брутто, кг"), "80000");
+    EXPECT_EQ(cell(1, "Нетто, кг"), "56000");
+    EXPECT_EQ(cell(1, "Наименование груза"), QStringLiteral("Уголь"));
+    EXPECT_EQ(cell(1, "Направление"), QStringLiteral("Вывоз"));
+    EXPECT_EQ(cell(1, "Впустил"), QStringLiteral("Иванов И.И."));
+    EXPECT_EQ(cell(1, "Дата, время (выпустил)"), "03.12.2026 11:00:00");
+    EXPECT_EQ(cell(2, "№ докум."), QStringLiteral("A;1\"2"));
+    EXPECT_EQ(cell(2, "Тара, кг"), "");
 }
 
 TEST_F(ReportsOverTables, MissingTableIsNamed) {

@@ -125,6 +125,26 @@ TEST(IniFile, WritingChangesOnlyTheKeysWritten) {
     EXPECT_EQ(ini.readString("Common", "User", ""), " Завод ");
 }
 
+// Many writes into sections above others move the lines below them: every key must still
+// read as it does from the same bytes read afresh.
+TEST(IniFile, ReadsAfterManyWritesAgreeWithTheFileReadAgain) {
+    IniFile ini = IniFile::fromBytes(kSample);
+    const std::pair<const char*, const char*> writes[] = {
+        {"db", "PathA"},   {"Scales", "k1"}, {"New", "x"},    {"Scales", "k2"},
+        {"scales", "Dis"}, {"DB", "k3"},     {"new", "y"},    {"Scales", "k1"},
+        {"Other", "z"},    {"db", "Path"},   {"Scales", "k4"}, {"NEW", "x"},
+    };
+    int n = 0;
+    for (const auto& [section, key] : writes) ini.writeInteger(section, key, ++n);
+    const IniFile again = IniFile::fromBytes(ini.bytes());
+    for (const char* section : {"Scales", "DB", "New", "Other", "Missing"})
+        for (const char* key : {"wmax", "Port", "Dis", "Did", "Path", "PathA", "k1", "k2", "k3",
+                                "k4", "x", "y", "z", "none"})
+            EXPECT_EQ(ini.find(section, key), again.find(section, key)) << section << "/" << key;
+    EXPECT_EQ(ini.readInteger("Scales", "k1", 0), 8);
+    EXPECT_EQ(ini.readInteger("Scales", "Dis", 0), 5);
+}
+
 TEST(IniFile, NewLinesFollowTheFileAndALastLineGetsItsEnding) {
     IniFile ini = IniFile::fromBytes("[S]\na=1");
     ini.writeInteger("S", "b", 2);

@@ -169,6 +169,11 @@ TEST_F(ToolFiles, ReportsRenderTheStoredTrainsAndTheBookWithoutAScreen) {
         << readFile(err);
     EXPECT_THAT(readFile(txt), HasSubstr("Отчет по весовой книге"));
 
+    const std::string csv = (dir / "trains.csv").string();
+    ToolRun sheet = run({"report", "trains", "--db", db, "--csv", csv});
+    ASSERT_EQ(sheet.status, 0) << sheet.err;
+    EXPECT_EQ(readFile(csv).substr(0, 67), "\xEF\xBB\xBFСостав;Направление;Вагон;Масса, кг;");
+
     ToolRun badFilter = run({"report", "book", "--db", db, "--filter", "Weight>", "--txt", txt});
     EXPECT_EQ(badFilter.status, 2);
     EXPECT_THAT(badFilter.err, HasSubstr("Bad filter \"Weight>\""));
@@ -276,11 +281,12 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         {{"report"}, "name the report: book, trains or waybill"},
         {{"report", "weekly", "--db", "."}, "unknown report 'weekly'"},
         {{"report", "book", "--txt", truth}, "give --db DIR"},
-        {{"report", "book", "--db", "."}, "give --pdf OUT or --txt OUT"},
+        {{"report", "book", "--db", "."}, "give --pdf OUT, --txt OUT or --csv OUT"},
         {{"report", "trains", "--db", ".", "--txt", truth, "--filter", "N>0"},
          "option --filter is for book and waybill"},
         {{"report", "book", "--db", ".", "--txt", truth, "--row", "3"},
          "option --row is for waybill"},
+        {{"report", "waybill", "--db", ".", "--csv", truth}, "option --csv is for book and trains"},
         {{"report", "waybill", "--db", ".", "--txt", truth, "--row", "0"},
          "option --row wants a whole number within 1..2147483647, not '0'"},
         {{"templates", "--out", raw() + "/program"}, raw() + "/program"},

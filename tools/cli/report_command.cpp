@@ -24,6 +24,8 @@ void checkApplies(const CommandOptions& options, ReportRequest::Kind kind) {
                 throw UsageError(std::string("option ") + name + " is for book and waybill");
     if (kind != ReportRequest::Kind::Waybill && options.has("--row"))
         throw UsageError("option --row is for waybill");
+    if (kind == ReportRequest::Kind::Waybill && options.has("--csv"))
+        throw UsageError("option --csv is for book and trains");
 }
 
 ReportRequest requestFrom(const std::vector<std::string>& args) {
@@ -31,10 +33,10 @@ ReportRequest requestFrom(const std::vector<std::string>& args) {
     const auto kind = reportKind(QString::fromStdString(args[0]));
     if (!kind) throw UsageError("unknown report '" + args[0] + "'");
     CommandOptions options(std::vector<std::string>(args.begin() + 1, args.end()),
-                           {"--db", "--ini", "--book", "--filter", "--row", "--pdf", "--txt"});
+                           {"--db", "--ini", "--book", "--filter", "--row", "--pdf", "--txt", "--csv"});
     if (!options.has("--db")) throw UsageError("give --db DIR");
-    if (!options.has("--pdf") && !options.has("--txt"))
-        throw UsageError("give --pdf OUT or --txt OUT");
+    if (!options.has("--pdf") && !options.has("--txt") && !options.has("--csv"))
+        throw UsageError("give --pdf OUT, --txt OUT or --csv OUT");
     checkApplies(options, *kind);
 
     ReportRequest request;
@@ -47,6 +49,7 @@ ReportRequest requestFrom(const std::vector<std::string>& args) {
         request.row = options.integer("--row", 1, std::numeric_limits<int32_t>::max());
     request.pdfPath = qtext(options, "--pdf");
     request.txtPath = qtext(options, "--txt");
+    request.csvPath = qtext(options, "--csv");
     return request;
 }
 
