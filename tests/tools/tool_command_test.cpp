@@ -284,6 +284,13 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         {{"report", "waybill", "--db", ".", "--txt", truth, "--row", "0"},
          "option --row wants a whole number within 1..2147483647, not '0'"},
         {{"templates", "--out", raw() + "/program"}, raw() + "/program"},
+        {{"verify"}, "give the settings file with --ini"},
+        {{"verify", "--ini", missing}, "Cannot open file \"" + missing + "\""},
+        {{"verify", "--ini", ini(), "--class", "0.3"}, "option --class wants 0.2, 0.5, 1 or 2"},
+        {{"verify", "--ini", ini(), "--runs", "0"}, "option --runs wants a whole number within 1..100"},
+        {{"verify", "--ini", ini(), "--speeds", "3,x"}, "option --speeds wants numbers"},
+        {{"verify", "--ini", ini(), "--all-kinds", "--all-kinds"}, "option --all-kinds is given twice"},
+        {{"verify", "--ini", ini(), "--csv", (dir / "no" / "v.csv").string()}, "Cannot create file"},
     };
     for (const auto& [args, reason] : cases) {
         ToolRun r = run(args);
@@ -293,7 +300,44 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates\n");
+              "commands: replay, simulate, report, templates, verify\n");
+}
+
+// Short runs: two speeds, one passage of each train each way.
+ToolRun verify(const std::string& ini, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"verify", "--ini", ini, "--zero", Zero, "--coef", Coef,
+                                     "--speeds", "3,10", "--runs", "1"};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+}
+
+TEST_F(ToolFiles, VerifyFailsTheShippedSettingsAndNamesTflt) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    ToolRun r = verify(shipped);
+    EXPECT_EQ(r.status, 1) << r.out;
+    std::string summary = lines(r.out).back();
+    EXPECT_THAT(summary, HasSubstr("verify: FAIL class 0.5"));
+    EXPECT_THAT(summary, HasSubstr("4ax loaded at 10 km/h weighed 0 of 4"));
+    EXPECT_THAT(summary, HasSubstr("При tflt = 100 вагоны не взвешиваются выше"));
+}
+
+TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {
+    std::string demo = (dir / "demo.ini").string();
+    writeFile(demo, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\n");
+    std::string csv = (dir / "verify.csv").string();
+    ToolRun r = verify(demo, {"--csv", csv, "--class", "0.5"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(lines(r.out).back(), HasSubstr("verify: PASS class 0.5"));
+    std::vector<std::string> table = lines(readFile(csv));
+    ASSERT_EQ(table.size(), 1u + 2 * 9);  // header, nine kinds at two speeds
+    EXPECT_EQ(table[0],
+              "Kind,Speed,Runs,Weighed,MeanError,LargestError,Class,SpeedError,BaseError,"
+              "BogieBaseError");
+    EXPECT_THAT(table[2], ::testing::StartsWith("4ax empty,3,4,100.0,"));
+    // Eight-axle wagons and locomotives are shown; they decide only when asked.
+    EXPECT_THAT(r.out, HasSubstr("8ax empty"));
+    EXPECT_EQ(verify(demo, {"--all-kinds"}).status, 1);
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

@@ -7,6 +7,7 @@
 #include "cli/report_command.h"
 #include "cli/simulate_command.h"
 #include "cli/templates_command.h"
+#include "cli/verify_command.h"
 
 namespace zv {
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates\n";
+    "commands: replay, simulate, report, templates, verify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -29,6 +30,7 @@ constexpr CommandEntry Commands[] = {
     {"simulate", runSimulateCommand, SimulateUsage},
     {"report", runReportCommand, ReportUsage},
     {"templates", runTemplatesCommand, TemplatesUsage},
+    {"verify", runVerifyCommand, VerifyUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
