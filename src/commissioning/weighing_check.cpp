@@ -60,6 +60,21 @@ std::string kmhText(double kmh) {
     return s;
 }
 
+// The name of a kind at the start of a line: its first letter (Cyrillic, two bytes in
+// UTF-8) in capitals.
+std::string sentence(const std::string& name) {
+    std::string s = name;
+    if (s.size() < 2) return s;
+    unsigned char lead = s[0], next = s[1];
+    unsigned code = ((lead & 0x1Fu) << 6) | (next & 0x3Fu);
+    if (code >= 0x430 && code <= 0x44F) code -= 0x20;    // а..я
+    else if (code >= 0x450 && code <= 0x45F) code -= 0x50;  // ѐ..џ, ё among them
+    else return s;
+    s[0] = static_cast<char>(0xC0 | (code >> 6));
+    s[1] = static_cast<char>(0x80 | (code & 0x3F));
+    return s;
+}
+
 std::string mm(double v) { return std::to_string(static_cast<long>(std::lround(v))) + " мм"; }
 
 struct KindResult {
@@ -102,7 +117,7 @@ void countingLines(WeighingCheck& c, const Settings& s) {
         if (k.countingHolds) continue;
         int length = k.failingPlatform == 1 ? s.Lp1 : s.Lp2;
         add(c, CheckLine::Level::Fail,
-            k.kind.name + ": на платформе " + std::to_string(k.failingPlatform) + " (" +
+            sentence(k.kind.name) + ": на платформе " + std::to_string(k.failingPlatform) + " (" +
                 mm(length) + ") оси считаются неверно, следующие вагоны группируются со сдвигом;" +
                 " нужно " + mm(bogieSpan(k.kind.dims)) + " < длина платформы < " +
                 mm(k.kind.dims.wagonBase));
@@ -126,12 +141,12 @@ void speedLines(WeighingCheck& c, const Settings& s) {
         for (const KindVerdict& k : c.kinds)
             if (isWagon(k.kind) && k.countingHolds && !k.weighsAtVmax)
                 add(c, CheckLine::Level::Fail,
-                    k.kind.name + ": не взвешивается выше " + kmhText(k.limitKmh) + " км/ч");
+                    sentence(k.kind.name) + ": не взвешивается выше " + kmhText(k.limitKmh) + " км/ч");
     }
     for (const KindVerdict& k : c.kinds)
         if (k.kind.locomotive && k.countingHolds && !k.weighsAtVmax)
             add(c, CheckLine::Level::Fail,
-                k.kind.name + " не распознаётся выше " + kmhText(k.limitKmh) + " км/ч");
+                sentence(k.kind.name) + " не распознаётся выше " + kmhText(k.limitKmh) + " км/ч");
 }
 
 void settlingLine(WeighingCheck& c, const Settings& s) {

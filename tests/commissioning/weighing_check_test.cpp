@@ -60,12 +60,12 @@ TEST(WeighingCheckTest, VerdictsOfTypicalConfigurationsHoldOnSimulatedTrains) {
         {"tflt 10", [](Settings& s) { s.tflt = 10; }, true, "подходит tflt от 7 до 16"},
         // The largest tflt for wagons leaves a locomotive's long bogie too short a window.
         {"largest tflt", [](Settings& s) { s.tflt = 16; }, false, "локомотив не распознаётся выше 8,1"},
-        {"one beyond it", [](Settings& s) { s.tflt = 17; }, false, "шестиосный вагон: не взвешивается"},
+        {"one beyond it", [](Settings& s) { s.tflt = 17; }, false, "Шестиосный вагон: не взвешивается"},
         {"5 m and 8 m", [](Settings& s) { s.tflt = 10; s.Lp2 = 8000; }, false,
          "на платформе 2 (8000 мм) оси считаются неверно"},
         {"one platform", [](Settings& s) { s.Npl = 0; }, false, "не взвешиваются выше 2,4 км/ч"},
-        {"100 Hz", [](Settings& s) { s.Fadc = 100; }, false, "четырёхосный вагон: не взвешивается выше 9,6"},
-        {"200 Hz", [](Settings& s) { s.Fadc = 200; }, false, "шестиосный вагон: не взвешивается выше 8,1"},
+        {"100 Hz", [](Settings& s) { s.Fadc = 100; }, false, "Четырёхосный вагон: не взвешивается выше 9,6"},
+        {"200 Hz", [](Settings& s) { s.Fadc = 200; }, false, "Шестиосный вагон: не взвешивается выше 8,1"},
         {"unsettled filter", [](Settings& s) { s.tflt = 3; }, false, "tflt = 3 короче установления фильтра"},
     };
     for (const Configuration& row : table) {
