@@ -300,7 +300,21 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates, verify\n");
+              "commands: replay, simulate, report, templates, check, verify\n");
+}
+
+TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    ToolRun r = run({"check", "--ini", shipped});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("FAIL: При tflt = 100 вагоны не взвешиваются выше 2,4 км/ч. "
+                                 "Рекомендуется tflt = 10\n"));
+    EXPECT_EQ(run({"check", "--ini", ini()}).status, 0);  // one platform, tflt 10
+
+    std::vector<std::string> table = lines(run({"check", "--ini", shipped, "--table"}).out);
+    EXPECT_THAT(table, ::testing::Contains("| 2 × 5000 | 50 | 7 | 16 | 10 |  |"));
+    EXPECT_THAT(table, ::testing::Contains("| 2 × 5000 | 100 | 18 | 36 | 21 |  |"));
 }
 
 // Short runs: two speeds, one passage of each train each way.

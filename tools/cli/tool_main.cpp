@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "cli/check_command.h"
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, verify\n";
+    "commands: replay, simulate, report, templates, check, verify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -30,6 +31,7 @@ constexpr CommandEntry Commands[] = {
     {"simulate", runSimulateCommand, SimulateUsage},
     {"report", runReportCommand, ReportUsage},
     {"templates", runTemplatesCommand, TemplatesUsage},
+    {"check", runCheckCommand, CheckUsage},
     {"verify", runVerifyCommand, VerifyUsage},
 };
 
