@@ -317,6 +317,26 @@ TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {
     EXPECT_THAT(table, ::testing::Contains("| 2 × 5000 | 100 | 18 | 36 | 21 |  |"));
 }
 
+// The commissioning guides show the table the check prints for the shipped settings.
+TEST_F(ToolFiles, TheGuidesShowTheTfltTableOfTheCheck) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    const std::string readme = readFile(std::string(ZOLVELT_SOURCE_DIR) + "/README.md");
+    std::string help = readFile(std::string(ZOLVELT_SOURCE_DIR) + "/help/Tuning.htm");
+    int rows = 0;
+    for (const std::string& row : lines(run({"check", "--ini", shipped, "--table"}).out)) {
+        if (row.rfind("| 2 × ", 0) != 0) continue;
+        ++rows;
+        EXPECT_THAT(readme, HasSubstr(row + "\n"));
+        std::string cells = "<tr><td>" +
+                            std::regex_replace(row.substr(2, row.size() - 4), std::regex(" \\| "),
+                                               "</td><td>") +
+                            "</td></tr>";
+        EXPECT_THAT(help, HasSubstr(cells));
+    }
+    EXPECT_EQ(rows, 12);
+}
+
 // Short runs: two speeds, one passage of each train each way.
 ToolRun verify(const std::string& ini, std::vector<std::string> more = {}) {
     std::vector<std::string> args = {"verify", "--ini", ini, "--zero", Zero, "--coef", Coef,

@@ -44,11 +44,11 @@ std::string csvLine(const VerifyRow& r) {
 }
 
 void printTable(const VerifyResult& result, std::ostream& out) {
-    out << "kind          km/h runs weighed  mean %   max %  class  speed km/h  base mm  bogie mm\n";
+    out << "kind              km/h runs weighed  mean %   max %  class  speed km/h  base mm  bogie mm\n";
     for (const VerifyRow& r : result.rows) {
         char text[200];
         std::string cls = r.classMet ? classText(r.classMet) : "-";
-        std::snprintf(text, sizeof text, "%-12s %5g %4d %6.0f%% %7.3f %7.3f  %-5s %10.2f %8.0f %9.0f%s",
+        std::snprintf(text, sizeof text, "%-16s %5g %4d %6.0f%% %7.3f %7.3f  %-5s %10.2f %8.0f %9.0f%s",
                       r.kind.c_str(), r.speedKmh, r.passages, 100.0 * r.weighed / std::max(r.passages, 1),
                       r.meanErrorPercent, r.largestErrorPercent, cls.c_str(), r.speedErrorKmh,
                       r.baseErrorMm, r.bogieBaseErrorMm, r.counts && !r.meets ? "  FAILS" : "");
@@ -124,7 +124,8 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     printTable(result, out);
     if (o.has("--csv")) writeCsv(result, csv, o.text("--csv"));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    out << summary(result, options, check, seconds) << '\n';
+    out << summary(result, options, check, seconds)
+        << (tool.calibrationDamaged ? DamagedCalibrationNote : "") << '\n';
     return result.passes ? 0 : 1;
 }
 
