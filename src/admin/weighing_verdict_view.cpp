@@ -5,28 +5,22 @@
 
 namespace {
 
-const char* colourOf(zv::CheckLine::Level level) {
-    switch (level) {
-        case zv::CheckLine::Level::Ok:
-            return "#007000";
-        case zv::CheckLine::Level::Fail:
-            return "#c00000";
-        case zv::CheckLine::Level::Note:
-            break;
-    }
-    return "#505050";
-}
+struct LevelLook {
+    const char* name;  // the label's "level" property
+    const char* colour;
+    const char* weight;
+};
 
-const char* nameOf(zv::CheckLine::Level level) {
+LevelLook lookOf(zv::CheckLine::Level level) {
     switch (level) {
         case zv::CheckLine::Level::Ok:
-            return "ok";
+            return {"ok", "#007000", "font-weight: bold;"};
         case zv::CheckLine::Level::Fail:
-            return "fail";
+            return {"fail", "#c00000", "font-weight: bold;"};
         case zv::CheckLine::Level::Note:
             break;
     }
-    return "note";
+    return {"note", "#505050", ""};
 }
 
 }  // namespace
@@ -49,11 +43,9 @@ void WeighingVerdictView::showCheck(const zv::WeighingCheck& check) {
         const QString text = QString::fromStdString(line.text);
         auto* label = new QLabel(text, this);
         label->setWordWrap(true);
-        label->setProperty("level", nameOf(line.level));
-        label->setStyleSheet(QString("QLabel { color: %1; %2 }")
-                                 .arg(colourOf(line.level),
-                                      line.level == zv::CheckLine::Level::Note ? ""
-                                                                               : "font-weight: bold;"));
+        const LevelLook look = lookOf(line.level);
+        label->setProperty("level", look.name);
+        label->setStyleSheet(QString("QLabel { color: %1; %2 }").arg(look.colour, look.weight));
         layout_->addWidget(label);
         if (line.level == zv::CheckLine::Level::Fail) failures_ << text;
     }
@@ -61,6 +53,7 @@ void WeighingVerdictView::showCheck(const zv::WeighingCheck& check) {
 
 QStringList WeighingVerdictView::lines() const {
     QStringList texts;
-    for (const QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) texts << label->text();
+    for (const QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        texts << label->text();
     return texts;
 }

@@ -89,9 +89,8 @@ VehicleWindows vehicleWindows(const Settings& settings, const VehicleDimensions&
         const Span& platform = platforms[p];
         const std::vector<double> e = events(t, {platform});
         w.countingHolds[p] = countingHolds(t, platform);
-        double front = stretch(e, [&](double x) {
-            return carriesExactly(t, platform, x, t.first, t.half());
-        });
+        double front =
+            stretch(e, [&](double x) { return carriesExactly(t, platform, x, t.first, t.half()); });
         double rear = stretch(e, [&](double x) {
             return carriesExactly(t, platform, x, t.first + t.half(), t.half());
         });

@@ -30,7 +30,8 @@ std::vector<double> filterStepResponse(int Fadc, int Fflt, int samples) {
 
 int filterSettlingSamples(int Fadc, int Fflt, double tolerance) {
     // Long enough for the slowest filter the settings allow (1 Hz at 200 Hz) to settle.
-    const std::vector<double> step = filterStepResponse(Fadc, Fflt, 20 * Fadc / std::max(Fflt, 1) + 50);
+    const std::vector<double> step =
+        filterStepResponse(Fadc, Fflt, 20 * Fadc / std::max(Fflt, 1) + 50);
     int settled = static_cast<int>(step.size());
     while (settled > 0 && std::abs(step[static_cast<size_t>(settled - 1)] - 1.0) <= tolerance)
         --settled;

@@ -47,10 +47,16 @@ double weighingTravel(const Settings& s, const VehicleWindows& w) {
     return t[1];
 }
 
-bool isWagon(const VehicleKindSpec& k) { return !k.locomotive && (k.dims.axles == 4 || k.dims.axles == 6); }
-bool peakWeighed(const VehicleKindSpec& k) { return k.dims.axles == 8; }
+bool isWagon(const VehicleKindSpec& k) {
+    return !k.locomotive && (k.dims.axles == 4 || k.dims.axles == 6);
+}
+bool peakWeighed(const VehicleKindSpec& k) {
+    return k.dims.axles == 8;
+}
 // A locomotive is recognised by a weight well above any wagon's, which one sample gives.
-int minSamples(const VehicleKindSpec& k) { return k.locomotive ? 1 : kMinWindowSamples; }
+int minSamples(const VehicleKindSpec& k) {
+    return k.locomotive ? 1 : kMinWindowSamples;
+}
 
 std::string kmhText(double kmh) {
     char text[32];
@@ -67,15 +73,20 @@ std::string sentence(const std::string& name) {
     if (s.size() < 2) return s;
     unsigned char lead = s[0], next = s[1];
     unsigned code = ((lead & 0x1Fu) << 6) | (next & 0x3Fu);
-    if (code >= 0x430 && code <= 0x44F) code -= 0x20;    // а..я
-    else if (code >= 0x450 && code <= 0x45F) code -= 0x50;  // ѐ..џ, ё among them
-    else return s;
+    if (code >= 0x430 && code <= 0x44F)
+        code -= 0x20;  // а..я
+    else if (code >= 0x450 && code <= 0x45F)
+        code -= 0x50;  // ѐ..џ, ё among them
+    else
+        return s;
     s[0] = static_cast<char>(0xC0 | (code >> 6));
     s[1] = static_cast<char>(0x80 | (code & 0x3F));
     return s;
 }
 
-std::string mm(double v) { return std::to_string(static_cast<long>(std::lround(v))) + " мм"; }
+std::string mm(double v) {
+    return std::to_string(static_cast<long>(std::lround(v))) + " мм";
+}
 
 struct KindResult {
     KindVerdict verdict;
@@ -130,8 +141,8 @@ void speedLines(WeighingCheck& c, const Settings& s) {
         if (isWagon(k.kind) && k.countingHolds && !k.weighsAtVmax)
             lowest = lowest < 0 ? k.limitKmh : std::min(lowest, k.limitKmh);
     if (lowest >= 0) {
-        std::string text = "При tflt = " + std::to_string(s.tflt) + " вагоны не взвешиваются выше " +
-                           kmhText(lowest) + " км/ч.";
+        std::string text = "При tflt = " + std::to_string(s.tflt) +
+                           " вагоны не взвешиваются выше " + kmhText(lowest) + " км/ч.";
         if (c.largestTflt >= c.settlingTflt)
             text += " Рекомендуется tflt = " + std::to_string(c.recommendedTflt);
         else
@@ -141,7 +152,8 @@ void speedLines(WeighingCheck& c, const Settings& s) {
         for (const KindVerdict& k : c.kinds)
             if (isWagon(k.kind) && k.countingHolds && !k.weighsAtVmax)
                 add(c, CheckLine::Level::Fail,
-                    sentence(k.kind.name) + ": не взвешивается выше " + kmhText(k.limitKmh) + " км/ч");
+                    sentence(k.kind.name) + ": не взвешивается выше " + kmhText(k.limitKmh) +
+                        " км/ч");
     }
     for (const KindVerdict& k : c.kinds)
         if (k.kind.locomotive && k.countingHolds && !k.weighsAtVmax)
@@ -154,8 +166,8 @@ void settlingLine(WeighingCheck& c, const Settings& s) {
     add(c, CheckLine::Level::Fail,
         "tflt = " + std::to_string(s.tflt) + " короче установления фильтра (" +
             std::to_string(c.settlingTflt) + " периодов при Fflt = " + std::to_string(s.Fflt) +
-            " Гц, Fadc = " + std::to_string(s.Fadc) + " Гц): веса искажены. Рекомендуется tflt = " +
-            std::to_string(c.recommendedTflt));
+            " Гц, Fadc = " + std::to_string(s.Fadc) +
+            " Гц): веса искажены. Рекомендуется tflt = " + std::to_string(c.recommendedTflt));
 }
 
 void noteLines(WeighingCheck& c, const Settings& s) {
@@ -176,8 +188,10 @@ void recommend(WeighingCheck& c, const std::vector<KindResult>& results, const S
     int wagons = 100, locomotives = 100;
     for (const KindResult& r : results) {
         if (!r.verdict.countingHolds) continue;  // no tflt helps; said on a line of its own
-        if (isWagon(r.verdict.kind)) wagons = std::min(wagons, tfltCap(s, r.travel, minSamples(r.verdict.kind)));
-        if (r.verdict.kind.locomotive) locomotives = std::min(locomotives, tfltCap(s, r.travel, minSamples(r.verdict.kind)));
+        if (isWagon(r.verdict.kind))
+            wagons = std::min(wagons, tfltCap(s, r.travel, minSamples(r.verdict.kind)));
+        if (r.verdict.kind.locomotive)
+            locomotives = std::min(locomotives, tfltCap(s, r.travel, minSamples(r.verdict.kind)));
     }
     c.largestTflt = wagons;
     // A little beyond the settling, as long as wagons and, if possible, locomotives still weigh.
@@ -207,11 +221,11 @@ WeighingCheck checkWeighing(const Settings& s, const std::vector<VehicleKindSpec
     c.passes = std::none_of(c.lines.begin(), c.lines.end(),
                             [](const CheckLine& l) { return l.level == CheckLine::Level::Fail; });
     if (c.passes)
-        c.lines.insert(c.lines.begin(),
-                       {CheckLine::Level::Ok,
-                        "Все вагоны взвешиваются до Vmax = " + std::to_string(s.Vmax) +
-                            " км/ч; подходит tflt от " + std::to_string(c.settlingTflt) + " до " +
-                            std::to_string(c.largestTflt)});
+        c.lines.insert(
+            c.lines.begin(),
+            {CheckLine::Level::Ok, "Все вагоны взвешиваются до Vmax = " + std::to_string(s.Vmax) +
+                                       " км/ч; подходит tflt от " + std::to_string(c.settlingTflt) +
+                                       " до " + std::to_string(c.largestTflt)});
     noteLines(c, s);
     return c;
 }

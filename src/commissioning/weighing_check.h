@@ -22,10 +22,10 @@ struct CheckLine {
 // What the scale makes of one kind of vehicle.
 struct KindVerdict {
     VehicleKindSpec kind;
-    bool countingHolds = true;     // on every platform, in both directions
-    int failingPlatform = 0;       // 1 or 2 when the counting fails there (order of the settings)
+    bool countingHolds = true;       // on every platform, in both directions
+    int failingPlatform = 0;         // 1 or 2 when the counting fails there (order of the settings)
     bool bothPlatformWeight = true;  // Wt12 exists (two platforms)
-    double limitKmh = 0;           // weighed up to this speed (0: never); peak-weighed: Vmax
+    double limitKmh = 0;             // weighed up to this speed (0: never); peak-weighed: Vmax
     bool weighsAtVmax = false;
 };
 
@@ -33,8 +33,8 @@ struct WeighingCheck {
     bool passes = false;  // every four- and six-axle wagon weighs up to Vmax, filters settled
     std::vector<KindVerdict> kinds;
     std::vector<CheckLine> lines;
-    int settlingTflt = 1;     // lowest tflt that covers the platform filter's settling
-    int largestTflt = 0;      // largest tflt that weighs every wagon kind at Vmax; 0: none
+    int settlingTflt = 1;  // lowest tflt that covers the platform filter's settling
+    int largestTflt = 0;   // largest tflt that weighs every wagon kind at Vmax; 0: none
     int recommendedTflt = 1;
 };
 

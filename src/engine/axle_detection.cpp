@@ -102,12 +102,12 @@ void AxleDetection::runDetectors() {
 
 AxleDetection::Track AxleDetection::track1() {
     return {t_.EntryDet1, t_.ExitDet1,     t_.NextWagon1, t_.WagonAxles1, t_.WagonIdx1,
-            t_.AxleRec1,  t_.SettleUntil1, t_.Acc1,       t_.Cnt1,       t_.PeakShared1};
+            t_.AxleRec1,  t_.SettleUntil1, t_.Acc1,       t_.Cnt1,        t_.PeakShared1};
 }
 
 AxleDetection::Track AxleDetection::track2() {
     return {t_.EntryDet2, t_.ExitDet2,     t_.NextWagon2, t_.WagonAxles2, t_.WagonIdx2,
-            t_.AxleRec2,  t_.SettleUntil2, t_.Acc2,       t_.Cnt2,       t_.PeakShared2};
+            t_.AxleRec2,  t_.SettleUntil2, t_.Acc2,       t_.Cnt2,        t_.PeakShared2};
 }
 
 void AxleDetection::onEntry1() {

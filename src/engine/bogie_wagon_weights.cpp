@@ -23,13 +23,13 @@ struct Platform {
 };
 
 Platform first(TrainState& t) {
-    return {t.Acc1,        t.Cnt1,          t.PeakShared1,   t.WagonAxles1,
-            t.WagonIdx1,   &WeightRec::Wt1, &DiffRec::Diff1, kPeakSharedFirst};
+    return {t.Acc1,      t.Cnt1,          t.PeakShared1,   t.WagonAxles1,
+            t.WagonIdx1, &WeightRec::Wt1, &DiffRec::Diff1, kPeakSharedFirst};
 }
 
 Platform second(TrainState& t) {
-    return {t.Acc2,        t.Cnt2,          t.PeakShared2,   t.WagonAxles2,
-            t.WagonIdx2,   &WeightRec::Wt2, &DiffRec::Diff2, kPeakSharedSecond};
+    return {t.Acc2,      t.Cnt2,          t.PeakShared2,   t.WagonAxles2,
+            t.WagonIdx2, &WeightRec::Wt2, &DiffRec::Diff2, kPeakSharedSecond};
 }
 
 int32_t windowWeight(const Platform& p, int32_t kd) {

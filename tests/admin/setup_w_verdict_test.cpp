@@ -56,7 +56,8 @@ class SetupWVerdictTest : public zv::test::SettingsWindowTest<TSetupW> {
 
 TEST_F(SetupWVerdictTest, TheVerdictFollowsTheSettlingDelayAsItIsTyped) {
     // The shipped 100 periods leave a 5 m platform no window at normal speeds.
-    EXPECT_TRUE(says("fail", "При tflt = 100 вагоны не взвешиваются выше 2,4 км/ч. Рекомендуется tflt = 10"));
+    EXPECT_TRUE(says(
+        "fail", "При tflt = 100 вагоны не взвешиваются выше 2,4 км/ч. Рекомендуется tflt = 10"));
     EXPECT_TRUE(says("fail", "Шестиосный локомотив не распознаётся выше 1,8 км/ч"));
     EXPECT_FALSE(says("ok", ""));
 
@@ -83,7 +84,9 @@ TEST_F(SetupWVerdictTest, SavingAFailingConfigurationAsksOnceAndNoKeepsTheFile) 
     const zv::Message& question = fx.messages.shown().front();
     EXPECT_TRUE(question.question);
     EXPECT_EQ(question.kind, zv::MessageKind::Warning);
-    EXPECT_TRUE(question.text.startsWith("Весы с этими параметрами взвешивают не всё:\r\nПри tflt = 40 вагоны не взвешиваются выше"));
+    EXPECT_TRUE(
+        question.text.startsWith("Весы с этими параметрами взвешивают не всё:\r\nПри tflt = 40 "
+                                 "вагоны не взвешиваются выше"));
     EXPECT_TRUE(question.text.endsWith("\r\nСохранить параметры?"));
     EXPECT_EQ(fx.settings().tflt, 10);
     EXPECT_EQ(fx.readBack().tflt, 10);

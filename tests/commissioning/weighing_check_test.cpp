@@ -1,4 +1,6 @@
 // The weighing-window check, and its speed limits held against simulated trains.
+#include "commissioning/weighing_check.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "commissioning/filter_settling.h"
-#include "commissioning/weighing_check.h"
 #include "replay/replay_run.h"
 #include "support/test_scale.h"
 #include "verify/reference_trains.h"
@@ -59,14 +60,23 @@ TEST(WeighingCheckTest, VerdictsOfTypicalConfigurationsHoldOnSimulatedTrains) {
         {"shipped settings", [](Settings&) {}, false, "При tflt = 100 вагоны не взвешиваются выше"},
         {"tflt 10", [](Settings& s) { s.tflt = 10; }, true, "подходит tflt от 7 до 16"},
         // The largest tflt for wagons leaves a locomotive's long bogie too short a window.
-        {"largest tflt", [](Settings& s) { s.tflt = 16; }, false, "локомотив не распознаётся выше 8,1"},
-        {"one beyond it", [](Settings& s) { s.tflt = 17; }, false, "Шестиосный вагон: не взвешивается"},
-        {"5 m and 8 m", [](Settings& s) { s.tflt = 10; s.Lp2 = 8000; }, false,
-         "на платформе 2 (8000 мм) оси считаются неверно"},
+        {"largest tflt", [](Settings& s) { s.tflt = 16; }, false,
+         "локомотив не распознаётся выше 8,1"},
+        {"one beyond it", [](Settings& s) { s.tflt = 17; }, false,
+         "Шестиосный вагон: не взвешивается"},
+        {"5 m and 8 m",
+         [](Settings& s) {
+             s.tflt = 10;
+             s.Lp2 = 8000;
+         },
+         false, "на платформе 2 (8000 мм) оси считаются неверно"},
         {"one platform", [](Settings& s) { s.Npl = 0; }, false, "не взвешиваются выше 2,4 км/ч"},
-        {"100 Hz", [](Settings& s) { s.Fadc = 100; }, false, "Четырёхосный вагон: не взвешивается выше 9,6"},
-        {"200 Hz", [](Settings& s) { s.Fadc = 200; }, false, "Шестиосный вагон: не взвешивается выше 8,1"},
-        {"unsettled filter", [](Settings& s) { s.tflt = 3; }, false, "tflt = 3 короче установления фильтра"},
+        {"100 Hz", [](Settings& s) { s.Fadc = 100; }, false,
+         "Четырёхосный вагон: не взвешивается выше 9,6"},
+        {"200 Hz", [](Settings& s) { s.Fadc = 200; }, false,
+         "Шестиосный вагон: не взвешивается выше 8,1"},
+        {"unsettled filter", [](Settings& s) { s.tflt = 3; }, false,
+         "tflt = 3 короче установления фильтра"},
     };
     for (const Configuration& row : table) {
         SCOPED_TRACE(row.name);

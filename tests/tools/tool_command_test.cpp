@@ -287,10 +287,13 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         {{"verify"}, "give the settings file with --ini"},
         {{"verify", "--ini", missing}, "Cannot open file \"" + missing + "\""},
         {{"verify", "--ini", ini(), "--class", "0.3"}, "option --class wants 0.2, 0.5, 1 or 2"},
-        {{"verify", "--ini", ini(), "--runs", "0"}, "option --runs wants a whole number within 1..100"},
+        {{"verify", "--ini", ini(), "--runs", "0"},
+         "option --runs wants a whole number within 1..100"},
         {{"verify", "--ini", ini(), "--speeds", "3,x"}, "option --speeds wants numbers"},
-        {{"verify", "--ini", ini(), "--all-kinds", "--all-kinds"}, "option --all-kinds is given twice"},
-        {{"verify", "--ini", ini(), "--csv", (dir / "no" / "v.csv").string()}, "Cannot create file"},
+        {{"verify", "--ini", ini(), "--all-kinds", "--all-kinds"},
+         "option --all-kinds is given twice"},
+        {{"verify", "--ini", ini(), "--csv", (dir / "no" / "v.csv").string()},
+         "Cannot create file"},
     };
     for (const auto& [args, reason] : cases) {
         ToolRun r = run(args);
@@ -328,10 +331,10 @@ TEST_F(ToolFiles, TheGuidesShowTheTfltTableOfTheCheck) {
         if (row.rfind("| 2 × ", 0) != 0) continue;
         ++rows;
         EXPECT_THAT(readme, HasSubstr(row + "\n"));
-        std::string cells = "<tr><td>" +
-                            std::regex_replace(row.substr(2, row.size() - 4), std::regex(" \\| "),
-                                               "</td><td>") +
-                            "</td></tr>";
+        std::string cells =
+            "<tr><td>" +
+            std::regex_replace(row.substr(2, row.size() - 4), std::regex(" \\| "), "</td><td>") +
+            "</td></tr>";
         EXPECT_THAT(help, HasSubstr(cells));
     }
     EXPECT_EQ(rows, 12);
@@ -339,8 +342,8 @@ TEST_F(ToolFiles, TheGuidesShowTheTfltTableOfTheCheck) {
 
 // Short runs: two speeds, one passage of each train each way.
 ToolRun verify(const std::string& ini, std::vector<std::string> more = {}) {
-    std::vector<std::string> args = {"verify", "--ini", ini, "--zero", Zero, "--coef", Coef,
-                                     "--speeds", "3,10", "--runs", "1"};
+    std::vector<std::string> args = {"verify", "--ini",    ini,    "--zero", Zero, "--coef",
+                                     Coef,     "--speeds", "3,10", "--runs", "1"};
     args.insert(args.end(), more.begin(), more.end());
     return run(args);
 }

@@ -27,8 +27,8 @@ void printVerdict(const Settings& s, const WeighingCheck& c, std::ostream& out) 
     for (const KindVerdict& k : c.kinds) {
         char text[160];
         if (!k.countingHolds)
-            std::snprintf(text, sizeof text, "%-10s axles miscounted on platform %d", k.kind.id.c_str(),
-                          k.failingPlatform);
+            std::snprintf(text, sizeof text, "%-10s axles miscounted on platform %d",
+                          k.kind.id.c_str(), k.failingPlatform);
         else
             std::snprintf(text, sizeof text, "%-10s weighed up to %.1f km/h%s", k.kind.id.c_str(),
                           k.limitKmh, k.weighsAtVmax ? "" : " (below Vmax)");
@@ -41,7 +41,8 @@ void printVerdict(const Settings& s, const WeighingCheck& c, std::ostream& out) 
 
 // The recommended settling delays for two equal platforms of the usual lengths.
 void printTable(Settings s, std::ostream& out) {
-    out << "| Платформы, мм | Fadc, Гц | tflt не меньше | tflt не больше | Рекомендуется | Замечание |\n"
+    out << "| Платформы, мм | Fadc, Гц | tflt не меньше | tflt не больше | Рекомендуется | "
+           "Замечание |\n"
         << "|---|---|---|---|---|---|\n";
     for (int length : {4000, 5000, 6000, 8000})
         for (int rate : {50, 100, 200}) {
@@ -50,13 +51,16 @@ void printTable(Settings s, std::ostream& out) {
             WeighingCheck c = checkWeighing(s);
             std::string remark;
             for (const KindVerdict& k : c.kinds)
-                if (!k.countingHolds) remark += (remark.empty() ? "" : ", ") + k.kind.name + ": счёт осей";
+                if (!k.countingHolds)
+                    remark += (remark.empty() ? "" : ", ") + k.kind.name + ": счёт осей";
             const bool possible = c.largestTflt >= c.settlingTflt;
             out << "| " << (s.Npl == 1 ? "2 × " : "") << length << " | " << rate << " | "
                 << c.settlingTflt << " | " << c.largestTflt << " | "
-                << (possible ? std::to_string(c.recommendedTflt) : "нет") << " | " << remark << " |\n";
+                << (possible ? std::to_string(c.recommendedTflt) : "нет") << " | " << remark
+                << " |\n";
         }
-    out << "\nVmax = " << s.Vmax << " км/ч, Fflt = Fflt_ = " << s.Fflt << " Гц, Lp3 = " << s.Lp3 << " мм\n";
+    out << "\nVmax = " << s.Vmax << " км/ч, Fflt = Fflt_ = " << s.Fflt << " Гц, Lp3 = " << s.Lp3
+        << " мм\n";
 }
 
 }  // namespace

@@ -27,12 +27,9 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry Commands[] = {
-    {"replay", runReplayCommand, ReplayUsage},
-    {"simulate", runSimulateCommand, SimulateUsage},
-    {"report", runReportCommand, ReportUsage},
-    {"templates", runTemplatesCommand, TemplatesUsage},
-    {"check", runCheckCommand, CheckUsage},
-    {"verify", runVerifyCommand, VerifyUsage},
+    {"replay", runReplayCommand, ReplayUsage}, {"simulate", runSimulateCommand, SimulateUsage},
+    {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
+    {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {

@@ -21,7 +21,9 @@ VerifyOptions verifyOptionsFrom(const CommandOptions& o) {
     if (o.has("--runs")) v.runs = o.integer("--runs", 1, 100);
     if (o.has("--class")) {
         std::optional<double> c = parseClass(o.text("--class"));
-        if (!c) throw UsageError("option --class wants 0.2, 0.5, 1 or 2, not '" + o.text("--class") + "'");
+        if (!c)
+            throw UsageError("option --class wants 0.2, 0.5, 1 or 2, not '" + o.text("--class") +
+                             "'");
         v.accuracyClass = *c;
     }
     v.seed = static_cast<uint64_t>(o.number("--seed", 1, 0, 4294967295.0));
@@ -44,14 +46,16 @@ std::string csvLine(const VerifyRow& r) {
 }
 
 void printTable(const VerifyResult& result, std::ostream& out) {
-    out << "kind              km/h runs weighed  mean %   max %  class  speed km/h  base mm  bogie mm\n";
+    out << "kind              km/h runs weighed  mean %   max %  class  speed km/h  base mm  bogie "
+           "mm\n";
     for (const VerifyRow& r : result.rows) {
         char text[200];
         std::string cls = r.classMet ? classText(r.classMet) : "-";
-        std::snprintf(text, sizeof text, "%-16s %5g %4d %6.0f%% %7.3f %7.3f  %-5s %10.2f %8.0f %9.0f%s",
-                      r.kind.c_str(), r.speedKmh, r.passages, 100.0 * r.weighed / std::max(r.passages, 1),
-                      r.meanErrorPercent, r.largestErrorPercent, cls.c_str(), r.speedErrorKmh,
-                      r.baseErrorMm, r.bogieBaseErrorMm, r.counts && !r.meets ? "  FAILS" : "");
+        std::snprintf(
+            text, sizeof text, "%-16s %5g %4d %6.0f%% %7.3f %7.3f  %-5s %10.2f %8.0f %9.0f%s",
+            r.kind.c_str(), r.speedKmh, r.passages, 100.0 * r.weighed / std::max(r.passages, 1),
+            r.meanErrorPercent, r.largestErrorPercent, cls.c_str(), r.speedErrorKmh, r.baseErrorMm,
+            r.bogieBaseErrorMm, r.counts && !r.meets ? "  FAILS" : "");
         out << text << '\n';
     }
 }
@@ -123,7 +127,8 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     VerifyResult result = runVerification(tool.settings, options);
     printTable(result, out);
     if (o.has("--csv")) writeCsv(result, csv, o.text("--csv"));
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out << summary(result, options, check, seconds)
         << (tool.calibrationDamaged ? DamagedCalibrationNote : "") << '\n';
     return result.passes ? 0 : 1;

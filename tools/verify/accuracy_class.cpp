@@ -2,7 +2,9 @@
 
 namespace zv {
 
-double inServiceLimitPercent(double accuracyClass) { return accuracyClass; }
+double inServiceLimitPercent(double accuracyClass) {
+    return accuracyClass;
+}
 
 std::optional<double> classMet(double largestErrorPercent) {
     for (double c : kAccuracyClasses)

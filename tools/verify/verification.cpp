@@ -25,9 +25,11 @@ struct Tally {
         double error = 100.0 * (stored->Weight - truth.mass) / truth.mass;
         sumError += error;
         if (std::abs(error) > std::abs(row.largestErrorPercent)) row.largestErrorPercent = error;
-        row.speedErrorKmh = std::max(row.speedErrorKmh, std::abs(stored->Speed / 10.0 - truth.speedKmh));
+        row.speedErrorKmh =
+            std::max(row.speedErrorKmh, std::abs(stored->Speed / 10.0 - truth.speedKmh));
         row.baseErrorMm = std::max(row.baseErrorMm, std::abs(stored->BaseW - truth.wagonBase));
-        row.bogieBaseErrorMm = std::max(row.bogieBaseErrorMm, std::abs(stored->BaseB - truth.bogieBase));
+        row.bogieBaseErrorMm =
+            std::max(row.bogieBaseErrorMm, std::abs(stored->BaseB - truth.bogieBase));
     }
 
     VerifyRow finish(const VerifyOptions& o) {
@@ -76,7 +78,8 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
         for (bool head : {true, false}) {
             std::vector<ReferenceVehicle> vehicles = referenceTrain(o.kinds, head);
             TrainDescription train;
-            for (const ReferenceVehicle& v : vehicles) train.vehicles.push_back(simulatedVehicle(v));
+            for (const ReferenceVehicle& v : vehicles)
+                train.vehicles.push_back(simulatedVehicle(v));
             train.speed = {kmh, kmh};
             train.emptySeconds = 2;
             for (int direction : {+1, -1})

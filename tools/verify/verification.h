@@ -26,7 +26,7 @@ struct VerifyRow {
     std::string kind;  // "4ax empty", "loco"
     double speedKmh = 0;
     int passages = 0;
-    int weighed = 0;  // stored as weighed (a locomotive: recognised as one)
+    int weighed = 0;                 // stored as weighed (a locomotive: recognised as one)
     double meanErrorPercent = 0;     // of the weighed ones, of the true mass
     double largestErrorPercent = 0;  // the same, largest in magnitude
     std::optional<double> classMet;  // none when a passage was not weighed
