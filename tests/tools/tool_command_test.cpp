@@ -244,6 +244,8 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     std::string badTrain = (dir / "bad.train").string();
     writeFile(badTrain, "wagon axles=4 mass=heavy\n");
     std::string truth = (dir / "t.csv").string();
+    std::string fadc0 = (dir / "fadc0.ini").string();
+    writeFile(fadc0, "[Scales]\r\nFadc=0\r\n");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command given"},
         {{"weigh"}, "unknown command 'weigh'"},
@@ -285,6 +287,7 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
          "option --row wants a whole number within 1..2147483647, not '0'"},
         {{"templates", "--out", raw() + "/program"}, raw() + "/program"},
         {{"verify"}, "give the settings file with --ini"},
+        {{"verify", "--ini", fadc0}, "Fadc must be positive"},
         {{"verify", "--ini", missing}, "Cannot open file \"" + missing + "\""},
         {{"verify", "--ini", ini(), "--class", "0.3"}, "option --class wants 0.2, 0.5, 1 or 2"},
         {{"verify", "--ini", ini(), "--runs", "0"},

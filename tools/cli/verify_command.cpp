@@ -8,6 +8,7 @@
 #include "cli/command_options.h"
 #include "commissioning/weighing_check.h"
 #include "replay/file_error.h"
+#include "simulator/scale_model.h"
 #include "verify/accuracy_class.h"
 #include "verify/verification.h"
 
@@ -119,6 +120,9 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!o.has("--ini")) throw UsageError("give the settings file with --ini");
     VerifyOptions options = verifyOptionsFrom(o);
     ToolSettings tool = loadToolSettings(settingsRequest(o));
+    // A scale the simulator cannot model is said before a line is printed.
+    if (std::string problem = checkScaleSettings(tool.settings); !problem.empty())
+        throw std::runtime_error(problem);
     std::ofstream csv;
     if (o.has("--csv")) csv = createCsv(o.text("--csv"));  // before a line is printed
     const auto start = std::chrono::steady_clock::now();
