@@ -181,6 +181,7 @@ void TSetupW::showEvent(QShowEvent* event) {
 void TSetupW::FormShow() {
     unsaved_ = false;
     if (source_) fillConnection(*source_);
+    showVerdict();  // Vmax may have changed in the program settings meanwhile
 }
 
 void TSetupW::done(int result) {

@@ -71,6 +71,16 @@ TEST_F(SetupWVerdictTest, TheVerdictFollowsTheSettlingDelayAsItIsTyped) {
     EXPECT_EQ(fx.settings().tflt, 100);
 }
 
+TEST_F(SetupWVerdictTest, OpeningTheWindowJudgesTheHighestSpeedOfTheProgramSettings) {
+    typeTflt("10");
+    save();
+    window.hide();
+    fx.settings().Vmax = 15;  // changed in the program settings window
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(says("fail", "Шестиосный локомотив не распознаётся выше 10,8 км/ч"));
+}
+
 TEST_F(SetupWVerdictTest, SavingAFailingConfigurationAsksOnceAndNoKeepsTheFile) {
     typeTflt("10");
     save();  // passes: saved without a question
