@@ -15,6 +15,8 @@
 #include "admin/admin_host.h"
 #include "admin/pass_dlg.h"
 #include "admin/save_close.h"
+#include "admin/weighing_verdict_view.h"
+#include "commissioning/weighing_check.h"
 #include "engine/engine_observer.h"
 #include "engine/weighing_engine.h"
 #include "link/serial_link.h"
@@ -179,6 +181,7 @@ void TSetupW::showEvent(QShowEvent* event) {
 void TSetupW::FormShow() {
     unsaved_ = false;
     if (source_) fillConnection(*source_);
+    showVerdict();  // Vmax may have changed in the program settings meanwhile
 }
 
 void TSetupW::done(int result) {
@@ -266,6 +269,7 @@ void TSetupW::LIE21Exit() {
 void TSetupW::CBox21Change() {
     showInputRows();
     CBox30Change();
+    showVerdict();
     unsaved_ = true;
 }
 
@@ -275,6 +279,7 @@ void TSetupW::CBox22Change() {
     CBox30->setEnabled(nadc == 2);
     CBox30Change();
     showInputRows();
+    showVerdict();
     unsaved_ = true;
 }
 
@@ -301,8 +306,32 @@ bool TSetupW::filterCutoffsAllowed() {
     return false;
 }
 
+zv::Settings TSetupW::typedSettings() const {
+    zv::Settings s = source_ ? *source_ : zv::Settings{};
+    ApplySetupW(s);
+    for (std::size_t i = 0; i < kScaleParameterEdits.size(); ++i) {
+        const TLIEdit* edit = parameterEdits_[i];
+        bool number = false;
+        const int value = edit->text().toInt(&number);
+        if (number) s.*kScaleParameterEdits[i].key = std::clamp(value, edit->MinVal(), edit->MaxVal());
+    }
+    return s;
+}
+
+void TSetupW::showVerdict() {
+    if (verdict_) verdict_->showCheck(zv::checkWeighing(typedSettings()));
+}
+
+bool TSetupW::saveDespiteVerdict() {
+    showVerdict();
+    if (verdict_->passes()) return true;
+    return zv::Messages::warningQuestion("Весы с этими параметрами взвешивают не всё:\r\n" +
+                                         verdict_->failures().join("\r\n") +
+                                         "\r\nСохранить параметры?");
+}
+
 void TSetupW::But1Click() {
-    if (!host_ || !filterCutoffsAllowed()) return;
+    if (!host_ || !filterCutoffsAllowed() || !saveDespiteVerdict()) return;
     zv::Settings& s = host_->settings();
     ApplySetupW(s);
     host_->engine().FiltCoef();

@@ -19,6 +19,7 @@ class QTableWidget;
 class QWidget;
 class TLIEdit;
 class TPassDlg;
+class WeighingVerdictView;
 
 namespace zv {
 struct CalibrationReadouts;
@@ -113,6 +114,10 @@ private:
     void showCalibrationEdits(const zv::CalibrationEdits& edits);
     void reportStep(const zv::CalibrationStep& step);
     TPassDlg& passDlg();
+    // The values of the parameters page as they stand, typed text included.
+    zv::Settings typedSettings() const;
+    void showVerdict();
+    bool saveDespiteVerdict();
 
     AdminHost* host_ = nullptr;
     const zv::Settings* source_ = nullptr;  // what closing refills the window from
@@ -138,6 +143,7 @@ private:
     std::array<TLIEdit*, kScaleParameterEdits.size()> parameterEdits_{};
     QComboBox* CBox21 = nullptr;
     QComboBox* CBox22 = nullptr;
+    WeighingVerdictView* verdict_ = nullptr;
 
     // Calibration
     QComboBox* CBox30 = nullptr;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "admin/setup_w.h"
+#include "admin/weighing_verdict_view.h"
 #include "settings/calibration_codec.h"
 #include "ui/tlie_edit.h"
 
@@ -53,6 +54,7 @@ TLIEdit* TSetupW::makeParameterEdit(const ScaleParameterEdit& def, QWidget* pare
     edit->setMaxVal(def.max);
     edit->setFixedWidth(80);
     connect(edit, &TLIEdit::exited, this, &TSetupW::LIE21Exit);
+    connect(edit, &QLineEdit::textChanged, this, &TSetupW::showVerdict);
     return edit;
 }
 
@@ -147,6 +149,8 @@ QWidget* TSetupW::buildParametersPage() {
     columns->addLayout(right);
     layout->addLayout(columns);
     layout->addWidget(loadCells);
+    verdict_ = new WeighingVerdictView(page);
+    layout->addWidget(verdict_);
     layout->addStretch(1);
     return page;
 }

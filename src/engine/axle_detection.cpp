@@ -102,12 +102,12 @@ void AxleDetection::runDetectors() {
 
 AxleDetection::Track AxleDetection::track1() {
     return {t_.EntryDet1, t_.ExitDet1,     t_.NextWagon1, t_.WagonAxles1, t_.WagonIdx1,
-            t_.AxleRec1,  t_.SettleUntil1, t_.Acc1,       t_.Cnt1};
+            t_.AxleRec1,  t_.SettleUntil1, t_.Acc1,       t_.Cnt1,        t_.PeakShared1};
 }
 
 AxleDetection::Track AxleDetection::track2() {
     return {t_.EntryDet2, t_.ExitDet2,     t_.NextWagon2, t_.WagonAxles2, t_.WagonIdx2,
-            t_.AxleRec2,  t_.SettleUntil2, t_.Acc2,       t_.Cnt2};
+            t_.AxleRec2,  t_.SettleUntil2, t_.Acc2,       t_.Cnt2,        t_.PeakShared2};
 }
 
 void AxleDetection::onEntry1() {
@@ -140,6 +140,7 @@ bool AxleDetection::recordArrival(Track p) {
         recordAxle(p.recs, p.wagonIdx, true, n, p.entry.PeakSample);
         p.acc = 0.0;
         p.cnt = 0;
+        p.peakShared = false;
     }
     if (n != p.wagonAxles || p.nextWagon) return false;
     p.entry.Count = 0;
@@ -214,12 +215,17 @@ void AxleDetection::collectLoads() {
 
 // Eight-axle wagons (and a first bogie of four) keep the maximum; the others add the load
 // of five samples back while the bogie alone stands on the platform and the filters have
-// settled after the last edge.
+// settled after the last edge. A maximum taken after an axle of the next vehicle has
+// arrived (it cannot have left before this wagon's last axle) holds that axle's load too.
 void AxleDetection::collectPlatform(Track p, int q) {
     if (p.entry.Armed || p.exit.Armed) return;
     if (p.wagonAxles == kPeakWagonAxles ||
         (p.wagonAxles == 0 && p.entry.Count == kPeakFirstBogieAxles)) {
-        p.acc = std::max(p.acc, netLoad(q, 0));
+        const double load = netLoad(q, 0);
+        if (load > p.acc) {
+            p.acc = load;
+            p.peakShared = p.wagonAxles == kPeakWagonAxles && p.nextWagon && p.entry.Count > 0;
+        }
         return;
     }
     const bool firstBogie = p.wagonAxles == 0 && p.entry.Count > 0;

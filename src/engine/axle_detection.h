@@ -45,6 +45,7 @@ class AxleDetection {
         uint32_t& settleUntil;
         double& acc;
         int32_t& cnt;
+        bool& peakShared;
     };
     enum class Departure { Other, FirstAxle, LastAxle };
 

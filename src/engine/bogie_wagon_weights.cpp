@@ -14,18 +14,22 @@ constexpr int32_t kPeakAxles = 8;
 struct Platform {
     double& acc;
     int32_t& cnt;
+    bool& peakShared;
     int32_t axles;
     int32_t idx;
     int32_t WeightRec::*wt;
     int32_t DiffRec::*diff;
+    uint8_t sharedBit;
 };
 
 Platform first(TrainState& t) {
-    return {t.Acc1, t.Cnt1, t.WagonAxles1, t.WagonIdx1, &WeightRec::Wt1, &DiffRec::Diff1};
+    return {t.Acc1,      t.Cnt1,          t.PeakShared1,   t.WagonAxles1,
+            t.WagonIdx1, &WeightRec::Wt1, &DiffRec::Diff1, kPeakSharedFirst};
 }
 
 Platform second(TrainState& t) {
-    return {t.Acc2, t.Cnt2, t.WagonAxles2, t.WagonIdx2, &WeightRec::Wt2, &DiffRec::Diff2};
+    return {t.Acc2,      t.Cnt2,          t.PeakShared2,   t.WagonAxles2,
+            t.WagonIdx2, &WeightRec::Wt2, &DiffRec::Diff2, kPeakSharedSecond};
 }
 
 int32_t windowWeight(const Platform& p, int32_t kd) {
@@ -35,6 +39,7 @@ int32_t windowWeight(const Platform& p, int32_t kd) {
 void clear(Platform& p) {
     p.acc = 0.0;
     p.cnt = 0;
+    p.peakShared = false;
 }
 
 void show(EngineObserver& observer, DiagLabel label, int64_t value) {
@@ -45,7 +50,10 @@ void show(EngineObserver& observer, DiagLabel label, int64_t value) {
 int32_t weighBogie(TrainState& t, Platform p, int32_t kd) {
     int32_t weight = 0;
     if (p.acc > 0 && (p.axles == kPeakAxles || p.cnt != 0)) weight = windowWeight(p, kd);
-    if (hasWagonSlot(p.idx)) t.WagonWeights[p.idx].*p.wt = weight;
+    if (hasWagonSlot(p.idx)) {
+        t.WagonWeights[p.idx].*p.wt = weight;
+        t.PeakShared[p.idx] &= static_cast<uint8_t>(~p.sharedBit);
+    }
     clear(p);
     return weight;
 }
@@ -63,6 +71,7 @@ int32_t weighWagon(TrainState& t, Platform p, int32_t kd) {
         const int32_t b2 = windowWeight(p, kd);
         diff = saturate32(int64_t{b1} - b2);
         wt = saturate32(int64_t{b1} + b2);
+        if (p.axles == kPeakAxles && p.peakShared) t.PeakShared[p.idx] |= p.sharedBit;
     } else {
         wt = 0;
     }

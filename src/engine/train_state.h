@@ -68,6 +68,10 @@ struct TrainState {
     int32_t Cnt2 = 0;
     double Acc12 = 0.0;
     int32_t Cnt12 = 0;
+    // The maximum held in Acc1 / Acc2 was taken while an axle of the next vehicle stood on
+    // the platform.
+    bool PeakShared1 = false;
+    bool PeakShared2 = false;
     uint32_t LastAxleTick = 0;
     int32_t LocoCount = 0;
     // Wagons of the passage already handed over as earlier parts of a long train.
@@ -79,7 +83,13 @@ struct TrainState {
     std::array<DiffRec, kWagonSlots> BogieDiff{};
     std::array<ResultRec, kWagonSlots> WagonResult{};
     std::array<WallTime, kWagonSlots> WagonTime{};
+    // Per wagon, the platforms whose weight by the maximum holds another vehicle's axle:
+    // kPeakSharedFirst, kPeakSharedSecond.
+    std::array<uint8_t, kWagonSlots> PeakShared{};
 };
+
+inline constexpr uint8_t kPeakSharedFirst = 1;
+inline constexpr uint8_t kPeakSharedSecond = 2;
 
 inline bool hasWagonSlot(int32_t idx) {
     return idx >= 0 && idx < kWagonSlots;

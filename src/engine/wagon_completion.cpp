@@ -106,6 +106,7 @@ int64_t baseTimeSum(const AxleRec& r, int32_t m) {
 struct Candidate {
     int32_t w;
     int32_t f;
+    int source;  // 0 Wt1, 1 Wt2, 2 Wt12
 };
 
 int32_t weighted(std::span<const Candidate> used) {
@@ -213,8 +214,8 @@ FinalWeight SelectFinalWeight(int32_t Wt1, int32_t Wt2, int32_t Wt12) {
     Candidate c[3];
     int N = 0;
     int64_t T = 0;
-    for (Candidate x : {Candidate{Wt1, kPlatformFactor}, Candidate{Wt2, kPlatformFactor},
-                        Candidate{Wt12, BothWeightFactor}}) {
+    for (Candidate x : {Candidate{Wt1, kPlatformFactor, 0}, Candidate{Wt2, kPlatformFactor, 1},
+                        Candidate{Wt12, BothWeightFactor, 2}}) {
         if (x.w <= 0) continue;
         c[N++] = x;
         T += x.w;
@@ -230,6 +231,7 @@ FinalWeight SelectFinalWeight(int32_t Wt1, int32_t Wt2, int32_t Wt12) {
     if (N == 1) {
         out.WtFinal = c[0].w;
         out.firstFactor = c[0].f;
+        out.used[static_cast<size_t>(c[0].source)] = true;
         out.disagree = true;
         return out;
     }
@@ -243,6 +245,7 @@ FinalWeight SelectFinalWeight(int32_t Wt1, int32_t Wt2, int32_t Wt12) {
         pick = pickOfThree(c, tol);
     }
     out.WtFinal = weighted(std::span<const Candidate>(c + pick.from, c + pick.to));
+    for (int k = pick.from; k < pick.to; ++k) out.used[static_cast<size_t>(c[k].source)] = true;
     out.firstFactor = c[pick.from].f;
     out.disagree = pick.disagree;
     return out;
@@ -291,13 +294,18 @@ void WagonEnd(TrainState& t, const Settings& s, WallTime now, EngineObserver& ob
     DiffRec& d = t.BogieDiff[i];
     int32_t factor = 0;
     int64_t last = timing.G;
+    // A weight by the maximum that holds an axle of the next vehicle is a doubtful weighing.
+    const uint8_t shared = t.PeakShared[i];
     if (!two) {
         w.WtFinal = w.Wt1;
         d.DiffFinal = d.Diff1;
+        if (shared & kPeakSharedFirst) r.Note = kNoteWeightsDisagree;
     } else {
         const FinalWeight f = SelectFinalWeight(w.Wt1, w.Wt2, w.Wt12);
         w.WtFinal = f.WtFinal;
-        if (f.disagree) r.Note = kNoteWeightsDisagree;
+        if (f.disagree || ((shared & kPeakSharedFirst) && f.used[0]) ||
+            ((shared & kPeakSharedSecond) && f.used[1]))
+            r.Note = kNoteWeightsDisagree;
         factor = f.firstFactor;
         last = f.tol;
         d.DiffFinal = CombineBogieDiffs(d.Diff1, d.Diff2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "engine/engine_observer.h"
@@ -39,7 +40,8 @@ struct FinalWeight {
     int32_t WtFinal = 0;
     bool disagree = false;  // note 4
     int32_t tol = 0;
-    int32_t firstFactor = 0;  // factor of the first measurement used
+    int32_t firstFactor = 0;     // factor of the first measurement used
+    std::array<bool, 3> used{};  // Wt1, Wt2, Wt12 went into WtFinal
 };
 FinalWeight SelectFinalWeight(int32_t Wt1, int32_t Wt2, int32_t Wt12);
 

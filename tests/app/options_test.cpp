@@ -40,6 +40,7 @@ TEST(OptionsEffects, SavedSettingsReachTheReportsAndTheProcessingWindow) {
     TMain& main = app.start([&](Settings& s) {
         s.User = "Завод";
         s.ScName = "Весы 1";
+        s.tflt = 10;  // commissioned: saving the scale settings asks nothing about them
     });
     TWPro* processing = main.windows().WPro;
     EXPECT_EQ(reportHeadings(main), (QStringList{"Завод,   Весы 1", "Завод,   Весы 1", "Завод"}));

@@ -249,6 +249,8 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     std::string badTrain = (dir / "bad.train").string();
     writeFile(badTrain, "wagon axles=4 mass=heavy\n");
     std::string truth = (dir / "t.csv").string();
+    std::string fadc0 = (dir / "fadc0.ini").string();
+    writeFile(fadc0, "[Scales]\r\nFadc=0\r\n");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command given"},
         {{"weigh"}, "unknown command 'weigh'"},
@@ -290,6 +292,17 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
         {{"report", "waybill", "--db", ".", "--txt", truth, "--row", "0"},
          "option --row wants a whole number within 1..2147483647, not '0'"},
         {{"templates", "--out", raw() + "/program"}, raw() + "/program"},
+        {{"verify"}, "give the settings file with --ini"},
+        {{"verify", "--ini", fadc0}, "Fadc must be positive"},
+        {{"verify", "--ini", missing}, "Cannot open file \"" + missing + "\""},
+        {{"verify", "--ini", ini(), "--class", "0.3"}, "option --class wants 0.2, 0.5, 1 or 2"},
+        {{"verify", "--ini", ini(), "--runs", "0"},
+         "option --runs wants a whole number within 1..100"},
+        {{"verify", "--ini", ini(), "--speeds", "3,x"}, "option --speeds wants numbers"},
+        {{"verify", "--ini", ini(), "--all-kinds", "--all-kinds"},
+         "option --all-kinds is given twice"},
+        {{"verify", "--ini", ini(), "--csv", (dir / "no" / "v.csv").string()},
+         "Cannot create file"},
     };
     for (const auto& [args, reason] : cases) {
         ToolRun r = run(args);
@@ -299,7 +312,78 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates\n");
+              "commands: replay, simulate, report, templates, check, verify\n");
+}
+
+TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    ToolRun r = run({"check", "--ini", shipped});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("FAIL: При tflt = 100 вагоны не взвешиваются выше 2,4 км/ч. "
+                                 "Рекомендуется tflt = 10\n"));
+    EXPECT_EQ(run({"check", "--ini", ini()}).status, 0);  // one platform, tflt 10
+
+    std::vector<std::string> table = lines(run({"check", "--ini", shipped, "--table"}).out);
+    EXPECT_THAT(table, ::testing::Contains("| 2 × 5000 | 50 | 7 | 16 | 10 |  |"));
+    EXPECT_THAT(table, ::testing::Contains("| 2 × 5000 | 100 | 18 | 36 | 21 |  |"));
+}
+
+// The commissioning guides show the table the check prints for the shipped settings.
+TEST_F(ToolFiles, TheGuidesShowTheTfltTableOfTheCheck) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    const std::string readme = readFile(std::string(ZOLVELT_SOURCE_DIR) + "/README.md");
+    std::string help = readFile(std::string(ZOLVELT_SOURCE_DIR) + "/help/Tuning.htm");
+    int rows = 0;
+    for (const std::string& row : lines(run({"check", "--ini", shipped, "--table"}).out)) {
+        if (row.rfind("| 2 × ", 0) != 0) continue;
+        ++rows;
+        EXPECT_THAT(readme, HasSubstr(row + "\n"));
+        std::string cells =
+            "<tr><td>" +
+            std::regex_replace(row.substr(2, row.size() - 4), std::regex(" \\| "), "</td><td>") +
+            "</td></tr>";
+        EXPECT_THAT(help, HasSubstr(cells));
+    }
+    EXPECT_EQ(rows, 12);
+}
+
+// Short runs: two speeds, one passage of each train each way.
+ToolRun verify(const std::string& ini, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"verify", "--ini",    ini,    "--zero", Zero, "--coef",
+                                     Coef,     "--speeds", "3,10", "--runs", "1"};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+}
+
+TEST_F(ToolFiles, VerifyFailsTheShippedSettingsAndNamesTflt) {
+    std::string shipped = (dir / "shipped.ini").string();
+    writeFile(shipped, "[Scales]\r\n");
+    ToolRun r = verify(shipped);
+    EXPECT_EQ(r.status, 1) << r.out;
+    std::string summary = lines(r.out).back();
+    EXPECT_THAT(summary, HasSubstr("verify: FAIL class 0.5"));
+    EXPECT_THAT(summary, HasSubstr("4ax loaded at 10 km/h weighed 0 of 4"));
+    EXPECT_THAT(summary, HasSubstr("При tflt = 100 вагоны не взвешиваются выше"));
+}
+
+TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {
+    std::string demo = (dir / "demo.ini").string();
+    writeFile(demo, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\n");
+    std::string csv = (dir / "verify.csv").string();
+    ToolRun r = verify(demo, {"--csv", csv, "--class", "0.5"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(lines(r.out).back(), HasSubstr("verify: PASS class 0.5"));
+    std::vector<std::string> table = lines(readFile(csv));
+    ASSERT_EQ(table.size(), 1u + 2 * 9);  // header, nine kinds at two speeds
+    EXPECT_EQ(table[0],
+              "Kind,Speed,Runs,Weighed,MeanError,LargestError,Class,SpeedError,BaseError,"
+              "BogieBaseError");
+    EXPECT_THAT(table[2], ::testing::StartsWith("4ax empty,3,4,100.0,"));
+    // Eight-axle wagons and locomotives are shown; they decide only when asked.
+    EXPECT_THAT(r.out, HasSubstr("8ax empty"));
+    EXPECT_EQ(verify(demo, {"--all-kinds"}).status, 1);
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

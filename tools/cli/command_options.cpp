@@ -55,7 +55,8 @@ std::string CommandOptions::text(std::string_view name) const {
     return it == values_.end() ? std::string() : it->second;
 }
 
-std::vector<double> CommandOptions::numbers(std::string_view name, double min, double max) const {
+std::vector<double> CommandOptions::numbers(std::string_view name, double min, double max,
+                                            size_t maxCount) const {
     std::vector<double> result;
     const std::string value = text(name);
     for (std::string_view part : splitCommas(value)) {
@@ -65,8 +66,10 @@ std::vector<double> CommandOptions::numbers(std::string_view name, double min, d
                              describe(min) + ".." + describe(max) + ", not '" + text(name) + "'");
         result.push_back(number);
     }
-    if (result.size() > 2)
-        throw UsageError("option " + std::string(name) + " takes one or two numbers");
+    if (result.size() > maxCount)
+        throw UsageError("option " + std::string(name) + " takes " +
+                         (maxCount == 2 ? "one or two" : "at most " + std::to_string(maxCount)) +
+                         " numbers");
     return result;
 }
 

@@ -32,8 +32,9 @@ class CommandOptions {
     double number(std::string_view name, double fallback, double min, double max) const;
     // A whole number within min..max (the option must be given).
     int32_t integer(std::string_view name, int32_t min, int32_t max) const;
-    // One or two numbers separated by a comma, each within min..max.
-    std::vector<double> numbers(std::string_view name, double min, double max) const;
+    // Up to maxCount numbers separated by commas, each within min..max.
+    std::vector<double> numbers(std::string_view name, double min, double max,
+                                size_t maxCount = 2) const;
     // Exactly eight integers separated by commas.
     std::array<int32_t, 8> eightIntegers(std::string_view name) const;
 

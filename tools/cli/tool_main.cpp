@@ -2,11 +2,13 @@
 
 #include <stdexcept>
 
+#include "cli/check_command.h"
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
 #include "cli/simulate_command.h"
 #include "cli/templates_command.h"
+#include "cli/verify_command.h"
 
 namespace zv {
 
@@ -14,7 +16,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates\n";
+    "commands: replay, simulate, report, templates, check, verify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -25,10 +27,9 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry Commands[] = {
-    {"replay", runReplayCommand, ReplayUsage},
-    {"simulate", runSimulateCommand, SimulateUsage},
-    {"report", runReportCommand, ReportUsage},
-    {"templates", runTemplatesCommand, TemplatesUsage},
+    {"replay", runReplayCommand, ReplayUsage}, {"simulate", runSimulateCommand, SimulateUsage},
+    {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
+    {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {

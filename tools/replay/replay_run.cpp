@@ -9,6 +9,7 @@
 #include "link/frame_decoder.h"
 #include "link/raw_data_file.h"
 #include "replay/file_error.h"
+#include "simulator/train_simulator.h"
 
 namespace zv {
 
@@ -71,7 +72,25 @@ void feedCapture(const std::string& path, const Settings& settings, ReplaySessio
     session.report().calibrationMarks = decoder.MarkCnt();
 }
 
+class SessionSink : public SampleSink {
+  public:
+    explicit SessionSink(ReplaySession& session) : session_(session) {}
+    void put(const std::array<uint16_t, 8>& codes) override { session_.feed(codes); }
+
+  private:
+    ReplaySession& session_;
+};
+
 }  // namespace
+
+ReplayReport replaySimulatedTrain(const Settings& settings, const TrainDescription& train,
+                                  const SignalModel& signal) {
+    TrainSimulator simulator(settings, train, signal);
+    ReplaySession session(settings);
+    SessionSink sink(session);
+    simulator.run(sink);
+    return session.finish();
+}
 
 ReplayReport replayRecording(const Settings& settings, const Recording& recording) {
     ReplaySession session(settings);

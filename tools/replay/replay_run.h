@@ -5,6 +5,8 @@
 
 #include "engine/stored_train.h"
 #include "settings/settings.h"
+#include "simulator/signal_model.h"
+#include "simulator/train_description.h"
 
 namespace zv {
 
@@ -31,5 +33,10 @@ struct ReplayReport {
 // accepted frame) fed as one sample, TrainEnd at the end of the input and never before.
 // Throws std::runtime_error when the file cannot be read.
 ReplayReport replayRecording(const Settings& settings, const Recording& recording);
+
+// The same replay of a simulated train, sample by sample, without a file in between.
+// Throws std::invalid_argument for a train or scale the simulator cannot model.
+ReplayReport replaySimulatedTrain(const Settings& settings, const TrainDescription& train,
+                                  const SignalModel& signal);
 
 }  // namespace zv

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "commissioning/vehicle_kinds.h"
+
 namespace zv {
 
 VehicleDescription makeWagon(int axles, double mass, double imbalance) {
@@ -36,22 +38,13 @@ VehicleDescription makeLocomotive(double mass) {
 
 namespace {
 
-// Half the length of one bogie from its first to its last axle.
-double bogieHalfSpan(const VehicleDescription& v) {
-    if (v.axles == 8) return (v.groupSpan + v.bogieBase) / 2;
-    return (v.axles / 2 - 1) * v.bogieBase / 2;
+VehicleDimensions dimensions(const VehicleDescription& v) {
+    return {v.axles, v.length, v.wagonBase, v.bogieBase, v.groupSpan};
 }
 
-// Offsets of the axles of one bogie from its centre, front first.
-std::vector<double> bogieAxleOffsets(const VehicleDescription& v) {
-    if (v.axles == 8) {
-        double g = v.groupSpan / 2, b = v.bogieBase / 2;
-        return {-g - b, -g + b, g - b, g + b};
-    }
-    std::vector<double> offsets;
-    int n = v.axles / 2;
-    for (int k = 0; k < n; ++k) offsets.push_back((k - (n - 1) / 2.0) * v.bogieBase);
-    return offsets;
+// Half the length of one bogie from its first to its last axle.
+double bogieHalfSpan(const VehicleDescription& v) {
+    return bogieSpan(dimensions(v)) / 2;
 }
 
 std::string checkVehicle(const VehicleDescription& v) {
@@ -83,11 +76,7 @@ std::string checkTrain(const TrainDescription& train) {
 }
 
 std::vector<double> axleOffsets(const VehicleDescription& v) {
-    std::vector<double> offsets;
-    double frontCentre = (v.length - v.wagonBase) / 2;
-    for (double centre : {frontCentre, frontCentre + v.wagonBase})
-        for (double d : bogieAxleOffsets(v)) offsets.push_back(centre + d);
-    return offsets;
+    return axleOffsets(dimensions(v));
 }
 
 std::vector<AxlePoint> axleLayout(const TrainDescription& train) {
