@@ -42,6 +42,7 @@ ModalScript::Step typeCode(const QString& code) {
 class SetupWByHand : public SettingsWindowTest<TSetupW> {
   protected:
     void SetUp() override {
+        fx.settings().tflt = 10;  // a commissioned scale: saving it asks nothing
         window.setHost(&fx);
         window.UpdateSetupW(fx.settings());
         window.setCurrentPage(TSetupW::Parameters);
