@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 #include "admin/db_view.h"
@@ -29,6 +30,25 @@ QString canonical(const QString& path) {
     return c.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : c;
 }
 
+// While it lives, every question is answered Yes; the messages are still recorded.
+class AnswerYes : public MessageResponder {
+  public:
+    explicit AnswerYes(ScriptedMessages& record)
+        : record_(record), previous_(Messages::setResponder(this)) {}
+    ~AnswerYes() override { Messages::setResponder(previous_); }
+    AnswerYes(const AnswerYes&) = delete;
+    AnswerYes& operator=(const AnswerYes&) = delete;
+
+    bool respond(const Message& message) override {
+        record_.respond(message);
+        return true;
+    }
+
+  private:
+    ScriptedMessages& record_;
+    MessageResponder* previous_;
+};
+
 void closeWindow(QWidget* window) {
     if (auto* dialog = qobject_cast<QDialog*>(window)) {
         dialog->reject();
@@ -43,11 +63,12 @@ Exerciser::Exerciser(AppFixture& app, TrainFeed& feed, ExerciserOptions options)
     : app_(app), feed_(feed), options_(std::move(options)), hands_(options_.seed) {
     // The folder trees would point the tables at folders of this machine outside the test's
     // folder, and the port list reaches its real serial devices: random hands stay off them.
-    hands_.keepAway([](const QWidget* w) {
-        const QString name = w->objectName();
-        const QString window = nameOf(w->window());
-        return (window == "SetupP" && (name == "STV1" || name == "STV2")) ||
-               (window == "SetupW" && name == "CCBox1");
+    options_.keepAway << "SetupP/STV1"
+                      << "SetupP/STV2"
+                      << "SetupW/CCBox1";
+    hands_.keepAway([this](const QWidget* w) {
+        return !w->objectName().isEmpty() &&
+               options_.keepAway.contains(nameOf(w->window()) + "/" + w->objectName());
     });
     // The run goes on in the same program: it is never ended from its menu.
     hands_.keepAway(app_.main().menu().Exit);
@@ -66,7 +87,8 @@ ExerciserReport Exerciser::run() {
     dump_ = dumpTables(dbFolder(), judgedFiles());
     QTimer::singleShot(0, this, [this] { step(); });
     loop_.exec();
-    for (const QString& failure : integrityFailures(dbFolder())) fault("integrity check: " + failure);
+    for (const QString& failure : integrityFailures(dbFolder()))
+        fault("integrity check: " + failure);
     report_.ticks = feed_.ticks();
     report_.trainsSent = feed_.trainsSent();
     report_.warnings = warnings_.warnings();
@@ -85,17 +107,20 @@ ExerciserReport Exerciser::run() {
 
 bool Exerciser::finished() const {
     return stopped_ || report_.inputs >= options_.inputs ||
-           (options_.seconds > 0 && static_cast<double>(clock_.elapsed()) >= options_.seconds * 1000);
+           (options_.seconds > 0 &&
+            static_cast<double>(clock_.elapsed()) >= options_.seconds * 1000);
 }
 
 void Exerciser::step() {
     if (done_) return;
     // Scheduled first: when the input opens a modal window, the next step runs inside it.
     QTimer::singleShot(0, this, [this] { step(); });
-    // The input being sent runs the events it caused itself (the test library and the line
-    // do): the next input waits for it, unless the input opened a modal window and waits
-    // for that.
-    if (!sending_.empty() && sending_.back() == QApplication::activeModalWidget()) return;
+    // An input being sent runs the events it caused itself (the test library and the line
+    // do). The next input goes out only inside a modal window opened since; under a window
+    // an input is still being sent to, or one that has closed and is unwinding, it waits.
+    if (std::find(sending_.begin(), sending_.end(), QApplication::activeModalWidget()) !=
+        sending_.end())
+        return;
     app_.main().timer()->stop();  // every tick is the line's, so a seed replays alike
     watchProcessing();
     compare();
@@ -109,8 +134,9 @@ void Exerciser::step() {
         tick.window = QStringLiteral("line");
         tick.text = QStringLiteral("tick");
         tick.send = [this] { feed_.tick(); };
+        const std::size_t shownBefore = app_.messages.shown().size();
         send(std::move(tick));
-        watchMessages();
+        watchMessages(shownBefore);
         return;
     }
     QWidget* window = targetWindow();
@@ -163,8 +189,12 @@ void Exerciser::unwind() {
         input.text = "hide " + input.window;
         input.send = [open] { open->hide(); };
     } else {
+        // "Выйти, не сохраняя…?" and the like are answered Yes: the run is over.
         input.text = "at the end: close " + input.window;
-        input.send = [open] { closeWindow(open); };
+        input.send = [this, open] {
+            AnswerYes yes(app_.messages);
+            closeWindow(open);
+        };
     }
     send(std::move(input));
 }
@@ -183,6 +213,7 @@ void Exerciser::send(Input input) {
         fault(QStringLiteral("exception out of the input"));
     }
     sending_.pop_back();
+    logMessages();
     watchProcessing();
     compare();
     endProcessing(number);
@@ -194,9 +225,13 @@ void Exerciser::send(Input input) {
 }
 
 void Exerciser::logInput(const Input& input) {
-    const QString line = QStringLiteral("#%1 [%2] %3 → %4")
-                             .arg(lastNumber_)
-                             .arg(input.window, input.text, input.path.join('/'));
+    logLine(QStringLiteral("#%1 [%2] %3 → %4 d%5")
+                .arg(lastNumber_)
+                .arg(input.window, input.text, input.path.join('/'))
+                .arg(sending_.size()));
+}
+
+void Exerciser::logLine(const QString& line) {
     recent_.push_back(line);
     if (recent_.size() > kRecentInputs) recent_.pop_front();
     trail_.add(line);
@@ -206,11 +241,23 @@ void Exerciser::logInput(const Input& input) {
     }
 }
 
+void Exerciser::logMessages() {
+    const auto& shown = app_.messages.shown();
+    for (std::size_t i = messagesLogged_; i < shown.size(); ++i) {
+        // The temporary folder is left out, so that logs of one seed compare equal.
+        QString text = shown[i].text;
+        text.replace(QLatin1String("\r\n"), QLatin1String(" / "))
+            .replace(app_.folder(), QLatin1String("<folder>/"));
+        logLine("    message: " + text);
+    }
+    messagesLogged_ = shown.size();
+}
+
 QStringList Exerciser::judgedFiles() const {
     RecordsDatabase& r = app_.main().records();
     QStringList files;
-    for (Table* t : {&r.Book(), &r.Wagons(), &r.Names(), &r.Loads(), &r.Stations(), &r.Clients(),
-                     &r.BasesW()})
+    for (Table* t :
+         {&r.Book(), &r.Wagons(), &r.Names(), &r.Loads(), &r.Stations(), &r.Clients(), &r.BasesW()})
         if (!t->fileName().isEmpty()) files << t->fileName();
     return files;
 }
@@ -228,7 +275,8 @@ QString Exerciser::viewerTable() const {
     const Table* tables[] = {&r.Book(),     &r.Wagons(),  &r.Names(), &r.Loads(),
                              &r.Stations(), &r.Clients(), &r.BasesW()};
     const int item = box->currentIndex();
-    return item >= 0 && item < static_cast<int>(std::size(tables)) ? tables[item]->fileName() : QString();
+    return item >= 0 && item < static_cast<int>(std::size(tables)) ? tables[item]->fileName()
+                                                                   : QString();
 }
 
 QSet<QString> Exerciser::onPurpose() const {
@@ -237,10 +285,12 @@ QSet<QString> Exerciser::onPurpose() const {
         for (const QString& file : judgedFiles())
             if (viewer_.pending(file)) files << file;
     if (processing_) {
+        // The window works on its row of Wagons from its opening to its closing; what a
+        // cancel leaves behind is judged when the input that opened it returns.
         RecordsDatabase& r = app_.main().records();
-        if (processing_->opener == lastNumber_) files << r.Wagons().fileName();
+        files << r.Wagons().fileName();
         if (processing_->closer == lastNumber_ && processing_->accepted)
-            files << r.Wagons().fileName() << r.Book().fileName();
+            files << r.Book().fileName();
     }
     return files;
 }
@@ -295,11 +345,10 @@ void Exerciser::endProcessing(long input) {
     processing_.reset();
 }
 
-void Exerciser::watchMessages() {
+void Exerciser::watchMessages(std::size_t shownBefore) {
     const auto& shown = app_.messages.shown();
-    const bool boxOnThisTick = shown.size() > messagesSeen_;
+    const bool boxOnThisTick = shown.size() > shownBefore;
     const QString text = boxOnThisTick ? shown.back().text : QString();
-    messagesSeen_ = shown.size();
     if (!boxOnThisTick) {
         repeats_ = 0;
         return;
@@ -332,8 +381,9 @@ void Exerciser::fault(const QString& what) {
 
 QString ExerciserReport::summary() const {
     QStringList lines;
-    lines << QStringLiteral("inputs %1, ticks %2, trains sent %3, changes on purpose %4, "
-                            "message boxes %5, Qt warnings %6, faults %7, alive %8")
+    lines << QStringLiteral(
+                 "inputs %1, ticks %2, trains sent %3, changes on purpose %4, "
+                 "message boxes %5, Qt warnings %6, faults %7, alive %8")
                  .arg(inputs)
                  .arg(ticks)
                  .arg(trainsSent)

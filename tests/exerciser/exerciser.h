@@ -24,10 +24,12 @@ namespace zv::test {
 
 struct ExerciserOptions {
     uint64_t seed = 1;
-    long inputs = 1000;       // the run ends after this many inputs...
-    double seconds = 0;       // ...or after this long, when set
-    int inputsPerTick = 2;    // a tick of the line after every so many inputs
-    QString logPath;          // every input, one a line, as it goes out; none when empty
+    long inputs = 1000;     // the run ends after this many inputs...
+    double seconds = 0;     // ...or after this long, when set
+    int inputsPerTick = 2;  // a tick of the line after every so many inputs
+    QString logPath;        // every input, one a line, as it goes out; none when empty
+    // Controls the hands also stay off, as "window/objectName".
+    QStringList keepAway;
 };
 
 // One fault: the input after which it showed, what showed, and the inputs before it.
@@ -41,12 +43,12 @@ struct ExerciserReport {
     long inputs = 0;
     long ticks = 0;
     long trainsSent = 0;
-    long storedChanges = 0;      // inputs after which a judged table changed on purpose
-    int warnings = 0;            // every warning Qt logged
-    int messages = 0;            // message boxes the program showed
-    QMap<QString, long> windows; // inputs sent to each window
+    long storedChanges = 0;       // inputs after which a judged table changed on purpose
+    int warnings = 0;             // every warning Qt logged
+    int messages = 0;             // message boxes the program showed
+    QMap<QString, long> windows;  // inputs sent to each window
     QList<ExerciserFault> faults;
-    bool alive = false;          // the main window still open and working at the end
+    bool alive = false;  // the main window still open and working at the end
 
     QString summary() const;
 };
@@ -57,9 +59,9 @@ struct ExerciserReport {
 // what they held before it; a change is a fault unless the input made it on purpose:
 //  - the table viewer stores a table only after the operator typed into its grid or pressed
 //    "+" there (Escape in the cell editor and "✗" take that back);
-//  - the processing window may write Wagons as it opens (its placeholder of a static
-//    acceptance), the book and Wagons when it closes by "Готово"; closed any other way, it
-//    leaves both exactly as they were before it opened;
+//  - the processing window may write Wagons from its opening (the placeholder of a static
+//    acceptance) to its closing, and the book when it closes by "Готово"; closed any other
+//    way, it leaves both exactly as they were before it opened;
 //  - nothing else stores them: not the main window, the ticks, the reports or the settings.
 // Faults are also: a fault warning of Qt, an exception out of an input, a message box coming
 // back on every tick, a failed integrity check at the end, the main window gone.
@@ -85,11 +87,13 @@ class Exerciser : public QObject {
     std::optional<Input> dialogInput(QWidget* window);
     void send(Input input);
     void logInput(const Input& input);
+    void logLine(const QString& line);
+    void logMessages();
     void compare();
     QSet<QString> onPurpose() const;
     void watchProcessing();
     void endProcessing(long input);
-    void watchMessages();
+    void watchMessages(std::size_t shownBefore);
     void checkSandbox();
     void fault(const QString& what);
     QStringList judgedFiles() const;
@@ -114,7 +118,7 @@ class Exerciser : public QObject {
     std::optional<Session> processing_;
     bool done_ = false;
     bool stopped_ = false;  // a fault the run cannot go on after
-    std::size_t messagesSeen_ = 0;
+    std::size_t messagesLogged_ = 0;
     QString repeating_;
     int repeats_ = 0;
     QSet<QString> repeatingReported_;

@@ -134,7 +134,8 @@ std::vector<OperatorHands::Spot> OperatorHands::spots(QWidget* window) {
         } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
             for (int i = 0; i < tabs->count(); ++i)
                 if (tabs->isTabEnabled(i))
-                    found.push_back({tabs, tabs->tabRect(i).center(), "tab «" + tabs->tabText(i) + "»"});
+                    found.push_back(
+                        {tabs, tabs->tabRect(i).center(), "tab «" + tabs->tabText(i) + "»"});
         } else if (auto* header = qobject_cast<QHeaderView*>(w)) {
             found.push_back({header, pointIn(shown, pick(shown.width()), pick(shown.height())),
                              "header of " + nameOf(header->parentWidget())});
@@ -145,16 +146,18 @@ std::vector<OperatorHands::Spot> OperatorHands::spots(QWidget* window) {
             for (int i = 0; i < 3; ++i) {
                 const QPoint p = pointIn(area, pick(area.width()), pick(area.height()));
                 const QModelIndex cell = view->indexAt(p);
-                const QString where = cell.isValid()
-                                          ? QStringLiteral("cell %1,%2").arg(cell.row()).arg(cell.column())
-                                          : QStringLiteral("empty area");
+                const QString where =
+                    cell.isValid() ? QStringLiteral("cell %1,%2").arg(cell.row()).arg(cell.column())
+                                   : QStringLiteral("empty area");
                 found.push_back({port, p, where + " of " + who, pick(5) == 0});
             }
         } else if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
                    qobject_cast<QAbstractSlider*>(w) || isTextEntry(w)) {
             const QString caption = captionOf(w);
-            found.push_back({w, pointIn(shown, shown.width() / 2 + pick(9) - 4, shown.height() / 2 + pick(5) - 2),
-                             who + (caption.isEmpty() ? QString() : " «" + caption + "»")});
+            found.push_back(
+                {w,
+                 pointIn(shown, shown.width() / 2 + pick(9) - 4, shown.height() / 2 + pick(5) - 2),
+                 who + (caption.isEmpty() ? QString() : " «" + caption + "»")});
         }
     }
     return found;
@@ -207,9 +210,8 @@ Input OperatorHands::toFocus(QWidget* window, const QString& text) {
 Input OperatorHands::key(QWidget* window) {
     const bool guarded = keptAway(window->focusWidget());
     const auto* menu = qobject_cast<const QMenu*>(window);
-    const bool onKeptAction =
-        menu && std::find(offLimitActions_.begin(), offLimitActions_.end(), menu->activeAction()) !=
-                    offLimitActions_.end();
+    const bool onKeptAction = menu && std::find(offLimitActions_.begin(), offLimitActions_.end(),
+                                                menu->activeAction()) != offLimitActions_.end();
     KeyChoice choice = pick(14) == 0 ? kEscape : kKeys[pick(std::size(kKeys))];
     // Inside a kept-away widget only the keys that leave it; a kept-away menu item is never
     // triggered.

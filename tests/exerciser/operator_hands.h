@@ -15,9 +15,9 @@ namespace zv::test {
 
 // One input the exerciser is about to send, described before it goes out.
 struct Input {
-    QString window;   // objectName (else class) of the window it goes to
-    QString text;     // for the log: "click QPushButton But1 «Готово»", "key Tab", "type 12"
-    QStringList path; // objectNames from the widget under the input up to its window
+    QString window;  // objectName (else class) of the window it goes to
+    QString text;    // for the log: "click QPushButton But1 «Готово»", "key Tab", "type 12"
+    QStringList path;    // objectNames from the widget under the input up to its window
     bool edits = false;  // characters, Delete or Backspace typed: a change the operator makes
     std::function<void()> send;
 
@@ -34,7 +34,9 @@ class OperatorHands {
     explicit OperatorHands(uint64_t seed) : random_(seed) {}
 
     // Widgets (with what lies inside them) and menu items that are never touched.
-    void keepAway(std::function<bool(const QWidget*)> offLimits) { offLimits_ = std::move(offLimits); }
+    void keepAway(std::function<bool(const QWidget*)> offLimits) {
+        offLimits_ = std::move(offLimits);
+    }
     void keepAway(const QAction* action) { offLimitActions_.push_back(action); }
 
     Input next(QWidget* window);

@@ -1,8 +1,9 @@
 #include "exerciser/stored_tables.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFileInfo>
-#include <sqlite3.h>
 
 namespace zv::test {
 namespace {
@@ -108,9 +109,12 @@ QStringList rowDifferences(const QString& file, const FileDump& before, const Fi
         for (qint64 key : keys) {
             if (a.value(key) == b.value(key)) continue;
             const QString where = QStringLiteral("%1 %2 rowid %3: ").arg(file, table).arg(key);
-            if (!a.contains(key)) lines << where + "added " + b.value(key).join(", ");
-            else if (!b.contains(key)) lines << where + "removed " + a.value(key).join(", ");
-            else lines << where + changedValues(a.value(key), b.value(key));
+            if (!a.contains(key))
+                lines << where + "added " + b.value(key).join(", ");
+            else if (!b.contains(key))
+                lines << where + "removed " + a.value(key).join(", ");
+            else
+                lines << where + changedValues(a.value(key), b.value(key));
         }
     }
     if (lines.size() > limit) {
@@ -126,10 +130,12 @@ QStringList integrityFailures(const QString& folder) {
     for (const QFileInfo& info : QDir(folder).entryInfoList({"*.db"}, QDir::Files)) {
         ReadOnlyFile file(info.filePath());
         QStringList said;
-        for (const auto& [index, values] : file.rows(QStringLiteral("PRAGMA integrity_check"), false))
+        for (const auto& [index, values] :
+             file.rows(QStringLiteral("PRAGMA integrity_check"), false))
             said << values.join(", ");
         if (!file.error().isEmpty()) said << file.error();
-        if (said != QStringList{"integrity_check=ok"}) failures << info.fileName() + ": " + said.join("; ");
+        if (said != QStringList{"integrity_check=ok"})
+            failures << info.fileName() + ": " + said.join("; ");
     }
     return failures;
 }

@@ -28,8 +28,8 @@ class TrainFeed {
     ConverterLine& line_;
     std::vector<Passage> passages_;
     std::size_t passage_ = 0;
-    std::size_t at_ = 0;     // next byte of the passage
-    int quietTicks_ = 0;     // quiet ticks still to come before the next passage
+    std::size_t at_ = 0;  // next byte of the passage
+    int quietTicks_ = 0;  // quiet ticks still to come before the next passage
     long ticks_ = 0;
     long trainsSent_ = 0;
     long stalls_ = 0;
