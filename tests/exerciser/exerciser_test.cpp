@@ -1,7 +1,7 @@
 // The operator exerciser in the suite (a short seeded run) and its long run, chosen by
 // ZOLVELT_EXERCISER_MINUTES (minutes per seed) or ZOLVELT_EXERCISER_INPUTS (inputs per seed),
 // on the seeds of ZOLVELT_EXERCISER_SEEDS ("1,2,3"); ZOLVELT_EXERCISER_LOGS names a folder
-// for the input logs.
+// for the input logs, and ZOLVELT_EXERCISER_REACH_ALL puts every control within reach.
 
 // The simulator names parameters "slots", which Qt defines as a macro: it comes first.
 #include "simulator/train_simulator.h"
@@ -89,7 +89,7 @@ ExerciserOptions options(uint64_t seed, long inputs, double seconds = 0, const Q
     o.inputs = inputs;
     o.seconds = seconds;
     o.logPath = log;
-    o.keepAway = kKeptAwayToday;
+    if (!qEnvironmentVariableIsSet("ZOLVELT_EXERCISER_REACH_ALL")) o.keepAway = kKeptAwayToday;
     return o;
 }
 
