@@ -30,7 +30,7 @@ using zv::test::TrainFeed;
 
 // A short run the suite can afford.
 constexpr uint64_t kSuiteSeed = 7;
-constexpr long kSuiteInputs = 1500;
+constexpr long kSuiteInputs = 1000;
 
 // Faults the exerciser finds in this program today whose mending is under way: the short run
 // reports them and does not fail on them. Mended, they leave this list, and the table
@@ -115,7 +115,7 @@ TEST(OperatorExerciser, ASeededRunOfRandomInputFindsNoFault) {
 TEST(OperatorExerciser, ASeedReplaysTheSameInputs) {
     zv::test::TempDir logs;
     const QString folder = QString::fromStdString(logs.path().string());
-    for (const char* name : {"/a.log", "/b.log"}) exercise(options(3, 200, 0, folder + name));
+    for (const char* name : {"/a.log", "/b.log"}) exercise(options(3, 120, 0, folder + name));
     const QByteArray first = readAll(folder + "/a.log");
     EXPECT_FALSE(first.isEmpty());
     EXPECT_EQ(first, readAll(folder + "/b.log"));
