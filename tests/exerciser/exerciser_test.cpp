@@ -30,7 +30,7 @@ using zv::test::TrainFeed;
 
 // A short run the suite can afford.
 constexpr uint64_t kSuiteSeed = 7;
-constexpr long kSuiteInputs = 1000;
+constexpr long kSuiteInputs = 800;
 
 // Faults the exerciser finds in this program today whose mending is under way: the short run
 // reports them and does not fail on them. Mended, they leave this list, and the table
