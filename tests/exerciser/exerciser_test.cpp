@@ -29,7 +29,7 @@ using zv::test::ExerciserReport;
 using zv::test::TrainFeed;
 
 // A short run the suite can afford.
-constexpr uint64_t kSuiteSeed = 7;
+constexpr uint64_t kSuiteSeed = 1;
 constexpr long kSuiteInputs = 800;
 
 // Faults the exerciser finds in this program today whose mending is under way: the short run
