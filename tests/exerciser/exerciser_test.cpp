@@ -1,7 +1,8 @@
 // The operator exerciser in the suite (a short seeded run) and its long run, chosen by
 // ZOLVELT_EXERCISER_MINUTES (minutes per seed) or ZOLVELT_EXERCISER_INPUTS (inputs per seed),
 // on the seeds of ZOLVELT_EXERCISER_SEEDS ("1,2,3"); ZOLVELT_EXERCISER_LOGS names a folder
-// for the input logs, and ZOLVELT_EXERCISER_REACH_ALL puts every control within reach.
+// for the input logs, ZOLVELT_EXERCISER_REACH_ALL puts every control within reach and
+// ZOLVELT_EXERCISER_KEEP_AWAY ("DBView/Insert,...") keeps more controls out of it.
 
 // The simulator names parameters "slots", which Qt defines as a macro: it comes first.
 #include "simulator/train_simulator.h"
@@ -90,6 +91,7 @@ ExerciserOptions options(uint64_t seed, long inputs, double seconds = 0, const Q
     o.seconds = seconds;
     o.logPath = log;
     if (!qEnvironmentVariableIsSet("ZOLVELT_EXERCISER_REACH_ALL")) o.keepAway = kKeptAwayToday;
+    o.keepAway << qEnvironmentVariable("ZOLVELT_EXERCISER_KEEP_AWAY").split(',', Qt::SkipEmptyParts);
     return o;
 }
 
