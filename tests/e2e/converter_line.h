@@ -48,9 +48,12 @@ class ConverterLine {
     void silence(uint32_t ms);
     // The converter's cable comes off: the port sees a hang-up.
     void unplug() { pty_.closeMaster(); }
+    // One tick carrying `size` bytes of frames (none: a quiet tick).
+    void tick(const char* bytes, std::size_t size);
+    // Bytes sent that the program has not read yet.
+    std::size_t unread() const { return pty_.unread(); }
 
   private:
-    void tick(const char* bytes, std::size_t size);
     void deliver(std::size_t size);
 
     AppFixture& app_;

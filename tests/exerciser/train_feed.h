@@ -1,0 +1,41 @@
+#pragma once
+
+#include <vector>
+
+#include "e2e/converter_line.h"
+
+namespace zv::test {
+
+// Trains crossing the scale while the exerciser works: a loaded train coming in and the
+// same wagons going out empty, one after the other without end, each followed by enough
+// quiet for the program to end it. Each tick() carries the next 200 ms of the line.
+class TrainFeed {
+  public:
+    TrainFeed(AppFixture& app, ConverterLine& line);
+
+    void tick();
+    // Ticks until the next train has crossed and the program has had time to end it.
+    void nextTrain();
+    long ticks() const { return ticks_; }
+    long trainsSent() const { return trainsSent_; }
+    // Ticks whose frames the program did not read in time.
+    long stalls() const { return stalls_; }
+
+  private:
+    void quietTick();
+
+    AppFixture& app_;
+    ConverterLine& line_;
+    std::vector<Passage> passages_;
+    std::size_t passage_ = 0;
+    std::size_t at_ = 0;  // next byte of the passage
+    int quietTicks_ = 0;  // quiet ticks still to come before the next passage
+    long ticks_ = 0;
+    long trainsSent_ = 0;
+    long stalls_ = 0;
+};
+
+// The scale the exerciser's trains are weighed on, its converter on `port`.
+Settings feedScale(const std::string& port);
+
+}  // namespace zv::test
