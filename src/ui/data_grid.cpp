@@ -25,7 +25,8 @@ void DataGrid::bind(TableModel* link, QAbstractItemModel* shown) {
     QItemSelectionModel* previous = selectionModel();
     link_ = link;
     setModel(link ? (shown ? shown : static_cast<QAbstractItemModel*>(link)) : nullptr);
-    delete previous;
+    // Binding the model the grid already shows keeps its selection model: only a replaced one goes.
+    if (previous != selectionModel()) delete previous;
     if (!link) return;
     connections_ << connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                             [this](const QModelIndex& current) { onCurrentRowChanged(current); });
