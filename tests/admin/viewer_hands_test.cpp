@@ -38,6 +38,18 @@ bool sameValues(const QList<Row>& a, const QList<Row>& b) {
     return true;
 }
 
+TEST_F(ViewerTest, ChoosingTheShownTableAgainKeepsTheGridWorking) {
+    view(TDBView::Stations, [this](QDialog& d) {
+        QTableView* g = grid(d);
+        auto* tables = d.findChild<QComboBox*>("CBox1");
+        choose(tables, "Станции");  // the table already shown
+        choose(tables, "Станции");
+        clickCell(g, cell(g, 1, "Station"));
+        EXPECT_EQ(g->currentIndex().row(), 1);
+        EXPECT_EQ(f.records->Stations().toInt("N"), g->model()->index(1, 0).data().toInt());
+    });
+}
+
 TEST_F(ViewerTest, AStationIsAddedEditedAndDeletedByHand) {
     view(TDBView::Stations, [this](QDialog& d) {
         QTableView* g = grid(d);
