@@ -1,0 +1,47 @@
+#pragma once
+
+#include "records/row_write_listener.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace zv {
+class Row;
+}
+
+namespace zv::central {
+
+// Enters every row a table writes or deletes into the outbox of that table's own file, in the
+// write's transaction: the change and its entry are committed together or not at all, and an
+// entry costs no extra file sync. Entries are numbered from one counter for all files (the
+// time in microseconds, never less than the last number given out or recorded in the file),
+// so the sender can merge the files' outboxes into the order of the writes, and a row's later
+// change always carries the higher number: that number is the version the server keeps.
+class OutboxListener : public RowWriteListener {
+public:
+    void rowWritten(Table& table, const Row* before, const Row& after) override;
+    void rowRemoved(Table& table, const Row& before) override;
+
+    // Called after each entry (inside the write's transaction); the program wakes its sender.
+    void setEntered(std::function<void()> entered) { entered_ = std::move(entered); }
+
+private:
+    void enter(Table& table, char op, const Row& row);
+    qint64 nextNumber() const;
+
+    qint64 last_ = 0;
+    std::function<void()> entered_;
+};
+
+// The stored fields of a row as a JSON object, fields named in lower case, date-times in the
+// storage form; the fields in skipped are left out.
+QString rowJson(const Row& row, const QStringList& skipped);
+// The row's identity: its primary key as text.
+QString rowKey(const Row& row);
+
+// The outbox's tables, the same in every file.
+inline constexpr const char* kOutboxTable = "zv_outbox";
+
+}  // namespace zv::central

@@ -1,0 +1,84 @@
+#include "central/outbox_queue.h"
+
+#include "records/sqlite_file.h"
+#include "records/table_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <map>
+
+namespace zv::central {
+
+namespace {
+
+bool hasOutbox(const SqliteFile& file) {
+    SqlStatement query = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name='zv_outbox'"));
+    return query.step();
+}
+
+// Opens a table file of the folder for the queue; false for a file that is no table file.
+bool openTableFile(SqliteFile& file, const QString& path) {
+    try {
+        file.open(path, false);
+        return hasOutbox(file);
+    } catch (const TableError&) {
+        return false;  // another program's file, or one being made: no entries of ours
+    }
+}
+
+}  // namespace
+
+QStringList OutboxQueue::files() const {
+    QStringList paths;
+    const QDir dir(folder_);
+    for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files)) paths.append(dir.filePath(name));
+    return paths;
+}
+
+std::vector<OutboxEntry> OutboxQueue::oldest(int limit) const {
+    std::vector<OutboxEntry> entries;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (!openTableFile(file, path)) continue;
+        SqlStatement query = file.prepare(QStringLiteral("SELECT seq, tbl, op, pk, row FROM zv_outbox ORDER BY seq LIMIT ?"));
+        query.bind(1, limit);
+        const QString name = QFileInfo(path).fileName();
+        while (query.step()) {
+            const QString op = query.column(2).toString();
+            entries.push_back({query.columnInt64(0), name, query.column(1).toString(), op == QStringLiteral("D") ? 'D' : 'U',
+                               query.column(3).toString(), query.column(4).toString()});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const OutboxEntry& a, const OutboxEntry& b) { return a.seq < b.seq; });
+    if (entries.size() > static_cast<std::size_t>(limit)) entries.resize(limit);
+    return entries;
+}
+
+void OutboxQueue::remove(const std::vector<OutboxEntry>& sent) const {
+    // The entries taken from a file are the oldest of that file, so one bound removes them.
+    std::map<QString, qint64> upTo;
+    for (const OutboxEntry& e : sent) upTo[e.file] = std::max(upTo[e.file], e.seq);
+    const QDir dir(folder_);
+    for (const auto& [name, seq] : upTo) {
+        SqliteFile file;
+        file.open(dir.filePath(name), false);
+        SqlStatement erase = file.prepare(QStringLiteral("DELETE FROM zv_outbox WHERE seq <= ?"));
+        erase.bind(1, seq);
+        erase.step();
+    }
+}
+
+qint64 OutboxQueue::count() const {
+    qint64 total = 0;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (!openTableFile(file, path)) continue;
+        SqlStatement query = file.prepare(QStringLiteral("SELECT count(*) FROM zv_outbox"));
+        if (query.step()) total += query.columnInt64(0);
+    }
+    return total;
+}
+
+}  // namespace zv::central
