@@ -37,6 +37,8 @@ PgResult::~PgResult() { PQclear(result_); }
 
 int PgResult::rows() const { return PQntuples(result_); }
 
+int PgResult::columns() const { return PQnfields(result_); }
+
 QString PgResult::text(int row, int column) const {
     if (PQgetisnull(result_, row, column)) return {};
     return QString::fromUtf8(PQgetvalue(result_, row, column));

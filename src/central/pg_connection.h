@@ -46,6 +46,7 @@ public:
     PgResult& operator=(const PgResult&) = delete;
 
     int rows() const;
+    int columns() const;
     QString text(int row, int column) const;
     bool isNull(int row, int column) const;
 
