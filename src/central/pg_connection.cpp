@@ -14,6 +14,9 @@ QString connectionMessage(pg_conn* conn) {
     return text.isEmpty() ? QStringLiteral("нет ответа сервера") : text;
 }
 
+// The server's notices (a cascade of a schema drop, ...) are not the operator's business.
+void ignoreNotice(void*, const char*) {}
+
 constexpr auto kSlice = std::chrono::milliseconds(100);  // how often a wait looks at the stop flag
 
 }  // namespace
@@ -98,6 +101,7 @@ void PgConnection::connect(const ConnectionParams& params) {
         waitFor(state == PGRES_POLLING_WRITING, deadline);
     }
     if (PQsetnonblocking(conn_, 1) != 0) fail(connectionMessage(conn_));
+    PQsetNoticeProcessor(conn_, ignoreNotice, nullptr);
 }
 
 pg_result* PgConnection::finish(Clock::time_point deadline) {
