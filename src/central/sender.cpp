@@ -66,8 +66,8 @@ void SenderWorker::failed(const QString& error) {
     } catch (const TableError&) {
         // The count stays as last seen.
     }
-    // Logged once per kind of failure, not on every retry.
-    if (error != status_.error) qWarning().noquote() << "Центральная база:" << error;
+    // Logged once when an outage begins, not on every retry.
+    if (status_.state != SenderStatus::State::Failing) qWarning().noquote() << "Центральная база:" << error;
     status_.error = error;
     report(SenderStatus::State::Failing);
     pause_ = pause_.count() == 0 ? kFirstRetry : std::min(pause_ * 2, kLongestRetry);
