@@ -10,7 +10,7 @@ namespace zv::central {
 namespace {
 
 QString connectionMessage(pg_conn* conn) {
-    const QString text = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    const QString text = QString::fromUtf8(PQerrorMessage(conn)).simplified();
     return text.isEmpty() ? QStringLiteral("нет ответа сервера") : text;
 }
 
