@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "cli/central_command.h"
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates\n";
+    "commands: replay, simulate, report, templates, central\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -29,6 +30,7 @@ constexpr CommandEntry Commands[] = {
     {"simulate", runSimulateCommand, SimulateUsage},
     {"report", runReportCommand, ReportUsage},
     {"templates", runTemplatesCommand, TemplatesUsage},
+    {"central", runCentralCommand, CentralUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
