@@ -66,8 +66,9 @@ void SenderWorker::failed(const QString& error) {
     } catch (const TableError&) {
         // The count stays as last seen.
     }
-    // Logged once when an outage begins, not on every retry.
-    if (status_.state != SenderStatus::State::Failing) qWarning().noquote() << "Центральная база:" << error;
+    // Logged once when an outage begins, not on every retry. An outage is the network's
+    // business, not a fault of the program: information, not a warning.
+    if (status_.state != SenderStatus::State::Failing) qInfo().noquote() << "Центральная база:" << error;
     status_.error = error;
     report(SenderStatus::State::Failing);
     pause_ = pause_.count() == 0 ? kFirstRetry : std::min(pause_ * 2, kLongestRetry);

@@ -30,23 +30,6 @@ std::string newestBinDir() {
     return dir;
 }
 
-int boundPort(int fd) {
-    sockaddr_in address{};
-    socklen_t size = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    return ntohs(address.sin_port);
-}
-
-int loopbackSocket() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        throw std::runtime_error("cannot bind a loopback socket");
-    return fd;
-}
-
 // The server refuses to run as root: the tests' cluster belongs to an ordinary user.
 const passwd* serverUser() {
     if (::geteuid() != 0) return nullptr;
@@ -65,21 +48,6 @@ std::string& reason() {
 }
 
 }  // namespace
-
-int closedPort() {
-    const int fd = loopbackSocket();
-    const int port = boundPort(fd);
-    ::close(fd);
-    return port;
-}
-
-BlackHole::BlackHole() {
-    fd_ = loopbackSocket();
-    port_ = boundPort(fd_);
-    ::listen(fd_, 16);  // connections complete in the kernel and are never served
-}
-
-BlackHole::~BlackHole() { ::close(fd_); }
 
 PgCluster* PgCluster::instance() {
     static Cleanup holder;

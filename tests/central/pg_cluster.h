@@ -1,5 +1,6 @@
 #pragma once
 
+#include "central/loopback_port.h"
 #include "central/pg_connection.h"
 
 #include <QString>
@@ -50,22 +51,6 @@ private:
     int databases_ = 0;
     bool running_ = false;
 };
-
-// A socket on 127.0.0.1 that listens but never accepts nor answers: a server behind a
-// firewall that drops packets, as the sender sees it.
-class BlackHole {
-public:
-    BlackHole();
-    ~BlackHole();
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
-// A port on 127.0.0.1 where nothing listens.
-int closedPort();
 
 }  // namespace zv::test
 

@@ -11,9 +11,9 @@
 namespace zv {
 namespace {
 
-QStringList warnings;
-void keepWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtWarningMsg) warnings.append(text);
+QStringList logged;
+void keepLog(QtMsgType, const QMessageLogContext&, const QString& text) {
+    logged.append(text);
 }
 
 TEST(CentralSender, SendsOffTheThreadAndReportsAnOutageOnceUntilTheServerIsBack) {
@@ -33,14 +33,14 @@ TEST(CentralSender, SendsOffTheThreadAndReportsAnOutageOnceUntilTheServerIsBack)
 
     central.server.close();
     cluster.stop();
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepLog);
     QSignalSpy reports(&sender, &central::CentralSender::statusChanged);
     StoreTrain(r, test::trainOf(1, test::kFirstWagon.addSecs(600)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return reports.count() >= 2; }, 10000)) << "the first try and one retry";
     qInstallMessageHandler(previous);
     EXPECT_EQ(sender.status().state, S::Failing);
-    EXPECT_EQ(warnings.size(), 1) << "logged once, not on every retry";
+    EXPECT_EQ(logged.size(), 1) << "logged once, not on every retry";
     const QString text = central::statusText(sender.status());
     EXPECT_TRUE(text.startsWith(QStringLiteral("Центральная база: нет связи, в очереди 1, последняя передача ") +
                                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))))
