@@ -1,0 +1,110 @@
+// The central database: what the outbox adds to storing a 100-wagon train, and how fast the
+// sender pushes an outbox to a server of its own (a private cluster on loopback, as the tests
+// make one).
+#include "central/central_schema.h"
+#include "central/outbox_listener.h"
+#include "central/pg_cluster.h"
+#include "central/push.h"
+#include "records/clock.h"
+#include "records/records_database.h"
+#include "records/table_templates.h"
+#include "records/train_storage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <chrono>
+
+namespace {
+
+constexpr int kWagonsPerTrain = 100;
+
+class SilentNotifier : public zv::RecordsNotifier {
+public:
+    void information(const QString&) override {}
+};
+
+const QDateTime kStart(QDate(2026, 1, 1), QTime(0, 0));
+
+zv::StoredTrain trainAt(const QDateTime& start) {
+    zv::StoredTrain train;
+    for (int w = 0; w < kWagonsPerTrain; ++w) {
+        zv::StoredWagonRow row;
+        row.Time = zv::WallTime(std::chrono::milliseconds(start.addSecs(3 * w).toMSecsSinceEpoch()));
+        row.Weight = 60000 + w;
+        row.Note = 1;
+        row.Axle = 4;
+        row.Speed = 60;
+        row.BaseW = 8650;
+        row.BaseB = 1850;
+        row.WeiL = 150;
+        train.rows.push_back(row);
+    }
+    return train;
+}
+
+// A fresh tables folder, with or without the outbox on its tables.
+struct Folder {
+    QTemporaryDir dir;
+    zv::Settings settings;
+    zv::SystemClock clock;
+    SilentNotifier notifier;
+    zv::central::OutboxListener outbox;
+    std::unique_ptr<zv::RecordsDatabase> records;
+    int trainsStored = 0;
+
+    explicit Folder(bool withOutbox) {
+        zv::writeTemplates(dir.path());
+        settings.Path = tables().toStdString() + "/";
+        records = std::make_unique<zv::RecordsDatabase>(settings, dir.path(), clock, notifier);
+        if (withOutbox) records->connection().addWriteListener(&outbox);
+        records->DBOpen();
+    }
+    QString tables() const { return QDir(dir.path()).filePath(QStringLiteral("DB")); }
+    void storeTrain() { zv::StoreTrain(*records, trainAt(kStart.addSecs(3600 * trainsStored++))); }
+};
+
+void BM_StoreTrainOf100Wagons(benchmark::State& state) {
+    const bool withOutbox = state.range(0) != 0;
+    Folder folder(withOutbox);
+    const zv::central::OutboxQueue queue(folder.tables());
+    for (auto _ : state) {
+        folder.storeTrain();
+        if (!withOutbox) continue;
+        state.PauseTiming();  // the sender drains the outbox meanwhile
+        queue.remove(queue.oldest(kWagonsPerTrain));
+        state.ResumeTiming();
+    }
+    state.SetLabel(withOutbox ? "with the outbox" : "without the outbox");
+}
+BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_PushRowsToALocalServer(benchmark::State& state) {
+    zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
+    if (!cluster) {
+        state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
+        return;
+    }
+    const QString database = cluster->createDatabase();
+    zv::central::PgConnection connection;
+    connection.connect(cluster->params(database));
+    zv::central::initSchema(connection);
+    Folder folder(true);
+    zv::central::Pusher pusher(folder.tables(), QStringLiteral("bench"));
+    const int trains = static_cast<int>(state.range(0)) / kWagonsPerTrain;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int t = 0; t < trains; ++t) folder.storeTrain();
+        state.ResumeTiming();
+        rows += pusher.pushAll(connection);
+    }
+    state.SetItemsProcessed(rows);
+}
+BENCHMARK(BM_PushRowsToALocalServer)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
