@@ -6,6 +6,7 @@
 #include "central/pg_cluster.h"
 #include "central/push.h"
 #include "records/clock.h"
+#include "records/row_write_listener.h"
 #include "records/records_database.h"
 #include "records/table_templates.h"
 #include "records/train_storage.h"
@@ -45,21 +46,31 @@ zv::StoredTrain trainAt(const QDateTime& start) {
     return train;
 }
 
-// A fresh tables folder, with or without the outbox on its tables.
+// Told of every write and doing nothing: what the write hook itself costs.
+struct IdleListener : zv::RowWriteListener {
+    void rowWritten(zv::Table&, const zv::Row*, const zv::Row&) override {}
+    void rowRemoved(zv::Table&, const zv::Row&) override {}
+};
+
+enum Listening { Nothing = 0, Outbox = 1, Idle = 2 };
+
+// A fresh tables folder, with the outbox, an idle listener or nothing on its tables.
 struct Folder {
     QTemporaryDir dir;
     zv::Settings settings;
     zv::SystemClock clock;
     SilentNotifier notifier;
     zv::central::OutboxListener outbox;
+    IdleListener idle;
     std::unique_ptr<zv::RecordsDatabase> records;
     int trainsStored = 0;
 
-    explicit Folder(bool withOutbox) {
+    explicit Folder(Listening listening) {
         zv::writeTemplates(dir.path());
         settings.Path = tables().toStdString() + "/";
         records = std::make_unique<zv::RecordsDatabase>(settings, dir.path(), clock, notifier);
-        if (withOutbox) records->connection().addWriteListener(&outbox);
+        if (listening == Outbox) records->connection().addWriteListener(&outbox);
+        if (listening == Idle) records->connection().addWriteListener(&idle);
         records->DBOpen();
     }
     QString tables() const { return QDir(dir.path()).filePath(QStringLiteral("DB")); }
@@ -67,8 +78,9 @@ struct Folder {
 };
 
 void BM_StoreTrainOf100Wagons(benchmark::State& state) {
-    const bool withOutbox = state.range(0) != 0;
-    Folder folder(withOutbox);
+    const auto listening = static_cast<Listening>(state.range(0));
+    const bool withOutbox = listening == Outbox;
+    Folder folder(listening);
     const zv::central::OutboxQueue queue(folder.tables());
     for (auto _ : state) {
         folder.storeTrain();
@@ -77,9 +89,9 @@ void BM_StoreTrainOf100Wagons(benchmark::State& state) {
         queue.remove(queue.oldest(kWagonsPerTrain));
         state.ResumeTiming();
     }
-    state.SetLabel(withOutbox ? "with the outbox" : "without the outbox");
+    state.SetLabel(withOutbox ? "with the outbox" : listening == Idle ? "an idle listener" : "without the outbox");
 }
-BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(Nothing)->Arg(Idle)->Arg(Outbox)->Unit(benchmark::kMillisecond)->MinTime(3.0)->Repetitions(3);
 
 void BM_PushRowsToALocalServer(benchmark::State& state) {
     zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
@@ -91,7 +103,7 @@ void BM_PushRowsToALocalServer(benchmark::State& state) {
     zv::central::PgConnection connection;
     connection.connect(cluster->params(database));
     zv::central::initSchema(connection);
-    Folder folder(true);
+    Folder folder(Outbox);
     zv::central::Pusher pusher(folder.tables(), QStringLiteral("bench"));
     const int trains = static_cast<int>(state.range(0)) / kWagonsPerTrain;
     qint64 rows = 0;

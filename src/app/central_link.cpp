@@ -5,10 +5,10 @@
 
 #include "central/connection_params.h"
 #include "central/sender.h"
-#include "records/database.h"
+#include "records/records_database.h"
 
-CentralLink::CentralLink(zv::Database& tables, QStatusBar* bar, QObject* parent)
-    : QObject(parent), tables_(tables), label_(new QLabel(bar)) {
+CentralLink::CentralLink(zv::RecordsDatabase& records, QStatusBar* bar, QObject* parent)
+    : QObject(parent), records_(records), label_(new QLabel(bar)) {
     label_->setObjectName("SBCentral");
     label_->hide();
     bar->addPermanentWidget(label_);
@@ -20,7 +20,7 @@ CentralLink::CentralLink(zv::Database& tables, QStatusBar* bar, QObject* parent)
 CentralLink::~CentralLink() { stop(); }
 
 void CentralLink::stop() {
-    tables_.removeWriteListener(&outbox_);
+    records_.connection().removeWriteListener(&outbox_);
     sender_.reset();  // its thread ends within a tenth of a second, whatever the network does
     running_ = {};
     folder_.clear();
@@ -36,7 +36,13 @@ void CentralLink::apply(const zv::Settings& settings) {
         label_->setText("Центральная база: не указано обозначение весов, записи не передаются");
         return;
     }
-    tables_.addWriteListener(&outbox_);
+    records_.connection().addWriteListener(&outbox_);
+    QString seedError;
+    try {
+        zv::central::enterExistingRows(outbox_, records_);
+    } catch (const std::exception& e) {
+        seedError = QString::fromUtf8(e.what());  // the rows already there wait for the next start
+    }
     running_ = central;
     folder_ = settings.Path;
     sender_ = std::make_unique<zv::central::CentralSender>(zv::central::paramsFromSettings(central),
@@ -44,6 +50,7 @@ void CentralLink::apply(const zv::Settings& settings) {
                                                            QString::fromStdString(central.Scale));
     connect(sender_.get(), &zv::central::CentralSender::statusChanged, this, &CentralLink::show);
     label_->setText("Центральная база: подключение...");
+    label_->setToolTip(seedError);
 }
 
 void CentralLink::show(const zv::central::SenderStatus& status) {

@@ -12,7 +12,7 @@ class QLabel;
 class QStatusBar;
 
 namespace zv {
-class Database;
+class RecordsDatabase;
 namespace central {
 class CentralSender;
 struct SenderStatus;
@@ -24,7 +24,7 @@ struct SenderStatus;
 class CentralLink : public QObject {
     Q_OBJECT
 public:
-    CentralLink(zv::Database& tables, QStatusBar* bar, QObject* parent = nullptr);
+    CentralLink(zv::RecordsDatabase& records, QStatusBar* bar, QObject* parent = nullptr);
     ~CentralLink() override;
 
     // Starts, stops or redirects the sending after the settings (section Central and the folder).
@@ -35,7 +35,7 @@ public:
 private:
     void show(const zv::central::SenderStatus& status);
 
-    zv::Database& tables_;
+    zv::RecordsDatabase& records_;
     QLabel* label_;
     zv::central::OutboxListener outbox_;
     std::unique_ptr<zv::central::CentralSender> sender_;

@@ -52,7 +52,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     c_ = buildMainLayout(this);
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
-    central_ = std::make_unique<CentralLink>(records_.connection(), statusBar());
+    central_ = std::make_unique<CentralLink>(records_, statusBar());
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });

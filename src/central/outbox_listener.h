@@ -3,12 +3,15 @@
 #include "records/row_write_listener.h"
 
 #include <QString>
+#include <QVariantList>
 #include <QtGlobal>
 
 #include <functional>
 
 namespace zv {
+class RecordsDatabase;
 class Row;
+class SqliteFile;
 }
 
 namespace zv::central {
@@ -24,11 +27,16 @@ public:
     void rowWritten(Table& table, const Row* before, const Row& after) override;
     void rowRemoved(Table& table, const Row& before) override;
 
+    // Enters every row of a table whose file has never had an outbox, in one transaction:
+    // what a folder held before sending was switched on reaches the server too, once.
+    void enterExisting(Table& table);
+
     // Called after each entry (inside the write's transaction); the program wakes its sender.
     void setEntered(std::function<void()> entered) { entered_ = std::move(entered); }
 
 private:
     void enter(Table& table, char op, const Row& row);
+    void insert(SqliteFile& file, const QVariantList& values);
     qint64 nextNumber() const;
 
     qint64 last_ = 0;
@@ -41,7 +49,7 @@ QString rowJson(const Row& row, const QStringList& skipped);
 // The row's identity: its primary key as text.
 QString rowKey(const Row& row);
 
-// The outbox's tables, the same in every file.
-inline constexpr const char* kOutboxTable = "zv_outbox";
+// enterExisting for every open table of the program.
+void enterExistingRows(OutboxListener& outbox, RecordsDatabase& records);
 
 }  // namespace zv::central

@@ -87,5 +87,22 @@ TEST_F(OutboxTest, RemovingSentEntriesKeepsTheLaterOnes) {
     EXPECT_GT(left[0].seq, first[1].seq);
 }
 
+TEST(OutboxSeed, WhatAFolderHeldBeforeSendingEntersOnce) {
+    test::RecordsFixture f;
+    RecordsDatabase& r = f.open();  // no outbox: sending was off
+    StoreTrain(r, test::trainOf(2));
+    central::OutboxListener outbox;
+    r.connection().addWriteListener(&outbox);
+    central::enterExistingRows(outbox, r);
+    const central::OutboxQueue queue(f.dbDir());
+    QStringList tables;
+    for (const OutboxEntry& e : queue.oldest(100))
+        if (!tables.contains(e.table)) tables.append(e.table);
+    EXPECT_EQ(tables, (QStringList{"Loads", "Stations", "Clients", "BasesW", "Trains"}));
+    const qint64 seeded = queue.count();
+    central::enterExistingRows(outbox, r);
+    EXPECT_EQ(queue.count(), seeded) << "entered once, not at every start";
+}
+
 }  // namespace
 }  // namespace zv

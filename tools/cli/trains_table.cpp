@@ -84,8 +84,10 @@ StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& sett
     central::OutboxListener outbox;
     RecordsDatabase records(tableSettings, templates.path(), clock, log);
     // With sending on, the trains enter the outbox as the program's would.
-    if (central::sending(settings.Central)) records.connection().addWriteListener(&outbox);
+    const bool sending = central::sending(settings.Central);
+    if (sending) records.connection().addWriteListener(&outbox);
     records.DBOpen();
+    if (sending) central::enterExistingRows(outbox, records);
 
     std::vector<int> taken;
     for (const StoredTrain& train : trains)
