@@ -1,6 +1,5 @@
 #include "central/outbox_listener.h"
 
-#include "central/central_tables.h"
 #include "records/date_time_text.h"
 #include "records/records_database.h"
 #include "records/table_error.h"
@@ -8,9 +7,6 @@
 #include "records/sqlite_file.h"
 #include "records/table.h"
 
-#include <QDateTime>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <chrono>
@@ -22,37 +18,19 @@ namespace {
 // The mark keeps the last number given out in the file, also once its entries are gone.
 const QString kCreate = QStringLiteral(
     "CREATE TABLE IF NOT EXISTS zv_outbox (seq INTEGER PRIMARY KEY, tbl TEXT NOT NULL, op TEXT NOT NULL, "
-    "pk TEXT, row TEXT NOT NULL);"
+    "pk TEXT, ref INTEGER);"
     "CREATE TABLE IF NOT EXISTS zv_outbox_mark (last INTEGER NOT NULL);"
     "INSERT INTO zv_outbox_mark SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM zv_outbox_mark);"
     "CREATE TRIGGER IF NOT EXISTS zv_outbox_marked AFTER INSERT ON zv_outbox "
     "BEGIN UPDATE zv_outbox_mark SET last = max(last, NEW.seq); END");
 
 const QString kInsert = QStringLiteral(
-    "INSERT INTO zv_outbox (seq, tbl, op, pk, row) "
+    "INSERT INTO zv_outbox (seq, tbl, op, pk, ref) "
     "VALUES (max(?1, (SELECT last + 1 FROM zv_outbox_mark)), ?2, ?3, ?4, ?5)");
 
 bool missingOutbox(const TableError& error) { return error.message().contains(QStringLiteral("no such table")); }
 
-QJsonValue jsonValue(const QVariant& value) {
-    if (value.isNull()) return QJsonValue::Null;
-    if (value.typeId() == QMetaType::QDateTime) return dateTimeToStorage(value.toDateTime());
-    if (value.typeId() == QMetaType::QString) return value.toString();
-    return value.toLongLong();
-}
-
 }  // namespace
-
-QString rowJson(const Row& row, const QStringList& skipped) {
-    QJsonObject object;
-    const TableDef& def = row.def();
-    for (int i = 0; i < def.fields.size(); ++i) {
-        const FieldDef& field = def.fields[i];
-        if (!field.isStored() || skipped.contains(field.name)) continue;
-        object.insert(field.name.toLower(), jsonValue(row.valueAt(i)));
-    }
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
 
 QString rowKey(const Row& row) {
     const QString& key = row.def().primaryKey;
@@ -80,7 +58,7 @@ qint64 OutboxListener::nextNumber() const {
 void OutboxListener::enter(Table& table, char op, const Row& row) {
     SqliteFile& file = table.sqliteFile();
     const QVariantList values = {nextNumber(), table.def().name, QString(QChar::fromLatin1(op)), rowKey(row),
-                                 rowJson(row, serverTableFor(table.def().name).skippedFields)};
+                                 row.rowId()};
     try {
         insert(file, values);
     } catch (const TableError& error) {

@@ -18,7 +18,9 @@ namespace zv::central {
 
 // Enters every row a table writes or deletes into the outbox of that table's own file, in the
 // write's transaction: the change and its entry are committed together or not at all, and an
-// entry costs no extra file sync. Entries are numbered from one counter for all files (the
+// entry costs no extra file sync. An entry names the row (its rowid and its key) but does not
+// copy it: the sender reads the row as it is then, so the server gets the latest content, and
+// a deleted row's entry needs only its key. Entries are numbered from one counter for all files (the
 // time in microseconds, never less than the last number given out or recorded in the file),
 // so the sender can merge the files' outboxes into the order of the writes, and a row's later
 // change always carries the higher number: that number is the version the server keeps.
@@ -43,9 +45,6 @@ private:
     std::function<void()> entered_;
 };
 
-// The stored fields of a row as a JSON object, fields named in lower case, date-times in the
-// storage form; the fields in skipped are left out.
-QString rowJson(const Row& row, const QStringList& skipped);
 // The row's identity: its primary key as text.
 QString rowKey(const Row& row);
 

@@ -1,10 +1,13 @@
 #include "central/outbox_queue.h"
 
+#include "central/central_tables.h"
 #include "records/sqlite_file.h"
 #include "records/table_error.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <map>
@@ -28,6 +31,22 @@ bool openTableFile(SqliteFile& file, const QString& path) {
     }
 }
 
+// The row under rowId as a JSON object of its stored columns, named in lower case; empty when
+// the row is gone.
+QString currentRow(const SqliteFile& file, const OutboxEntry& entry) {
+    SqlStatement read = file.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE rowid = ?").arg(entry.table));
+    read.bind(1, entry.rowId);
+    if (!read.step()) return {};
+    const QStringList& skipped = serverTableFor(entry.table).skippedFields;
+    QJsonObject object;
+    for (int c = 0; c < read.columnCount(); ++c) {
+        const QString name = read.columnName(c);
+        if (skipped.contains(name, Qt::CaseInsensitive)) continue;
+        object.insert(name.toLower(), QJsonValue::fromVariant(read.column(c)));
+    }
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
 }  // namespace
 
 QStringList OutboxQueue::files() const {
@@ -42,13 +61,15 @@ std::vector<OutboxEntry> OutboxQueue::oldest(int limit) const {
     for (const QString& path : files()) {
         SqliteFile file;
         if (!openTableFile(file, path)) continue;
-        SqlStatement query = file.prepare(QStringLiteral("SELECT seq, tbl, op, pk, row FROM zv_outbox ORDER BY seq LIMIT ?"));
+        SqlStatement query = file.prepare(QStringLiteral("SELECT seq, tbl, op, pk, ref FROM zv_outbox ORDER BY seq LIMIT ?"));
         query.bind(1, limit);
         const QString name = QFileInfo(path).fileName();
         while (query.step()) {
-            const QString op = query.column(2).toString();
-            entries.push_back({query.columnInt64(0), name, query.column(1).toString(), op == QStringLiteral("D") ? 'D' : 'U',
-                               query.column(3).toString(), query.column(4).toString()});
+            OutboxEntry entry{query.columnInt64(0), name, query.column(1).toString(),
+                              query.column(2).toString() == QStringLiteral("D") ? 'D' : 'U', query.column(3).toString(),
+                              query.columnInt64(4), {}};
+            if (entry.op == 'U') entry.row = currentRow(file, entry);
+            entries.push_back(std::move(entry));
         }
     }
     std::sort(entries.begin(), entries.end(), [](const OutboxEntry& a, const OutboxEntry& b) { return a.seq < b.seq; });

@@ -12,9 +12,10 @@ struct OutboxEntry {
     qint64 seq = 0;
     QString file;   // the table file it was written in ("Book[12.2026].db")
     QString table;  // the table's name in that file
-    char op = 'U';  // 'U' the row as stored now, 'D' the row as it was before it was deleted
+    char op = 'U';  // 'U' the row was stored, 'D' it was deleted
     QString key;    // the row's identity
-    QString row;    // the row's stored fields as JSON
+    qint64 rowId = 0;
+    QString row;    // 'U': the row's stored fields as they are now, as JSON; empty when it is gone
 };
 
 // The outboxes of every table file of a folder, read through connections of its own (the
@@ -23,7 +24,8 @@ class OutboxQueue {
 public:
     explicit OutboxQueue(QString folder) : folder_(std::move(folder)) {}
 
-    // The oldest entries, up to limit. Throws TableError when a file cannot be read.
+    // The oldest entries, up to limit, with the rows they name read from their files now.
+    // Throws TableError when a file cannot be read.
     std::vector<OutboxEntry> oldest(int limit) const;
     // Removes what oldest() gave once the server has committed it.
     void remove(const std::vector<OutboxEntry>& sent) const;

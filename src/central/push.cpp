@@ -12,9 +12,17 @@ namespace zv::central {
 
 namespace {
 
-// The entry as a row of its server table, with its version.
+// The entry as a row of its server table, with its version: the row as it is now for an
+// upsert, its key for a delete.
 QJsonObject serverRow(const ServerTable& table, const OutboxEntry& entry) {
-    const QJsonObject row = QJsonDocument::fromJson(entry.row.toUtf8()).object();
+    QJsonObject row;
+    if (entry.op == 'U') {
+        row = QJsonDocument::fromJson(entry.row.toUtf8()).object();
+    } else if (table.kind == ServerTable::Kind::Typed) {
+        const QString& key = table.keyColumns.back();
+        const bool number = table.columnTypes[table.columns.indexOf(key)] == QStringLiteral("integer");
+        row.insert(key, number ? QJsonValue(entry.key.toLongLong()) : QJsonValue(entry.key));
+    }
     QJsonObject out;
     if (table.kind == ServerTable::Kind::Typed) {
         out = row;
@@ -27,7 +35,7 @@ QJsonObject serverRow(const ServerTable& table, const OutboxEntry& entry) {
         out.insert(QStringLiteral("tbl"), entry.table);
         out.insert(QStringLiteral("key"), entry.key);
         if (!table.nameField.isEmpty()) out.insert(QStringLiteral("name"), row.value(table.nameField));
-        out.insert(QStringLiteral("data"), row);
+        if (entry.op == 'U') out.insert(QStringLiteral("data"), row);
     }
     out.insert(QStringLiteral("version"), entry.seq);
     return out;
@@ -71,6 +79,7 @@ void Pusher::apply(PgConnection& connection, const std::vector<OutboxEntry>& ent
     requireCurrentSchema(connection);
     Run run;
     for (const OutboxEntry& entry : entries) {
+        if (entry.op == 'U' && entry.row.isEmpty()) continue;  // deleted since: its own entry follows
         const ServerTable& table = serverTableFor(entry.table);
         if (run.table && (run.table->serverName != table.serverName || run.op != entry.op)) {
             send(connection, scale_, run);

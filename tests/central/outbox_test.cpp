@@ -56,7 +56,9 @@ TEST_F(OutboxTest, EveryChangeEntersInWriteOrderAcrossFiles) {
                              "Trains D 2026-12-09 13:59:00.000"}));
     const auto all = entries();
     for (std::size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1].seq, all[i].seq);
-    EXPECT_TRUE(all[3].row.contains(QStringLiteral("\"train\":7")));
+    EXPECT_EQ(all[0].row, QStringLiteral("")) << "the row is gone: its delete follows";
+    EXPECT_TRUE(all[1].row.contains(QStringLiteral("\"weight\":60001")));
+    EXPECT_TRUE(all[2].row.contains(QStringLiteral("\"name\":\"Иванов\"")));
     EXPECT_FALSE(all[2].row.contains(QStringLiteral("pass"))) << "an operator's password never leaves the scale";
 }
 

@@ -71,8 +71,8 @@ TEST_F(PushTest, ABatchSentAgainChangesNothing) {
     SqliteFile file;
     file.open(r.Trains().filePath(), false);
     for (const auto& e : entries) {
-        SqlStatement put = file.prepare(QStringLiteral("INSERT INTO zv_outbox (seq, tbl, op, pk, row) VALUES (?, ?, ?, ?, ?)"));
-        put.bindAll({e.seq, e.table, QString(QChar::fromLatin1(e.op)), e.key, e.row});
+        SqlStatement put = file.prepare(QStringLiteral("INSERT INTO zv_outbox (seq, tbl, op, pk, ref) VALUES (?, ?, ?, ?, ?)"));
+        put.bindAll({e.seq, e.table, QString(QChar::fromLatin1(e.op)), e.key, e.rowId});
         put.step();
     }
     EXPECT_EQ(central.push(), 3);
