@@ -33,8 +33,8 @@ bool openTableFile(SqliteFile& file, const QString& path) {
 
 // The row under rowId as a JSON object of its stored columns, named in lower case; empty when
 // the row is gone.
-QString currentRow(const SqliteFile& file, const OutboxEntry& entry) {
-    SqlStatement read = file.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE rowid = ?").arg(entry.table));
+QString currentRow(SqlStatement& read, const OutboxEntry& entry) {
+    read.reset();
     read.bind(1, entry.rowId);
     if (!read.step()) return {};
     const QStringList& skipped = serverTableFor(entry.table).skippedFields;
@@ -64,11 +64,17 @@ std::vector<OutboxEntry> OutboxQueue::oldest(int limit) const {
         SqlStatement query = file.prepare(QStringLiteral("SELECT seq, tbl, op, pk, ref FROM zv_outbox ORDER BY seq LIMIT ?"));
         query.bind(1, limit);
         const QString name = QFileInfo(path).fileName();
+        std::map<QString, SqlStatement> reads;  // one per table of the file
         while (query.step()) {
             OutboxEntry entry{query.columnInt64(0), name, query.column(1).toString(),
                               query.column(2).toString() == QStringLiteral("D") ? 'D' : 'U', query.column(3).toString(),
                               query.columnInt64(4), {}};
-            if (entry.op == 'U') entry.row = currentRow(file, entry);
+            if (entry.op == 'U') {
+                auto read = reads.find(entry.table);
+                if (read == reads.end())
+                    read = reads.emplace(entry.table, file.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE rowid = ?").arg(entry.table))).first;
+                entry.row = currentRow(read->second, entry);
+            }
             entries.push_back(std::move(entry));
         }
     }
