@@ -95,30 +95,19 @@ QString newerSchemaMessage(int found) {
 int schemaVersion(PgConnection& connection) { return readVersion(connection); }
 
 SchemaInit initSchema(PgConnection& connection) {
-    connection.exec(QStringLiteral("BEGIN"));
-    try {
+    SchemaInit result;
+    connection.transaction([&] {
         // Two services running init at once take turns.
         connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7305861)"));
-        SchemaInit result;
         result.before = readVersion(connection);
         if (result.before > kSchemaVersion) throw PgError(newerSchemaMessage(result.before));
         for (int v = result.before; v < kSchemaVersion; ++v) {
             connection.execScript(upgradeScript(v));
             connection.exec(QStringLiteral("UPDATE central.schema_version SET version = $1"), {QString::number(v + 1)});
         }
-        connection.exec(QStringLiteral("COMMIT"));
-        result.after = kSchemaVersion;
-        return result;
-    } catch (...) {
-        if (connection.isOpen()) {
-            try {
-                connection.exec(QStringLiteral("ROLLBACK"));
-            } catch (const PgError&) {
-                // The first failure is the one to report.
-            }
-        }
-        throw;
-    }
+    });
+    result.after = kSchemaVersion;
+    return result;
 }
 
 void requireCurrentSchema(PgConnection& connection) {

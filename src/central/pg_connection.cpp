@@ -155,4 +155,21 @@ void PgConnection::execScript(const QString& sql) {
     PQclear(finish(Clock::now() + timeout_));
 }
 
+void PgConnection::transaction(const std::function<void()>& work) {
+    exec(QStringLiteral("BEGIN"));
+    try {
+        work();
+        exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (isOpen()) {
+            try {
+                exec(QStringLiteral("ROLLBACK"));
+            } catch (const PgError&) {
+                // The first failure is the one to report.
+            }
+        }
+        throw;
+    }
+}
+
 }  // namespace zv::central

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -79,6 +80,8 @@ public:
     PgResult exec(const QString& sql, const QStringList& parameters = {});
     // Several statements without parameters (the schema).
     void execScript(const QString& sql);
+    // Runs work between BEGIN and COMMIT; anything it throws rolls back and goes on.
+    void transaction(const std::function<void()>& work);
 
 private:
     pg_result* finish(Clock::time_point deadline);

@@ -102,20 +102,7 @@ void Pusher::apply(PgConnection& connection, const std::vector<OutboxEntry>& ent
 int Pusher::pushBatch(PgConnection& connection, int limit) {
     const std::vector<OutboxEntry> entries = queue_.oldest(limit);
     if (entries.empty()) return 0;
-    connection.exec(QStringLiteral("BEGIN"));
-    try {
-        apply(connection, entries);
-        connection.exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        if (connection.isOpen()) {
-            try {
-                connection.exec(QStringLiteral("ROLLBACK"));
-            } catch (const PgError&) {
-                // The first failure is the one to report.
-            }
-        }
-        throw;
-    }
+    connection.transaction([&] { apply(connection, entries); });
     queue_.remove(entries);
     return static_cast<int>(entries.size());
 }
