@@ -15,10 +15,9 @@ QString statusText(const SenderStatus& status) {
     case S::Failing:
         break;
     }
-    const QString last = status.lastTransfer.isValid()
-                             ? QStringLiteral("последняя передача %1").arg(status.lastTransfer.toString(QStringLiteral("dd.MM.yyyy hh:mm")))
-                             : QStringLiteral("передач еще не было");
-    return head + QStringLiteral("нет связи, в очереди %1, %2").arg(status.queued).arg(last);
+    const QString text = head + QStringLiteral("нет связи, в очереди %1").arg(status.queued);
+    if (!status.lastTransfer.isValid()) return text;  // nothing went yet in this run
+    return text + QStringLiteral(", последняя передача %1").arg(status.lastTransfer.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
 }
 
 }  // namespace zv::central
