@@ -5,6 +5,8 @@
 #include "records/table_templates.h"
 #include "records/train_storage.h"
 
+#include "bench_trains.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -15,31 +17,11 @@
 namespace {
 
 constexpr int kTrains = 1000;
-constexpr int kWagonsPerTrain = 100;
+using zv::bench::kWagonsPerTrain;
 
-class SilentNotifier : public zv::RecordsNotifier {
-public:
-    void information(const QString&) override {}
-};
-
-const QDateTime kStart(QDate(2026, 1, 1), QTime(0, 0));
-
-zv::StoredTrain trainAt(const QDateTime& start) {
-    zv::StoredTrain train;
-    for (int w = 0; w < kWagonsPerTrain; ++w) {
-        zv::StoredWagonRow row;
-        row.Time = zv::WallTime(std::chrono::milliseconds(start.addSecs(3 * w).toMSecsSinceEpoch()));
-        row.Weight = 60000 + w;
-        row.Note = 1;
-        row.Axle = 4;
-        row.Speed = 60;
-        row.BaseW = 8650;
-        row.BaseB = 1850;
-        row.WeiL = 150;
-        train.rows.push_back(row);
-    }
-    return train;
-}
+using zv::bench::kStart;
+using zv::bench::SilentNotifier;
+using zv::bench::trainAt;
 
 // One folder with 100 000 rows, made once for all benchmarks of the run.
 struct TrainsOf100k {

@@ -69,7 +69,7 @@ set(CPACK_INSTALL_CMAKE_PROJECTS
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps names the libraries' packages (Qt 6, SQLite, the C++ runtime); the rest the
+# dpkg-shlibdeps names the libraries' packages (Qt 6, SQLite, libpq, the C++ runtime); the rest the
 # program needs without linking it: the reports' font (DejaVu Sans), Qt's Russian texts of
 # standard buttons and dialogs, and addgroup for the maintainer scripts. Qt's xcb and offscreen platform plugins come with libqt6gui6 in
 # Debian 12 (qt6-qpa-plugins holds only the vnc one), which the program links.

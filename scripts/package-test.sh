@@ -73,7 +73,7 @@ echo "Depends: $depends"
 # addgroup for postinst; Qt's Russian translations.
 xcb=$(dpkg -S '*/qt6/plugins/platforms/libqxcb.so' | cut -d: -f1)
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6printsupport6 \
-         libsqlite3-0 libstdc++6 libc6 "$xcb" fonts-dejavu-core qt6-translations-l10n adduser; do
+         libsqlite3-0 libpq5 libstdc++6 libc6 "$xcb" fonts-dejavu-core qt6-translations-l10n adduser; do
   grep -qE "(^|, )${p//+/\\+}( \(|,|\$)" <<<"$depends" || fail "Depends does not name $p"
 done
 

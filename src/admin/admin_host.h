@@ -40,6 +40,8 @@ public:
     // The tables were closed and opened again from another folder: the train list shows
     // the train DBOpen selected.
     virtual void tablesReopened() {}
+    // The section "Central" changed: the sender starts, stops or turns to the new server.
+    virtual void centralSettingsChanged() {}
 };
 
 // SaveIni with ".ini": the connection as the link holds it, the calibration keys only when

@@ -15,6 +15,7 @@
 #include "admin/admin_host.h"
 #include "admin/archiving.h"
 #include "admin/b_copy.h"
+#include "admin/central_page.h"
 #include "admin/folder_tree.h"
 #include "admin/save_close.h"
 #include "records/records_database.h"
@@ -60,6 +61,9 @@ TSetupP::TSetupP(QWidget* parent) : QDialog(parent) {
     PCon1->setObjectName("PCon1");
     PCon1->addTab(buildCommonPage(), "Общие");
     PCon1->addTab(buildDatabasesPage(), "Базы данных");
+    central_ = new CentralPage(PCon1);
+    PCon1->addTab(central_, "Центральная база");
+    connect(central_, &CentralPage::edited, this, &TSetupP::LE1Change);
     layout->addWidget(PCon1, 1);
     const SaveCloseButtons buttons = addSaveCloseButtons(this, layout);
     But1 = buttons.save;
@@ -165,6 +169,7 @@ void TSetupP::UpdateSetupP(const zv::Settings& s) {
     LIE2->setVal(static_cast<int32_t>(std::floor(s.tTrEnd / 1000.0)));
     for (int i = 0; i < CLB1->count(); ++i)
         CLB1->item(i)->setCheckState((s.Params >> i) & 1 ? Qt::Checked : Qt::Unchecked);
+    central_->fill(s.Central);
     filling_ = false;
     if (host_) host_->applyOptions();
 }
@@ -179,6 +184,9 @@ void TSetupP::ApplySetupP() {
     s.tTrEnd = LIE2->Val() * 1000;
     s.User = LE1->text().toStdString();
     s.ScName = LE2->text().toStdString();
+    const bool centralChanged = !(s.Central == central_->values());
+    s.Central = central_->values();
+    if (centralChanged) host_->centralSettingsChanged();
     if (!STV2->chosenPath().isEmpty()) s.PathA = STV2->chosenPath().toStdString();
     changeTablesFolder();
     UpdateSetupP(s);
@@ -278,6 +286,11 @@ void TSetupP::LIE1Exit() {
 
 void TSetupP::But1Click() {
     if (!host_) return;
+    if (const QString refusal = central_->refusal(); !refusal.isEmpty()) {
+        setCurrentPage(Central);
+        zv::Messages::error(refusal);
+        return;
+    }
     ApplySetupP();
     if (saveSettings(*host_, zv::CalibrationKeys::Keep)) unsaved_ = false;
 }

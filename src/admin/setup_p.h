@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class AdminHost;
+class CentralPage;
 class FolderTree;
 class QLineEdit;
 class QListWidget;
@@ -17,11 +18,12 @@ class RecordsDatabase;
 struct Settings;
 }  // namespace zv
 
-// Program settings: common options and the folders of the tables and the archive.
+// Program settings: common options, the folders of the tables and the archive, and the
+// central database.
 class TSetupP : public QDialog {
     Q_OBJECT
 public:
-    enum Page { Common = 0, Databases = 1 };
+    enum Page { Common = 0, Databases = 1, Central = 2 };
 
     explicit TSetupP(QWidget* parent = nullptr);
 
@@ -82,4 +84,5 @@ private:
     QPushButton* But21 = nullptr;
     QPushButton* But1 = nullptr;
     QPushButton* But2 = nullptr;
+    CentralPage* central_ = nullptr;
 };

@@ -53,6 +53,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     c_ = buildMainLayout(this);
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
+    central_ = std::make_unique<CentralLink>(records_, statusBar());
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });
@@ -205,6 +206,7 @@ bool TMain::Prepare() {
     }
     LIEtr_->setVal(records_.selectedTrain());
     ShiftSet();
+    central_->apply(settings_);
     return true;
 }
 
@@ -473,6 +475,7 @@ void TMain::FormClose() {
         showError(QString::fromUtf8(e.what()));
     }
     records_.connection().closeAll();
+    central_->stop();
 }
 
 // zv::SettingsEffects
@@ -537,7 +540,10 @@ void TMain::tablesReopened() {
     LIEtr_->setVal(records_.selectedTrain());
     // Tables that could not be opened were reported by DBOpen already.
     if (records_.Trains().isOpen()) guarded([this] { trainList_->showSelected(); });
+    central_->apply(settings_);
 }
+
+void TMain::centralSettingsChanged() { central_->apply(settings_); }
 
 void TMain::showDebugInformation(bool shown) {
     c_.Panel5->setVisible(shown);

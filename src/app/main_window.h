@@ -10,6 +10,7 @@
 #include "admin/admin_host.h"
 #include "admin/db_view.h"
 #include "app/app_windows.h"
+#include "app/central_link.h"
 #include "app/main_display.h"
 #include "app/main_layout.h"
 #include "app/main_menu.h"
@@ -88,6 +89,7 @@ class TMain : public QMainWindow,
     void showDebugInformation(bool shown) override;
     // LIEtr and the train list follow the train DBOpen selected in the new folder.
     void tablesReopened() override;
+    void centralSettingsChanged() override;
 
     // WProHost
     StaticReading staticReading() const override;
@@ -174,4 +176,5 @@ class TMain : public QMainWindow,
     QString lastTickError_;
     bool ticking_ = false;
     int operator_ = -1;
+    std::unique_ptr<CentralLink> central_;  // before records_ goes: it leaves the tables' listeners
 };

@@ -79,6 +79,8 @@ void SqlStatement::reset() {
 
 int SqlStatement::columnCount() const { return sqlite3_column_count(stmt_); }
 
+QString SqlStatement::columnName(int index) const { return QString::fromUtf8(sqlite3_column_name(stmt_, index)); }
+
 QVariant SqlStatement::column(int index) const {
     switch (sqlite3_column_type(stmt_, index)) {
     case SQLITE_NULL:

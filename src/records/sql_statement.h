@@ -24,6 +24,7 @@ public:
     void reset();
 
     int columnCount() const;
+    QString columnName(int index) const;  // index from 0
     QVariant column(int index) const;  // index from 0; null gives an invalid QVariant
     qint64 columnInt64(int index) const;
 

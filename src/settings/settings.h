@@ -17,6 +17,19 @@ inline constexpr int32_t ShowDebugColumns = 1 << 6;
 inline constexpr int32_t ShowRawDataPanel = 1 << 7;
 }  // namespace params
 
+// "Central": sending every record to the office's PostgreSQL database. The password never
+// lives here; libpq takes it from its password file or service file.
+struct CentralSettings {
+    bool Send = false;
+    std::string Host = "localhost";
+    int32_t Port = 5432;
+    std::string Database = "zolvelt";
+    std::string User = "zolvelt";
+    std::string Scale;  // this scale's identity on the server, stable across heading changes
+
+    bool operator==(const CentralSettings&) const = default;
+};
+
 // Every parameter of the scale and the program, named by its key in the settings file.
 // Defaults are the values taken when a key is absent. The calibration arrays start at zero
 // and are filled when the file is read.
@@ -73,6 +86,8 @@ struct Settings {
     int32_t Params = 0;
     int32_t Vmax = 10;
     int32_t tTrEnd = 15000;  // ms
+
+    CentralSettings Central;
 
     bool has(int32_t paramBit) const { return (Params & paramBit) != 0; }
 };

@@ -13,6 +13,7 @@ namespace {
 constexpr std::string_view kScales = "Scales";
 constexpr std::string_view kDB = "DB";
 constexpr std::string_view kCommon = "Common";
+constexpr std::string_view kCentral = "Central";
 
 struct IntegerKey {
     std::string_view name;
@@ -121,6 +122,25 @@ void readCommon(const IniFile& ini, Settings& s) {
     readIntegers(ini, kCommon, kCommonIntegers, s);
 }
 
+void readCentral(const IniFile& ini, CentralSettings& c) {
+    const CentralSettings& d = kDefaults.Central;
+    c.Send = ini.readBool(kCentral, "Send", d.Send);
+    c.Host = ini.readString(kCentral, "Host", d.Host);
+    c.Port = ini.readInteger(kCentral, "Port", d.Port);
+    c.Database = ini.readString(kCentral, "Database", d.Database);
+    c.User = ini.readString(kCentral, "User", d.User);
+    c.Scale = ini.readString(kCentral, "Scale", d.Scale);
+}
+
+void writeCentral(IniFile& ini, const CentralSettings& c) {
+    ini.writeBool(kCentral, "Send", c.Send);
+    ini.writeString(kCentral, "Host", c.Host);
+    ini.writeInteger(kCentral, "Port", c.Port);
+    ini.writeString(kCentral, "Database", c.Database);
+    ini.writeString(kCentral, "User", c.User);
+    ini.writeString(kCentral, "Scale", c.Scale);
+}
+
 void writeScales(IniFile& ini, const Settings& s) {
     ini.writeString(kScales, "Port", s.Port);
     ini.writeString(kScales, "BaudRate", canonicalBaudRate(s.BaudRate));
@@ -144,6 +164,7 @@ void readSettingsWith(IniFile& ini, std::string_view programFolder, Settings& se
     const bool calibrationIntact = readCalibration(ini, settings);
     readFolders(ini, programFolder, settings, defaults, effects);
     readCommon(ini, settings);
+    readCentral(ini, settings.Central);
     if (!calibrationIntact) effects.reportDamagedCalibration();
     effects.fillSettingsWindows();
 }
@@ -176,6 +197,7 @@ bool writeSettings(IniFile& ini, const Settings& settings, CalibrationKeys calib
     writeScales(ini, settings);
     if (coded) writeCalibration(ini, *coded);
     writeFoldersAndCommon(ini, settings);
+    writeCentral(ini, settings.Central);
     return true;
 }
 

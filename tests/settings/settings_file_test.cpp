@@ -79,6 +79,7 @@ void expectSameParameters(const Settings& a, const Settings& b) {
     for (auto f : kWholeNumbers) EXPECT_EQ(a.*f, b.*f);
     EXPECT_EQ(a.User, b.User);
     EXPECT_EQ(a.ScName, b.ScName);
+    EXPECT_TRUE(a.Central == b.Central) << a.Central.Scale << " / " << b.Central.Scale;
 }
 
 // The parameters, the folders and the calibration.
@@ -105,6 +106,7 @@ Settings changedSettings() {
     s.PathA = "/srv/архив";
     s.User = "Завод";
     s.ScName = "Весы 1";
+    s.Central = {true, "127.0.0.1", 6543, "офис", "весовщик", "Весы-Север"};
     return s;
 }
 

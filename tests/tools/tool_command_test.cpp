@@ -18,6 +18,7 @@
 #include "simulator/train_simulator.h"
 #include "support/temp_dir.h"
 #include "support/test_scale.h"
+#include "central/outbox_queue.h"
 
 namespace zv {
 namespace {
@@ -137,6 +138,23 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
     Table trains(database, schema::trains());
     trains.open();
     EXPECT_EQ(trains.recordCount(), 12);
+}
+
+TEST_F(ToolFiles, ReplayIntoTablesFillsTheOutboxOnlyWhenSendingIsOn) {
+    for (const bool send : {false, true}) {
+        writeFile(ini(), std::string("[Scales]\r\nNpl=0\r\nNadc=1\r\ntflt=10\r\n[Central]\r\nSend=") +
+                             (send ? "1" : "0") + "\r\nScale=north\r\n");
+        const std::string db = (dir / (send ? "sending" : "quiet")).string();
+        const ToolRun r =
+            run({"replay", "--raw", raw(), "--ini", ini(), "--zero", Zero, "--coef", Coef, "--db", db});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const qint64 rows = static_cast<qint64>(lines(r.out).size()) - 1;  // below the CSV heading
+        ASSERT_GT(rows, 0);
+        qint64 trainEntries = 0;
+        for (const auto& entry : central::OutboxQueue(QString::fromStdString(db)).oldest(1000))
+            trainEntries += entry.table == "Trains" ? 1 : 0;
+        EXPECT_EQ(trainEntries, send ? rows : 0) << send;
+    }
 }
 
 // The real program, with no screen to talk to: it must not need one for files.
@@ -312,7 +330,7 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates, check, verify\n");
+              "commands: replay, simulate, report, templates, check, verify, central\n");
 }
 
 TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cli/check_command.h"
+#include "cli/central_command.h"
 #include "cli/command_options.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, check, verify\n";
+    "commands: replay, simulate, report, templates, check, verify, central\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -30,6 +31,7 @@ constexpr CommandEntry Commands[] = {
     {"replay", runReplayCommand, ReplayUsage}, {"simulate", runSimulateCommand, SimulateUsage},
     {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
     {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
+    {"central", runCentralCommand, CentralUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "central/connection_params.h"
+#include "central/outbox_listener.h"
 #include "records/clock.h"
 #include "records/records_database.h"
 #include "records/records_notifier.h"
@@ -79,8 +81,13 @@ StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& sett
     TemplateFolder templates;
     SystemClock clock;
     MessageLog log;
+    central::OutboxListener outbox;
     RecordsDatabase records(tableSettings, templates.path(), clock, log);
+    // With sending on, the trains enter the outbox as the program's would.
+    const bool sending = central::sending(settings.Central);
+    if (sending) records.connection().addWriteListener(&outbox);
     records.DBOpen();
+    if (sending) central::enterExistingRows(outbox, records);
 
     std::vector<int> taken;
     for (const StoredTrain& train : trains)

@@ -1,0 +1,104 @@
+// The central database: what the outbox adds to storing a 100-wagon train, and how fast the
+// sender pushes an outbox to a server of its own (a private cluster on loopback, as the tests
+// make one).
+#include "central/central_schema.h"
+#include "central/outbox_listener.h"
+#include "central/pg_cluster.h"
+#include "central/push.h"
+#include "records/clock.h"
+#include "records/row_write_listener.h"
+#include "records/records_database.h"
+#include "records/table_templates.h"
+#include "records/train_storage.h"
+
+#include "bench_trains.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <chrono>
+
+namespace {
+
+using zv::bench::kWagonsPerTrain;
+
+using zv::bench::kStart;
+using zv::bench::SilentNotifier;
+using zv::bench::trainAt;
+
+// Told of every write and doing nothing: what the write hook itself costs.
+struct IdleListener : zv::RowWriteListener {
+    void rowWritten(zv::Table&, const zv::Row*, const zv::Row&) override {}
+    void rowRemoved(zv::Table&, const zv::Row&) override {}
+};
+
+enum Listening { Nothing = 0, Outbox = 1, Idle = 2 };
+
+// A fresh tables folder, with the outbox, an idle listener or nothing on its tables.
+struct Folder {
+    QTemporaryDir dir;
+    zv::Settings settings;
+    zv::SystemClock clock;
+    SilentNotifier notifier;
+    zv::central::OutboxListener outbox;
+    IdleListener idle;
+    std::unique_ptr<zv::RecordsDatabase> records;
+    int trainsStored = 0;
+
+    explicit Folder(Listening listening) {
+        zv::writeTemplates(dir.path());
+        settings.Path = tables().toStdString() + "/";
+        records = std::make_unique<zv::RecordsDatabase>(settings, dir.path(), clock, notifier);
+        if (listening == Outbox) records->connection().addWriteListener(&outbox);
+        if (listening == Idle) records->connection().addWriteListener(&idle);
+        records->DBOpen();
+    }
+    QString tables() const { return QDir(dir.path()).filePath(QStringLiteral("DB")); }
+    void storeTrain() { zv::StoreTrain(*records, trainAt(kStart.addSecs(3600 * trainsStored++))); }
+};
+
+void BM_StoreTrainOf100Wagons(benchmark::State& state) {
+    const auto listening = static_cast<Listening>(state.range(0));
+    const bool withOutbox = listening == Outbox;
+    Folder folder(listening);
+    const zv::central::OutboxQueue queue(folder.tables());
+    for (auto _ : state) {
+        folder.storeTrain();
+        if (!withOutbox) continue;
+        state.PauseTiming();  // the sender drains the outbox meanwhile
+        queue.remove(queue.oldest(kWagonsPerTrain));
+        state.ResumeTiming();
+    }
+    state.SetLabel(withOutbox ? "with the outbox" : listening == Idle ? "an idle listener" : "without the outbox");
+}
+BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(Nothing)->Arg(Idle)->Arg(Outbox)->Unit(benchmark::kMillisecond)->MinTime(3.0)->Repetitions(3);
+
+void BM_PushRowsToALocalServer(benchmark::State& state) {
+    zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
+    if (!cluster) {
+        state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
+        return;
+    }
+    const QString database = cluster->createDatabase();
+    zv::central::PgConnection connection;
+    connection.connect(cluster->params(database));
+    zv::central::initSchema(connection);
+    Folder folder(Outbox);
+    zv::central::Pusher pusher(folder.tables(), QStringLiteral("bench"));
+    const int trains = static_cast<int>(state.range(0)) / kWagonsPerTrain;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int t = 0; t < trains; ++t) folder.storeTrain();
+        state.ResumeTiming();
+        rows += pusher.pushAll(connection);
+    }
+    state.SetItemsProcessed(rows);
+}
+BENCHMARK(BM_PushRowsToALocalServer)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,120 @@
+#include "central/central_schema.h"
+
+#include "central/central_tables.h"
+
+#include <QStringList>
+
+namespace zv::central {
+
+namespace {
+
+QString createTable(const ServerTable& table) {
+    QStringList columns = {QStringLiteral("scale text NOT NULL")};
+    for (qsizetype i = 0; i < table.columns.size(); ++i) {
+        const bool key = table.keyColumns.contains(table.columns[i]);
+        columns.append(QStringLiteral("\"%1\" %2%3").arg(table.columns[i], table.columnTypes[i],
+                                                         key ? QStringLiteral(" NOT NULL") : QString()));
+    }
+    columns.append(QStringLiteral("version bigint NOT NULL"));
+    columns.append(QStringLiteral("received_at timestamptz NOT NULL DEFAULT now()"));
+    QStringList key = {QStringLiteral("scale")};
+    for (const QString& k : table.keyColumns) key.append(u'"' + k + u'"');
+    columns.append(QStringLiteral("PRIMARY KEY (%1)").arg(key.join(QStringLiteral(", "))));
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n);\n").arg(table.serverName, columns.join(QStringLiteral(",\n  ")));
+}
+
+// The office's view of the books: every scale's rows with the net weight and the names of
+// the load, station, client and operators resolved from that scale's dictionaries.
+const char* const kOfficeBookView = R"(
+CREATE VIEW central.office_book AS
+SELECT b.scale, b.month, b.n, b.wagon, b.time1 AS accepted, b.time2 AS released,
+       b.train1, b.train2, b.brut AS gross, coalesce(b.tare, b.tared, b.tarew) AS tare,
+       b.brut - coalesce(b.tare, b.tared, b.tarew) AS net, b.nload AS places,
+       lo.name AS load, st.name AS station, cl.name AS client,
+       o1.name AS accepted_by, o2.name AS released_by, b.doc, b.brutd, b.tared, b.nettd, b.note
+FROM central.book b
+LEFT JOIN central.dictionaries lo ON lo.scale = b.scale AND lo.tbl = 'Loads' AND lo.key = b.load::text
+LEFT JOIN central.dictionaries st ON st.scale = b.scale AND st.tbl = 'Stations' AND st.key = b.station::text
+LEFT JOIN central.dictionaries cl ON cl.scale = b.scale AND cl.tbl = 'Clients' AND cl.key = b.client::text
+LEFT JOIN central.operators o1 ON o1.scale = b.scale AND o1.n = b.name1
+LEFT JOIN central.operators o2 ON o2.scale = b.scale AND o2.n = b.name2;
+)";
+
+QString versionOneScript() {
+    QString sql = QStringLiteral(
+        "CREATE SCHEMA IF NOT EXISTS central;\n"
+        "CREATE TABLE central.schema_version (version integer NOT NULL);\n"
+        "INSERT INTO central.schema_version VALUES (0);\n"
+        "CREATE TABLE central.scales (scale text PRIMARY KEY, last_version bigint NOT NULL,\n"
+        "  last_table text, last_key text, received_at timestamptz NOT NULL DEFAULT now());\n");
+    QStringList made;
+    for (const ServerTable& table : serverTables()) {
+        if (made.contains(table.serverName)) continue;
+        made.append(table.serverName);
+        sql += createTable(table);
+    }
+    sql += QString::fromUtf8(kOfficeBookView);
+    return sql;
+}
+
+// The script that takes the schema from version i to i + 1, for i from 0.
+QString upgradeScript(int from) {
+    switch (from) {
+    case 0:
+        return versionOneScript();
+    default:
+        return {};
+    }
+}
+
+int readVersion(PgConnection& connection) {
+    const PgResult present = connection.exec(QStringLiteral("SELECT to_regclass('central.schema_version') IS NOT NULL"));
+    if (present.text(0, 0) != QStringLiteral("t")) return 0;
+    const PgResult version = connection.exec(QStringLiteral("SELECT max(version) FROM central.schema_version"));
+    return version.isNull(0, 0) ? 0 : version.text(0, 0).toInt();
+}
+
+}  // namespace
+
+QString missingSchemaMessage() {
+    return QStringLiteral("Схема центральной базы не создана: выполните zolvelt-tool central init");
+}
+
+QString olderSchemaMessage(int found) {
+    return QStringLiteral("Схема центральной базы устарела (версия %1, нужна %2): выполните zolvelt-tool central init")
+        .arg(found)
+        .arg(kSchemaVersion);
+}
+
+QString newerSchemaMessage(int found) {
+    return QStringLiteral("Схема центральной базы новее программы (версия %1, программа знает %2): обновите программу")
+        .arg(found)
+        .arg(kSchemaVersion);
+}
+
+int schemaVersion(PgConnection& connection) { return readVersion(connection); }
+
+SchemaInit initSchema(PgConnection& connection) {
+    SchemaInit result;
+    connection.transaction([&] {
+        // Two services running init at once take turns.
+        connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7305861)"));
+        result.before = readVersion(connection);
+        if (result.before > kSchemaVersion) throw PgError(newerSchemaMessage(result.before));
+        for (int v = result.before; v < kSchemaVersion; ++v) {
+            connection.execScript(upgradeScript(v));
+            connection.exec(QStringLiteral("UPDATE central.schema_version SET version = $1"), {QString::number(v + 1)});
+        }
+    });
+    result.after = kSchemaVersion;
+    return result;
+}
+
+void requireCurrentSchema(PgConnection& connection) {
+    const int found = readVersion(connection);
+    if (found == kSchemaVersion) return;
+    if (found == 0) throw PgError(missingSchemaMessage(), QStringLiteral("ZV001"));
+    throw PgError(found < kSchemaVersion ? olderSchemaMessage(found) : newerSchemaMessage(found), QStringLiteral("ZV001"));
+}
+
+}  // namespace zv::central

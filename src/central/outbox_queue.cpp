@@ -1,0 +1,111 @@
+#include "central/outbox_queue.h"
+
+#include "central/central_tables.h"
+#include "records/sqlite_file.h"
+#include "records/table_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <map>
+
+namespace zv::central {
+
+namespace {
+
+bool hasOutbox(const SqliteFile& file) {
+    SqlStatement query = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name='zv_outbox'"));
+    return query.step();
+}
+
+// Opens a table file of the folder for the queue; false for a file that is no table file.
+bool openTableFile(SqliteFile& file, const QString& path) {
+    try {
+        file.open(path, false);
+        return hasOutbox(file);
+    } catch (const TableError&) {
+        return false;  // another program's file, or one being made: no entries of ours
+    }
+}
+
+// The row under rowId as a JSON object of its stored columns, named in lower case; empty when
+// the row is gone.
+QString currentRow(SqlStatement& read, const OutboxEntry& entry) {
+    read.reset();
+    read.bind(1, entry.rowId);
+    if (!read.step()) return {};
+    const QStringList& skipped = serverTableFor(entry.table).skippedFields;
+    QJsonObject object;
+    for (int c = 0; c < read.columnCount(); ++c) {
+        const QString name = read.columnName(c);
+        if (skipped.contains(name, Qt::CaseInsensitive)) continue;
+        object.insert(name.toLower(), QJsonValue::fromVariant(read.column(c)));
+    }
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+}  // namespace
+
+QStringList OutboxQueue::files() const {
+    QStringList paths;
+    const QDir dir(folder_);
+    for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files)) paths.append(dir.filePath(name));
+    return paths;
+}
+
+std::vector<OutboxEntry> OutboxQueue::oldest(int limit) const {
+    std::vector<OutboxEntry> entries;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (!openTableFile(file, path)) continue;
+        SqlStatement query = file.prepare(QStringLiteral("SELECT seq, tbl, op, pk, ref FROM zv_outbox ORDER BY seq LIMIT ?"));
+        query.bind(1, limit);
+        const QString name = QFileInfo(path).fileName();
+        std::map<QString, SqlStatement> reads;  // one per table of the file
+        while (query.step()) {
+            OutboxEntry entry{query.columnInt64(0), name, query.column(1).toString(),
+                              query.column(2).toString() == QStringLiteral("D") ? 'D' : 'U', query.column(3).toString(),
+                              query.columnInt64(4), {}};
+            if (entry.op == 'U') {
+                auto read = reads.find(entry.table);
+                if (read == reads.end())
+                    read = reads.emplace(entry.table, file.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE rowid = ?").arg(entry.table))).first;
+                entry.row = currentRow(read->second, entry);
+            }
+            entries.push_back(std::move(entry));
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const OutboxEntry& a, const OutboxEntry& b) { return a.seq < b.seq; });
+    if (entries.size() > static_cast<std::size_t>(limit)) entries.resize(limit);
+    return entries;
+}
+
+void OutboxQueue::remove(const std::vector<OutboxEntry>& sent) const {
+    // The entries taken from a file are the oldest of that file, so one bound removes them.
+    std::map<QString, qint64> upTo;
+    for (const OutboxEntry& e : sent) upTo[e.file] = std::max(upTo[e.file], e.seq);
+    const QDir dir(folder_);
+    for (const auto& [name, seq] : upTo) {
+        SqliteFile file;
+        file.open(dir.filePath(name), false);
+        SqlStatement erase = file.prepare(QStringLiteral("DELETE FROM zv_outbox WHERE seq <= ?"));
+        erase.bind(1, seq);
+        erase.step();
+    }
+}
+
+qint64 OutboxQueue::count() const {
+    qint64 total = 0;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (!openTableFile(file, path)) continue;
+        SqlStatement query = file.prepare(QStringLiteral("SELECT count(*) FROM zv_outbox"));
+        if (query.step()) total += query.columnInt64(0);
+    }
+    return total;
+}
+
+}  // namespace zv::central

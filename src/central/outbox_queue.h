@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace zv::central {
+
+struct OutboxEntry {
+    qint64 seq = 0;
+    QString file;   // the table file it was written in ("Book[12.2026].db")
+    QString table;  // the table's name in that file
+    char op = 'U';  // 'U' the row was stored, 'D' it was deleted
+    QString key;    // the row's identity
+    qint64 rowId = 0;
+    QString row;    // 'U': the row's stored fields as they are now, as JSON; empty when it is gone
+};
+
+// The outboxes of every table file of a folder, read through connections of its own (the
+// sender's thread), merged into one queue in the order of their numbers.
+class OutboxQueue {
+public:
+    explicit OutboxQueue(QString folder) : folder_(std::move(folder)) {}
+
+    // The oldest entries, up to limit, with the rows they name read from their files now.
+    // Throws TableError when a file cannot be read.
+    std::vector<OutboxEntry> oldest(int limit) const;
+    // Removes what oldest() gave once the server has committed it.
+    void remove(const std::vector<OutboxEntry>& sent) const;
+    qint64 count() const;
+
+private:
+    QStringList files() const;
+
+    QString folder_;
+};
+
+}  // namespace zv::central

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "central/outbox_queue.h"
+#include "central/pg_connection.h"
+
+namespace zv::central {
+
+// Sends a folder's outbox to the server in the order of the writes, one batch per server
+// transaction. The server applies an entry only when it is newer than the row it holds, so a
+// batch sent twice (the program died after the server committed it, before the entries were
+// removed) changes nothing; entries are removed only after the server's commit.
+class Pusher {
+public:
+    Pusher(QString folder, QString scale) : queue_(std::move(folder)), scale_(std::move(scale)) {}
+
+    // One batch of up to limit entries; gives how many went (0: the outbox is empty).
+    // Throws PgError (the server, also a missing or other schema) or TableError (the files).
+    int pushBatch(PgConnection& connection, int limit = kBatch);
+    // Batches until the outbox is empty; gives the number sent.
+    qint64 pushAll(PgConnection& connection);
+
+    const OutboxQueue& queue() const { return queue_; }
+
+    static constexpr int kBatch = 2000;
+
+private:
+    void apply(PgConnection& connection, const std::vector<OutboxEntry>& entries);
+
+    OutboxQueue queue_;
+    QString scale_;
+};
+
+}  // namespace zv::central

@@ -1,0 +1,172 @@
+#include "central/pg_cluster.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <glob.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace zv::test {
+
+namespace {
+
+const char* const kPassword = "zv-test-secret";
+
+std::string newestBinDir() {
+    glob_t found{};
+    std::string dir;
+    if (::glob("/usr/lib/postgresql/*/bin/initdb", 0, nullptr, &found) == 0 && found.gl_pathc > 0)
+        dir = std::filesystem::path(found.gl_pathv[found.gl_pathc - 1]).parent_path().string();
+    ::globfree(&found);
+    return dir;
+}
+
+// The server refuses to run as root: the tests' cluster belongs to an ordinary user.
+const passwd* serverUser() {
+    if (::geteuid() != 0) return nullptr;
+    if (const passwd* user = ::getpwnam("postgres")) return user;
+    return ::getpwnam("nobody");
+}
+
+struct Cleanup {
+    ~Cleanup() { delete cluster; }
+    PgCluster* cluster = nullptr;
+};
+
+std::string& reason() {
+    static std::string text;
+    return text;
+}
+
+}  // namespace
+
+PgCluster* PgCluster::instance() {
+    static Cleanup holder;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        auto* cluster = new PgCluster;
+        try {
+            if (cluster->make()) holder.cluster = cluster;
+        } catch (const std::exception& e) {
+            reason() = e.what();
+        }
+        if (!holder.cluster) delete cluster;
+    }
+    return holder.cluster;
+}
+
+bool PgCluster::serverMissing() { return newestBinDir().empty(); }
+
+const std::string& PgCluster::skipReason() { return reason(); }
+
+std::string PgCluster::bin(const std::string& program) const { return binDir_ + "/" + program; }
+
+int PgCluster::run(const std::string& program, const std::vector<std::string>& args) const {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int log = ::open((dir_ + "/commands.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        ::dup2(log, 1);
+        ::dup2(log, 2);
+        if (const passwd* user = serverUser()) {
+            if (::setgid(user->pw_gid) != 0 || ::setuid(user->pw_uid) != 0) ::_exit(126);
+        }
+        std::vector<char*> argv;
+        std::string path = bin(program);
+        argv.push_back(path.data());
+        std::vector<std::string> copies = args;
+        for (std::string& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(path.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool PgCluster::make() {
+    binDir_ = newestBinDir();
+    if (binDir_.empty()) {
+        reason() = "PostgreSQL server programs not found under /usr/lib/postgresql/*/bin "
+                   "(install the Debian package postgresql: scripts/install-deps.sh)";
+        return false;
+    }
+    char pattern[] = "/tmp/zolvelt-pg-XXXXXX";
+    if (!::mkdtemp(pattern)) throw std::runtime_error("cannot make the cluster's folder");
+    dir_ = pattern;
+    if (const passwd* user = serverUser()) {
+        if (::chown(dir_.c_str(), user->pw_uid, user->pw_gid) != 0) throw std::runtime_error("cannot give the cluster's folder away");
+    }
+    ::chmod(dir_.c_str(), 0755);
+    const std::string passwordFile = dir_ + "/password";
+    std::ofstream(passwordFile) << kPassword << '\n';
+    if (const passwd* user = serverUser()) {
+        if (::chown(passwordFile.c_str(), user->pw_uid, user->pw_gid) != 0) throw std::runtime_error("cannot give the password file away");
+    }
+    if (run("initdb", {"-D", dir_ + "/data", "-U", admin().toStdString(), "--pwfile=" + passwordFile,
+                       "--auth-host=scram-sha-256", "--auth-local=trust", "-E", "UTF8", "--no-locale", "-N"}) != 0)
+        throw std::runtime_error("initdb failed, see " + dir_ + "/commands.log");
+    std::filesystem::remove(passwordFile);
+    // The tests' own password file: owned by the user running them, readable by no one else.
+    const std::string pgpass = dir_ + "/pgpass";
+    std::ofstream(pgpass) << "127.0.0.1:*:*:" << admin().toStdString() << ':' << kPassword << '\n';
+    ::chmod(pgpass.c_str(), 0600);
+    ::setenv("PGPASSFILE", pgpass.c_str(), 1);
+    for (int attempt = 0; attempt < 5 && !running_; ++attempt) {
+        port_ = closedPort();
+        start();
+    }
+    if (!running_) throw std::runtime_error("the test cluster did not start, see " + dir_ + "/server.log");
+    return true;
+}
+
+void PgCluster::start() {
+    const std::string options = "-c listen_addresses=127.0.0.1 -p " + std::to_string(port_) + " -k " + dir_ +
+                                " -c fsync=off -c synchronous_commit=off -c full_page_writes=off";
+    running_ = run("pg_ctl", {"-D", dir_ + "/data", "-o", options, "-w", "-t", "30", "-l", dir_ + "/server.log", "start"}) == 0;
+}
+
+void PgCluster::stop() {
+    run("pg_ctl", {"-D", dir_ + "/data", "-m", "fast", "-w", "stop"});
+    running_ = false;
+}
+
+PgCluster::~PgCluster() {
+    if (running_) run("pg_ctl", {"-D", dir_ + "/data", "-m", "immediate", "-w", "stop"});
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+central::ConnectionParams PgCluster::params(const QString& database) const {
+    central::ConnectionParams p;
+    p.set(QStringLiteral("host"), host());
+    p.set(QStringLiteral("port"), QString::number(port_));
+    p.set(QStringLiteral("dbname"), database);
+    p.set(QStringLiteral("user"), admin());
+    p.set(QStringLiteral("connect_timeout"), QStringLiteral("5"));
+    return p;
+}
+
+QString PgCluster::url(const QString& database) const {
+    return QStringLiteral("postgresql://%1@%2:%3/%4").arg(admin(), host()).arg(port_).arg(database);
+}
+
+QString PgCluster::createDatabase() {
+    const QString name = QStringLiteral("zv_test_%1").arg(++databases_);
+    central::PgConnection admin;
+    admin.connect(params(QStringLiteral("postgres")));
+    admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+    return name;
+}
+
+}  // namespace zv::test
