@@ -88,6 +88,8 @@ QWidget* TSetupW::buildParametersPage() {
     page->setObjectName("TS2");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(banner(" Внимание! Изменение этих параметров может нарушить работу весов", page));
+    CalibCount = makeLabel("CalibCount", "", page);
+    layout->addWidget(CalibCount);
 
     auto* columns = new QHBoxLayout;
     auto* left = new QFormLayout;

@@ -28,6 +28,12 @@
 #include "app/help_topic.h"
 #include "app/help_window.h"
 #include "app/train_grids.h"
+#include "integrity/calibration_counter.h"
+#include "integrity/event_action.h"
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity_ui/event_log_window.h"
+#include "integrity_ui/records_check.h"
 #include "processing/w_pro.h"
 #include "records/table.h"
 #include "records/train_storage.h"
@@ -49,7 +55,16 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
       records_(settings_, programFolder, recordsClock_, *this) {
     setObjectName("Main");
     setWindowTitle("Вагонные весы ZOLVELT");
+    integrity_ = std::make_unique<zv::RecordsIntegrity>(
+        records_, static_cast<zv::RecordsNotifier&>(*this),
+        QString::fromStdString(zv::settingsFilePath(programFolder.toStdString(), ".ini")));
+    zv::Events::install(integrity_.get());
+    identity_ = zv::identify(QCoreApplication::applicationFilePath());
     c_ = buildMainLayout(this);
+    SBIdent_ = new QLabel(identity_.text(), c_.StatusLine);
+    SBIdent_->setObjectName("SBIdent");
+    c_.StatusLine->addPermanentWidget(SBIdent_);
+
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
@@ -58,6 +73,8 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
     connect(&link_, &zv::SerialLink::failed, this, [this](const QString& message) {
         settings_.Connect = false;
+        zv::Events::record(zv::event_kind::PortLost, link_.portName(), {}, message);
+        portLost_ = true;
         showInformation(message);
     });
     buildTrainList();
@@ -74,6 +91,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
 }
 
 TMain::~TMain() {
+    zv::Events::install(nullptr);
     qApp->removeEventFilter(this);
     engine_.setObserver(nullptr);
 }
@@ -160,13 +178,26 @@ void TMain::connectMenu() {
     connect(menu_.N23, &QAction::triggered, this,
             [this] { guarded([this] { trainList_->N23Click(); }); });
     connect(menu_.BookReport, &QAction::triggered, this, [this] { execModal(w_.BPrn); });
+    connect(menu_.EventLog, &QAction::triggered, this, [this] {
+        if (!eventLog_) eventLog_ = new zv::TEventLog(this);  // made when first asked for, after the nine
+        eventLog_->setIntegrity(integrity_.get());
+        execModal(eventLog_);
+    });
+    connect(menu_.CheckRecords, &QAction::triggered, this, [this] {
+        zv::checkRecordsOnDemand(*integrity_);
+        showIntegrity();
+    });
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
                 [this, i] { openSetupW(static_cast<int>(i)); });
     connect(menu_.Program, &QAction::triggered, this, [this] { openSetupP(TSetupP::Common); });
     connect(menu_.HelpContents, &QAction::triggered, this,
             [this] { showHelpTopic(kDefaultHelpTopic); });
-    connect(menu_.About, &QAction::triggered, this, [this] { execModal(w_.About); });
+    connect(menu_.About, &QAction::triggered, this, [this] {
+        w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),
+                                 zv::calibrationCounter(integrity_->log()).caption());
+        execModal(w_.About);
+    });
     connect(c_.PCon1, &QTabWidget::currentChanged, this, &TMain::PCon1Change);
     connect(c_.SBa3, &QToolButton::clicked, this, &TMain::TrainEnd);
     connect(c_.SBa1, &QToolButton::clicked, this, &TMain::SBa1Click);
@@ -181,6 +212,7 @@ void TMain::execModal(QDialog* dialog) {
 void TMain::openSetupW(int page) {
     w_.SetupW->setCurrentPage(page);
     execModal(w_.SetupW);
+    showIntegrity();  // a calibration saved there counts on the report pages
 }
 
 void TMain::openSetupP(int page) {
@@ -194,6 +226,7 @@ void TMain::openDBView(int table) {
 }
 
 void TMain::Prepare() {
+    zv::Events::record(zv::event_kind::StartUp, identity_.text());
     zv::readIni(programFolder_.toStdString(), ".ini", settings_, *this);
     engine_.FiltCoef();
     try {
@@ -201,6 +234,9 @@ void TMain::Prepare() {
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }
+    integrity_->tablesOpened();
+    zv::checkRecordsAtStartUp(*integrity_);
+    showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
     ShiftSet();
 }
@@ -261,6 +297,7 @@ void TMain::TrainEnd() {
 // A train that cannot be stored (tables closed while the folder changes, a full disk) is
 // reported, never dropped without a word; the engine is idle again either way.
 void TMain::StoreTrain(const zv::StoredTrain& train) {
+    const zv::EventAction logged = zv::EventAction::trainStored();
     try {
         if (const int n = zv::StoreTrain(records_, train); n > 0) LIEtr_->setVal(n);
     } catch (const std::exception& e) {
@@ -366,6 +403,21 @@ void TMain::ShiftSet() {
         names.findKey(0);
     }
     showOperatorName();
+    noteOperator();
+}
+
+void TMain::noteOperator() {
+    integrity_->log().setOperator(c_.DBT1->text());
+    zv::Events::record(zv::event_kind::ShiftChange, c_.DBT1->text());
+}
+
+void TMain::showIntegrity() {
+    const QString line = identity_.text() + QStringLiteral(" · ") + zv::calibrationCounter(integrity_->log()).text();
+    SBIdent_->setText(line);
+    layouts_.setIdentification(line);
+    const QStringList book = integrity_->outstandingFor(records_.Book().fileName());
+    layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()),
+                         integrity_->outstandingFor(records_.Wagons().fileName()) + book);
 }
 
 void TMain::showOperatorName() {
@@ -438,10 +490,12 @@ void TMain::showInformation(const QString& text) {
 }
 
 void TMain::showError(const QString& text) {
+    zv::Events::recordTableError(text);
     zv::Messages::error(text);
 }
 
 void TMain::information(const QString& text) {
+    zv::Events::recordRecordsMessage(text);
     showInformation(text);
 }
 
@@ -472,6 +526,8 @@ void TMain::FormClose() {
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }
+    integrity_->collect();
+    zv::Events::record(zv::event_kind::Shutdown, identity_.text());
     records_.connection().closeAll();
 }
 
@@ -503,7 +559,10 @@ void TMain::setConnect(bool checked) {
     if (!link_.open()) {
         settings_.Connect = false;
         showInformation(zv::SerialLink::portUnavailableText(link_.portName()));
+        return;
     }
+    zv::Events::record(portLost_ ? zv::event_kind::PortRestored : zv::event_kind::PortOpened, link_.portName());
+    portLost_ = false;
 }
 
 void TMain::closeDatabase() {
@@ -511,6 +570,7 @@ void TMain::closeDatabase() {
 }
 
 void TMain::reportDamagedCalibration() {
+    zv::Events::record(zv::event_kind::SettingsDamaged, QString::fromStdString(zv::settingsFilePath(programFolder_.toStdString(), ".ini")));
     showInformation(
         QString::fromUtf8(zv::DamagedCalibrationMessage.data(),
                           static_cast<qsizetype>(zv::DamagedCalibrationMessage.size())));
@@ -530,6 +590,8 @@ void TMain::fillSettingsWindows() {
 }
 
 void TMain::tablesReopened() {
+    integrity_->tablesOpened();
+    showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
     // Tables that could not be opened were reported by DBOpen already.
     if (records_.Trains().isOpen()) guarded([this] { trainList_->showSelected(); });

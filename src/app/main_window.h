@@ -17,6 +17,8 @@
 #include "app/tick_clock.h"
 #include "app/train_list.h"
 #include "engine/weighing_engine.h"
+#include "integrity/records_integrity.h"
+#include "integrity/software_identity.h"
 #include "link/serial_link.h"
 #include "processing/w_pro_host.h"
 #include "processing/wagon_acceptance.h"
@@ -28,6 +30,10 @@
 #include "settings/settings_file.h"
 
 class HelpWindow;
+class QLabel;
+namespace zv {
+class TEventLog;
+}
 class QTimer;
 class TLIEdit;
 
@@ -150,6 +156,9 @@ class TMain : public QMainWindow,
     void showLinkCounters();
     void buildTrainList();
     void FormClose();
+    // The identification line (status bar, report pages) and the findings on the reports.
+    void showIntegrity();
+    void noteOperator();
 
     QString programFolder_;
     zv::Settings settings_;
@@ -172,4 +181,9 @@ class TMain : public QMainWindow,
     QString lastTickError_;
     bool ticking_ = false;
     int operator_ = -1;
+    std::unique_ptr<zv::RecordsIntegrity> integrity_;
+    zv::SoftwareIdentity identity_;
+    QLabel* SBIdent_ = nullptr;
+    zv::TEventLog* eventLog_ = nullptr;
+    bool portLost_ = false;
 };

@@ -1,7 +1,11 @@
 #include "integrity/events.h"
 
+#include "integrity/calibration_counter.h"
 #include "integrity/event_kinds.h"
 #include "integrity/records_integrity.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace zv {
 
@@ -22,6 +26,25 @@ void Events::record(const QString& kind, const QString& subject, const QString& 
 void Events::recordRecordsMessage(const QString& text) {
     if (!text.contains(QStringLiteral("Будет создана"))) return;
     record(event_kind::TableCreated, text.section(QStringLiteral("\r\n"), 0, 0), {}, text.section(QStringLiteral("\r\n"), -1));
+}
+
+void Events::recordTableError(const QString& text) {
+    const QString wrongPassword = QStringLiteral("Неверный пароль таблицы ");
+    if (text.startsWith(wrongPassword)) record(event_kind::WrongTablePassword, text.mid(wrongPassword.size()));
+}
+
+void Events::bookArchived(const QString& archiveName, const QString& archiveFolder) {
+    if (!current) return;
+    current->collect();
+    const QString copy = QDir(archiveFolder).filePath(QString::fromLatin1(EventLog::kFileName));
+    const bool copied = current->log().isOpen() && QFile::copy(current->log().filePath(), copy);
+    record(event_kind::BookArchived, archiveName, {},
+           copied ? QStringLiteral("архив %1 с журналом событий").arg(archiveFolder)
+                  : QStringLiteral("архив %1, журнал событий не скопирован").arg(archiveFolder));
+}
+
+QString Events::calibrationCaption() {
+    return current && current->log().isOpen() ? calibrationCounter(current->log()).caption() : QString();
 }
 
 }  // namespace zv

@@ -16,6 +16,13 @@ public:
                        const QString& newValue = {});
     // An information of the table opening: a table about to be made is an event.
     static void recordRecordsMessage(const QString& text);
+    // An error of the tables: a wrong table password is an event.
+    static void recordTableError(const QString& text);
+    // A book archived into `archiveFolder`: the log goes with it, and the event says so.
+    static void bookArchived(const QString& archiveName, const QString& archiveFolder);
+    // The calibration counter of the installed log ("Счетчик калибровок: 7, последняя 10.12.2026");
+    // empty without one.
+    static QString calibrationCaption();
 };
 
 }  // namespace zv

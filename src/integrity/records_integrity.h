@@ -54,7 +54,8 @@ public:
     // Acknowledges every finding (logged); the tables as they are now become the reference.
     void acknowledge();
 
-    QString lastError() const { return lastError_; }
+    // The last failure of the log or the seals, once: it is cleared by reading it.
+    QString takeError() { return std::exchange(lastError_, {}); }
 
 private:
     void sealUnsealedTables();

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <optional>
 
@@ -97,6 +98,9 @@ class ReportLayout {
     // Without a data set the title band is printed once over the data set's current row.
     bool iteratesRows = true;
     std::optional<Expression> groupExpression;
+    // Lines printed at the foot of every page, in the bottom margin: warnings first, then
+    // the program's identification.
+    QStringList pageStamp;
 
     ReportBand& addBand(BandKind kind, double height);
     const ReportBand* band(BandKind kind) const;

@@ -111,7 +111,8 @@ class Road : public ::testing::Test {
         const QStringList texts = app.messages.texts();
         ASSERT_FALSE(texts.isEmpty());
         EXPECT_TRUE(texts.front().startsWith("Не найдена таблица \"Грузы\"!"));
-        EXPECT_TRUE(texts.last().startsWith("Будет создана новая весовая книга"));
+        EXPECT_TRUE(texts[texts.size() - 2].startsWith("Будет создана новая весовая книга"));
+        EXPECT_EQ(texts.last(), "Не найден журнал событий!\r\nБудет создан новый журнал событий");
         EXPECT_EQ(main->currentOperator(), 0);
         main->show();
         zv::Table& names = main->records().Names();
