@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QMap>
@@ -20,6 +21,10 @@
 #include <algorithm>
 #include <functional>
 
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
+#include "records/sqlite_file.h"
 #include "records/table.h"
 #include "ui/tlie_edit.h"
 
@@ -324,6 +329,55 @@ TEST_F(Road, ConverterUnpluggedMidTrainIsReportedOnce) {
     loseTheLineMidTrain([this] { line.unplug(); });
     EXPECT_EQ(app.messages.texts(),
               QStringList{"Порт " + QString::fromStdString(line.portName()) + " не доступен"});
+}
+
+// A train stored and a wagon released through the windows, then a gross weight changed with
+// SQL while the program is closed: the next start shows the finding and logs it, the book
+// report prints it on its page, and the tool names the row and exits with 1.
+TEST_F(Road, AWeightChangedBehindTheProgramsBackIsFoundAtTheNextStart) {
+    startUp();
+    zv::test::changeShift(*main, kOperatorA, kCodeA);
+    rollTrain(comingIn(), 1);
+    zv::test::typeWagonNumber(*main, 1, kWagons[0].number);
+    zv::test::acceptWagon(*main, 1, kLoad);
+    zv::test::changeShift(*main, kOperatorB, kCodeB);
+    rollTrain(goingOut(), 2);
+    zv::test::typeWagonNumber(*main, 3, kWagons[0].number);
+    zv::test::releaseWagon(*main, 3);
+    ASSERT_EQ(main->records().Book().recordCount(), 1);
+    const QString folder = main->records().connection().folder();
+    const QString bookFile = main->records().Book().fileName();
+    app.stop();
+
+    {
+        zv::SqliteFile book;
+        book.open(QDir(folder).filePath(bookFile), false);
+        book.exec("UPDATE Book SET Brut=Brut+500 WHERE N=1");
+    }
+    app.messages.clear();
+    main = &app.start();
+    const QString finding = "Книга " + bookFile.chopped(3) + ": изменена запись 1";
+    EXPECT_TRUE(app.messages.texts().join('|').contains(finding)) << app.messages.texts().join('|').toStdString();
+
+    zv::RecordsIntegrity& integrity = *zv::Events::installed();
+    integrity.collect();
+    const QList<zv::Event> findings = integrity.log().read({{}, {}, zv::event_kind::IntegrityFinding});
+    ASSERT_EQ(findings.size(), 1);
+    EXPECT_EQ(findings[0].newValue, finding);
+    for (const QString& kind : {zv::event_kind::TrainStored, zv::event_kind::WagonAccepted, zv::event_kind::WagonReleased})
+        EXPECT_FALSE(integrity.log().read({{}, {}, kind}).isEmpty()) << kind.toStdString();
+
+    const QString text = app.folder() + "book.txt";
+    zv::test::saveBookReport(*main, app.folder() + "book.pdf", text);
+    const QString report = readFile(text);
+    EXPECT_TRUE(report.contains("Внимание! " + finding)) << report.toStdString();
+    EXPECT_TRUE(report.contains("ZOLVelt ")) << report.toStdString();
+
+    QProcess tool;
+    tool.start(ZOLVELT_TOOL_PATH, {"check-records", "--db", folder});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).contains(finding));
 }
 
 }  // namespace

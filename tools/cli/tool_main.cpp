@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cli/command_options.h"
+#include "cli/records_commands.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
 #include "cli/simulate_command.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates\n";
+    "commands: replay, simulate, report, templates, check-records, identify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -29,6 +30,8 @@ constexpr CommandEntry Commands[] = {
     {"simulate", runSimulateCommand, SimulateUsage},
     {"report", runReportCommand, ReportUsage},
     {"templates", runTemplatesCommand, TemplatesUsage},
+    {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
+    {"identify", runIdentifyCommand, IdentifyUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
