@@ -46,6 +46,9 @@ bool SealHeads::save() const {
     const QByteArray text = body();
     file.write(text);
     file.write(kMacPrefix + QMessageAuthenticationCode::hash(text, key_, QCryptographicHash::Sha256).toHex() + '\n');
+    // Every operator of the group moves the heads on; the list is no secret.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::WriteGroup | QFileDevice::ReadOther);
     return file.commit();
 }
 
