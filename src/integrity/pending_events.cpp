@@ -2,6 +2,9 @@
 
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
+#include "records/table_error.h"
+
+#include <optional>
 
 namespace zv::pending {
 
@@ -13,12 +16,26 @@ void ensureTable(SqliteFile& file) {
                   .arg(QString::fromLatin1(kPendingTable)));
 }
 
-void add(SqliteFile& file, const PendingEvent& event) {
-    ensureTable(file);
-    SqlStatement insert = file.prepare(
+namespace {
+
+SqlStatement prepareAdd(SqliteFile& file) {
+    return file.prepare(
         QStringLiteral("INSERT INTO %1 (time, operator, kind, subject, old, new, action) VALUES (?, ?, ?, ?, ?, ?, ?) "
                        "ON CONFLICT(action) DO UPDATE SET subject=excluded.subject, new=excluded.new, count=count+1")
             .arg(QString::fromLatin1(kPendingTable)));
+}
+
+}  // namespace
+
+void add(SqliteFile& file, const PendingEvent& event) {
+    std::optional<SqlStatement> prepared;
+    try {
+        prepared.emplace(prepareAdd(file));
+    } catch (const TableError&) {  // the first event of a file from an earlier version
+        ensureTable(file);
+        prepared.emplace(prepareAdd(file));
+    }
+    SqlStatement& insert = *prepared;
     insert.bindAll({event.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")), event.operatorName, event.kind,
                     event.subject, event.oldValue, event.newValue,
                     event.action.isEmpty() ? QVariant() : QVariant(event.action)});

@@ -2,6 +2,7 @@
 
 #include "integrity/seal_chain.h"
 #include "records/table.h"
+#include "records/table_error.h"
 
 namespace zv {
 
@@ -18,12 +19,15 @@ void RecordSealer::seal(Table& table, qint64 rowId, bool removed) {
     if (!isSealedTable(table)) return;
     SqliteFile& file = table.sqliteFile();
     const QString& name = table.def().name;
-    // A table opened before the seals were set up gets them all now, this row included.
-    if (!seals::isSealed(file)) {
+    const QByteArray digest = removed ? QByteArray() : seals::storedRowDigest(file, name, rowId);
+    try {
+        seals::appendSeal(file, key_, name, rowId, digest);
+    } catch (const TableError&) {
+        if (seals::isSealed(file)) throw;
+        // A table opened before the seals were set up gets them all now, this row included.
         seals::sealExistingRows(file, key_, name);
-        if (!removed) return;
+        if (removed) seals::appendSeal(file, key_, name, rowId, digest);
     }
-    seals::appendSeal(file, key_, name, rowId, removed ? QByteArray() : seals::storedRowDigest(file, name, rowId));
 }
 
 }  // namespace zv

@@ -1,5 +1,6 @@
 #include "integrity/seal_chain.h"
 
+#include "integrity/raw_rows.h"
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
 
@@ -13,32 +14,9 @@ namespace {
 
 QString quoted(const QString& name) { return u'"' + name + u'"'; }
 
-void addNumber(QCryptographicHash& hash, qint64 value) {
-    const qint64 little = qToLittleEndian(value);
-    hash.addData(QByteArrayView(reinterpret_cast<const char*>(&little), sizeof little));
-}
-
 void addNumber(QMessageAuthenticationCode& mac, qint64 value) {
     const qint64 little = qToLittleEndian(value);
     mac.addData(reinterpret_cast<const char*>(&little), sizeof little);
-}
-
-// Each value is tagged with its kind and, for text, its length, so no two rows share an encoding.
-void addValue(QCryptographicHash& hash, const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::UnknownType: hash.addData("N"); break;
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-        hash.addData("I");
-        addNumber(hash, value.toLongLong());
-        break;
-    default: {
-        const QByteArray text = value.toString().toUtf8();
-        hash.addData("T");
-        addNumber(hash, text.size());
-        hash.addData(text);
-    }
-    }
 }
 
 }  // namespace
@@ -49,6 +27,12 @@ QByteArray genesis(const QByteArray& key, const QString& table) {
 
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
     QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
+    return chainSeal(mac, previous, n, rowId, digest);
+}
+
+QByteArray chainSeal(QMessageAuthenticationCode& mac, const QByteArray& previous, qint64 n, qint64 rowId,
+                     const QByteArray& digest) {
+    mac.reset();
     mac.addData(previous);
     addNumber(mac, n);
     addNumber(mac, rowId);
@@ -56,16 +40,10 @@ QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n
     return mac.result().toHex();
 }
 
-QByteArray rowDigest(const SqlStatement& row) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int i = 1; i < row.columnCount(); ++i) addValue(hash, row.column(i));
-    return hash.result().toHex();
-}
-
 QByteArray storedRowDigest(const SqliteFile& file, const QString& table, qint64 rowId) {
-    SqlStatement read = file.prepare(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid=?").arg(quoted(table)));
+    RawRows read(file, QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid=?").arg(quoted(table)));
     read.bind(1, rowId);
-    return read.step() ? rowDigest(read) : QByteArray();
+    return read.step() ? read.digest(1) : QByteArray();
 }
 
 bool isSealed(const SqliteFile& file) {
@@ -107,14 +85,15 @@ void appendSeal(SqliteFile& file, const QByteArray& key, const QString& table, q
 
 int sealExistingRows(SqliteFile& file, const QByteArray& key, const QString& table) {
     createSealTable(file);
-    SqlStatement read = file.prepare(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(table)));
+    RawRows read(file, QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(table)));
     SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?)").arg(QString::fromLatin1(kSealTable)));
     QByteArray previous = genesis(key, table);
+    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
     qint64 n = 0;
     while (read.step()) {
-        const qint64 rowId = read.columnInt64(0);
-        const QByteArray digest = rowDigest(read);
-        previous = chainSeal(key, previous, ++n, rowId, digest);
+        const qint64 rowId = read.integer(0);
+        const QByteArray digest = read.digest(1);
+        previous = chainSeal(mac, previous, ++n, rowId, digest);
         insert.reset();
         insert.bindAll({n, rowId, QString::fromLatin1(digest), QString::fromLatin1(previous)});
         insert.step();

@@ -3,6 +3,7 @@
 #include "integrity/seal_heads.h"
 
 #include <QByteArray>
+#include <QMessageAuthenticationCode>
 #include <QString>
 
 #include <optional>
@@ -10,7 +11,6 @@
 namespace zv {
 
 class SqliteFile;
-class SqlStatement;
 
 // The seals of one table file: a chain of entries in a table of their own beside the rows
 // ("zv_seal"), one entry per row written or deleted. Entry n holds the row's id, the digest of
@@ -32,8 +32,9 @@ struct SealEntry {
 QByteArray genesis(const QByteArray& key, const QString& table);
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId,
                      const QByteArray& digest);
-// Hex SHA-256 of the values of a row read with "SELECT rowid, *": every column after the first.
-QByteArray rowDigest(const SqlStatement& row);
+// The same with a code made once for many entries (its key is the seal key).
+QByteArray chainSeal(QMessageAuthenticationCode& mac, const QByteArray& previous, qint64 n, qint64 rowId,
+                     const QByteArray& digest);
 // The digest of the row as stored now; empty when there is no such row.
 QByteArray storedRowDigest(const SqliteFile& file, const QString& table, qint64 rowId);
 

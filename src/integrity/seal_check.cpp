@@ -1,5 +1,6 @@
 #include "integrity/seal_check.h"
 
+#include "integrity/raw_rows.h"
 #include "integrity/seal_chain.h"
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
@@ -38,18 +39,18 @@ QString deletedPart(int count) {
 // Walks the chain: a broken link names the row of the entry; the latest entry of each row wins.
 QHash<qint64, QByteArray> walkChain(const SqliteFile& file, const QString& table, const QByteArray& key, SealFinding& finding) {
     QHash<qint64, QByteArray> expected;
-    SqlStatement read = file.prepare(
-        QStringLiteral("SELECT n, rid, digest, seal FROM %1 ORDER BY n").arg(QString::fromLatin1(seals::kSealTable)));
+    RawRows read(file, QStringLiteral("SELECT n, rid, digest, seal FROM %1 ORDER BY n").arg(QString::fromLatin1(seals::kSealTable)));
     QByteArray previous = seals::genesis(key, table), recomputed = previous;
+    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
     qint64 n = 0;
     QSet<qint64> broken;
     while (read.step()) {
-        const qint64 entry = read.columnInt64(0), rowId = read.columnInt64(1);
-        const QByteArray digest = read.column(2).toString().toLatin1();
-        const QByteArray seal = read.column(3).toString().toLatin1();
+        const qint64 entry = read.integer(0), rowId = read.integer(1);
+        const QByteArray digest = read.text(2);
+        const QByteArray seal = read.text(3);
         // After an entry whose seal alone was edited the chain goes on from the seal it should have.
-        const QByteArray wanted = seals::chainSeal(key, previous, entry, rowId, digest);
-        if (entry != n + 1 || (wanted != seal && seals::chainSeal(key, recomputed, entry, rowId, digest) != seal))
+        const QByteArray wanted = seals::chainSeal(mac, previous, entry, rowId, digest);
+        if (entry != n + 1 || (wanted != seal && seals::chainSeal(mac, recomputed, entry, rowId, digest) != seal))
             broken.insert(rowId);
         recomputed = wanted;
         previous = seal;
@@ -66,18 +67,18 @@ QHash<qint64, QByteArray> walkChain(const SqliteFile& file, const QString& table
 
 void compareRows(const SqliteFile& file, const QString& table, const QHash<qint64, QByteArray>& expected,
                  SealFinding& finding) {
-    SqlStatement read = file.prepare(QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(table)));
+    RawRows read(file, QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(table)));
     QHash<qint64, QByteArray> mismatched;  // row id -> digest found
     QSet<qint64> seen;
     while (read.step()) {
-        const qint64 rowId = read.columnInt64(0);
+        const qint64 rowId = read.integer(0);
         const auto it = expected.constFind(rowId);
         if (it == expected.constEnd()) {
             finding.inserted.append(rowId);
             continue;
         }
         seen.insert(rowId);
-        const QByteArray digest = seals::rowDigest(read);
+        const QByteArray digest = read.digest(1);
         if (digest != *it) mismatched.insert(rowId, digest);
     }
     finding.deleted = static_cast<int>(expected.size() - seen.size());
