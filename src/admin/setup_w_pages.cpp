@@ -88,8 +88,6 @@ QWidget* TSetupW::buildParametersPage() {
     page->setObjectName("TS2");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(banner(" Внимание! Изменение этих параметров может нарушить работу весов", page));
-    CalibCount = makeLabel("CalibCount", "", page);
-    layout->addWidget(CalibCount);
 
     auto* columns = new QHBoxLayout;
     auto* left = new QFormLayout;
@@ -159,6 +157,8 @@ QWidget* TSetupW::buildCalibrationPage() {
     page->setObjectName("TS3");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(banner(" Внимание! Изменение этих параметров может нарушить работу весов", page));
+    CalibCount = makeLabel("CalibCount", "", page);
+    layout->addWidget(CalibCount);
     CBox30 = comboBox("CBox30",
                       {"Выберите тип калибровки",
                        "Калибровка пар датчиков при известном соотношении в парах",

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace zv {
 
@@ -25,7 +26,10 @@ void Events::record(const QString& kind, const QString& subject, const QString& 
 
 void Events::recordRecordsMessage(const QString& text) {
     if (!text.contains(QStringLiteral("Будет создана"))) return;
-    record(event_kind::TableCreated, text.section(QStringLiteral("\r\n"), 0, 0), {}, text.section(QStringLiteral("\r\n"), -1));
+    // The table by its quoted title, the book by its file name on the last line.
+    const QRegularExpressionMatch quoted = QRegularExpression(QStringLiteral("\"([^\"]+)\"")).match(text);
+    const QString subject = quoted.hasMatch() ? quoted.captured(1) : text.section(QStringLiteral("\r\n"), -1);
+    record(event_kind::TableCreated, subject, {}, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
 }
 
 void Events::recordTableError(const QString& text) {

@@ -77,7 +77,9 @@ void RecordsIntegrity::sealUnsealedTables() {
             file.exec(QStringLiteral("ROLLBACK"));
             throw;
         }
-        record(event_kind::TableSealed, tableTitle(table->fileName()), {}, QStringLiteral("опечатано записей: %1").arg(rows));
+        // A table just made has nothing to tell; one of an earlier version says what was sealed.
+        if (rows > 0)
+            record(event_kind::TableSealed, tableTitle(table->fileName()), {}, QStringLiteral("опечатано записей: %1").arg(rows));
     }
 }
 

@@ -116,8 +116,9 @@ class LayoutPass {
 
     void emitStamp() {
         constexpr double kStampLine = 3.5;
-        QFont font = ReportFont{}.toQFont();
-        font.setPointSizeF(7);
+        ReportFont stampFont;
+        stampFont.pointSize = 7;
+        const QFont font = stampFont.toQFont();
         double top = layout_.pageSizeMm().height() - layout_.margins.bottom() + 1;
         for (int i = 0; i < layout_.pageStamp.size(); ++i, top += kStampLine) {
             DrawItem item;
