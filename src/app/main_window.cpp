@@ -566,6 +566,7 @@ void TMain::setConnect(bool checked) {
 }
 
 void TMain::closeDatabase() {
+    integrity_->collect();  // the events kept in these tables' files go into their log first
     records_.connection().closeAll();
 }
 

@@ -59,19 +59,21 @@ TEST_F(EventLogTest, LogsEveryChangedSettingWithOldAndNewValueAndTheCalibrationI
     saved.ak[0] = 56789;
     changes.record(saved, true);
 
-    const QList<Event> changed = events(event_kind::SettingChanged);
-    ASSERT_EQ(changed.size(), 3);
-    EXPECT_EQ(changed[0].subject, "Common/User");
-    EXPECT_EQ(changed[0].oldValue, "Иван");
-    EXPECT_EQ(changed[0].newValue, "Петр");
-    EXPECT_EQ(changed[1].subject, "Scales/L2");
-    EXPECT_EQ(changed[1].newValue, "7");
-    EXPECT_EQ(changed[2].subject, "Scales/Nadc");
-    EXPECT_EQ(changed[2].oldValue, "2");
+    EXPECT_EQ(told(event_kind::SettingChanged),
+              (QStringList{"Common/User | Иван -> Петр", "Scales/L2 |  -> 7", "Scales/Nadc | 2 -> 3"}));
     const QList<Event> calibration = events(event_kind::Calibration);
     ASSERT_EQ(calibration.size(), 1);
     EXPECT_TRUE(calibration[0].newValue.startsWith("a0: 1234, 0, ")) << calibration[0].newValue.toStdString();
     EXPECT_TRUE(calibration[0].newValue.contains("ak: 56789, 0")) << calibration[0].newValue.toStdString();
+}
+
+TEST_F(EventLogTest, GoesIntoTheArchiveWithItsBook) {
+    start();
+    const QString archive = QDir(programDir).filePath(QStringLiteral("ZOL_arch/Book[11.2026]"));
+    QDir().mkpath(archive);
+    Events::bookArchived(QStringLiteral("Book[11.2026]"), archive);
+    EXPECT_TRUE(QFile::exists(QDir(archive).filePath(QStringLiteral("Events.db"))));
+    EXPECT_EQ(told(event_kind::BookArchived), QStringList{"Book[11.2026] |  -> архив " + archive + " с журналом событий"});
 }
 
 TEST_F(EventLogTest, TheLogsOwnRowsAreSealed) {

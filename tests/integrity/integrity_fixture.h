@@ -50,6 +50,12 @@ struct IntegrityFixture : RecordsFixture {
         for (const SealFinding& finding : integrity->check()) texts.append(finding.text());
         return texts;
     }
+    // "subject | old -> new" of each event of a kind, in the log's order.
+    QStringList told(const QString& kind) {
+        QStringList lines;
+        for (const Event& e : events(kind)) lines.append(e.subject + " | " + e.oldValue + " -> " + e.newValue);
+        return lines;
+    }
     QList<Event> events(const QString& kind) {
         integrity->collect();
         return integrity->log().read(EventFilter{{}, {}, kind});
