@@ -293,7 +293,7 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates\n");
+              "commands: replay, simulate, report, templates, check-records, identify\n");
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {
