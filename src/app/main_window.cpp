@@ -184,7 +184,7 @@ void TMain::connectMenu() {
         execModal(eventLog_);
     });
     connect(menu_.CheckRecords, &QAction::triggered, this, [this] {
-        zv::checkRecordsOnDemand(*integrity_);
+        guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
         showIntegrity();
     });
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
@@ -194,8 +194,10 @@ void TMain::connectMenu() {
     connect(menu_.HelpContents, &QAction::triggered, this,
             [this] { showHelpTopic(kDefaultHelpTopic); });
     connect(menu_.About, &QAction::triggered, this, [this] {
-        w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),
-                                 zv::calibrationCounter(integrity_->log()).caption());
+        guarded([this] {
+            w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),
+                                     zv::calibrationCounter(integrity_->log()).caption());
+        });
         execModal(w_.About);
     });
     connect(c_.PCon1, &QTabWidget::currentChanged, this, &TMain::PCon1Change);
@@ -412,12 +414,14 @@ void TMain::noteOperator() {
 }
 
 void TMain::showIntegrity() {
-    const QString line = identity_.text() + QStringLiteral(" · ") + zv::calibrationCounter(integrity_->log()).text();
-    SBIdent_->setText(line);
-    layouts_.setIdentification(line);
-    const QStringList book = integrity_->outstandingFor(records_.Book().fileName());
-    layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()),
-                         integrity_->outstandingFor(records_.Wagons().fileName()) + book);
+    guarded([this] {
+        const QString line = identity_.text() + QStringLiteral(" · ") + zv::calibrationCounter(integrity_->log()).text();
+        SBIdent_->setText(line);
+        layouts_.setIdentification(line);
+        const QStringList book = integrity_->outstandingFor(records_.Book().fileName());
+        layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()),
+                             integrity_->outstandingFor(records_.Wagons().fileName()) + book);
+    });
 }
 
 void TMain::showOperatorName() {

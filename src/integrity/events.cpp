@@ -3,6 +3,7 @@
 #include "integrity/calibration_counter.h"
 #include "integrity/event_kinds.h"
 #include "integrity/records_integrity.h"
+#include "records/table_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,12 @@ void Events::bookArchived(const QString& archiveName, const QString& archiveFold
 }
 
 QString Events::calibrationCaption() {
-    return current && current->log().isOpen() ? calibrationCounter(current->log()).caption() : QString();
+    if (!current || !current->log().isOpen()) return {};
+    try {
+        return calibrationCounter(current->log()).caption();
+    } catch (const TableError&) {
+        return {};  // a log that cannot be read is reported where it is read for itself
+    }
 }
 
 }  // namespace zv

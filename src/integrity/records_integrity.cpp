@@ -150,24 +150,32 @@ QList<SealFinding> RecordsIntegrity::check() {
     return findings;
 }
 
+QList<Event> RecordsIntegrity::unacknowledged() const {
+    try {
+        return log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged);
+    } catch (const TableError& error) {
+        lastError_ = error.message();
+        return {};
+    }
+}
+
 QStringList RecordsIntegrity::outstanding() const {
     QStringList texts;
-    for (const Event& event : log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged))
-        texts.append(event.newValue);
+    for (const Event& event : unacknowledged()) texts.append(event.newValue);
     return texts;
 }
 
 QStringList RecordsIntegrity::outstandingFor(const QString& fileName) const {
     const QString title = tableTitle(fileName);
     QStringList texts;
-    for (const Event& event : log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged))
+    for (const Event& event : unacknowledged())
         if (event.subject == title) texts.append(event.newValue);
     return texts;
 }
 
 void RecordsIntegrity::acknowledge() {
     QSet<QString> subjects;
-    for (const Event& event : log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged)) {
+    for (const Event& event : unacknowledged()) {
         if (subjects.contains(event.subject)) continue;
         subjects.insert(event.subject);
         record(event_kind::FindingAcknowledged, event.subject, event.newValue);

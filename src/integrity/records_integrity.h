@@ -60,6 +60,7 @@ public:
 private:
     void sealUnsealedTables();
     void noteHeads(bool acceptAll);
+    QList<Event> unacknowledged() const;
 
     RecordsDatabase& records_;
     RecordsNotifier& notifier_;
@@ -71,7 +72,7 @@ private:
     std::unique_ptr<RowEvents> rowEvents_;
     QList<Event> waiting_;
     bool collectQueued_ = false;
-    QString lastError_;
+    mutable QString lastError_;
 };
 
 // A file of the folder whose rows are sealed, and the table inside it.
