@@ -27,19 +27,28 @@ SqlStatement prepareAdd(SqliteFile& file) {
 
 }  // namespace
 
-void add(SqliteFile& file, const PendingEvent& event) {
-    std::optional<SqlStatement> prepared;
-    try {
-        prepared.emplace(prepareAdd(file));
-    } catch (const TableError&) {  // the first event of a file from an earlier version
-        ensureTable(file);
-        prepared.emplace(prepareAdd(file));
+}  // namespace zv::pending
+
+namespace zv {
+
+void PendingWriter::add(SqliteFile& file, const PendingEvent& event) {
+    if (!insert_ || db_ != file.handle()) {
+        insert_.reset();
+        try {
+            insert_.emplace(pending::prepareAdd(file));
+        } catch (const TableError&) {  // the first event of a file from an earlier version
+            pending::ensureTable(file);
+            insert_.emplace(pending::prepareAdd(file));
+        }
+        db_ = file.handle();
     }
-    SqlStatement& insert = *prepared;
+    SqlStatement& insert = *insert_;
+    insert.reset();
     insert.bindAll({event.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")), event.operatorName, event.kind,
                     event.subject, event.oldValue, event.newValue,
                     event.action.isEmpty() ? QVariant() : QVariant(event.action)});
     insert.step();
+    insert.reset();
 }
 
-}  // namespace zv::pending
+}  // namespace zv

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "records/sql_statement.h"
+
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
+
+struct sqlite3;
 
 namespace zv {
 
@@ -22,7 +28,17 @@ namespace pending {
 inline constexpr const char* kPendingTable = "zv_pending";
 
 void ensureTable(SqliteFile& file);
-void add(SqliteFile& file, const PendingEvent& event);
 
 }  // namespace pending
+
+// Keeps events in one table file through one statement, prepared again only when the file's
+// connection changes (the statement keeps a closed connection alive, so its handle is unique).
+class PendingWriter {
+public:
+    void add(SqliteFile& file, const PendingEvent& event);
+
+private:
+    sqlite3* db_ = nullptr;
+    std::optional<SqlStatement> insert_;
+};
 }  // namespace zv

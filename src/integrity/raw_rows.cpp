@@ -33,6 +33,15 @@ RawRows::~RawRows() { sqlite3_finalize(stmt_); }
 
 void RawRows::bind(int index, qint64 value) { sqlite3_bind_int64(stmt_, index, value); }
 
+void RawRows::bindText(int index, const QByteArray& text) {
+    sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void RawRows::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
 bool RawRows::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;

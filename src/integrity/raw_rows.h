@@ -19,6 +19,8 @@ public:
     RawRows& operator=(const RawRows&) = delete;
 
     void bind(int index, qint64 value);  // index from 1
+    void bindText(int index, const QByteArray& text);
+    void reset();  // for the next run; a statement kept for reuse is reset after every use
     bool step();  // throws TableError
     qint64 integer(int column) const;
     QByteArray text(int column) const;

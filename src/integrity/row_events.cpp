@@ -71,7 +71,7 @@ void RowEvents::record(Table& table, const Row* before, const Row* after) {
             event.oldValue = fieldsText(*before, nullptr);
         }
     }
-    pending::add(table.sqliteFile(), event);
+    writers_[table.def().name].add(table.sqliteFile(), event);
     if (pendingAdded_) pendingAdded_();
 }
 

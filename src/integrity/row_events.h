@@ -1,8 +1,12 @@
 #pragma once
 
+#include "integrity/pending_events.h"
 #include "records/row_write_listener.h"
 
+#include <QString>
+
 #include <functional>
+#include <map>
 
 namespace zv {
 
@@ -22,6 +26,7 @@ private:
     void record(Table& table, const Row* before, const Row* after);
     const EventLog& log_;
     std::function<void()> pendingAdded_;
+    std::map<QString, PendingWriter> writers_;  // by table name
 };
 
 }  // namespace zv
