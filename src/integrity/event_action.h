@@ -12,7 +12,7 @@ class Row;
 
 // An operation of the program that writes several rows and is logged as one event (a train
 // stored, a wagon accepted): while it is alive, the rows it writes to its table make one
-// event, committed with them; its other writes are sealed but not logged one by one.
+// event, committed with them; its other writes are logged row by row, as any other.
 // Actions nest; the innermost one takes the writes.
 class EventAction {
 public:

@@ -1,5 +1,6 @@
 #include "integrity/records_integrity.h"
 
+#include "integrity/event_action.h"
 #include "integrity/event_kinds.h"
 #include "integrity/pending_events.h"
 #include "integrity/seal_chain.h"
@@ -27,6 +28,8 @@ SealFinding checkFile(const QString& path, const QString& table, const QByteArra
     file.open(path, false);
     return checkSeals(file, table, tableTitle(QFileInfo(path).fileName()), key, heads.head(canonical(path)));
 }
+
+constexpr int kActionWaitMs = 100;
 
 const QString kLogMissing = QStringLiteral("Не найден журнал событий!\r\nБудет создан новый журнал событий");
 
@@ -97,6 +100,9 @@ void RecordsIntegrity::record(const QString& kind, const QString& subject, const
 
 void RecordsIntegrity::collect() {
     if (!log_.isOpen()) return;
+    // An action's one event grows with each of its rows; it is taken once the action is over
+    // (an action may wait for the operator in a message box meanwhile).
+    if (EventAction::current()) return collectSoon(kActionWaitMs);
     try {
         for (Table* table : {&records_.Trains(), &records_.Wagons(), &records_.Book()})
             if (table->isOpen()) log_.collect(table->sqliteFile(), table->fileName());
@@ -106,10 +112,10 @@ void RecordsIntegrity::collect() {
     }
 }
 
-void RecordsIntegrity::collectSoon() {
+void RecordsIntegrity::collectSoon(int delayMs) {
     if (collectQueued_) return;
     collectQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(delayMs, this, [this] {
         collectQueued_ = false;
         collect();
     });

@@ -43,7 +43,7 @@ public:
     // Takes the events committed with rows into the log and notes the chains' heads.
     void collect();
     // Takes them at the next turn of the event loop, once the writes of this turn are committed.
-    void collectSoon();
+    void collectSoon(int delayMs = 0);
 
     // Checks the seals of every sealed table and of the log; new findings are logged.
     QList<SealFinding> check();

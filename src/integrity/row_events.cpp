@@ -50,10 +50,9 @@ void RowEvents::rowRemoved(Table& table, const Row& before) { record(table, &bef
 void RowEvents::record(Table& table, const Row* before, const Row* after) {
     if (!isSealedTable(table)) return;
     PendingEvent event{log_.clock().now(), log_.operatorName(), {}, {}, {}, {}, {}};
-    if (const EventAction* action = EventAction::current()) {
-        const auto change = !after ? EventAction::Change::Remove
-                                   : (before ? EventAction::Change::Update : EventAction::Change::Insert);
-        if (action->table() != table.def().name || !action->counts(change)) return;
+    const EventAction* action = EventAction::current();
+    const auto change = !after ? EventAction::Change::Remove : (before ? EventAction::Change::Update : EventAction::Change::Insert);
+    if (action && action->table() == table.def().name && action->counts(change)) {
         event.kind = action->kind();
         std::tie(event.subject, event.newValue) = action->describe(after ? *after : *before);
         event.action = action->token();

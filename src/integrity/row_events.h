@@ -13,8 +13,8 @@ namespace zv {
 class EventLog;
 
 // Logs every write to a sealed table as an event kept in the table's own file until the log
-// takes it: as part of the current EventAction, or, outside one, row by row with the fields
-// that changed, old and new ("Weight: 1000 → 1200").
+// takes it: as part of the current EventAction when it is one the action counts, otherwise
+// row by row with the fields that changed, old and new ("Weight: 1000 → 1200").
 class RowEvents : public RowWriteListener {
 public:
     // pendingAdded: told after an event was kept in a table file, to have it taken later.

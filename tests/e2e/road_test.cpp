@@ -364,8 +364,19 @@ TEST_F(Road, AWeightChangedBehindTheProgramsBackIsFoundAtTheNextStart) {
     const QList<zv::Event> findings = integrity.log().read({{}, {}, zv::event_kind::IntegrityFinding});
     ASSERT_EQ(findings.size(), 1);
     EXPECT_EQ(findings[0].newValue, finding);
-    for (const QString& kind : {zv::event_kind::TrainStored, zv::event_kind::WagonAccepted, zv::event_kind::WagonReleased})
-        EXPECT_FALSE(integrity.log().read({{}, {}, kind}).isEmpty()) << kind.toStdString();
+    const QString wagon = QString("Вагон ") + kWagons[0].number;
+    const QList<zv::Event> stored = integrity.log().read({{}, {}, zv::event_kind::TrainStored});
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[1].subject, "Состав 2");
+    const QList<zv::Event> accepted = integrity.log().read({{}, {}, zv::event_kind::WagonAccepted});
+    ASSERT_EQ(accepted.size(), 1);
+    EXPECT_EQ(accepted[0].subject, wagon);
+    EXPECT_EQ(accepted[0].operatorName, "Иванов");
+    const QList<zv::Event> released = integrity.log().read({{}, {}, zv::event_kind::WagonReleased});
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(released[0].subject, wagon);
+    EXPECT_TRUE(released[0].newValue.startsWith("состав 2, запись книги 1, брутто ")) << released[0].newValue.toStdString();
+    EXPECT_EQ(released[0].operatorName, "Петров");
 
     const QString text = app.folder() + "book.txt";
     zv::test::saveBookReport(*main, app.folder() + "book.pdf", text);
