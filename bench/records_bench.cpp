@@ -1,5 +1,10 @@
 // Train list and train storage on a Trains table of 100 000 rows: switching the list to
-// another train with its grid attached, and storing a 100-wagon train with its durable commit.
+// another train with its grid attached, and storing a 100-wagon train with its durable commit,
+// without and with its seals and its event; checking the seals of those 100 000 rows.
+#include "integrity/event_action.h"
+#include "integrity/records_integrity.h"
+#include "integrity/seal_check.h"
+#include "integrity/seal_key.h"
 #include "records/clock.h"
 #include "records/records_database.h"
 #include "records/table_templates.h"
@@ -9,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -53,6 +59,24 @@ struct TrainsOf100k {
         static TrainsOf100k folder;
         return folder;
     }
+
+    // A 100-wagon train an hour after the last one.
+    int storeNextTrain() { return zv::StoreTrain(*records, trainAt(kStart.addSecs(3600 * trainsStored++))); }
+};
+
+// The same folder, another copy, with its rows sealed and the event log beside them.
+struct SealedTrainsOf100k : TrainsOf100k {
+    std::unique_ptr<zv::RecordsIntegrity> integrity;
+
+    SealedTrainsOf100k() {
+        integrity = std::make_unique<zv::RecordsIntegrity>(*records, notifier, QDir(dir.path()).filePath(QStringLiteral("ZOLVelt.ini")));
+        integrity->tablesOpened();
+    }
+
+    static SealedTrainsOf100k& instance() {
+        static SealedTrainsOf100k folder;
+        return folder;
+    }
 };
 
 void BM_SwitchTrainAndShowItInAGrid(benchmark::State& state) {
@@ -76,14 +100,52 @@ BENCHMARK(BM_SwitchTrainAndShowItInAGrid)->Unit(benchmark::kMillisecond);
 
 void BM_StoreTrainOf100Wagons(benchmark::State& state) {
     TrainsOf100k& folder = TrainsOf100k::instance();
-    for (auto _ : state) {
-        const QDateTime start = kStart.addSecs(3600 * folder.trainsStored++);
-        const zv::StoredTrain train = trainAt(start);
-        benchmark::DoNotOptimize(zv::StoreTrain(*folder.records, train));
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(folder.storeNextTrain());
 }
 BENCHMARK(BM_StoreTrainOf100Wagons)->Unit(benchmark::kMillisecond);
 
+// As the program stores a train: every row sealed, the train's one event committed with it.
+void BM_StoreTrainOf100WagonsSealedWithItsEvent(benchmark::State& state) {
+    SealedTrainsOf100k& folder = SealedTrainsOf100k::instance();
+    for (auto _ : state) {
+        const zv::EventAction logged = zv::EventAction::trainStored();
+        benchmark::DoNotOptimize(folder.storeNextTrain());
+    }
+}
+BENCHMARK(BM_StoreTrainOf100WagonsSealedWithItsEvent)->Unit(benchmark::kMillisecond);
+
+// The same and, at once, the event taken into the log with its own durable commit (the
+// program does that after the train is stored, at the next turn of the event loop).
+void BM_StoreTrainOf100WagonsAndTakeItsEventIntoTheLog(benchmark::State& state) {
+    SealedTrainsOf100k& folder = SealedTrainsOf100k::instance();
+    for (auto _ : state) {
+        {
+            const zv::EventAction logged = zv::EventAction::trainStored();
+            benchmark::DoNotOptimize(folder.storeNextTrain());
+        }
+        folder.integrity->collect();
+    }
+}
+BENCHMARK(BM_StoreTrainOf100WagonsAndTakeItsEventIntoTheLog)->Unit(benchmark::kMillisecond);
+
+void BM_CheckSealsOfTrainsOf100kRows(benchmark::State& state) {
+    SealedTrainsOf100k& folder = SealedTrainsOf100k::instance();
+    const QByteArray key = zv::loadSealKey(zv::sealPathsBeside(QDir(folder.dir.path()).filePath(QStringLiteral("ZOLVelt.ini"))).key);
+    zv::Table& trains = folder.records->Trains();
+    for (auto _ : state) {
+        const zv::SealFinding finding = zv::checkSeals(trains.sqliteFile(), QStringLiteral("Trains"), QStringLiteral("Trains"), key, std::nullopt);
+        if (!finding.clean()) state.SkipWithError("the seals do not match");
+    }
+
+}
+BENCHMARK(BM_CheckSealsOfTrainsOf100kRows)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // the event log takes its events on a zero timer
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

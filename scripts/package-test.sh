@@ -89,6 +89,10 @@ for script in postinst postrm; do
   sh -n "$control/DEBIAN/$script" || fail "$script is not valid sh"
 done
 grep -q 'addgroup --system' "$control/DEBIAN/postinst" || fail "postinst makes no group"
+grep -q 'chmod 640 "$config/ZOLVelt.key.new"' "$control/DEBIAN/postinst" || fail "postinst makes no seal key for the group only"
+# The key postinst makes: 64 hexadecimal digits, as the program reads it.
+key=$(sed -n '/umask 077/,/^ *)$/p' "$control/DEBIAN/postinst" | grep 'od -An' | sed 's/ *>.*//' | sh)
+[[ "$key" =~ ^[0-9a-f]{64}$ ]] || fail "postinst's key is not 64 hexadecimal digits: $key"
 
 # ---------------------------------------------------------------- the files themselves
 root="$control/root"

@@ -1,5 +1,6 @@
 #include "admin/admin_host.h"
 
+#include "integrity/settings_changes.h"
 #include "link/serial_link.h"
 #include "settings/settings.h"
 #include "ui/message_service.h"
@@ -22,5 +23,8 @@ bool saveSettings(AdminHost& host, zv::CalibrationKeys calibration) {
     s.BaudRate = host.link().baudRate().toStdString();
     s.Parity = host.link().parity().toStdString();
     SaveErrorBox effects;
-    return zv::saveIni(host.programFolder().toStdString(), ".ini", s, calibration, effects);
+    const zv::SettingsChanges changes(QString::fromStdString(zv::settingsFilePath(host.programFolder().toStdString(), ".ini")));
+    const bool saved = zv::saveIni(host.programFolder().toStdString(), ".ini", s, calibration, effects);
+    if (saved) changes.record(s, calibration == zv::CalibrationKeys::Write);
+    return saved;
 }

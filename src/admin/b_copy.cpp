@@ -1,5 +1,8 @@
 #include "admin/b_copy.h"
 
+#include "integrity/events.h"
+
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -86,6 +89,7 @@ void TBCopy::But1Click() {
             zv::Messages::error("Архив не создан\r\n" + result.notCopied.join("\r\n"));
             return;
         case zv::ArchiveOutcome::Archived:
+            zv::Events::bookArchived(result.archiveName, QDir(archives_).filePath(result.archiveName));
             accept();
             return;
     }

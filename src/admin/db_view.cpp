@@ -1,5 +1,7 @@
 #include "admin/db_view.h"
 
+#include "integrity/events.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -225,6 +227,7 @@ bool TDBView::openProtectedTable(int item) {
         table.open();
         return true;
     } catch (const std::exception& e) {
+        zv::Events::recordTableError(QString::fromUtf8(e.what()));
         showError(e);
         return false;
     }

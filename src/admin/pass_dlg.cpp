@@ -1,5 +1,8 @@
 #include "admin/pass_dlg.h"
 
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +37,10 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
 QString TPassDlg::code() const { return Password->text(); }
 
 bool TPassDlg::confirms(const QString& expected) {
-    return zv::showModal(*this) == QDialog::Accepted && code() == expected;
+    if (zv::showModal(*this) != QDialog::Accepted) return false;
+    if (code() == expected) return true;
+    zv::Events::record(zv::event_kind::WrongAccessCode, parentWidget() ? parentWidget()->windowTitle() : windowTitle());
+    return false;
 }
 
 void TPassDlg::showEvent(QShowEvent* event) {

@@ -19,6 +19,7 @@
 #include "commissioning/weighing_check.h"
 #include "engine/engine_observer.h"
 #include "engine/weighing_engine.h"
+#include "integrity/events.h"
 #include "link/serial_link.h"
 #include "ui/message_service.h"
 #include "ui/tlie_edit.h"
@@ -205,8 +206,11 @@ void TSetupW::TS3Show() {
         CBox30Change();
     }
     TS3->setEnabled(false);
+    showCalibrationCounter();
     TS3->setEnabled(passDlg().confirms(AccessCode));
 }
+
+void TSetupW::showCalibrationCounter() { CalibCount->setText(zv::Events::calibrationCaption()); }
 
 // Connection page
 
@@ -338,6 +342,7 @@ void TSetupW::But1Click() {
     host_->link().decoder().setLayout(s.Nadc, s.Npl);
     host_->applyOptions();
     if (saveSettings(*host_, calibrationKeys())) unsaved_ = false;
+    showCalibrationCounter();
 }
 
 // Calibration page

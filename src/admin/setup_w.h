@@ -87,6 +87,7 @@ private:
     void FormShow();
     bool FormClose();
     void TS3Show();
+    void showCalibrationCounter();
     void PCon1Change(int index);
     void CCBox1Exit();
     void CCBox1Change();
@@ -149,6 +150,7 @@ private:
     QComboBox* CBox30 = nullptr;
     QWidget* Panel31 = nullptr;
     QLabel* LaStep1 = nullptr;
+    QLabel* CalibCount = nullptr;  // the calibration counter of the event log
     QComboBox* CBox31 = nullptr;
     TLIEdit* LIEw = nullptr;
     QLabel* LaStep3 = nullptr;

@@ -160,6 +160,8 @@ QWidget* TSetupW::buildCalibrationPage() {
     page->setObjectName("TS3");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(banner(" Внимание! Изменение этих параметров может нарушить работу весов", page));
+    CalibCount = makeLabel("CalibCount", "", page);
+    layout->addWidget(CalibCount);
     CBox30 = comboBox("CBox30",
                       {"Выберите тип калибровки",
                        "Калибровка пар датчиков при известном соотношении в парах",

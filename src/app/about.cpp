@@ -38,11 +38,24 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
     addLine(layout, "Весы динамические железнодорожные:", this);
     addLine(layout, "- взвешивание составов в движении ", this);
     layout->addSpacing(12);
+    ident_ = addLine(layout, QString(), this);
+    ident_->setObjectName("Ident");
+    eventCount_ = addLine(layout, QString(), this);
+    eventCount_->setObjectName("EventCount");
+    calibration_ = addLine(layout, QString(), this);
+    calibration_->setObjectName("CalibCount");
+    layout->addSpacing(12);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
-    setFixedSize(sizeHint());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAbout::setRecordsInfo(const QString& identification, qint64 events, const QString& calibration) {
+    ident_->setText(identification);
+    eventCount_->setText(QStringLiteral("Событий в журнале: %1").arg(events));
+    calibration_->setText(calibration);
 }

@@ -2,9 +2,19 @@
 
 #include <QDialog>
 
+class QLabel;
+
 // The about box.
 class TAbout : public QDialog {
     Q_OBJECT
   public:
     explicit TAbout(QWidget* parent = nullptr);
+
+    // The software identification, the event counter and the calibration counter.
+    void setRecordsInfo(const QString& identification, qint64 events, const QString& calibration);
+
+  private:
+    QLabel* ident_ = nullptr;
+    QLabel* eventCount_ = nullptr;
+    QLabel* calibration_ = nullptr;
 };

@@ -52,6 +52,8 @@ MainMenu buildMainMenu(QMainWindow* window) {
     m.BookReport = item(reports, "N22", "Весовая книга");
     m.N23 = item(reports, "N23", "Составы (динамика)");
     databases->addMenu(reports);
+    m.EventLog = item(databases, "NEventLog", "Журнал событий");
+    m.CheckRecords = item(databases, "NCheckRecords", "Проверить целостность записей");
     bar->addMenu(databases);
 
     QMenu* setup = submenu(bar, "N30", "&Настройка");

@@ -14,6 +14,8 @@ struct MainMenu {
     std::array<QAction*, 7> View{};  // position in the submenu = table selector item
     QAction* BookReport = nullptr;
     QAction* N23 = nullptr;            // report of the trains weighed in motion
+    QAction* EventLog = nullptr;
+    QAction* CheckRecords = nullptr;
     std::array<QAction*, 3> Scales{};  // position = page of the scale settings window
     QAction* Program = nullptr;
     QAction* HelpContents = nullptr;

@@ -28,6 +28,12 @@
 #include "app/help_topic.h"
 #include "app/help_window.h"
 #include "app/train_grids.h"
+#include "integrity/calibration_counter.h"
+#include "integrity/event_action.h"
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity_ui/event_log_window.h"
+#include "integrity_ui/records_check.h"
 #include "processing/w_pro.h"
 #include "records/table.h"
 #include "records/train_storage.h"
@@ -50,7 +56,16 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
       records_(settings_, programFolder, recordsClock_, *this) {
     setObjectName("Main");
     setWindowTitle("Вагонные весы ZOLVELT");
+    integrity_ = std::make_unique<zv::RecordsIntegrity>(
+        records_, static_cast<zv::RecordsNotifier&>(*this),
+        QString::fromStdString(zv::settingsFilePath(programFolder.toStdString(), ".ini")));
+    zv::Events::install(integrity_.get());
+    identity_ = zv::identify(QCoreApplication::applicationFilePath());
     c_ = buildMainLayout(this);
+    SBIdent_ = new QLabel(identity_.text(), c_.StatusLine);
+    SBIdent_->setObjectName("SBIdent");
+    c_.StatusLine->addPermanentWidget(SBIdent_);
+
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
     central_ = std::make_unique<CentralLink>(records_, statusBar());
@@ -60,6 +75,8 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
     connect(&link_, &zv::SerialLink::failed, this, [this](const QString& message) {
         settings_.Connect = false;
+        zv::Events::record(zv::event_kind::PortLost, link_.portName(), {}, message);
+        portLost_ = true;
         showInformation(message);
     });
     buildTrainList();
@@ -76,6 +93,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
 }
 
 TMain::~TMain() {
+    zv::Events::install(nullptr);
     qApp->removeEventFilter(this);
     engine_.setObserver(nullptr);
 }
@@ -157,13 +175,28 @@ void TMain::connectMenu() {
     connect(menu_.N23, &QAction::triggered, this,
             [this] { guarded([this] { trainList_->N23Click(); }); });
     connect(menu_.BookReport, &QAction::triggered, this, [this] { execModal(w_.BPrn); });
+    connect(menu_.EventLog, &QAction::triggered, this, [this] {
+        if (!eventLog_) eventLog_ = new zv::TEventLog(this);  // made when first asked for, after the nine
+        eventLog_->setIntegrity(integrity_.get());
+        execModal(eventLog_);
+    });
+    connect(menu_.CheckRecords, &QAction::triggered, this, [this] {
+        guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
+        showIntegrity();
+    });
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
                 [this, i] { openSetupW(static_cast<int>(i)); });
     connect(menu_.Program, &QAction::triggered, this, [this] { openSetupP(TSetupP::Common); });
     connect(menu_.HelpContents, &QAction::triggered, this,
             [this] { showHelpTopic(kDefaultHelpTopic); });
-    connect(menu_.About, &QAction::triggered, this, [this] { execModal(w_.About); });
+    connect(menu_.About, &QAction::triggered, this, [this] {
+        guarded([this] {
+            w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),
+                                     zv::calibrationCounter(integrity_->log()).caption());
+        });
+        execModal(w_.About);
+    });
     connect(c_.PCon1, &QTabWidget::currentChanged, this, &TMain::PCon1Change);
     connect(c_.SBa3, &QToolButton::clicked, this, &TMain::TrainEnd);
     connect(c_.SBa1, &QToolButton::clicked, this, &TMain::SBa1Click);
@@ -178,6 +211,7 @@ void TMain::execModal(QDialog* dialog) {
 void TMain::openSetupW(int page) {
     w_.SetupW->setCurrentPage(page);
     execModal(w_.SetupW);
+    showIntegrity();  // a calibration saved there counts on the report pages
 }
 
 void TMain::openSetupP(int page) {
@@ -191,6 +225,7 @@ void TMain::openDBView(int table) {
 }
 
 bool TMain::Prepare() {
+    zv::Events::record(zv::event_kind::StartUp, identity_.text());
     zv::readIni(programFolder_.toStdString(), ".ini", settings_, *this);
     engine_.FiltCoef();
     try {
@@ -204,6 +239,9 @@ bool TMain::Prepare() {
                            QString::fromUtf8(e.what())));
         return false;
     }
+    integrity_->tablesOpened();
+    zv::checkRecordsAtStartUp(*integrity_);
+    showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
     ShiftSet();
     central_->apply(settings_);
@@ -266,6 +304,7 @@ void TMain::TrainEnd() {
 // A train that cannot be stored (tables closed while the folder changes, a full disk) is
 // reported, never dropped without a word; the engine is idle again either way.
 void TMain::StoreTrain(const zv::StoredTrain& train) {
+    const zv::EventAction logged = zv::EventAction::trainStored();
     try {
         if (const int n = zv::StoreTrain(records_, train); n > 0) LIEtr_->setVal(n);
     } catch (const std::exception& e) {
@@ -371,6 +410,23 @@ void TMain::ShiftSet() {
         names.findKey(0);
     }
     showOperatorName();
+    noteOperator();
+}
+
+void TMain::noteOperator() {
+    integrity_->log().setOperator(c_.DBT1->text());
+    zv::Events::record(zv::event_kind::ShiftChange, c_.DBT1->text());
+}
+
+void TMain::showIntegrity() {
+    guarded([this] {
+        const QString line = identity_.text() + QStringLiteral(" · ") + zv::calibrationCounter(integrity_->log()).text();
+        SBIdent_->setText(line);
+        layouts_.setIdentification(line);
+        const QStringList book = integrity_->outstandingFor(records_.Book().fileName());
+        layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()),
+                             integrity_->outstandingFor(records_.Wagons().fileName()) + book);
+    });
 }
 
 // The label names the operator of the shift, wherever the operators' table stands: a row
@@ -440,10 +496,12 @@ void TMain::showInformation(const QString& text) {
 }
 
 void TMain::showError(const QString& text) {
+    zv::Events::recordTableError(text);
     zv::Messages::error(text);
 }
 
 void TMain::information(const QString& text) {
+    zv::Events::recordRecordsMessage(text);
     showInformation(text);
 }
 
@@ -474,6 +532,8 @@ void TMain::FormClose() {
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }
+    integrity_->collect();
+    zv::Events::record(zv::event_kind::Shutdown, identity_.text());
     records_.connection().closeAll();
     central_->stop();
 }
@@ -506,10 +566,14 @@ void TMain::setConnect(bool checked) {
     if (!link_.open()) {
         settings_.Connect = false;
         showInformation(zv::SerialLink::portUnavailableText(link_.portName()));
+        return;
     }
+    zv::Events::record(portLost_ ? zv::event_kind::PortRestored : zv::event_kind::PortOpened, link_.portName());
+    portLost_ = false;
 }
 
 void TMain::closeDatabase() {
+    integrity_->collect();  // the events kept in these tables' files go into their log first
     records_.connection().closeAll();
 }
 
@@ -518,6 +582,7 @@ void TMain::showSaveError(const std::string& text) {
 }
 
 void TMain::reportDamagedCalibration() {
+    zv::Events::record(zv::event_kind::SettingsDamaged, QString::fromStdString(zv::settingsFilePath(programFolder_.toStdString(), ".ini")));
     showInformation(
         QString::fromUtf8(zv::DamagedCalibrationMessage.data(),
                           static_cast<qsizetype>(zv::DamagedCalibrationMessage.size())));
@@ -537,6 +602,8 @@ void TMain::fillSettingsWindows() {
 }
 
 void TMain::tablesReopened() {
+    integrity_->tablesOpened();
+    showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
     // Tables that could not be opened were reported by DBOpen already.
     if (records_.Trains().isOpen()) guarded([this] { trainList_->showSelected(); });

@@ -18,6 +18,8 @@
 #include "app/tick_clock.h"
 #include "app/train_list.h"
 #include "engine/weighing_engine.h"
+#include "integrity/records_integrity.h"
+#include "integrity/software_identity.h"
 #include "link/serial_link.h"
 #include "processing/w_pro_host.h"
 #include "processing/wagon_acceptance.h"
@@ -29,6 +31,10 @@
 #include "settings/settings_file.h"
 
 class HelpWindow;
+class QLabel;
+namespace zv {
+class TEventLog;
+}
 class QTimer;
 class TLIEdit;
 
@@ -154,6 +160,9 @@ class TMain : public QMainWindow,
     void showLinkCounters();
     void buildTrainList();
     void FormClose();
+    // The identification line (status bar, report pages) and the findings on the reports.
+    void showIntegrity();
+    void noteOperator();
 
     QString programFolder_;
     zv::Settings settings_;
@@ -177,4 +186,9 @@ class TMain : public QMainWindow,
     bool ticking_ = false;
     int operator_ = -1;
     std::unique_ptr<CentralLink> central_;  // before records_ goes: it leaves the tables' listeners
+    std::unique_ptr<zv::RecordsIntegrity> integrity_;
+    zv::SoftwareIdentity identity_;
+    QLabel* SBIdent_ = nullptr;
+    zv::TEventLog* eventLog_ = nullptr;
+    bool portLost_ = false;
 };

@@ -1,5 +1,6 @@
 #include "app/train_list.h"
 
+#include "integrity/event_action.h"
 #include "records/records_database.h"
 #include "ui/message_service.h"
 #include "ui/tlie_edit.h"
@@ -104,6 +105,7 @@ bool TrainList::confirmDeletion(int n) {
 
 // Deletes the train row by row; a train arriving meanwhile stops it where it is.
 bool TrainList::removeRows() {
+    const zv::EventAction logged = zv::EventAction::trainDeleted();
     zv::Table& trains = records_.Trains();
     trains.first();
     while (!trains.isEmpty()) {
@@ -152,6 +154,7 @@ void TrainList::But4Click() {
     if (!trains.isEmpty() &&
         zv::Messages::warningQuestion(
             "Все результаты из таблицы Составы будут удалены.\r\nПродолжить?")) {
+        const zv::EventAction logged = zv::EventAction::trainsRenumbered();
         trains.first();
         while (!trains.isEmpty()) {
             trains.first();

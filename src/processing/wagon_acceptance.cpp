@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "integrity/event_action.h"
 #include "records/records_database.h"
 #include "records/table.h"
 #include "ui/message_service.h"
@@ -49,10 +50,12 @@ WagonAcceptance::WagonAcceptance(RecordsDatabase& records, WagonWindow& window,
     : records_(records), window_(window), currentOperator_(std::move(currentOperator)) {}
 
 void WagonAcceptance::But1Click(bool staticPage) {
+    const EventAction logged = EventAction::wagonAccepted();
     run(false, [&] { staticPage ? acceptStatic() : acceptDynamic(); });
 }
 
 void WagonAcceptance::But2Click(bool staticPage, bool withoutTare) {
+    const EventAction logged = EventAction::wagonReleased();
     run(true, [&] { staticPage ? releaseStatic(withoutTare) : releaseDynamic(); });
 }
 

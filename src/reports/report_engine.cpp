@@ -149,6 +149,23 @@ class LayoutPass {
             y_ = footerTop_;
             emitBand(BandKind::PageFooter);
         }
+        emitStamp();
+    }
+
+    void emitStamp() {
+        constexpr double kStampLine = 3.5;
+        ReportFont stampFont;
+        stampFont.pointSize = 7;
+        const QFont font = stampFont.toQFont();
+        double top = layout_.pageSizeMm().height() - layout_.margins.bottom() + 1;
+        for (int i = 0; i < layout_.pageStamp.size(); ++i, top += kStampLine) {
+            DrawItem item;
+            item.rect = QRectF(layout_.margins.left(), top, layout_.printableWidth(), kStampLine);
+            item.text = layout_.pageStamp[i];
+            item.font = font;
+            item.element = QStringLiteral("PageStamp%1").arg(i + 1);
+            doc_.pages.back().items.push_back(std::move(item));
+        }
     }
 
     double heightOf(BandKind kind) const {

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <initializer_list>
 #include <utility>
@@ -111,6 +112,9 @@ class ReportLayout {
     std::optional<Expression> groupExpression;
     // The spreadsheet export, one row per row of the data set; none: the report has none.
     std::vector<ReportColumn> columns;
+    // Lines printed at the foot of every page, in the bottom margin: warnings first, then
+    // the program's identification.
+    QStringList pageStamp;
 
     ReportBand& addBand(BandKind kind, double height);
     // Columns of the spreadsheet export as {heading (UTF-8), field} pairs, in order.

@@ -26,4 +26,26 @@ void ReportLayouts::setBookDescription(const QString& text) {
     book_.setLabelText(QStringLiteral("QRLb2"), text);
 }
 
+void ReportLayouts::setIdentification(const QString& text) {
+    identification_ = text;
+    applyStamps();
+}
+
+void ReportLayouts::setWarnings(const QStringList& book, const QStringList& trains, const QStringList& waybill) {
+    warnings_[0] = book;
+    warnings_[1] = trains;
+    warnings_[2] = waybill;
+    applyStamps();
+}
+
+void ReportLayouts::applyStamps() {
+    ReportLayout* layouts[] = {&book_, &trains_, &waybill_};
+    for (int i = 0; i < 3; ++i) {
+        QStringList& stamp = layouts[i]->pageStamp;
+        stamp.clear();
+        for (const QString& warning : warnings_[i]) stamp.append(QStringLiteral("Внимание! ") + warning);
+        if (!identification_.isEmpty()) stamp.append(identification_);
+    }
+}
+
 }  // namespace zv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "reports/report_layout.h"
 
@@ -25,11 +26,20 @@ class ReportLayouts {
     void applySettings(const Settings& settings);
     // QRLb2, the line under the title of the weighing-book report.
     void setBookDescription(const QString& text);
+    // The foot of every page: the identification line, under the warnings of the tables each
+    // report prints (the book's for the book report, Trains' for the trains report, Wagons'
+    // and the book's for the waybill).
+    void setIdentification(const QString& text);
+    void setWarnings(const QStringList& book, const QStringList& trains, const QStringList& waybill);
 
   private:
+    void applyStamps();
+
     ReportLayout book_;
     ReportLayout trains_;
     ReportLayout waybill_;
+    QString identification_;
+    QStringList warnings_[3];
 };
 
 }  // namespace zv

@@ -129,9 +129,13 @@ TMain& AppFixture::create() {
 }
 
 TMain& AppFixture::restart() {
+    stop();
+    return start();
+}
+
+void AppFixture::stop() {
     main_->close();
     main_.reset();
-    return start();
 }
 
 TMain& AppFixture::start() {

@@ -65,6 +65,8 @@ class AppFixture {
     TMain& start(const std::function<void(Settings&)>& adjust);
     // The program ends (the window closes and is destroyed) and starts again on its folder.
     TMain& restart();
+    // The program ends only; start() begins it again.
+    void stop();
     TMain& main() { return *main_; }
 
     // The millisecond tick the window sees; tests move it by hand.

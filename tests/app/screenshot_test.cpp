@@ -10,9 +10,20 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+#include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/app_fixture.h"
+#include "integrity/events.h"
+#include "records/sqlite_file.h"
 #include "records/table.h"
+#include "reports/report_commands.h"
+#include "reports/report_document.h"
 #include "support/operator_input.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
@@ -76,6 +87,58 @@ TEST(Shots, DISABLED_ShiftWindowAfterAWrongCode) {
     });
     main.ShiftSet();
     zv::Messages::setResponder(scripted);
+}
+
+// The about box, the calibration page, the event log and a page of the book report with the
+// identification and the warning of a book changed behind the program's back.
+TEST(Shots, DISABLED_RecordsIntegrityWindowsAndABookReportPage) {
+    zv::test::AppFixture app;
+    TMain& first = app.start();
+    first.records().Book().insertValues({{"Wagon", "52011234"}, {"Brut", 84120}, {"Tare", 23410}, {"Train1", 1}, {"Train2", 2}});
+    const QString folder = first.records().connection().folder();
+    const QString book = first.records().Book().fileName();
+    app.stop();
+    {
+        zv::SqliteFile file;
+        file.open(QDir(folder).filePath(book), false);
+        file.exec("UPDATE Book SET Brut=85120 WHERE N=1");
+    }
+    TMain& main = app.start();
+    main.show();
+
+    zv::ModalScript about;
+    about.then([](QDialog& d) { save(&d, "about.png"); });
+    main.menu().About->trigger();
+
+    zv::ModalScript calibration;
+    calibration.then([](QDialog& setup) {
+        QApplication::processEvents();  // the page asks for the access code once shown
+        save(&setup, "calibration_page.png");
+        EXPECT_EQ(setup.findChild<QLabel*>("CalibCount")->text(), "Счетчик калибровок: 0");
+    });
+    calibration.then([](QDialog& code) {
+        code.findChild<QLineEdit*>()->setText(TSetupW::AccessCode);
+        code.accept();
+    });
+    main.menu().Scales[2]->trigger();
+
+    zv::ModalScript log;
+    log.then([](QDialog& d) { save(&d, "event_log.png"); });
+    main.menu().EventLog->trigger();
+
+    std::optional<zv::ReportDocument> document;
+    zv::setReportViewer([&](zv::ReportDocument d, QWidget*) { document = std::move(d); });
+    zv::previewBookReport(main.records().Book(), main.layouts(), &main);
+    zv::setReportViewer({});
+    ASSERT_TRUE(document.has_value());
+    const double pixelsPerMm = 4;
+    const QSizeF page = document->pageSizeMm() * pixelsPerMm;
+    QImage image(page.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    document->paintPage(painter, 0, pixelsPerMm);
+    painter.end();
+    image.save(qEnvironmentVariable("ZOLVELT_SHOTS", ".") + "/book_report_page.png");
 }
 
 }  // namespace

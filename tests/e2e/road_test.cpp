@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QMap>
@@ -20,6 +21,10 @@
 #include <algorithm>
 #include <functional>
 
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
+#include "records/sqlite_file.h"
 #include "records/table.h"
 #include "ui/tlie_edit.h"
 
@@ -111,7 +116,8 @@ class Road : public ::testing::Test {
         const QStringList texts = app.messages.texts();
         ASSERT_FALSE(texts.isEmpty());
         EXPECT_TRUE(texts.front().startsWith("Не найдена таблица \"Грузы\"!"));
-        EXPECT_TRUE(texts.last().startsWith("Будет создана новая весовая книга"));
+        EXPECT_TRUE(texts[texts.size() - 2].startsWith("Будет создана новая весовая книга"));
+        EXPECT_EQ(texts.last(), "Не найден журнал событий!\r\nБудет создан новый журнал событий");
         EXPECT_EQ(main->currentOperator(), 0);
         main->show();
         zv::Table& names = main->records().Names();
@@ -323,6 +329,66 @@ TEST_F(Road, ConverterUnpluggedMidTrainIsReportedOnce) {
     loseTheLineMidTrain([this] { line.unplug(); });
     EXPECT_EQ(app.messages.texts(),
               QStringList{"Порт " + QString::fromStdString(line.portName()) + " не доступен"});
+}
+
+// A train stored and a wagon released through the windows, then a gross weight changed with
+// SQL while the program is closed: the next start shows the finding and logs it, the book
+// report prints it on its page, and the tool names the row and exits with 1.
+TEST_F(Road, AWeightChangedBehindTheProgramsBackIsFoundAtTheNextStart) {
+    startUp();
+    zv::test::changeShift(*main, kOperatorA, kCodeA);
+    rollTrain(comingIn(), 1);
+    zv::test::typeWagonNumber(*main, 1, kWagons[0].number);
+    zv::test::acceptWagon(*main, 1, kLoad);
+    zv::test::changeShift(*main, kOperatorB, kCodeB);
+    rollTrain(goingOut(), 2);
+    zv::test::typeWagonNumber(*main, 3, kWagons[0].number);
+    zv::test::releaseWagon(*main, 3);
+    ASSERT_EQ(main->records().Book().recordCount(), 1);
+    const QString folder = main->records().connection().folder();
+    const QString bookFile = main->records().Book().fileName();
+    app.stop();
+
+    {
+        zv::SqliteFile book;
+        book.open(QDir(folder).filePath(bookFile), false);
+        book.exec("UPDATE Book SET Brut=Brut+500 WHERE N=1");
+    }
+    app.messages.clear();
+    main = &app.start();
+    const QString finding = "Книга " + bookFile.chopped(3) + ": изменена запись 1";
+    EXPECT_TRUE(app.messages.texts().join('|').contains(finding)) << app.messages.texts().join('|').toStdString();
+
+    zv::RecordsIntegrity& integrity = *zv::Events::installed();
+    integrity.collect();
+    const QList<zv::Event> findings = integrity.log().read({{}, {}, zv::event_kind::IntegrityFinding});
+    ASSERT_EQ(findings.size(), 1);
+    EXPECT_EQ(findings[0].newValue, finding);
+    const QString wagon = QString("Вагон ") + kWagons[0].number;
+    const QList<zv::Event> stored = integrity.log().read({{}, {}, zv::event_kind::TrainStored});
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[1].subject, "Состав 2");
+    const QList<zv::Event> accepted = integrity.log().read({{}, {}, zv::event_kind::WagonAccepted});
+    ASSERT_EQ(accepted.size(), 1);
+    EXPECT_EQ(accepted[0].subject, wagon);
+    EXPECT_EQ(accepted[0].operatorName, "Иванов");
+    const QList<zv::Event> released = integrity.log().read({{}, {}, zv::event_kind::WagonReleased});
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(released[0].subject, wagon);
+    EXPECT_TRUE(released[0].newValue.startsWith("состав 2, запись книги 1, брутто ")) << released[0].newValue.toStdString();
+    EXPECT_EQ(released[0].operatorName, "Петров");
+
+    const QString text = app.folder() + "book.txt";
+    zv::test::saveBookReport(*main, app.folder() + "book.pdf", text);
+    const QString report = readFile(text);
+    EXPECT_TRUE(report.contains("Внимание! " + finding)) << report.toStdString();
+    EXPECT_TRUE(report.contains("ZOLVelt ")) << report.toStdString();
+
+    QProcess tool;
+    tool.start(ZOLVELT_TOOL_PATH, {"check-records", "--db", folder});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).contains(finding));
 }
 
 }  // namespace

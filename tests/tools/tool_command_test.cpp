@@ -330,7 +330,7 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates, check, verify, central\n");
+              "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n");
 }
 
 TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {

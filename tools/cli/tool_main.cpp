@@ -5,6 +5,7 @@
 #include "cli/check_command.h"
 #include "cli/central_command.h"
 #include "cli/command_options.h"
+#include "cli/records_commands.h"
 #include "cli/replay_command.h"
 #include "cli/report_command.h"
 #include "cli/simulate_command.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, check, verify, central\n";
+    "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -32,6 +33,8 @@ constexpr CommandEntry Commands[] = {
     {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
     {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
     {"central", runCentralCommand, CentralUsage},
+    {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
+    {"identify", runIdentifyCommand, IdentifyUsage},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The kinds of events of the log, as the log window and its filter show them.
+namespace zv::event_kind {
+
+inline const QString StartUp = QStringLiteral("Запуск программы");
+inline const QString Shutdown = QStringLiteral("Завершение работы");
+inline const QString SettingChanged = QStringLiteral("Изменена настройка");
+inline const QString Calibration = QStringLiteral("Калибровка");
+inline const QString SettingsDamaged = QStringLiteral("Файл настроек поврежден");
+inline const QString PortOpened = QStringLiteral("Порт открыт");
+inline const QString PortLost = QStringLiteral("Связь потеряна");
+inline const QString PortRestored = QStringLiteral("Связь восстановлена");
+inline const QString TableCreated = QStringLiteral("Создана таблица");
+inline const QString TrainStored = QStringLiteral("Состав сохранен");
+inline const QString TrainDeleted = QStringLiteral("Состав удален");
+inline const QString TrainsRenumbered = QStringLiteral("Составы обнулены");
+inline const QString WagonAccepted = QStringLiteral("Вагон принят");
+inline const QString WagonReleased = QStringLiteral("Вагон отпущен");
+inline const QString RowInserted = QStringLiteral("Запись добавлена");
+inline const QString RowEdited = QStringLiteral("Запись изменена");
+inline const QString RowDeleted = QStringLiteral("Запись удалена");
+inline const QString BookArchived = QStringLiteral("Книга архивирована");
+inline const QString ShiftChange = QStringLiteral("Смена оператора");
+inline const QString WrongAccessCode = QStringLiteral("Неверный код доступа");
+inline const QString WrongTablePassword = QStringLiteral("Неверный пароль таблицы");
+inline const QString TableSealed = QStringLiteral("Таблица опечатана");
+inline const QString IntegrityFinding = QStringLiteral("Нарушение целостности");
+inline const QString FindingAcknowledged = QStringLiteral("Нарушение подтверждено");
+
+// Every kind, in the order the filter lists them.
+inline QStringList all() {
+    return {StartUp, Shutdown, SettingChanged, Calibration, SettingsDamaged, PortOpened, PortLost, PortRestored,
+            TableCreated, TrainStored, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
+            RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
+            IntegrityFinding, FindingAcknowledged};
+}
+
+}  // namespace zv::event_kind

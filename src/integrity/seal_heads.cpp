@@ -1,0 +1,61 @@
+#include "integrity/seal_heads.h"
+
+#include <QFile>
+#include <QMessageAuthenticationCode>
+#include <QSaveFile>
+
+namespace zv {
+
+namespace {
+
+const QByteArray kMacPrefix = "mac ";
+
+}  // namespace
+
+QByteArray SealHeads::body() const {
+    QByteArray text;
+    for (auto it = heads_.cbegin(); it != heads_.cend(); ++it)
+        text += QByteArray::number(it->n) + ' ' + it->seal + ' ' + it.key().toUtf8() + '\n';
+    return text;
+}
+
+bool SealHeads::load() {
+    heads_.clear();
+    QFile file(path_);
+    if (!file.exists()) return true;
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray all = file.readAll();
+    const qsizetype macAt = all.lastIndexOf('\n' + kMacPrefix);
+    const QByteArray text = macAt < 0 ? QByteArray() : all.left(macAt + 1);
+    const QByteArray mac = macAt < 0 ? QByteArray() : all.mid(macAt + 1 + kMacPrefix.size()).trimmed();
+    if (macAt < 0 && !all.startsWith(kMacPrefix)) return false;
+    const QByteArray expected = QMessageAuthenticationCode::hash(text, key_, QCryptographicHash::Sha256).toHex();
+    if (mac != expected && all.trimmed() != kMacPrefix + expected) return false;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() < 3) continue;
+        heads_.insert(QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2)),
+                      SealHead{parts[0].toLongLong(), parts[1]});
+    }
+    return true;
+}
+
+bool SealHeads::save() const {
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const QByteArray text = body();
+    file.write(text);
+    file.write(kMacPrefix + QMessageAuthenticationCode::hash(text, key_, QCryptographicHash::Sha256).toHex() + '\n');
+    // Every operator of the group moves the heads on; the list is no secret.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::WriteGroup | QFileDevice::ReadOther);
+    return file.commit();
+}
+
+std::optional<SealHead> SealHeads::head(const QString& filePath) const {
+    const auto it = heads_.constFind(filePath);
+    if (it == heads_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+}  // namespace zv

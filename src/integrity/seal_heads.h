@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace zv {
+
+// The end of a table file's seal chain: its last entry number and seal.
+struct SealHead {
+    qint64 n = 0;
+    QByteArray seal;
+    bool operator==(const SealHead&) const = default;
+};
+
+// The heads of the chains as the program saw them last, kept outside the tables folder (beside
+// the key), so that a table file put back from an older copy is told from the file it replaced.
+// The list carries a keyed hash of itself: a list edited without the key reads as empty and is
+// reported. Files are named by their absolute paths.
+class SealHeads {
+public:
+    SealHeads(QString path, QByteArray key) : path_(std::move(path)), key_(std::move(key)) {}
+
+    // False when the file is there but its own seal does not match (it was edited).
+    bool load();
+    bool save() const;  // atomically; false when it cannot be written
+
+    std::optional<SealHead> head(const QString& filePath) const;
+    void setHead(const QString& filePath, const SealHead& head) { heads_.insert(filePath, head); }
+    const QString& path() const { return path_; }
+
+private:
+    QByteArray body() const;
+
+    QString path_;
+    QByteArray key_;
+    QMap<QString, SealHead> heads_;
+};
+
+}  // namespace zv

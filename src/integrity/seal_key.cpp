@@ -1,0 +1,51 @@
+#include "integrity/seal_key.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+
+namespace zv {
+
+namespace {
+
+constexpr int kKeyBytes = 32;
+
+}  // namespace
+
+SealPaths sealPathsBeside(const QString& settingsFile) {
+    const QFileInfo info(settingsFile);
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QDir folder = QFileInfo(target).absoluteDir();
+    return {folder.filePath(QStringLiteral("ZOLVelt.key")), folder.filePath(QStringLiteral("ZOLVelt.seals"))};
+}
+
+QByteArray loadSealKey(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray key = QByteArray::fromHex(file.readAll().trimmed());
+    return key.size() >= 16 ? key : QByteArray();
+}
+
+QByteArray loadOrCreateSealKey(const QString& path, QString* error) {
+    if (QFileInfo::exists(path)) {
+        QByteArray key = loadSealKey(path);
+        if (key.isEmpty() && error) *error = QStringLiteral("Не удается прочитать ключ печатей %1").arg(path);
+        return key;
+    }
+    QByteArray key(kKeyBytes, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(reinterpret_cast<quint32*>(key.data()),
+                                         reinterpret_cast<quint32*>(key.data() + key.size()));
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(key.toHex() + '\n') > 0 &&
+                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup) &&
+                         file.commit();
+    if (!written) {
+        if (error) *error = QStringLiteral("Не удается создать ключ печатей %1").arg(path);
+        return {};
+    }
+    return key;
+}
+
+}  // namespace zv

@@ -1,0 +1,56 @@
+#include "integrity/settings_changes.h"
+
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "settings/settings.h"
+#include "settings/windows1251.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringList>
+
+namespace zv {
+
+QMap<QString, QString> settingsValues(const QString& path) {
+    QMap<QString, QString> values;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return values;
+    QByteArray bytes = file.readAll();
+    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+    const QString text = utf8 ? QString::fromUtf8(bytes.mid(3))
+                              : QString::fromStdString(cp1251ToUtf8(std::string_view(bytes.constData(), bytes.size())));
+    QString section;
+    for (QString line : text.split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals <= 0 || line.startsWith(u';')) continue;
+        const QString key = section + u'/' + line.left(equals).trimmed();
+        if (!values.contains(key)) values.insert(key, line.mid(equals + 1).trimmed());  // the first one wins
+    }
+    return values;
+}
+
+QString calibrationText(const Settings& settings) {
+    QStringList zero, coefficient;
+    for (int32_t value : settings.a0) zero.append(QString::number(value));
+    for (int32_t value : settings.ak) coefficient.append(QString::number(value));
+    return QStringLiteral("a0: %1; ak: %2").arg(zero.join(QStringLiteral(", ")), coefficient.join(QStringLiteral(", ")));
+}
+
+void SettingsChanges::record(const Settings& saved, bool calibration) const {
+    const QMap<QString, QString> after = settingsValues(path_);
+    QStringList keys = before_.keys() + after.keys();
+    keys.removeDuplicates();
+    keys.sort(Qt::CaseInsensitive);
+    for (const QString& key : keys) {
+        if (before_.value(key) == after.value(key) && before_.contains(key) == after.contains(key)) continue;
+        Events::record(event_kind::SettingChanged, key, before_.value(key), after.value(key));
+    }
+    if (calibration) Events::record(event_kind::Calibration, QStringLiteral("Калибровка"), {}, calibrationText(saved));
+}
+
+}  // namespace zv

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+namespace zv {
+
+struct Settings;
+
+// The values of a settings file, "Section/Key" -> value, for telling what a save changed.
+QMap<QString, QString> settingsValues(const QString& path);
+
+// Taken before a save; after it, logs every key the save changed with its old and new value,
+// and a calibration save with the zero codes and coefficients in plain numbers.
+class SettingsChanges {
+public:
+    explicit SettingsChanges(QString path) : path_(std::move(path)), before_(settingsValues(path_)) {}
+    void record(const Settings& saved, bool calibration) const;
+
+private:
+    QString path_;
+    QMap<QString, QString> before_;
+};
+
+// "a0: 1000, 1001, …; ak: 50000, …": the calibration of the record in plain numbers.
+QString calibrationText(const Settings& settings);
+
+}  // namespace zv

@@ -1,0 +1,155 @@
+// The event log, the seals and the identification as the operator and the engineer meet them:
+// the status bar, the about box, the calibration page, the log window and the records check.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+
+#include "admin/setup_w.h"
+#include "app/app_fixture.h"
+#include "app/about.h"
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
+#include "integrity_ui/event_log_window.h"
+#include "records/sqlite_file.h"
+#include "records/table.h"
+#include "reports/report_commands.h"
+#include "reports/report_document.h"
+#include "reports/report_layouts.h"
+#include "ui/modal.h"
+
+namespace {
+
+using zv::test::AppFixture;
+
+QString text(QWidget& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
+
+void clickOn(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+
+QStringList pageTexts(const zv::ReportDocument& document, int page = 0) {
+    QStringList texts;
+    for (const zv::DrawItem& item : document.pages[page].items) texts.append(item.text);
+    return texts;
+}
+
+// Captures the report the program would preview.
+struct CapturedReport {
+    std::optional<zv::ReportDocument> document;
+    CapturedReport() {
+        zv::setReportViewer([this](zv::ReportDocument d, QWidget*) { document = std::move(d); });
+    }
+    ~CapturedReport() { zv::setReportViewer({}); }
+};
+
+TEST(RecordsIntegrity, TheIdentificationStandsInTheStatusBarAndTheAboutBoxWithTheCounters) {
+    AppFixture app;
+    TMain& main = app.start();
+    const QString ident = main.findChild<QLabel*>("SBIdent")->text();
+    EXPECT_TRUE(ident.contains(QRegularExpression("^ZOLVelt [0-9.]+ · [0-9a-f]{8} · калибровка № 0$"))) << ident.toStdString();
+
+    QString shownIdent, events, calibration;
+    zv::ModalScript script;
+    script.then([&](QDialog& about) {
+        shownIdent = text(about, "Ident");
+        events = text(about, "EventCount");
+        calibration = text(about, "CalibCount");
+        clickOn(about.findChild<QPushButton*>("OKButton"));
+    });
+    main.menu().About->trigger();
+    EXPECT_TRUE(ident.startsWith(shownIdent)) << shownIdent.toStdString();
+    const qint64 count = zv::Events::installed()->log().count();
+    EXPECT_GT(count, 0);
+    EXPECT_EQ(events, QString("Событий в журнале: %1").arg(count));
+    EXPECT_EQ(calibration, "Счетчик калибровок: 0");
+}
+
+TEST(RecordsIntegrity, TheLogWindowFiltersByKindAndPrintsWhatItShows) {
+    AppFixture app;
+    TMain& main = app.start();
+    zv::Events::record(zv::event_kind::ShiftChange, "Иванов");
+    zv::Events::record(zv::event_kind::ShiftChange, "Петров");
+
+    CapturedReport report;
+    int listed = -1;
+    QStringList kinds;
+    zv::ModalScript script;
+    script.then([&](QDialog& window) {
+        auto* box = window.findChild<QComboBox*>("KindBox");
+        clickOn(box);
+        // The popup lists the kinds; the operator goes down to "Смена оператора" and takes it.
+        const int wanted = box->findText(zv::event_kind::ShiftChange);
+        for (int i = box->currentIndex(); i < wanted; ++i) QTest::keyClick(box->view(), Qt::Key_Down);
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        auto* grid = window.findChild<QTableView*>("Grid");
+        listed = grid->model()->rowCount();
+        for (int row = 0; row < listed; ++row) kinds.append(grid->model()->index(row, 3).data().toString());
+        EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        clickOn(window.findChild<QPushButton*>("PrintButton"));
+        clickOn(window.findChild<QPushButton*>("CloseButton"));
+    });
+    main.menu().EventLog->trigger();
+    ASSERT_EQ(script.shown(), QStringList{"EventLog"});
+    // The start-up signed in operator 0 as well.
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(kinds, QStringList(3, zv::event_kind::ShiftChange));
+    ASSERT_TRUE(report.document.has_value());
+    EXPECT_EQ(report.document->title, "Журнал событий");
+    const QStringList printed = pageTexts(*report.document);
+    EXPECT_TRUE(printed.contains("Петров"));
+    EXPECT_EQ(printed.count(zv::event_kind::ShiftChange), 3);
+}
+
+// A weight changed behind the program's back: the engineer sees it on demand, a wrong code
+// acknowledges nothing and is logged, the right one acknowledges it and the reports lose the line.
+TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
+    AppFixture app;
+    TMain& main = app.start();
+    zv::Table& trains = main.records().Trains();
+    trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
+    const QString folder = main.records().connection().folder();
+    app.stop();
+    {
+        zv::SqliteFile file;
+        file.open(QDir(folder).filePath("Trains.db"), false);
+        file.exec("UPDATE Trains SET Weight=61000");
+    }
+    app.messages.clear();
+    TMain& again = app.start();
+    const QString finding = "Таблица Trains: изменена запись 1";
+    ASSERT_FALSE(app.messages.texts().isEmpty());
+    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+    EXPECT_TRUE(again.layouts().trainsReport().pageStamp.contains("Внимание! " + finding));
+
+    auto typeCode = [](const QString& code) {
+        return [code](QDialog& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>();
+            clickOn(edit);
+            QTest::keyClicks(edit, code);
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+    };
+    for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
+        app.messages.clear();
+        app.messages.answerYes();
+        zv::ModalScript script;
+        script.then(typeCode(code));
+        again.menu().CheckRecords->trigger();
+        EXPECT_TRUE(app.messages.texts().value(0).contains(finding));
+    }
+    zv::RecordsIntegrity& integrity = *zv::Events::installed();
+    EXPECT_EQ(integrity.log().countOf(zv::event_kind::WrongAccessCode), 1);
+    EXPECT_EQ(integrity.log().countOf(zv::event_kind::FindingAcknowledged), 1);
+    EXPECT_TRUE(integrity.outstanding().isEmpty());
+    EXPECT_FALSE(again.layouts().trainsReport().pageStamp.join('|').contains("Внимание!"));
+    EXPECT_EQ(again.records().Trains().recordCount(), 1);  // nothing refused, nothing lost
+}
+
+}  // namespace

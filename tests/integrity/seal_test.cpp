@@ -1,0 +1,178 @@
+#include "integrity/event_action.h"
+#include "integrity/event_kinds.h"
+#include "integrity/seal_chain.h"
+#include "integrity_fixture.h"
+#include "records/table.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zv {
+namespace {
+
+class SealTest : public ::testing::Test, protected test::IntegrityFixture {
+protected:
+    // Three rows of train 1 in Trains (rows 1..3, weights 1000, 2000, 3000), the program closed.
+    void threeRows() {
+        start();
+        for (int i = 1; i <= 3; ++i) addTrain(1, i, i * 1000);
+        stop();
+    }
+};
+
+TEST_F(SealTest, NamesEachKindOfChangeMadeBehindTheProgramsBack) {
+    struct Case {
+        const char* what;
+        QString statement;
+        QString finding;
+    };
+    const QList<Case> cases = {
+        {"a weight changed", "UPDATE Trains SET Weight=Weight+100 WHERE rowid=2", "Таблица Trains: изменена запись 2"},
+        {"a row inserted", "INSERT INTO Trains (Train, Time, Weight, Direc, Note) VALUES (1, '2026-12-09 11:00:00', 5, 0, 1)",
+         "Таблица Trains: добавлена запись 4"},
+        {"a row deleted", "DELETE FROM Trains WHERE rowid=2", "Таблица Trains: удалена 1 запись"},
+        {"two rows swapped",
+         "UPDATE Trains SET rowid=100 WHERE rowid=1; UPDATE Trains SET rowid=1 WHERE rowid=3; "
+         "UPDATE Trains SET rowid=3 WHERE rowid=100",
+         "Таблица Trains: переставлены записи 1, 3"},
+        {"a seal edited", "UPDATE zv_seal SET seal='00' || substr(seal, 3) WHERE rid=2",
+         "Таблица Trains: повреждена печать записи 2"},
+        {"two weights changed and a row deleted",
+         "UPDATE Trains SET Weight=1 WHERE rowid IN (1, 2); DELETE FROM Trains WHERE rowid=3",
+         "Таблица Trains: изменены записи 1, 2; удалена 1 запись"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(dbDir()).removeRecursively();
+        QDir(programDir).mkdir(QStringLiteral("DB"));
+        QFile::remove(QDir(programDir).filePath(QStringLiteral("ZOLVelt.seals")));
+        threeRows();
+        sql(QStringLiteral("Trains.db"), c.statement);
+        start();
+        EXPECT_EQ(findings(), QStringList{c.finding});
+        const QList<Event> logged = events(event_kind::IntegrityFinding);
+        ASSERT_EQ(logged.size(), 1);
+        EXPECT_EQ(logged[0].newValue, c.finding);
+        stop();
+    }
+}
+
+TEST_F(SealTest, TellsAFileReplacedByAnOlderCopyOfItself) {
+    threeRows();
+    QFile::copy(file(QStringLiteral("Trains.db")), file(QStringLiteral("old.copy")));
+    start();
+    addTrain(2, 10, 4000);
+    stop();
+    QFile::remove(file(QStringLiteral("Trains.db")));
+    QFile::copy(file(QStringLiteral("old.copy")), file(QStringLiteral("Trains.db")));
+    start();
+    EXPECT_EQ(findings(), QStringList{QStringLiteral("Таблица Trains: файл заменен более старой копией")});
+}
+
+TEST_F(SealTest, KeepsAFindingUntilAcknowledgedAndLogsBoth) {
+    threeRows();
+    sql(QStringLiteral("Trains.db"), QStringLiteral("UPDATE Trains SET Weight=7 WHERE rowid=1"));
+    start();
+    findings();
+    EXPECT_EQ(integrity->outstandingFor(QStringLiteral("Trains.db")), QStringList{"Таблица Trains: изменена запись 1"});
+    findings();  // the same finding again is not logged twice
+    EXPECT_EQ(events(event_kind::IntegrityFinding).size(), 1);
+    integrity->acknowledge();
+    EXPECT_TRUE(integrity->outstanding().isEmpty());
+    EXPECT_EQ(events(event_kind::FindingAcknowledged).size(), 1);
+    stop();
+    start();
+    findings();
+    EXPECT_TRUE(integrity->outstanding().isEmpty());  // acknowledged stays acknowledged
+    EXPECT_EQ(records->Trains().recordCount(), 3);  // and the table stays usable
+}
+
+TEST_F(SealTest, TheProgramsOwnWritesAreSealedAndLoggedWithOldAndNewValues) {
+    start();
+    Table& trains = records->Trains();
+    {
+        const EventAction stored = EventAction::trainStored();
+        addTrain(1, 1, 1000);
+        integrity->collect();  // as while the operator answers a box: the action's event waits
+        trains.beginBatch();
+        for (int i = 2; i <= 3; ++i) addTrain(1, i, i * 1000);
+        trains.flush();
+    }
+    trains.setFiltered(false);
+    trains.first();
+    trains.next();
+    trains.edit();
+    trains.setValue(QStringLiteral("Weight"), 2500);
+    trains.post();
+    trains.remove();  // row 2 again
+    stop();
+    start();
+    EXPECT_TRUE(findings().isEmpty());
+
+    EXPECT_EQ(told(event_kind::TrainStored), QStringList{"Состав 1 |  -> вагонов: 3"});
+    EXPECT_EQ(told(event_kind::RowEdited),
+              QStringList{"Таблица Trains, запись 2, Time = 09.12.2026 10:02:00 | Weight: 2000 -> Weight: 2500"});
+    const QList<Event> deleted = events(event_kind::RowDeleted);
+    ASSERT_EQ(deleted.size(), 1);
+    EXPECT_TRUE(deleted[0].oldValue.contains("Weight: 2500")) << deleted[0].oldValue.toStdString();
+
+    {
+        const EventAction cleared = EventAction::trainsRenumbered();
+        Table& reopened = records->Trains();
+        reopened.setFiltered(false);
+        reopened.first();
+        while (!reopened.isEmpty()) reopened.remove();
+    }
+    EXPECT_EQ(events(event_kind::TrainsRenumbered).value(0).newValue, "удалено записей: 2; нумерация с 1");
+    EXPECT_TRUE(findings().isEmpty());
+}
+
+TEST_F(SealTest, SealsTablesOfAnEarlierVersionOnFirstOpenWithoutChangingThem) {
+    open();
+    for (int i = 1; i <= 2; ++i) addTrain(1, i, i * 1000);
+    records.reset();
+    SqliteFile before;
+    before.open(file(QStringLiteral("Trains.db")), false);
+    const QByteArray first = seals::storedRowDigest(before, QStringLiteral("Trains"), 1);
+    before.close();
+
+    start();
+    bool told = false;
+    for (const Event& event : events(event_kind::TableSealed))
+        told = told || (event.subject == "Таблица Trains" && event.newValue == "опечатано записей: 2");
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(findings().isEmpty());
+    EXPECT_EQ(seals::storedRowDigest(records->Trains().sqliteFile(), QStringLiteral("Trains"), 1), first);
+}
+
+// A child stores rows, each with its event, until it is killed; whatever it left must have
+// every row with its event and no event without its row.
+TEST_F(SealTest, AKillBetweenARowAndItsEventLeavesBothOrNeither) {
+    start();
+    stop();
+    for (int round = 0; round < 3; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            start();
+            for (int i = 0;; ++i) {
+                records->Trains().insertRecord({1, test::at(0).addSecs(round * 100000 + i), QVariant(), 1000, 0, 0, 0, 0, 1});
+                if (i % 7 == 0) integrity->collect();  // a kill may come while the log takes them, too
+            }
+        }
+        usleep(150000 + round * 70000);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    start();
+    EXPECT_TRUE(findings().isEmpty());
+    const int rows = records->Trains().recordCount();
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(events(event_kind::RowInserted).size(), rows);
+}
+
+}  // namespace
+}  // namespace zv

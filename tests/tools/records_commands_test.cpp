@@ -1,0 +1,79 @@
+// zolvelt-tool identify and check-records on real files.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <sstream>
+
+#include "cli/tool_main.h"
+#include "integrity/seal_chain.h"
+#include "integrity/seal_key.h"
+#include "records/database.h"
+#include "records/schema.h"
+#include "records/sqlite_file.h"
+#include "records/table.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+ToolRun run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = runTool(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(IdentifyCommand, PrintsTheVersionAndTheChecksumOfTheProgramFile) {
+    test::TempDir dir;
+    const std::string program = (dir / "zolvelt").string();
+    QFile file(QString::fromStdString(program));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not really a program");
+    file.close();
+    const QString sum = QString::fromLatin1(QCryptographicHash::hash("not really a program", QCryptographicHash::Sha256).toHex().left(8));
+    const ToolRun shown = run({"identify", "--program", program});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(QString::fromStdString(shown.out), QStringLiteral("ZOLVelt %1 · %2\n").arg(ZOLVELT_PROJECT_VERSION, sum));
+    EXPECT_EQ(run({"identify", "--program", program + "-missing"}).status, 2);
+}
+
+// A tables folder "DB" in a program folder with its key, and Trains sealed by hand.
+TEST(CheckRecordsCommand, ExitsWithOneAndNamesTheRowChangedBehindTheSeals) {
+    test::TempDir dir;
+    const QString programFolder = QString::fromStdString(dir.path().string());
+    QDir(programFolder).mkdir("DB");
+    const QString db = QDir(programFolder).filePath("DB");
+    QString error;
+    const QByteArray key = loadOrCreateSealKey(sealPathsBeside(QDir(programFolder).filePath("ZOLVelt.ini")).key, &error);
+    ASSERT_FALSE(key.isEmpty()) << error.toStdString();
+    {
+        Database connection;
+        connection.setFolder(db);
+        Table trains(connection, schema::trains());
+        trains.create();
+        trains.open();
+        for (int i = 0; i < 3; ++i)
+            trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, i)), QVariant(), 1000 * (i + 1), 0, 0, 0, 0, 1});
+        seals::sealExistingRows(trains.sqliteFile(), key, "Trains");
+    }
+    EXPECT_EQ(run({"check-records", "--db", db.toStdString()}).status, 0);
+    {
+        SqliteFile file;
+        file.open(QDir(db).filePath("Trains.db"), false);
+        file.exec("UPDATE Trains SET Weight=5 WHERE rowid=3");
+    }
+    const ToolRun found = run({"check-records", "--db", db.toStdString()});
+    EXPECT_EQ(found.status, 1);
+    EXPECT_EQ(found.out, "Таблица Trains: изменена запись 3\n");
+    EXPECT_EQ(run({"check-records", "--db", db.toStdString(), "--key", (dir / "none").string()}).status, 2);
+}
+
+}  // namespace
+}  // namespace zv
