@@ -58,6 +58,14 @@ class ReadOnlyFile {
     QString error_;
 };
 
+// What the program keeps beside the records in a table file (seals, events waiting for the
+// log, the outbox to the central database, SQLite's counters) changes with every write by
+// design; the records themselves are what must not change unasked.
+bool isBookkeeping(const QString& table) {
+    return table.startsWith(QLatin1String("sqlite_")) ||
+           (table.startsWith(QLatin1String("zv_")) && table != QLatin1String("zv_meta"));
+}
+
 FileDump dumpFile(const QString& path) {
     FileDump dump;
     if (!QFileInfo::exists(path)) return dump;
@@ -66,6 +74,7 @@ FileDump dumpFile(const QString& path) {
         QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"), false);
     for (const auto& [index, name] : names) {
         const QString table = name.front().section('=', 1);
+        if (isBookkeeping(table)) continue;
         auto& rows = dump.tables[table];
         const QString quoted = "\"" + QString(table).replace("\"", "\"\"") + "\"";
         for (const auto& [rowid, values] :
