@@ -9,6 +9,7 @@ class Table;
 // commits: whatever a listener writes through the table's own file (Table::sqliteFile(), or a
 // database attached to it) is committed together with the row, or not at all. A listener that
 // throws makes the write fail and roll back whole; the table's cursor is left as it was.
+// The rows carry the stored fields only: calculated and lookup fields are left empty.
 class RowWriteListener {
 public:
     virtual ~RowWriteListener() = default;

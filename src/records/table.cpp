@@ -199,14 +199,14 @@ SqlStatement& Table::cached(const QString& sql) const {
     return *it->second;
 }
 
-Row Table::readRow(const SqlStatement& statement) const {
+Row Table::readRow(const SqlStatement& statement, bool derived) const {
     Row row(def_);
     row.setRowId(statement.columnInt64(0));
     for (int i = 0; i < storedIndexes_.size(); ++i) {
         const int index = storedIndexes_[i];
         row.setAt(index, fromStorage(def_.fields[index], statement.column(i + 1)));
     }
-    computeDerived(row);
+    if (derived) computeDerived(row);
     return row;
 }
 
@@ -220,12 +220,12 @@ std::optional<Row> Table::fetchOne(const QString& extraCondition, const QVariant
     return row;
 }
 
-std::optional<Row> Table::storedRow(qint64 rowId) const {
+std::optional<Row> Table::storedRow(qint64 rowId, bool derived) const {
     requireOpen();
     SqlStatement& statement = cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columnList(), quoted(def_.name)));
     statement.bind(1, rowId);
     std::optional<Row> row;
-    if (statement.step()) row = readRow(statement);
+    if (statement.step()) row = readRow(statement, derived);
     statement.reset();
     return row;
 }
@@ -541,10 +541,10 @@ void Table::inWriteTransaction(const std::function<void()>& write) {
 
 void Table::writeAndTell(Row& row, bool isNew) {
     inWriteTransaction([&] {
-        const std::optional<Row> before = (!isNew && hasWriteListeners()) ? storedRow(row.rowId()) : std::nullopt;
+        const std::optional<Row> before = (!isNew && hasWriteListeners()) ? storedRow(row.rowId(), false) : std::nullopt;
         writeRow(row, isNew);
         if (!hasWriteListeners()) return;
-        const std::optional<Row> after = storedRow(row.rowId());
+        const std::optional<Row> after = storedRow(row.rowId(), false);
         for (RowWriteListener* listener : database_->writeListeners())
             listener->rowWritten(*this, before ? &*before : nullptr, after ? *after : row);
     });
@@ -577,7 +577,7 @@ void Table::remove() {
     if (!hasRow_) throw TableError(QStringLiteral("%1 пуста: нечего удалять").arg(tableTitle(def_)));
     const QVariant key = keyOf(current_);
     inWriteTransaction([&] {
-        const std::optional<Row> before = hasWriteListeners() ? storedRow(current_.rowId()) : std::nullopt;
+        const std::optional<Row> before = hasWriteListeners() ? storedRow(current_.rowId(), false) : std::nullopt;
         SqlStatement& statement = cached(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(def_.name)));
         statement.bind(1, current_.rowId());
         statement.step();

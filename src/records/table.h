@@ -37,8 +37,9 @@ public:
     Database* database() const { return database_; }
     // The open file, for write listeners that record something beside a row in its transaction.
     SqliteFile& sqliteFile() { return file_; }
-    // The row as stored under rowid, whatever the filter; nullopt when there is none.
-    std::optional<Row> storedRow(qint64 rowId) const;
+    // The row as stored under rowid, whatever the filter; nullopt when there is none. Without
+    // `derived` its calculated and lookup fields stay empty, which saves their work.
+    std::optional<Row> storedRow(qint64 rowId, bool derived = true) const;
 
     // File
     void setFileName(const QString& fileName);
@@ -117,7 +118,7 @@ private:
     QString selectSql(const QString& extraCondition, const QString& order) const;
     std::optional<Row> fetchOne(const QString& extraCondition, const QVariantList& extraParameters,
                                 const QString& order) const;
-    Row readRow(const SqlStatement& statement) const;
+    Row readRow(const SqlStatement& statement, bool derived = true) const;
     void computeDerived(Row& row) const;
     void moveTo(const std::optional<Row>& row, bool bof, bool eof);
     QVariant keyOf(const Row& row) const;
