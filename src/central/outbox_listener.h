@@ -38,7 +38,7 @@ public:
 
 private:
     void enter(Table& table, char op, const Row& row);
-    void insert(SqliteFile& file, const QVariantList& values);
+    void insert(Table& table, const QVariantList& values);
     qint64 nextNumber() const;
 
     qint64 last_ = 0;

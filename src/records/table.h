@@ -37,6 +37,9 @@ public:
     Database* database() const { return database_; }
     // The open file, for write listeners that record something beside a row in its transaction.
     SqliteFile& sqliteFile() { return file_; }
+    // A statement on the open file, prepared once and dropped when the file closes; it comes
+    // back reset. Throws TableError when the text cannot be prepared.
+    SqlStatement& preparedStatement(const QString& sql) { return cached(sql); }
     // The row as stored under rowid, whatever the filter; nullopt when there is none. Without
     // `derived` its calculated and lookup fields stay empty, which saves their work.
     std::optional<Row> storedRow(qint64 rowId, bool derived = true) const;
