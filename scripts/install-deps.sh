@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
   libsqlite3-dev
+  libssl-dev  # libcrypto: the keyed hashes that seal the weighing records
   libpq-dev postgresql  # the central database: the client library, and a server for the tests
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core poppler-utils

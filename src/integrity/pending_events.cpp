@@ -4,6 +4,8 @@
 #include "records/sql_statement.h"
 #include "records/table_error.h"
 
+#include <sqlite3.h>
+
 #include <optional>
 
 namespace zv::pending {
@@ -25,23 +27,33 @@ SqlStatement prepareAdd(SqliteFile& file) {
             .arg(QString::fromLatin1(kPendingTable)));
 }
 
+SqlStatement prepareCount(SqliteFile& file) {
+    return file.prepare(QStringLiteral("UPDATE %1 SET subject=?, new=?, count=count+1 WHERE action=?")
+                            .arg(QString::fromLatin1(kPendingTable)));
+}
+
 }  // namespace
 
 }  // namespace zv::pending
 
 namespace zv {
 
-void PendingWriter::add(SqliteFile& file, const PendingEvent& event) {
-    if (!insert_ || db_ != file.handle()) {
-        insert_.reset();
-        try {
-            insert_.emplace(pending::prepareAdd(file));
-        } catch (const TableError&) {  // the first event of a file from an earlier version
-            pending::ensureTable(file);
-            insert_.emplace(pending::prepareAdd(file));
-        }
-        db_ = file.handle();
+void PendingWriter::prepare(SqliteFile& file) {
+    if (insert_ && db_ == file.handle()) return;
+    insert_.reset();
+    count_.reset();
+    try {
+        insert_.emplace(pending::prepareAdd(file));
+    } catch (const TableError&) {  // the first event of a file from an earlier version
+        pending::ensureTable(file);
+        insert_.emplace(pending::prepareAdd(file));
     }
+    count_.emplace(pending::prepareCount(file));
+    db_ = file.handle();
+}
+
+void PendingWriter::add(SqliteFile& file, const PendingEvent& event) {
+    prepare(file);
     SqlStatement& insert = *insert_;
     insert.reset();
     insert.bindAll({event.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")), event.operatorName, event.kind,
@@ -49,6 +61,16 @@ void PendingWriter::add(SqliteFile& file, const PendingEvent& event) {
                     event.action.isEmpty() ? QVariant() : QVariant(event.action)});
     insert.step();
     insert.reset();
+}
+
+bool PendingWriter::countInto(SqliteFile& file, const QString& action, const QString& subject, const QString& newValue) {
+    prepare(file);
+    SqlStatement& count = *count_;
+    count.reset();
+    count.bindAll({subject, newValue, action});
+    count.step();
+    count.reset();
+    return sqlite3_changes(file.handle()) > 0;
 }
 
 }  // namespace zv

@@ -36,9 +36,13 @@ void ensureTable(SqliteFile& file);
 class PendingWriter {
 public:
     void add(SqliteFile& file, const PendingEvent& event);
+    // Counts one more row into the event of `action` already kept in the file (in this
+    // transaction), with the newest subject and value; false when there is none to count into.
+    bool countInto(SqliteFile& file, const QString& action, const QString& subject, const QString& newValue);
 
 private:
+    void prepare(SqliteFile& file);
     sqlite3* db_ = nullptr;
-    std::optional<SqlStatement> insert_;
+    std::optional<SqlStatement> insert_, count_;
 };
 }  // namespace zv

@@ -1,10 +1,9 @@
 #include "integrity/raw_rows.h"
 
+#include "integrity/seal_hash.h"
 #include "records/sqlite_file.h"
 #include "records/table_error.h"
 
-#include <QCryptographicHash>
-#include <QtEndian>
 
 #include <cstring>
 
@@ -14,11 +13,9 @@ namespace zv {
 
 namespace {
 
-void addNumber(QCryptographicHash& hash, char tag, qint64 value) {
-    char bytes[9];
-    bytes[0] = tag;
-    qToLittleEndian(value, bytes + 1);
-    hash.addData(QByteArrayView(bytes, sizeof bytes));
+void addNumber(Sha256& hash, char tag, qint64 value) {
+    hash.add(QByteArrayView(&tag, 1));
+    hash.addNumber(value);
 }
 
 }  // namespace
@@ -57,11 +54,13 @@ QByteArray RawRows::text(int column) const {
 }
 
 QByteArray RawRows::digest(int from) const {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    // One context for every row this statement digests; each result leaves it ready again.
+    if (!hash_) hash_ = std::make_unique<Sha256>();
+    Sha256& hash = *hash_;
     const int count = sqlite3_column_count(stmt_);
     for (int i = from; i < count; ++i) {
         switch (sqlite3_column_type(stmt_, i)) {
-        case SQLITE_NULL: hash.addData("N"); break;
+        case SQLITE_NULL: hash.add("N"); break;
         case SQLITE_INTEGER: addNumber(hash, 'I', sqlite3_column_int64(stmt_, i)); break;
         case SQLITE_FLOAT: {
             const double real = sqlite3_column_double(stmt_, i);
@@ -75,11 +74,11 @@ QByteArray RawRows::digest(int from) const {
             const void* data = blob ? sqlite3_column_blob(stmt_, i) : static_cast<const void*>(sqlite3_column_text(stmt_, i));
             const int size = sqlite3_column_bytes(stmt_, i);
             addNumber(hash, blob ? 'B' : 'T', size);
-            hash.addData(QByteArrayView(static_cast<const char*>(data), size));
+            hash.add(QByteArrayView(static_cast<const char*>(data), size));
         }
         }
     }
-    return hash.result().toHex();
+    return hash.hexResult();
 }
 
 }  // namespace zv

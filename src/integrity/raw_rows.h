@@ -3,10 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 struct sqlite3_stmt;
 
 namespace zv {
 
+class Sha256;
 class SqliteFile;
 
 // Rows read straight from SQLite, without a QVariant per value: the seals read every row of
@@ -30,6 +33,7 @@ public:
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
+    mutable std::unique_ptr<Sha256> hash_;
 };
 
 }  // namespace zv

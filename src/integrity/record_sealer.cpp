@@ -2,6 +2,7 @@
 
 #include "integrity/raw_rows.h"
 #include "integrity/seal_chain.h"
+#include "integrity/seal_hash.h"
 #include "records/table.h"
 #include "records/table_error.h"
 
@@ -15,12 +16,12 @@ struct RecordSealer::Writer {
           digest(file, QStringLiteral("SELECT rowid, * FROM \"%1\" WHERE rowid=?").arg(table)),
           last(file, QStringLiteral("SELECT n, seal FROM %1 ORDER BY n DESC LIMIT 1").arg(QLatin1String(seals::kSealTable))),
           insert(file, QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?)").arg(QLatin1String(seals::kSealTable))),
-          mac(QCryptographicHash::Sha256, key),
+          mac(key),
           genesis(seals::genesis(key, table)) {}
 
     sqlite3* db;
     RawRows digest, last, insert;
-    QMessageAuthenticationCode mac;
+    SealMac mac;
     QByteArray genesis;
 };
 

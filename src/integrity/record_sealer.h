@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QMessageAuthenticationCode>
 #include <QString>
 
 #include <memory>

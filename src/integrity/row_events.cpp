@@ -49,12 +49,15 @@ void RowEvents::rowRemoved(Table& table, const Row& before) { record(table, &bef
 
 void RowEvents::record(Table& table, const Row* before, const Row* after) {
     if (!isSealedTable(table)) return;
-    PendingEvent event{log_.clock().now(), log_.operatorName(), {}, {}, {}, {}, {}};
     const EventAction* action = EventAction::current();
     const auto change = !after ? EventAction::Change::Remove : (before ? EventAction::Change::Update : EventAction::Change::Insert);
+    PendingWriter& writer = writers_[table.def().name];
+    PendingEvent event;
     if (action && action->table() == table.def().name && action->counts(change)) {
-        event.kind = action->kind();
         std::tie(event.subject, event.newValue) = action->describe(after ? *after : *before);
+        // The later rows of an action (the 99 more wagons of a train) only count themselves.
+        if (writer.countInto(table.sqliteFile(), action->token(), event.subject, event.newValue)) return;
+        event.kind = action->kind();
         event.action = action->token();
     } else {
         const Row& row = after ? *after : *before;
@@ -70,7 +73,9 @@ void RowEvents::record(Table& table, const Row* before, const Row* after) {
             event.oldValue = fieldsText(*before, nullptr);
         }
     }
-    writers_[table.def().name].add(table.sqliteFile(), event);
+    event.time = log_.clock().now();
+    event.operatorName = log_.operatorName();
+    writer.add(table.sqliteFile(), event);
     if (pendingAdded_) pendingAdded_();
 }
 

@@ -1,12 +1,10 @@
 #include "integrity/seal_chain.h"
 
 #include "integrity/raw_rows.h"
+#include "integrity/seal_hash.h"
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
 
-#include <QCryptographicHash>
-#include <QMessageAuthenticationCode>
-#include <QtEndian>
 
 namespace zv::seals {
 
@@ -14,30 +12,24 @@ namespace {
 
 QString quoted(const QString& name) { return u'"' + name + u'"'; }
 
-void addNumber(QMessageAuthenticationCode& mac, qint64 value) {
-    const qint64 little = qToLittleEndian(value);
-    mac.addData(reinterpret_cast<const char*>(&little), sizeof little);
-}
-
 }  // namespace
 
 QByteArray genesis(const QByteArray& key, const QString& table) {
-    return QMessageAuthenticationCode::hash("ZOLVelt seals " + table.toUtf8(), key, QCryptographicHash::Sha256).toHex();
+    return sealMacOf(key, "ZOLVelt seals " + table.toUtf8());
 }
 
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
-    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
+    SealMac mac(key);
     return chainSeal(mac, previous, n, rowId, digest);
 }
 
-QByteArray chainSeal(QMessageAuthenticationCode& mac, const QByteArray& previous, qint64 n, qint64 rowId,
-                     const QByteArray& digest) {
+QByteArray chainSeal(SealMac& mac, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
     mac.reset();
-    mac.addData(previous);
-    addNumber(mac, n);
-    addNumber(mac, rowId);
-    mac.addData(digest);
-    return mac.result().toHex();
+    mac.add(previous);
+    mac.addNumber(n);
+    mac.addNumber(rowId);
+    mac.add(digest);
+    return mac.hexResult();
 }
 
 QByteArray storedRowDigest(const SqliteFile& file, const QString& table, qint64 rowId) {
@@ -88,7 +80,7 @@ int sealExistingRows(SqliteFile& file, const QByteArray& key, const QString& tab
     RawRows read(file, QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(table)));
     SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?)").arg(QString::fromLatin1(kSealTable)));
     QByteArray previous = genesis(key, table);
-    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
+    SealMac mac(key);
     qint64 n = 0;
     while (read.step()) {
         const qint64 rowId = read.integer(0);

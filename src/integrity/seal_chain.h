@@ -3,13 +3,13 @@
 #include "integrity/seal_heads.h"
 
 #include <QByteArray>
-#include <QMessageAuthenticationCode>
 #include <QString>
 
 #include <optional>
 
 namespace zv {
 
+class SealMac;
 class SqliteFile;
 
 // The seals of one table file: a chain of entries in a table of their own beside the rows
@@ -33,7 +33,7 @@ QByteArray genesis(const QByteArray& key, const QString& table);
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId,
                      const QByteArray& digest);
 // The same with a code made once for many entries (its key is the seal key).
-QByteArray chainSeal(QMessageAuthenticationCode& mac, const QByteArray& previous, qint64 n, qint64 rowId,
+QByteArray chainSeal(SealMac& mac, const QByteArray& previous, qint64 n, qint64 rowId,
                      const QByteArray& digest);
 // The digest of the row as stored now; empty when there is no such row.
 QByteArray storedRowDigest(const SqliteFile& file, const QString& table, qint64 rowId);

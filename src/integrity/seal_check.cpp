@@ -2,6 +2,7 @@
 
 #include "integrity/raw_rows.h"
 #include "integrity/seal_chain.h"
+#include "integrity/seal_hash.h"
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
 
@@ -41,7 +42,7 @@ QHash<qint64, QByteArray> walkChain(const SqliteFile& file, const QString& table
     QHash<qint64, QByteArray> expected;
     RawRows read(file, QStringLiteral("SELECT n, rid, digest, seal FROM %1 ORDER BY n").arg(QString::fromLatin1(seals::kSealTable)));
     QByteArray previous = seals::genesis(key, table), recomputed = previous;
-    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, key);
+    SealMac mac(key);
     qint64 n = 0;
     QSet<qint64> broken;
     while (read.step()) {

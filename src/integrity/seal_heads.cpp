@@ -1,7 +1,8 @@
 #include "integrity/seal_heads.h"
 
+#include "integrity/seal_hash.h"
+
 #include <QFile>
-#include <QMessageAuthenticationCode>
 #include <QSaveFile>
 
 namespace zv {
@@ -29,7 +30,7 @@ bool SealHeads::load() {
     const QByteArray text = macAt < 0 ? QByteArray() : all.left(macAt + 1);
     const QByteArray mac = macAt < 0 ? QByteArray() : all.mid(macAt + 1 + kMacPrefix.size()).trimmed();
     if (macAt < 0 && !all.startsWith(kMacPrefix)) return false;
-    const QByteArray expected = QMessageAuthenticationCode::hash(text, key_, QCryptographicHash::Sha256).toHex();
+    const QByteArray expected = sealMacOf(key_, text);
     if (mac != expected && all.trimmed() != kMacPrefix + expected) return false;
     for (const QByteArray& line : text.split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
@@ -45,7 +46,7 @@ bool SealHeads::save() const {
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QByteArray text = body();
     file.write(text);
-    file.write(kMacPrefix + QMessageAuthenticationCode::hash(text, key_, QCryptographicHash::Sha256).toHex() + '\n');
+    file.write(kMacPrefix + sealMacOf(key_, text) + '\n');
     // Every operator of the group moves the heads on; the list is no secret.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                         QFileDevice::WriteGroup | QFileDevice::ReadOther);

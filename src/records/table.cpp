@@ -1,5 +1,7 @@
 #include "records/table.h"
 
+#include <utility>
+
 #include "engine/rounding.h"
 #include "records/database.h"
 #include "records/date_time_text.h"
@@ -518,12 +520,14 @@ bool Table::hasWriteListeners() const { return database_ && !database_->writeLis
 // Without listeners a write is one statement in its own transaction, as it always was; with
 // them the write and what the listeners add share one transaction (a savepoint inside a batch).
 void Table::inWriteTransaction(const std::function<void()>& write) {
-    if (!hasWriteListeners()) return write();
+    // Inside a guarded step the step's savepoint already undoes a failing write whole.
+    if (!hasWriteListeners() || guardedStep_) return write();
     const bool own = !file_.inTransaction();
-    file_.exec(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_write"));
+    // Prepared once: a train stores a hundred rows, each in a savepoint of its own.
+    runCached(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_write"));
     try {
         write();
-        file_.exec(own ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE zv_write"));
+        runCached(own ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE zv_write"));
     } catch (...) {
         try {
             if (own) {
@@ -544,10 +548,33 @@ void Table::writeAndTell(Row& row, bool isNew) {
         const std::optional<Row> before = (!isNew && hasWriteListeners()) ? storedRow(row.rowId(), false) : std::nullopt;
         writeRow(row, isNew);
         if (!hasWriteListeners()) return;
-        const std::optional<Row> after = storedRow(row.rowId(), false);
+        const Row after = asStored(row);
         for (RowWriteListener* listener : database_->writeListeners())
-            listener->rowWritten(*this, before ? &*before : nullptr, after ? *after : row);
+            listener->rowWritten(*this, before ? &*before : nullptr, after);
     });
+}
+
+// What a row just written holds in the file, without reading it back: every stored field was
+// written from it, the counter key is the row id, and times are kept as local times.
+Row Table::asStored(const Row& written) const {
+    Row row = written;
+    row.clearDerived();
+    for (int index : storedIndexes_) {
+        const FieldDef& field = def_.fields[index];
+        const QVariant value = row.valueAt(index);
+        if (field.type == FieldType::AutoInc && value.isNull()) {
+            row.setAt(index, row.rowId());
+        } else if (field.type == FieldType::DateTime && !value.isNull() && value.toDateTime().timeSpec() != Qt::LocalTime) {
+            row.setAt(index, value.toDateTime().toLocalTime());
+        }
+    }
+    return row;
+}
+
+void Table::runCached(const QString& sql) {
+    SqlStatement& statement = cached(sql);
+    statement.step();
+    statement.reset();
 }
 
 void Table::post() {
@@ -644,18 +671,29 @@ void Table::beginBatch() {
 bool Table::runGuarded(const std::function<void()>& step, QString* error) {
     beginBatch();
     file_.exec(QStringLiteral("SAVEPOINT zv_step"));
+    const bool outerStep = std::exchange(guardedStep_, true);
     try {
         step();
+        guardedStep_ = outerStep;
         file_.exec(QStringLiteral("RELEASE zv_step"));
         return true;
     } catch (const TableError& failure) {
-        cancel();
-        file_.exec(QStringLiteral("ROLLBACK TO zv_step"));
-        file_.exec(QStringLiteral("RELEASE zv_step"));
-        if (!hasRow_ || !locateRowId(current_.rowId())) first();
+        guardedStep_ = outerStep;
+        undoStep();
         if (error) *error = failure.message();
         return false;
+    } catch (...) {
+        guardedStep_ = outerStep;
+        undoStep();
+        throw;
     }
+}
+
+void Table::undoStep() {
+    cancel();
+    file_.exec(QStringLiteral("ROLLBACK TO zv_step"));
+    file_.exec(QStringLiteral("RELEASE zv_step"));
+    if (!hasRow_ || !locateRowId(current_.rowId())) first();
 }
 
 void Table::flush() {

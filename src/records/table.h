@@ -136,6 +136,9 @@ private:
     void writePasswordHash(SqliteFile& file, const QString& password) const;
     void verifyStructure();
     SqlStatement& cached(const QString& sql) const;
+    void runCached(const QString& sql);
+    void undoStep();
+    Row asStored(const Row& written) const;
     void notifyRowsChanged();
     QString activeCondition() const;
     QVariantList activeParameters() const;
@@ -160,6 +163,7 @@ private:
     QHash<QString, TextHandler> textHandlers_;
     QList<int> storedIndexes_;  // positions of the stored fields in def_.fields
     mutable std::map<QString, std::unique_ptr<SqlStatement>> statements_;
+    bool guardedStep_ = false;  // inside runGuarded's step
 };
 
 // Gives a table file the group's write permission (rw-rw-r--), whoever made it: the operators

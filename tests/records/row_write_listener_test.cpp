@@ -106,5 +106,60 @@ TEST_F(RowWriteListenerTest, InABatchAFailureUndoesOnlyThatWrite) {
     EXPECT_EQ(journal(), (QStringList{"insert -1->1000", "insert -1->3000"}));
 }
 
+TEST_F(RowWriteListenerTest, InAGuardedStepAFailureUndoesTheWholeStep) {
+    trains->beginBatch();
+    QString error;
+    EXPECT_TRUE(trains->runGuarded([&] { addTrain(1000); }, &error));
+    EXPECT_FALSE(trains->runGuarded([&] {
+        addTrain(2000);
+        listener.failNext = true;
+        addTrain(2010);
+    }, &error));
+    EXPECT_EQ(error, QStringLiteral("journal refused"));
+    EXPECT_TRUE(trains->runGuarded([&] { addTrain(3000); }, &error));
+    trains->flush();
+    EXPECT_EQ(trains->recordCount(), 2);
+    EXPECT_EQ(journal(), (QStringList{"insert -1->1000", "insert -1->3000"}));
+}
+
+// The row a listener is given is the row the file now holds, field for field, although it is
+// not read back: the counter key filled in, a time given in UTC told in local time.
+class KeepingListener : public RowWriteListener {
+public:
+    std::optional<Row> written;
+    void rowWritten(Table&, const Row*, const Row& after) override { written = after; }
+    void rowRemoved(Table&, const Row&) override {}
+};
+
+TEST(RowWriteListenerRows, TheWrittenRowIsTheRowAsStored) {
+    test::TempDir dir;
+    Database db;
+    db.setFolder(QString::fromStdString(dir.path().string()));
+    Table book(db, schema::book());
+    book.create();
+    book.open();
+    KeepingListener listener;
+    db.addWriteListener(&listener);
+    const QDateTime accepted = QDateTime(QDate(2026, 12, 9), QTime(10, 15, 30, 250)).toUTC();
+    for (int i = 0; i < 2; ++i)
+        book.insertValues({{QStringLiteral("Wagon"), QStringLiteral("5202%1").arg(i)}, {QStringLiteral("Time1"), accepted},
+                           {QStringLiteral("Brut"), 81250 + i}, {QStringLiteral("Tare"), QStringLiteral("23100")}});
+    ASSERT_TRUE(listener.written);
+    const std::optional<Row> stored = book.storedRow(listener.written->rowId(), false);
+    ASSERT_TRUE(stored);
+    for (const FieldDef* field : book.def().storedFields()) {
+        const QVariant given = listener.written->value(field->name), kept = stored->value(field->name);
+        EXPECT_EQ(given, kept) << field->name.toStdString();
+        if (given.typeId() == QMetaType::QDateTime) {
+            EXPECT_EQ(given.toDateTime().toString(Qt::ISODateWithMs), kept.toDateTime().toString(Qt::ISODateWithMs));
+        }
+    }
+    EXPECT_EQ(listener.written->value(QStringLiteral("N")).toLongLong(), 2);
+    for (const FieldDef& field : book.def().fields)
+        if (!field.isStored()) {
+            EXPECT_TRUE(listener.written->value(field.name).isNull()) << field.name.toStdString();
+        }
+}
+
 }  // namespace
 }  // namespace zv
