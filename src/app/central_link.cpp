@@ -5,10 +5,17 @@
 
 #include "central/connection_params.h"
 #include "central/sender.h"
+#include "integrity/event_log.h"
 #include "records/records_database.h"
 
-CentralLink::CentralLink(zv::RecordsDatabase& records, QStatusBar* bar, QObject* parent)
-    : QObject(parent), records_(records), label_(new QLabel(bar)) {
+namespace {
+
+const QString kWaiting = QStringLiteral("изменения ждут в очереди");
+
+}  // namespace
+
+CentralLink::CentralLink(zv::RecordsDatabase& records, zv::EventLog& log, QStatusBar* bar, QObject* parent)
+    : QObject(parent), records_(records), log_(log), label_(new QLabel(bar)) {
     label_->setObjectName("SBCentral");
     label_->hide();
     bar->addPermanentWidget(label_);
@@ -21,35 +28,57 @@ CentralLink::~CentralLink() { stop(); }
 
 void CentralLink::stop() {
     records_.connection().removeWriteListener(&outbox_);
+    log_.setAppended({});
     sender_.reset();  // its thread ends within a tenth of a second, whatever the network does
     running_ = {};
     folder_.clear();
+    applied_ = false;
 }
 
 void CentralLink::apply(const zv::Settings& settings) {
     const zv::CentralSettings& central = settings.Central;
-    if (sender_ && central == running_ && settings.Path == folder_) return;
+    if (applied_ && central == running_ && settings.Path == folder_) return;
     stop();
-    label_->setVisible(central.Send);
-    if (!central.Send) return;
-    if (!zv::central::sending(central)) {
-        label_->setText("Центральная база: не указано обозначение весов, записи не передаются");
-        return;
+    applied_ = true;
+    running_ = central;
+    folder_ = settings.Path;
+    const bool send = zv::central::sending(central);
+    const bool queue = send || zv::central::keepsOutbox(records_);
+    if (queue) startQueuing();
+    label_->setVisible(central.Send || queue);
+    if (send) return startSender(settings);
+    if (central.Send) {
+        label_->setText(QStringLiteral("Центральная база: не указано обозначение весов, записи не передаются") +
+                        (queue ? QStringLiteral(", ") + kWaiting : QString()));
+    } else if (queue) {
+        label_->setText(QStringLiteral("Центральная база: передача выключена, ") + kWaiting);
     }
+    label_->setToolTip({});
+}
+
+void CentralLink::startQueuing() {
     records_.connection().addWriteListener(&outbox_);
-    QString seedError;
+    log_.setAppended([this](zv::SqliteFile& file, qint64 n) { outbox_.eventAppended(file, n); });
+}
+
+// What the folder held before sending was first switched on; an error leaves those rows for
+// the next start (the changes from now on enter all the same).
+QString CentralLink::seedExistingRows() {
     try {
         zv::central::enterExistingRows(outbox_, records_);
     } catch (const std::exception& e) {
-        seedError = QString::fromUtf8(e.what());  // the rows already there wait for the next start
+        return QString::fromUtf8(e.what());
     }
-    running_ = central;
-    folder_ = settings.Path;
-    sender_ = std::make_unique<zv::central::CentralSender>(zv::central::paramsFromSettings(central),
+    return {};
+}
+
+void CentralLink::startSender(const zv::Settings& settings) {
+    const QString seedError = seedExistingRows();
+    sender_ = std::make_unique<zv::central::CentralSender>(zv::central::paramsFromSettings(settings.Central),
                                                            QString::fromStdString(settings.Path),
-                                                           QString::fromStdString(central.Scale));
+                                                           QString::fromStdString(settings.Central.Scale));
     connect(sender_.get(), &zv::central::CentralSender::statusChanged, this, &CentralLink::show);
-    label_->setText("Центральная база: подключение...");
+    label_->setText(QStringLiteral("Центральная база: подключение..."));
     label_->setToolTip(seedError);
 }
 

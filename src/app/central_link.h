@@ -12,6 +12,7 @@ class QLabel;
 class QStatusBar;
 
 namespace zv {
+class EventLog;
 class RecordsDatabase;
 namespace central {
 class CentralSender;
@@ -19,12 +20,14 @@ struct SenderStatus;
 }  // namespace central
 }  // namespace zv
 
-// The main window's part in sending to the central database: the outbox on the tables while
-// sending is on, the sender for the tables' folder, and its state in the status bar ("SBCentral").
+// The main window's part in sending to the central database: the outbox on the tables and the
+// event log while sending is on (and, once a folder has sent, also while it is switched off, so
+// nothing made meanwhile is missing later), the sender for the tables' folder, and its state in
+// the status bar ("SBCentral").
 class CentralLink : public QObject {
     Q_OBJECT
 public:
-    CentralLink(zv::RecordsDatabase& records, QStatusBar* bar, QObject* parent = nullptr);
+    CentralLink(zv::RecordsDatabase& records, zv::EventLog& log, QStatusBar* bar, QObject* parent = nullptr);
     ~CentralLink() override;
 
     // Starts, stops or redirects the sending after the settings (section Central and the folder).
@@ -34,11 +37,16 @@ public:
 
 private:
     void show(const zv::central::SenderStatus& status);
+    void startQueuing();
+    QString seedExistingRows();
+    void startSender(const zv::Settings& settings);
 
     zv::RecordsDatabase& records_;
+    zv::EventLog& log_;
     QLabel* label_;
     zv::central::OutboxListener outbox_;
     std::unique_ptr<zv::central::CentralSender> sender_;
     zv::CentralSettings running_;
     std::string folder_;
+    bool applied_ = false;
 };

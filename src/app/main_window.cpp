@@ -68,7 +68,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
 
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
-    central_ = std::make_unique<CentralLink>(records_, statusBar());
+    central_ = std::make_unique<CentralLink>(records_, integrity_->log(), statusBar());
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });

@@ -1,12 +1,16 @@
 #include "central/outbox_listener.h"
 
+#include "central/central_tables.h"
+#include "central/outbox_file.h"
 #include "records/date_time_text.h"
 #include "records/records_database.h"
-#include "records/table_error.h"
 #include "records/row.h"
 #include "records/sqlite_file.h"
 #include "records/table.h"
+#include "records/table_error.h"
 
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -15,20 +19,23 @@ namespace zv::central {
 
 namespace {
 
-// The mark keeps the last number given out in the file, also once its entries are gone.
-const QString kCreate = QStringLiteral(
-    "CREATE TABLE IF NOT EXISTS zv_outbox (seq INTEGER PRIMARY KEY, tbl TEXT NOT NULL, op TEXT NOT NULL, "
-    "pk TEXT, ref INTEGER);"
-    "CREATE TABLE IF NOT EXISTS zv_outbox_mark (last INTEGER NOT NULL);"
-    "INSERT INTO zv_outbox_mark SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM zv_outbox_mark);"
-    "CREATE TRIGGER IF NOT EXISTS zv_outbox_marked AFTER INSERT ON zv_outbox "
-    "BEGIN UPDATE zv_outbox_mark SET last = max(last, NEW.seq); END");
-
-const QString kInsert = QStringLiteral(
-    "INSERT INTO zv_outbox (seq, tbl, op, pk, ref) "
-    "VALUES (max(?1, (SELECT last + 1 FROM zv_outbox_mark)), ?2, ?3, ?4, ?5)");
-
 bool missingOutbox(const TableError& error) { return error.message().contains(QStringLiteral("no such table")); }
+
+// Runs `write` in the file's transaction, or in one of its own; the first entry of a file
+// makes its outbox, inside that same transaction.
+template <typename Write>
+void withOutbox(SqliteFile& file, Write write) {
+    try {
+        write();
+    } catch (const TableError& error) {
+        if (!missingOutbox(error)) throw;
+        outbox::prepare(file);
+        write();
+    }
+}
+
+const QString kEventsFile = QStringLiteral("Events.db");
+const QString kEventsTable = QStringLiteral("Events");
 
 }  // namespace
 
@@ -55,46 +62,41 @@ qint64 OutboxListener::nextNumber() const {
     return std::max(now, last_ + 1);
 }
 
+void OutboxListener::enterInto(SqliteFile& file, SqlStatement& insert, const QString& table, char op, const QString& key,
+                               qint64 rowId) {
+    insert.reset();
+    insert.bindAll({nextNumber(), table, QString(QChar::fromLatin1(op)), key, rowId});
+    insert.step();
+    insert.reset();
+    last_ = file.lastInsertRowId();
+}
+
 void OutboxListener::enter(Table& table, char op, const Row& row) {
+    const QString key = rowKey(row);
+    // Prepared once per open file: a train of a hundred wagons makes a hundred entries.
     SqliteFile& file = table.sqliteFile();
-    const QVariantList values = {nextNumber(), table.def().name, QString(QChar::fromLatin1(op)), rowKey(row),
-                                 row.rowId()};
-    try {
-        insert(table, values);
-    } catch (const TableError& error) {
-        // The first entry of a file makes its outbox (inside the same transaction).
-        if (!missingOutbox(error)) throw;
-        file.exec(kCreate);
-        insert(table, values);
-    }
+    withOutbox(file, [&] { enterInto(file, table.preparedStatement(outbox::insertSql()), table.def().name, op, key, row.rowId()); });
     if (entered_) entered_();
 }
 
-void OutboxListener::insert(Table& table, const QVariantList& values) {
-    // Prepared once per open file: a train of a hundred wagons makes a hundred entries.
-    SqlStatement& statement = table.preparedStatement(kInsert);
-    statement.bindAll(values);
-    statement.step();
-    statement.reset();
-    last_ = table.sqliteFile().lastInsertRowId();
+void OutboxListener::eventAppended(SqliteFile& file, qint64 n) {
+    withOutbox(file, [&] {
+        SqlStatement insert = file.prepare(outbox::insertSql());
+        enterInto(file, insert, kEventsTable, 'U', QString::number(n), n);
+    });
+    if (entered_) entered_();
 }
 
-}  // namespace zv::central
-
-namespace zv::central {
-
-void OutboxListener::enterExisting(Table& table) {
-    if (!table.isOpen()) return;
-    SqliteFile& file = table.sqliteFile();
-    SqlStatement marked = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name='zv_outbox_mark'"));
-    if (marked.step()) return;
+void OutboxListener::enterExisting(SqliteFile& file, const QString& table, const QString& keyColumn) {
+    if (outbox::exists(file)) return;
     const bool own = !file.inTransaction();
     file.exec(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_seed"));
     try {
-        file.exec(kCreate);
-        SqlStatement rows = file.prepare(QStringLiteral("SELECT rowid FROM \"%1\" ORDER BY rowid").arg(table.def().name));
-        while (rows.step())
-            if (const std::optional<Row> row = table.storedRow(rows.columnInt64(0))) enter(table, 'U', *row);
+        outbox::prepare(file);
+        const QString key = keyColumn.isEmpty() ? QStringLiteral("rowid") : u'"' + keyColumn + u'"';
+        SqlStatement rows = file.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid").arg(key, table));
+        SqlStatement insert = file.prepare(outbox::insertSql());
+        while (rows.step()) enterInto(file, insert, table, 'U', rows.column(1).toString(), rows.columnInt64(0));
         file.exec(own ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE zv_seed"));
     } catch (const TableError&) {
         file.exec(own ? QStringLiteral("ROLLBACK") : QStringLiteral("ROLLBACK TO zv_seed; RELEASE zv_seed"));
@@ -102,10 +104,47 @@ void OutboxListener::enterExisting(Table& table) {
     }
 }
 
+void OutboxListener::enterExisting(Table& table) {
+    if (table.isOpen()) enterExisting(table.sqliteFile(), table.def().name, table.def().primaryKey);
+}
+
+namespace {
+
+QList<Table*> sentTables(RecordsDatabase& records) {
+    return {&records.Names(), &records.Loads(), &records.Stations(), &records.Clients(), &records.BasesW(),
+            &records.Wagons(), &records.Book(), &records.Trains()};
+}
+
+// The books of earlier months still in the tables folder ("Book[11.2026].db"), and the log.
+QStringList otherFiles(RecordsDatabase& records) {
+    const QDir dir(records.connection().folder());
+    const QString current = records.Book().isOpen() ? records.Book().fileName() : QString();
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files))
+        if (!bookMonth(name).isEmpty() && name.compare(current, Qt::CaseInsensitive) != 0) files.append(dir.filePath(name));
+    if (dir.exists(kEventsFile)) files.append(dir.filePath(kEventsFile));
+    return files;
+}
+
+}  // namespace
+
+bool keepsOutbox(RecordsDatabase& records) {
+    const QList<Table*> tables = sentTables(records);
+    return std::any_of(tables.begin(), tables.end(), [](Table* t) { return t->isOpen() && outbox::exists(t->sqliteFile()); });
+}
+
 void enterExistingRows(OutboxListener& outbox, RecordsDatabase& records) {
-    for (Table* table : {&records.Names(), &records.Loads(), &records.Stations(), &records.Clients(), &records.BasesW(),
-                         &records.Wagons(), &records.Book(), &records.Trains()})
+    for (Table* table : sentTables(records)) {
         outbox.enterExisting(*table);
+        if (table->isOpen()) outbox::prepare(table->sqliteFile());  // one of the first version
+    }
+    for (const QString& path : otherFiles(records)) {
+        SqliteFile file;
+        file.open(path, false);
+        const bool events = QFileInfo(path).fileName() == kEventsFile;
+        outbox.enterExisting(file, events ? kEventsTable : QStringLiteral("Book"), QStringLiteral("N"));
+        outbox::prepare(file);
+    }
 }
 
 }  // namespace zv::central

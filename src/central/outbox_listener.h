@@ -3,7 +3,6 @@
 #include "records/row_write_listener.h"
 
 #include <QString>
-#include <QVariantList>
 #include <QtGlobal>
 
 #include <functional>
@@ -12,6 +11,7 @@ namespace zv {
 class RecordsDatabase;
 class Row;
 class SqliteFile;
+class SqlStatement;
 }
 
 namespace zv::central {
@@ -29,8 +29,13 @@ public:
     void rowWritten(Table& table, const Row* before, const Row& after) override;
     void rowRemoved(Table& table, const Row& before) override;
 
-    // Enters every row of a table whose file has never had an outbox, in one transaction:
-    // what a folder held before sending was switched on reaches the server too, once.
+    // An event appended to the log, inside the log's transaction (the log is no Table).
+    void eventAppended(SqliteFile& file, qint64 n);
+
+    // Enters every row of a table kept in a file that has never had an outbox, in one
+    // transaction: what a folder held before sending was first switched on reaches the server
+    // too, once. keyColumn: the column that identifies a row.
+    void enterExisting(SqliteFile& file, const QString& table, const QString& keyColumn);
     void enterExisting(Table& table);
 
     // Called after each entry (inside the write's transaction); the program wakes its sender.
@@ -38,7 +43,7 @@ public:
 
 private:
     void enter(Table& table, char op, const Row& row);
-    void insert(Table& table, const QVariantList& values);
+    void enterInto(SqliteFile& file, SqlStatement& insert, const QString& table, char op, const QString& key, qint64 rowId);
     qint64 nextNumber() const;
 
     qint64 last_ = 0;
@@ -48,7 +53,12 @@ private:
 // The row's identity: its primary key as text.
 QString rowKey(const Row& row);
 
-// enterExisting for every open table of the program.
+// Whether any open table of the program keeps an outbox: the folder has sent before, and its
+// changes keep entering the queue while sending is switched off, to go once it is on again.
+bool keepsOutbox(RecordsDatabase& records);
+
+// enterExisting for every open table of the program, for the books of earlier months kept in
+// the tables folder, and for the event log.
 void enterExistingRows(OutboxListener& outbox, RecordsDatabase& records);
 
 }  // namespace zv::central

@@ -1,6 +1,7 @@
 #include "central/outbox_queue.h"
 
 #include "central/central_tables.h"
+#include "central/outbox_file.h"
 #include "records/sqlite_file.h"
 #include "records/table_error.h"
 
@@ -16,16 +17,11 @@ namespace zv::central {
 
 namespace {
 
-bool hasOutbox(const SqliteFile& file) {
-    SqlStatement query = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name='zv_outbox'"));
-    return query.step();
-}
-
 // Opens a table file of the folder for the queue; false for a file that is no table file.
 bool openTableFile(SqliteFile& file, const QString& path) {
     try {
         file.open(path, false);
-        return hasOutbox(file);
+        return outbox::exists(file);
     } catch (const TableError&) {
         return false;  // another program's file, or one being made: no entries of ours
     }
@@ -88,13 +84,23 @@ void OutboxQueue::remove(const std::vector<OutboxEntry>& sent) const {
     std::map<QString, qint64> upTo;
     for (const OutboxEntry& e : sent) upTo[e.file] = std::max(upTo[e.file], e.seq);
     const QDir dir(folder_);
+    const QDateTime now = QDateTime::currentDateTime();
     for (const auto& [name, seq] : upTo) {
         SqliteFile file;
         file.open(dir.filePath(name), false);
-        SqlStatement erase = file.prepare(QStringLiteral("DELETE FROM zv_outbox WHERE seq <= ?"));
-        erase.bind(1, seq);
-        erase.step();
+        outbox::removeSent(file, seq, now);
     }
+}
+
+QDateTime OutboxQueue::lastSent() const {
+    QDateTime last;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (!openTableFile(file, path)) continue;
+        const QDateTime sent = outbox::lastSent(file);
+        if (sent.isValid() && (!last.isValid() || sent > last)) last = sent;
+    }
+    return last;
 }
 
 qint64 OutboxQueue::count() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -30,6 +31,9 @@ public:
     // Removes what oldest() gave once the server has committed it.
     void remove(const std::vector<OutboxEntry>& sent) const;
     qint64 count() const;
+    // When the server last took entries from this folder (kept in the files, so it outlives a
+    // restart); invalid when never.
+    QDateTime lastSent() const;
 
 private:
     QStringList files() const;

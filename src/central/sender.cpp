@@ -18,6 +18,11 @@ void SenderWorker::begin() {
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, &SenderWorker::cycle);
     status_.state = SenderStatus::State::Sending;
+    try {
+        status_.lastTransfer = pusher_.queue().lastSent();  // from before a restart, too
+    } catch (const TableError&) {
+        // Unknown until the next transfer.
+    }
     timer_->start(0);
 }
 

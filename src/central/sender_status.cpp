@@ -16,7 +16,7 @@ QString statusText(const SenderStatus& status) {
         break;
     }
     const QString text = head + QStringLiteral("нет связи, в очереди %1").arg(status.queued);
-    if (!status.lastTransfer.isValid()) return text;  // nothing went yet in this run
+    if (!status.lastTransfer.isValid()) return text;  // nothing went yet
     return text + QStringLiteral(", последняя передача %1").arg(status.lastTransfer.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
 }
 

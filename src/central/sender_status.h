@@ -16,7 +16,7 @@ struct SenderStatus {
 };
 
 // "Центральная база: передано" / "Центральная база: нет связи, в очереди 37, последняя
-// передача 10.12.2026 14:05" (without the last transfer when none went in this run); empty
+// передача 10.12.2026 14:05" (without the last transfer when none ever went); empty
 // when sending is off.
 QString statusText(const SenderStatus& status);
 

@@ -66,6 +66,7 @@ void EventLog::insert(const Event& event, const QString& origin) {
     if (changes.columnInt64(0) == 0) return;  // taken before
     const qint64 rowId = file_.lastInsertRowId();
     seals::appendSeal(file_, key_, QString::fromLatin1(kTable), rowId, seals::storedRowDigest(file_, QString::fromLatin1(kTable), rowId));
+    if (appended_) appended_(file_, rowId);
 }
 
 void EventLog::append(const QString& kind, const QString& subject, const QString& oldValue, const QString& newValue) {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace zv {
@@ -43,6 +44,11 @@ public:
     SqliteFile& file() { return file_; }
     const QByteArray& key() const { return key_; }
 
+    // Told of every event appended, inside the transaction that appends it: what the hook
+    // writes into the log's file commits with the event or not at all.
+    using Appended = std::function<void(SqliteFile& file, qint64 n)>;
+    void setAppended(Appended appended) { appended_ = std::move(appended); }
+
     void setOperator(const QString& name) { operator_ = name; }
     const QString& operatorName() const { return operator_; }
     const Clock& clock() const { return clock_; }
@@ -71,6 +77,7 @@ private:
     QString path_;
     QByteArray key_;
     QString operator_;
+    Appended appended_;
 };
 
 }  // namespace zv

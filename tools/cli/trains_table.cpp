@@ -83,11 +83,13 @@ StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& sett
     MessageLog log;
     central::OutboxListener outbox;
     RecordsDatabase records(tableSettings, templates.path(), clock, log);
-    // With sending on, the trains enter the outbox as the program's would.
+    // With sending on, or in a folder that has sent before, the trains enter the outbox as the
+    // program's would.
     const bool sending = central::sending(settings.Central);
     if (sending) records.connection().addWriteListener(&outbox);
     records.DBOpen();
     if (sending) central::enterExistingRows(outbox, records);
+    else if (central::keepsOutbox(records)) records.connection().addWriteListener(&outbox);
 
     std::vector<int> taken;
     for (const StoredTrain& train : trains)
