@@ -28,6 +28,28 @@ void upgrade(SqliteFile& file) {
         file.exec(QStringLiteral("ALTER TABLE zv_outbox_mark ADD COLUMN sent INTEGER"));
 }
 
+const QString kCreateRejected = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS zv_outbox_rejected (seq INTEGER PRIMARY KEY, tbl TEXT NOT NULL, op TEXT NOT NULL, "
+    "pk TEXT, ref INTEGER, at INTEGER, reason TEXT)");
+
+bool hasTable(const SqliteFile& file, const QString& name) {
+    SqlStatement query = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+    query.bind(1, name);
+    return query.step();
+}
+
+template <typename Work>
+void inTransaction(SqliteFile& file, Work work) {
+    file.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        work();
+        file.exec(QStringLiteral("COMMIT"));
+    } catch (const TableError&) {
+        file.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
 }  // namespace
 
 const QString& insertSql() {
@@ -38,27 +60,19 @@ const QString& insertSql() {
     return sql;
 }
 
-bool exists(const SqliteFile& file) {
-    SqlStatement query = file.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name='zv_outbox'"));
-    return query.step();
-}
+bool exists(const SqliteFile& file) { return hasTable(file, QStringLiteral("zv_outbox")); }
 
 void prepare(SqliteFile& file) {
-    const bool own = !file.inTransaction();
-    if (own) file.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    const auto work = [&] {
         file.exec(kCreate);
         upgrade(file);
-        if (own) file.exec(QStringLiteral("COMMIT"));
-    } catch (const TableError&) {
-        if (own) file.exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    };
+    if (file.inTransaction()) return work();
+    inTransaction(file, work);
 }
 
 void removeSent(SqliteFile& file, qint64 seq, const QDateTime& at) {
-    file.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    inTransaction(file, [&] {
         upgrade(file);  // the sender may be the first to see a file of the first version
         SqlStatement mark = file.prepare(QStringLiteral("UPDATE zv_outbox_mark SET last = max(last, ?), sent = ?"));
         mark.bindAll({seq, at.toMSecsSinceEpoch()});
@@ -66,11 +80,40 @@ void removeSent(SqliteFile& file, qint64 seq, const QDateTime& at) {
         SqlStatement erase = file.prepare(QStringLiteral("DELETE FROM zv_outbox WHERE seq <= ?"));
         erase.bind(1, seq);
         erase.step();
-        file.exec(QStringLiteral("COMMIT"));
-    } catch (const TableError&) {
-        file.exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    });
+}
+
+void setAside(SqliteFile& file, qint64 seq, const QString& reason, const QDateTime& at) {
+    inTransaction(file, [&] {
+        file.exec(kCreateRejected);
+        SqlStatement keep = file.prepare(QStringLiteral(
+            "INSERT OR REPLACE INTO zv_outbox_rejected SELECT seq, tbl, op, pk, ref, ?, ? FROM zv_outbox WHERE seq = ?"));
+        keep.bindAll({at.toMSecsSinceEpoch(), reason, seq});
+        keep.step();
+        SqlStatement mark = file.prepare(QStringLiteral("UPDATE zv_outbox_mark SET last = max(last, ?)"));
+        mark.bind(1, seq);
+        mark.step();
+        SqlStatement erase = file.prepare(QStringLiteral("DELETE FROM zv_outbox WHERE seq = ?"));
+        erase.bind(1, seq);
+        erase.step();
+    });
+}
+
+qint64 rejectedCount(const SqliteFile& file) {
+    if (!hasTable(file, QStringLiteral("zv_outbox_rejected"))) return 0;
+    SqlStatement query = file.prepare(QStringLiteral("SELECT count(*) FROM zv_outbox_rejected"));
+    query.step();
+    return query.columnInt64(0);
+}
+
+qint64 retryRejected(SqliteFile& file) {
+    const qint64 count = rejectedCount(file);
+    if (count == 0) return 0;
+    inTransaction(file, [&] {
+        file.exec(QStringLiteral("INSERT OR IGNORE INTO zv_outbox SELECT seq, tbl, op, pk, ref FROM zv_outbox_rejected; "
+                                 "DELETE FROM zv_outbox_rejected"));
+    });
+    return count;
 }
 
 QDateTime lastSent(const SqliteFile& file) {

@@ -24,6 +24,12 @@ bool exists(const SqliteFile& file);
 void prepare(SqliteFile& file);
 // The server has committed the entries up to `seq`: they go, the mark keeps their number.
 void removeSent(SqliteFile& file, qint64 seq, const QDateTime& at);
+// The server refused the entry for its content (not for the network): it leaves the queue for
+// "zv_outbox_rejected", kept with the server's reason, so the entries after it can go.
+void setAside(SqliteFile& file, qint64 seq, const QString& reason, const QDateTime& at);
+qint64 rejectedCount(const SqliteFile& file);
+// Puts the entries set aside back into the queue, in their places; gives how many.
+qint64 retryRejected(SqliteFile& file);
 // When the server last took entries from this file; invalid when never.
 QDateTime lastSent(const SqliteFile& file);
 

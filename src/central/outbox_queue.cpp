@@ -92,6 +92,30 @@ void OutboxQueue::remove(const std::vector<OutboxEntry>& sent) const {
     }
 }
 
+void OutboxQueue::setAside(const OutboxEntry& entry, const QString& reason) const {
+    SqliteFile file;
+    file.open(QDir(folder_).filePath(entry.file), false);
+    outbox::setAside(file, entry.seq, reason, QDateTime::currentDateTime());
+}
+
+qint64 OutboxQueue::rejectedCount() const {
+    qint64 total = 0;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (openTableFile(file, path)) total += outbox::rejectedCount(file);
+    }
+    return total;
+}
+
+qint64 OutboxQueue::retryRejected() const {
+    qint64 total = 0;
+    for (const QString& path : files()) {
+        SqliteFile file;
+        if (openTableFile(file, path)) total += outbox::retryRejected(file);
+    }
+    return total;
+}
+
 QDateTime OutboxQueue::lastSent() const {
     QDateTime last;
     for (const QString& path : files()) {

@@ -31,6 +31,11 @@ public:
     // Removes what oldest() gave once the server has committed it.
     void remove(const std::vector<OutboxEntry>& sent) const;
     qint64 count() const;
+    // An entry the server refused for its content: kept aside with the reason, out of the way
+    // of the entries after it.
+    void setAside(const OutboxEntry& entry, const QString& reason) const;
+    qint64 rejectedCount() const;
+    qint64 retryRejected() const;  // back into the queue; gives how many
     // When the server last took entries from this folder (kept in the files, so it outlives a
     // restart); invalid when never.
     QDateTime lastSent() const;

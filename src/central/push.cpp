@@ -3,6 +3,7 @@
 #include "central/central_schema.h"
 #include "central/central_tables.h"
 
+#include <QDebug>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,12 @@
 namespace zv::central {
 
 namespace {
+
+// The server refused what an entry holds (a value out of range, a constraint), not the
+// connection: SQLSTATE classes 22 and 23.
+bool isRejection(const PgError& error) {
+    return error.sqlState().startsWith(QStringLiteral("22")) || error.sqlState().startsWith(QStringLiteral("23"));
+}
 
 // The entry as a row of its server table, with its version: the row as it is now for an
 // upsert, its key for a delete.
@@ -102,8 +109,32 @@ void Pusher::apply(PgConnection& connection, const std::vector<OutboxEntry>& ent
 int Pusher::pushBatch(PgConnection& connection, int limit) {
     const std::vector<OutboxEntry> entries = queue_.oldest(limit);
     if (entries.empty()) return 0;
-    connection.transaction([&] { apply(connection, entries); });
+    try {
+        connection.transaction([&] { apply(connection, entries); });
+    } catch (const PgError& error) {
+        if (!isRejection(error)) throw;
+        return pushOneByOne(connection, entries);
+    }
     queue_.remove(entries);
+    return static_cast<int>(entries.size());
+}
+
+// A batch the server refused: each entry on its own finds the one it refuses.
+int Pusher::pushOneByOne(PgConnection& connection, const std::vector<OutboxEntry>& entries) {
+    for (const OutboxEntry& entry : entries) {
+        const std::vector<OutboxEntry> one{entry};
+        try {
+            connection.transaction([&] { apply(connection, one); });
+        } catch (const PgError& error) {
+            if (!isRejection(error)) throw;
+            qWarning().noquote() << QStringLiteral("Центральная база отказалась принять запись %1 %2 (%3): %4")
+                                        .arg(entry.table, entry.key, entry.file, error.message());
+            queue_.setAside(entry, error.message());
+            ++setAside_;
+            continue;
+        }
+        queue_.remove(one);
+    }
     return static_cast<int>(entries.size());
 }
 

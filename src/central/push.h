@@ -13,21 +13,26 @@ class Pusher {
 public:
     Pusher(QString folder, QString scale) : queue_(std::move(folder)), scale_(std::move(scale)) {}
 
-    // One batch of up to limit entries; gives how many went (0: the outbox is empty).
-    // Throws PgError (the server, also a missing or other schema) or TableError (the files).
+    // One batch of up to limit entries; gives how many left the queue (0: the outbox is empty).
+    // An entry the server refuses for its content is set aside with the reason (see
+    // OutboxQueue::setAside) and the others go. Throws PgError (the server, also a missing or
+    // other schema) or TableError (the files).
     int pushBatch(PgConnection& connection, int limit = kBatch);
     // Batches until the outbox is empty; gives the number sent.
     qint64 pushAll(PgConnection& connection);
 
     const OutboxQueue& queue() const { return queue_; }
+    qint64 setAside() const { return setAside_; }  // entries the server refused in this run
 
     static constexpr int kBatch = 2000;
 
 private:
     void apply(PgConnection& connection, const std::vector<OutboxEntry>& entries);
+    int pushOneByOne(PgConnection& connection, const std::vector<OutboxEntry>& entries);
 
     OutboxQueue queue_;
     QString scale_;
+    qint64 setAside_ = 0;
 };
 
 }  // namespace zv::central

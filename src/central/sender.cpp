@@ -20,6 +20,7 @@ void SenderWorker::begin() {
     status_.state = SenderStatus::State::Sending;
     try {
         status_.lastTransfer = pusher_.queue().lastSent();  // from before a restart, too
+        status_.rejected = pusher_.queue().rejectedCount();
     } catch (const TableError&) {
         // Unknown until the next transfer.
     }
@@ -48,6 +49,7 @@ void SenderWorker::cycle() {
         while (pusher_.pushBatch(connection_) > 0) {
             status_.lastTransfer = QDateTime::currentDateTime();
             status_.queued = pusher_.queue().count();
+            status_.rejected = pusher_.queue().rejectedCount();
             report(status_.queued > 0 ? SenderStatus::State::Sending : SenderStatus::State::Sent);
         }
         status_.queued = 0;

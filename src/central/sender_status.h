@@ -13,11 +13,12 @@ struct SenderStatus {
     qint64 queued = 0;
     QDateTime lastTransfer;  // the last batch the server committed; invalid when none yet
     QString error;           // why the last attempt failed
+    qint64 rejected = 0;     // entries the server refused, kept aside in the files
 };
 
 // "Центральная база: передано" / "Центральная база: нет связи, в очереди 37, последняя
 // передача 10.12.2026 14:05" (without the last transfer when none ever went); empty
-// when sending is off.
+// when sending is off. Entries the server refused add ", отклонено сервером: 2".
 QString statusText(const SenderStatus& status);
 
 }  // namespace zv::central

@@ -58,4 +58,27 @@ TEST(CentralStatus, HiddenWithoutSendingAndNamesTheQueueWhileTheServerIsAway) {
         main.grab().save(qEnvironmentVariable("ZOLVELT_SHOTS") + "/main_central_away.png");
 }
 
+// Once a folder has sent, what is made while sending is switched off waits in the queue for
+// the day it is on again: nothing made meanwhile is missing at the office.
+TEST(CentralStatus, SwitchedOffAfterSendingTheChangesWaitInTheQueue) {
+    zv::test::AppFixture app;
+    const int port = zv::test::closedPort();
+    TMain& sending = app.start([&](zv::Settings& s) { s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north"}; });
+    const zv::central::OutboxQueue queue(QString::fromStdString(sending.settings().Path));
+    const qint64 seeded = queue.count();
+    ASSERT_GT(seeded, 0);
+
+    TMain& off = app.start([&](zv::Settings& s) { s.Central.Send = false; });
+    QLabel* label = centralLabel(off);
+    EXPECT_FALSE(label->isHidden());
+    EXPECT_EQ(label->text(), QString("Центральная база: передача выключена, изменения ждут в очереди"));
+    off.show();
+    zv::test::writeTrainFile(off.settings(), 2, (app.folder() + "w401.dat").toStdString());
+    off.controls().SBut11->click();
+    off.Timer1Timer();
+    QStringList tables;
+    for (const auto& entry : queue.oldest(10000)) tables.append(entry.table);
+    EXPECT_EQ(tables.count("Trains"), 2) << "the train stored while sending was off";
+}
+
 }  // namespace

@@ -89,6 +89,34 @@ TEST_F(OutboxTest, RemovingSentEntriesKeepsTheLaterOnes) {
     EXPECT_GT(left[0].seq, first[1].seq);
 }
 
+// The first version kept the mark with a trigger and had no time of the last transfer; such a
+// file goes on, and a number never falls below the mark, whatever the clock says.
+TEST_F(OutboxTest, AnOutboxOfTheFirstVersionIsBroughtUpToDate) {
+    Table& loads = r.Loads();
+    SqliteFile& file = loads.sqliteFile();
+    file.exec(QStringLiteral(
+        "DROP TABLE IF EXISTS zv_outbox; DROP TABLE IF EXISTS zv_outbox_mark;"
+        "CREATE TABLE zv_outbox (seq INTEGER PRIMARY KEY, tbl TEXT NOT NULL, op TEXT NOT NULL, pk TEXT, ref INTEGER);"
+        "CREATE TABLE zv_outbox_mark (last INTEGER NOT NULL); INSERT INTO zv_outbox_mark VALUES (0);"
+        "CREATE TRIGGER zv_outbox_marked AFTER INSERT ON zv_outbox BEGIN UPDATE zv_outbox_mark SET last = max(last, NEW.seq); END"));
+    central::enterExistingRows(folder.listener, r);
+    const qint64 ahead = 1LL << 60;  // a number from a clock far ahead, sent and gone
+    file.exec(QStringLiteral("UPDATE zv_outbox_mark SET last = %1").arg(ahead));
+    loads.insertValues({{QStringLiteral("N"), 9}, {QStringLiteral("Load"), QStringLiteral("Уголь")}});
+    const central::OutboxQueue queue(folder.f.dbDir());
+    std::vector<OutboxEntry> loadsEntries;
+    for (const OutboxEntry& e : queue.oldest(1000))
+        if (e.table == QStringLiteral("Loads")) loadsEntries.push_back(e);
+    ASSERT_EQ(loadsEntries.size(), 1u);
+    EXPECT_EQ(loadsEntries[0].seq, ahead + 1);
+    queue.remove(queue.oldest(1000));
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_TRUE(queue.lastSent().isValid());
+    SqlStatement trigger = file.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='trigger'"));
+    trigger.step();
+    EXPECT_EQ(trigger.columnInt64(0), 0);
+}
+
 TEST(OutboxSeed, WhatAFolderHeldBeforeSendingEntersOnce) {
     test::RecordsFixture f;
     RecordsDatabase& r = f.open();  // no outbox: sending was off

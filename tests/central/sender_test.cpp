@@ -45,10 +45,26 @@ TEST(CentralSender, SendsOffTheThreadAndReportsAnOutageOnceUntilTheServerIsBack)
     EXPECT_TRUE(text.startsWith(QStringLiteral("Центральная база: нет связи, в очереди 1, последняя передача ") +
                                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))))
         << text.toStdString();
+    {  // a restart while the server is away still knows when the last batch went
+        qInstallMessageHandler(keepLog);
+        central::CentralSender restarted(central.params(), central.f.dbDir(), QStringLiteral("north"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return restarted.status().state == S::Failing; }, 10000));
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(central::statusText(restarted.status()).left(text.size() - 3), text.left(text.size() - 3));
+    }
 
     cluster.start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return sender.status().state == S::Sent; }, 15000));
     EXPECT_EQ(central.rows("SELECT count(*) FROM central.trains"), QStringList{"3"});
+}
+
+TEST(CentralSenderStatus, NamesTheEntriesTheServerRefused) {
+    central::SenderStatus status;
+    status.state = central::SenderStatus::State::Sent;
+    status.rejected = 2;
+    EXPECT_EQ(central::statusText(status), QStringLiteral("Центральная база: передано, отклонено сервером: 2"));
+    status.state = central::SenderStatus::State::Off;
+    EXPECT_EQ(central::statusText(status), QString());
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     const Settings settings = loadToolSettings({options.has("--ini") ? options.text("--ini") : defaultIni(db), {}, {}}).settings;
     if (settings.Central.Scale.empty()) throw std::runtime_error("the settings file names no scale ([Central] Scale)");
     central::Pusher pusher(QString::fromStdString(db), QString::fromStdString(settings.Central.Scale));
+    // After the cause of a refusal was mended (the row corrected, the server's table widened).
+    if (options.has("--retry-rejected"))
+        out << "central push: " << pusher.queue().retryRejected() << " refused entries back in the queue\n";
     qint64 sent = 0;
     QString failure;
     try {
@@ -70,8 +73,10 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     } catch (const TableError& e) {
         failure = e.message();
     }
-    const qint64 left = pusher.queue().count();
-    out << "central push: " << sent << " entries sent, " << left << " left\n";
+    const qint64 left = pusher.queue().count(), refused = pusher.setAside();
+    out << "central push: " << sent - refused << " entries sent, " << left << " left";
+    if (refused > 0) out << ", " << refused << " refused by the server and kept aside (--retry-rejected)";
+    out << '\n';
     if (failure.isEmpty()) return 0;
     err << "central push: " << failure.toStdString() << '\n';
     return 1;
@@ -89,7 +94,7 @@ int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << "central " << args[0] << ": " << e.message().toStdString() << '\n';
         return 1;
     }
-    if (args[0] == "push") return push(CommandOptions(rest, {"--db", "--ini"}), out, err);
+    if (args[0] == "push") return push(CommandOptions(rest, {"--db", "--ini"}, {"--retry-rejected"}), out, err);
     throw UsageError("unknown central command '" + args[0] + "'");
 }
 

@@ -13,7 +13,7 @@ inline constexpr const char* CentralUsage =
     "  password file, PGPASSFILE or ~/.pgpass).\n"
     "zolvelt-tool central status --url URL\n"
     "  Per scale, the last row the server received and when.\n"
-    "zolvelt-tool central push --db DIR [--ini FILE]\n"
+    "zolvelt-tool central push --db DIR [--ini FILE] [--retry-rejected]\n"
     "  Sends the outbox of the tables in DIR once, with the server and the scale of the\n"
     "  settings file (default: ZOLVelt.ini in the folder above DIR), and says how many\n"
     "  entries went and how many are left.\n";
