@@ -5,7 +5,9 @@
 
 #include "central/connection_params.h"
 #include "central/sender.h"
+#include "integrity/event_kinds.h"
 #include "integrity/event_log.h"
+#include "integrity/events.h"
 #include "records/records_database.h"
 
 namespace {
@@ -33,6 +35,7 @@ void CentralLink::stop() {
     running_ = {};
     folder_.clear();
     applied_ = false;
+    wasFailing_ = false;
 }
 
 void CentralLink::apply(const zv::Settings& settings) {
@@ -83,6 +86,21 @@ void CentralLink::startSender(const zv::Settings& settings) {
 }
 
 void CentralLink::show(const zv::central::SenderStatus& status) {
+    logChange(status);
     label_->setText(zv::central::statusText(status));
     label_->setToolTip(status.error);
+}
+
+// An outage is logged when it begins and when it ends, not at every retry; entries the server
+// refused, when there are more of them than before.
+void CentralLink::logChange(const zv::central::SenderStatus& status) {
+    using State = zv::central::SenderStatus::State;
+    const QString subject = QStringLiteral("Центральная база %1").arg(QString::fromStdString(running_.Scale));
+    const bool failing = status.state == State::Failing;
+    if (failing && !wasFailing_) zv::Events::record(zv::event_kind::CentralLost, subject, {}, status.error);
+    if (!failing && wasFailing_) zv::Events::record(zv::event_kind::CentralRestored, subject);
+    wasFailing_ = failing;
+    if (status.rejected > rejected_)
+        zv::Events::record(zv::event_kind::CentralRefused, subject, QString::number(rejected_), QString::number(status.rejected));
+    rejected_ = status.rejected;
 }

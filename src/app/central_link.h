@@ -37,6 +37,7 @@ public:
 
 private:
     void show(const zv::central::SenderStatus& status);
+    void logChange(const zv::central::SenderStatus& status);
     void startQueuing();
     QString seedExistingRows();
     void startSender(const zv::Settings& settings);
@@ -49,4 +50,6 @@ private:
     zv::CentralSettings running_;
     std::string folder_;
     bool applied_ = false;
+    bool wasFailing_ = false;
+    qint64 rejected_ = 0;  // as last logged; a restart logs what is still set aside once
 };

@@ -93,7 +93,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
 }
 
 TMain::~TMain() {
-    zv::Events::install(nullptr);
+    if (zv::Events::installed() == integrity_.get()) zv::Events::install(nullptr);  // not a later window's
     qApp->removeEventFilter(this);
     engine_.setObserver(nullptr);
 }

@@ -30,13 +30,16 @@ inline const QString WrongTablePassword = QStringLiteral("Неверный па�
 inline const QString TableSealed = QStringLiteral("Таблица опечатана");
 inline const QString IntegrityFinding = QStringLiteral("Нарушение целостности");
 inline const QString FindingAcknowledged = QStringLiteral("Нарушение подтверждено");
+inline const QString CentralLost = QStringLiteral("Нет связи с центральной базой");
+inline const QString CentralRestored = QStringLiteral("Связь с центральной базой восстановлена");
+inline const QString CentralRefused = QStringLiteral("Центральная база отклонила записи");
 
 // Every kind, in the order the filter lists them.
 inline QStringList all() {
     return {StartUp, Shutdown, SettingChanged, Calibration, SettingsDamaged, PortOpened, PortLost, PortRestored,
             TableCreated, TrainStored, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
             RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
-            IntegrityFinding, FindingAcknowledged};
+            IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused};
 }
 
 }  // namespace zv::event_kind

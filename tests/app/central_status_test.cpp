@@ -3,12 +3,17 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTest>
 #include <QThread>
 #include <QToolButton>
 
 #include <functional>
 
 #include "app/app_fixture.h"
+#include "integrity/event_kinds.h"
+#include "integrity/event_log.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
 #include "central/loopback_port.h"
 #include "central/outbox_queue.h"
 
@@ -52,6 +57,8 @@ TEST(CentralStatus, HiddenWithoutSendingAndNamesTheQueueWhileTheServerIsAway) {
     EXPECT_TRUE(tables.contains("Trains"));
     EXPECT_TRUE(tables.contains("Events"));
     EXPECT_FALSE(label->toolTip().isEmpty()) << "the reason is at hand";
+    QTest::qWait(1500);  // a retry or two
+    EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::CentralLost), 1) << "logged once, not at every retry";
     EXPECT_TRUE(app.messages.shown().empty()) << "no box interrupts the operator";
     QApplication::processEvents();  // the status bar makes room for the longer text
     if (qEnvironmentVariableIsSet("ZOLVELT_SHOTS"))
