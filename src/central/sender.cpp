@@ -103,6 +103,13 @@ CentralSender::~CentralSender() {
     thread_.wait();
 }
 
-void CentralSender::wake() { QMetaObject::invokeMethod(worker_, &SenderWorker::wake, Qt::QueuedConnection); }
+// A train enters a hundred entries: one call on its way to the sender's thread is enough.
+void CentralSender::wake() {
+    if (wakePosted_.exchange(true)) return;
+    QMetaObject::invokeMethod(worker_, [this] {
+        wakePosted_ = false;
+        worker_->wake();
+    }, Qt::QueuedConnection);
+}
 
 }  // namespace zv::central

@@ -63,6 +63,7 @@ signals:
 
 private:
     std::atomic<bool> stop_{false};
+    std::atomic<bool> wakePosted_{false};
     QThread thread_;
     SenderWorker* worker_;
     SenderStatus status_;
