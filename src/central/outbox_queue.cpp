@@ -99,21 +99,11 @@ void OutboxQueue::setAside(const OutboxEntry& entry, const QString& reason) cons
 }
 
 qint64 OutboxQueue::rejectedCount() const {
-    qint64 total = 0;
-    for (const QString& path : files()) {
-        SqliteFile file;
-        if (openTableFile(file, path)) total += outbox::rejectedCount(file);
-    }
-    return total;
+    return sumOverFiles([](SqliteFile& file) { return outbox::rejectedCount(file); });
 }
 
 qint64 OutboxQueue::retryRejected() const {
-    qint64 total = 0;
-    for (const QString& path : files()) {
-        SqliteFile file;
-        if (openTableFile(file, path)) total += outbox::retryRejected(file);
-    }
-    return total;
+    return sumOverFiles([](SqliteFile& file) { return outbox::retryRejected(file); });
 }
 
 QDateTime OutboxQueue::lastSent() const {
@@ -127,15 +117,20 @@ QDateTime OutboxQueue::lastSent() const {
     return last;
 }
 
-qint64 OutboxQueue::count() const {
+qint64 OutboxQueue::sumOverFiles(const std::function<qint64(SqliteFile&)>& each) const {
     qint64 total = 0;
     for (const QString& path : files()) {
         SqliteFile file;
-        if (!openTableFile(file, path)) continue;
-        SqlStatement query = file.prepare(QStringLiteral("SELECT count(*) FROM zv_outbox"));
-        if (query.step()) total += query.columnInt64(0);
+        if (openTableFile(file, path)) total += each(file);
     }
     return total;
+}
+
+qint64 OutboxQueue::count() const {
+    return sumOverFiles([](SqliteFile& file) {
+        SqlStatement query = file.prepare(QStringLiteral("SELECT count(*) FROM zv_outbox"));
+        return query.step() ? query.columnInt64(0) : 0;
+    });
 }
 
 }  // namespace zv::central

@@ -5,7 +5,12 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
+
+namespace zv {
+class SqliteFile;
+}
 
 namespace zv::central {
 
@@ -42,6 +47,7 @@ public:
 
 private:
     QStringList files() const;
+    qint64 sumOverFiles(const std::function<qint64(SqliteFile&)>& each) const;
 
     QString folder_;
 };

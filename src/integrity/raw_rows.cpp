@@ -13,7 +13,7 @@ namespace zv {
 
 namespace {
 
-void addNumber(Sha256& hash, char tag, qint64 value) {
+void addNumber(SealHash& hash, char tag, qint64 value) {
     hash.add(QByteArrayView(&tag, 1));
     hash.addNumber(value);
 }
@@ -55,8 +55,8 @@ QByteArray RawRows::text(int column) const {
 
 QByteArray RawRows::digest(int from) const {
     // One context for every row this statement digests; each result leaves it ready again.
-    if (!hash_) hash_ = std::make_unique<Sha256>();
-    Sha256& hash = *hash_;
+    if (!hash_) hash_ = std::make_unique<SealHash>();
+    SealHash& hash = *hash_;
     const int count = sqlite3_column_count(stmt_);
     for (int i = from; i < count; ++i) {
         switch (sqlite3_column_type(stmt_, i)) {

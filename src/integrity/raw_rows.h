@@ -9,7 +9,7 @@ struct sqlite3_stmt;
 
 namespace zv {
 
-class Sha256;
+class SealHash;
 class SqliteFile;
 
 // Rows read straight from SQLite, without a QVariant per value: the seals read every row of
@@ -33,7 +33,7 @@ public:
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
-    mutable std::unique_ptr<Sha256> hash_;
+    mutable std::unique_ptr<SealHash> hash_;
 };
 
 }  // namespace zv

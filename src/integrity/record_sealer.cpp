@@ -21,7 +21,7 @@ struct RecordSealer::Writer {
 
     sqlite3* db;
     RawRows digest, last, insert;
-    SealMac mac;
+    SealHash mac;
     QByteArray genesis;
 };
 

@@ -19,11 +19,11 @@ QByteArray genesis(const QByteArray& key, const QString& table) {
 }
 
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
-    SealMac mac(key);
+    SealHash mac(key);
     return chainSeal(mac, previous, n, rowId, digest);
 }
 
-QByteArray chainSeal(SealMac& mac, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
+QByteArray chainSeal(SealHash& mac, const QByteArray& previous, qint64 n, qint64 rowId, const QByteArray& digest) {
     mac.reset();
     mac.add(previous);
     mac.addNumber(n);
@@ -80,7 +80,7 @@ int sealExistingRows(SqliteFile& file, const QByteArray& key, const QString& tab
     RawRows read(file, QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(table)));
     SqlStatement insert = file.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?)").arg(QString::fromLatin1(kSealTable)));
     QByteArray previous = genesis(key, table);
-    SealMac mac(key);
+    SealHash mac(key);
     qint64 n = 0;
     while (read.step()) {
         const qint64 rowId = read.integer(0);

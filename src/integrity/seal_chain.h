@@ -9,7 +9,7 @@
 
 namespace zv {
 
-class SealMac;
+class SealHash;
 class SqliteFile;
 
 // The seals of one table file: a chain of entries in a table of their own beside the rows
@@ -33,7 +33,7 @@ QByteArray genesis(const QByteArray& key, const QString& table);
 QByteArray chainSeal(const QByteArray& key, const QByteArray& previous, qint64 n, qint64 rowId,
                      const QByteArray& digest);
 // The same with a code made once for many entries (its key is the seal key).
-QByteArray chainSeal(SealMac& mac, const QByteArray& previous, qint64 n, qint64 rowId,
+QByteArray chainSeal(SealHash& mac, const QByteArray& previous, qint64 n, qint64 rowId,
                      const QByteArray& digest);
 // The digest of the row as stored now; empty when there is no such row.
 QByteArray storedRowDigest(const SqliteFile& file, const QString& table, qint64 rowId);

@@ -42,7 +42,7 @@ QHash<qint64, QByteArray> walkChain(const SqliteFile& file, const QString& table
     QHash<qint64, QByteArray> expected;
     RawRows read(file, QStringLiteral("SELECT n, rid, digest, seal FROM %1 ORDER BY n").arg(QString::fromLatin1(seals::kSealTable)));
     QByteArray previous = seals::genesis(key, table), recomputed = previous;
-    SealMac mac(key);
+    SealHash mac(key);
     qint64 n = 0;
     QSet<qint64> broken;
     while (read.step()) {
