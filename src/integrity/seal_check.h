@@ -24,8 +24,8 @@ struct SealFinding {
     SealHead head;  // the end of the chain as found
 
     bool clean() const {
-        return !fileDeleted && !sealsRemoved && !olderCopy && changed.isEmpty() && inserted.isEmpty() && swapped.isEmpty() &&
-               brokenSeals.isEmpty() && deleted == 0;
+        return !fileDeleted && !sealsRemoved && !olderCopy && changed.isEmpty() && inserted.isEmpty() &&
+               swapped.isEmpty() && brokenSeals.isEmpty() && deleted == 0;
     }
     // "Книга Book[12.2026]: изменены записи 17, 18; удалена 1 запись"
     QString text() const;
