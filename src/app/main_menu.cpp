@@ -67,6 +67,7 @@ MainMenu buildMainMenu(QMainWindow* window) {
 
     QMenu* help = submenu(bar, "N40", "&Справка");
     m.HelpContents = item(help, "N41", "Вызов справки");
+    m.RecordsHelp = item(help, "NRecordsHelp", "Журнал событий и проверка записей");
     m.About = item(help, "HelpAbout", "&О программе...", "Show program information");
     bar->addMenu(help);
     return m;

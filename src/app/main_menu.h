@@ -19,6 +19,7 @@ struct MainMenu {
     std::array<QAction*, 3> Scales{};  // position = page of the scale settings window
     QAction* Program = nullptr;
     QAction* HelpContents = nullptr;
+    QAction* RecordsHelp = nullptr;  // the page on the event log and the records check
     QAction* About = nullptr;
 };
 

@@ -190,6 +190,7 @@ void TMain::connectMenu() {
     connect(menu_.Program, &QAction::triggered, this, [this] { openSetupP(TSetupP::Common); });
     connect(menu_.HelpContents, &QAction::triggered, this,
             [this] { showHelpTopic(kDefaultHelpTopic); });
+    connect(menu_.RecordsHelp, &QAction::triggered, this, [this] { showHelpTopic(kRecordsHelpTopic); });
     connect(menu_.About, &QAction::triggered, this, [this] {
         guarded([this] {
             w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),

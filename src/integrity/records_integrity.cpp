@@ -29,6 +29,30 @@ SealFinding checkFile(const QString& path, const QString& table, const QByteArra
     return checkSeals(file, table, tableTitle(QFileInfo(path).fileName()), key, heads.head(canonical(path)));
 }
 
+// The table whose rows a file of the folder holds sealed; empty for the other files.
+QString sealedTableOf(const QString& fileName) {
+    if (fileName.compare(QStringLiteral("Trains.db"), Qt::CaseInsensitive) == 0) return QStringLiteral("Trains");
+    if (fileName.compare(QStringLiteral("Wagons.db"), Qt::CaseInsensitive) == 0) return QStringLiteral("Wagons");
+    if (fileName.startsWith(QStringLiteral("Book"), Qt::CaseInsensitive)) return QStringLiteral("Book");
+    if (fileName.compare(QString::fromLatin1(EventLog::kFileName), Qt::CaseInsensitive) == 0)
+        return QString::fromLatin1(EventLog::kTable);
+    return {};
+}
+
+// The files of the folder that held sealed rows when last seen and are gone now. The program
+// itself never removes one (archiving copies), so each was removed behind its back.
+QStringList deletedFilesIn(const QString& folder, const SealHeads& heads) {
+    QStringList gone;
+    const QString dir = canonical(folder);
+    for (const QString& path : heads.files()) {
+        const QFileInfo info(path);
+        if (info.absolutePath() == dir && !info.exists() && !sealedTableOf(info.fileName()).isEmpty() &&
+            heads.head(path)->n > 0)
+            gone.append(path);
+    }
+    return gone;
+}
+
 constexpr int kActionWaitMs = 100;
 
 const QString kLogMissing = QStringLiteral("Не найден журнал событий!\r\nБудет создан новый журнал событий");
@@ -125,7 +149,11 @@ void RecordsIntegrity::collectSoon(int delayMs) {
 // the head it fell behind, and is reported until an engineer acknowledges it.
 void RecordsIntegrity::noteHeads(bool acceptAll) {
     if (!heads_) return;
-    for (const SealedFile& sealed : sealedFilesIn(records_.connection().folder())) {
+    const QString folder = records_.connection().folder();
+    // An acknowledged deletion is not told again.
+    if (acceptAll)
+        for (const QString& path : deletedFilesIn(folder, *heads_)) heads_->forget(path);
+    for (const SealedFile& sealed : sealedFilesIn(folder)) {
         SqliteFile file;
         file.open(sealed.path, false);
         if (!seals::isSealed(file)) continue;
@@ -142,8 +170,7 @@ QList<SealFinding> RecordsIntegrity::check() {
     if (!ready()) return findings;
     try {
         collect();
-        for (const SealedFile& sealed : sealedFilesIn(records_.connection().folder())) {
-            SealFinding finding = checkFile(sealed.path, sealed.table, key_, *heads_);
+        for (SealFinding& finding : checkRecordsFolder(records_.connection().folder(), key_, *heads_)) {
             if (finding.clean()) continue;
             const std::optional<Event> known = log_.lastOf(event_kind::IntegrityFinding, finding.title);
             if (!known || known->newValue != finding.text()) record(event_kind::IntegrityFinding, finding.title, {}, finding.text());
@@ -197,11 +224,7 @@ QList<SealedFile> sealedFilesIn(const QString& folder) {
     QList<SealedFile> files;
     const QDir dir(folder);
     for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase)) {
-        QString table;
-        if (name.compare(QStringLiteral("Trains.db"), Qt::CaseInsensitive) == 0) table = QStringLiteral("Trains");
-        else if (name.compare(QStringLiteral("Wagons.db"), Qt::CaseInsensitive) == 0) table = QStringLiteral("Wagons");
-        else if (name.startsWith(QStringLiteral("Book"), Qt::CaseInsensitive)) table = QStringLiteral("Book");
-        else if (name.compare(QString::fromLatin1(EventLog::kFileName), Qt::CaseInsensitive) == 0) table = QString::fromLatin1(EventLog::kTable);
+        const QString table = sealedTableOf(name);
         if (!table.isEmpty()) files.append({dir.filePath(name), table});
     }
     return files;
@@ -210,6 +233,12 @@ QList<SealedFile> sealedFilesIn(const QString& folder) {
 QList<SealFinding> checkRecordsFolder(const QString& folder, const QByteArray& key, const SealHeads& heads) {
     QList<SealFinding> findings;
     for (const SealedFile& sealed : sealedFilesIn(folder)) findings.append(checkFile(sealed.path, sealed.table, key, heads));
+    for (const QString& path : deletedFilesIn(folder, heads)) {
+        SealFinding deleted;
+        deleted.title = tableTitle(QFileInfo(path).fileName());
+        deleted.fileDeleted = true;
+        findings.append(deleted);
+    }
     return findings;
 }
 

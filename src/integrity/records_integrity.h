@@ -45,7 +45,8 @@ public:
     // Takes them at the next turn of the event loop, once the writes of this turn are committed.
     void collectSoon(int delayMs = 0);
 
-    // Checks the seals of every sealed table and of the log; new findings are logged.
+    // Checks the seals of every sealed table and of the log, and misses no sealed file deleted;
+    // new findings are logged.
     QList<SealFinding> check();
     // The findings not yet acknowledged: "Книга Book[12.2026]: изменена запись 17".
     QStringList outstanding() const;
@@ -82,7 +83,8 @@ struct SealedFile {
 // Trains, Wagons, every book and the event log of a folder.
 QList<SealedFile> sealedFilesIn(const QString& folder);
 
-// Checks the sealed tables of a folder against a key and the heads seen last (the tool's check).
+// Checks the sealed tables of a folder against a key and the heads seen last, and names the
+// files sealed before that are gone from it.
 QList<SealFinding> checkRecordsFolder(const QString& folder, const QByteArray& key, const SealHeads& heads);
 
 }  // namespace zv

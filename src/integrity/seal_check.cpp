@@ -102,6 +102,7 @@ QString tableTitle(const QString& fileName) {
 
 QString SealFinding::text() const {
     QStringList parts;
+    if (fileDeleted) parts.append(QStringLiteral("файл удален"));
     if (sealsRemoved) parts.append(QStringLiteral("печати удалены"));
     if (olderCopy) parts.append(QStringLiteral("файл заменен более старой копией"));
     if (!changed.isEmpty()) parts.append(rowsPart(QStringLiteral("изменена запись"), QStringLiteral("изменены записи"), changed));

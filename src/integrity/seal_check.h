@@ -18,13 +18,14 @@ struct SealFinding {
     bool unsealed = false;  // no seals at all (a table from an earlier version, or seals removed)
     bool sealsRemoved = false;  // the file was sealed once (a head is known) and has no seals now
     bool olderCopy = false;  // the chain ends before the head seen last, or differs there
+    bool fileDeleted = false;  // a file sealed before is gone from the folder
     QList<qint64> changed, inserted, swapped, brokenSeals;
     int deleted = 0;
     SealHead head;  // the end of the chain as found
 
     bool clean() const {
-        return !sealsRemoved && !olderCopy && changed.isEmpty() && inserted.isEmpty() && swapped.isEmpty() &&
-               brokenSeals.isEmpty() && deleted == 0;
+        return !fileDeleted && !sealsRemoved && !olderCopy && changed.isEmpty() && inserted.isEmpty() &&
+               swapped.isEmpty() && brokenSeals.isEmpty() && deleted == 0;
     }
     // "Книга Book[12.2026]: изменены записи 17, 18; удалена 1 запись"
     QString text() const;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -29,6 +30,8 @@ public:
 
     std::optional<SealHead> head(const QString& filePath) const;
     void setHead(const QString& filePath, const SealHead& head) { heads_.insert(filePath, head); }
+    void forget(const QString& filePath) { heads_.remove(filePath); }
+    QStringList files() const { return heads_.keys(); }
     const QString& path() const { return path_; }
 
 private:

@@ -5,7 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
 
+#include "admin/b_copy.h"
+#include "integrity/integrity_fixture.h"
+#include "records/table.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -94,6 +100,38 @@ TEST_F(ArchivingTest, AReadOnlyArchiveFolderCopiesNothing) {
     QFile::setPermissions(archives, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                         QFileDevice::ExeOwner);
     EXPECT_TRUE(zv::archivesIn(archives).isEmpty());
+}
+
+// Archiving through its window keeps every seal whole, even with the archives inside the
+// folder of the working tables; the book removed by hand afterwards is a finding.
+TEST(ArchivingSeals, AnArchivedBookIsNoFindingAndOneRemovedByHandIs) {
+    zv::test::IntegrityFixture fx;
+    fx.clock.time = QDateTime(QDate(2026, 11, 20), QTime(9, 0));
+    fx.start();
+    fx.records->Book().insertValues({{"Wagon", "51234567"}, {"Brut", 61000}, {"Tare", 22000}});
+    fx.stop();
+    fx.clock.time = QDateTime(QDate(2026, 12, 1), QTime(8, 0));
+    fx.start();
+
+    TBCopy window;
+    window.setFolders(fx.dbDir(), fx.dbDir(), fx.records->Book().fileName());
+    window.show();
+    auto* books = window.findChild<QListWidget*>("FLB1");
+    const QList<QListWidgetItem*> november = books->findItems("Book[11.2026].db", Qt::MatchExactly);
+    ASSERT_EQ(november.size(), 1);
+    QTest::mouseClick(books->viewport(), Qt::LeftButton, {}, books->visualItemRect(november[0]).center());
+    auto* run = window.findChild<QPushButton*>("But1");
+    QTest::mouseClick(run, Qt::LeftButton, {}, run->rect().center());
+    ASSERT_TRUE(QFile::exists(QDir(fx.dbDir()).filePath("Book[11.2026]/Book[11.2026].db")));
+    EXPECT_TRUE(fx.findings().isEmpty());
+    fx.stop();
+    fx.start();
+    EXPECT_TRUE(fx.findings().isEmpty());
+    fx.stop();
+
+    ASSERT_TRUE(QFile::remove(fx.file("Book[11.2026].db")));
+    fx.start();
+    EXPECT_EQ(fx.findings(), QStringList{"Книга Book[11.2026]: файл удален"});
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QDateEdit>
 #include <QStatusBar>
+#include <QTest>
 
 #include "admin/b_copy.h"
 #include "admin/db_view.h"
@@ -15,8 +17,10 @@
 #include "app/about.h"
 #include "app/app_fixture.h"
 #include "app/help_window.h"
+#include "integrity_ui/event_log_window.h"
 #include "processing/w_pro.h"
 #include "reports/b_prn.h"
+#include "support/operator_input.h"
 #include "ui/modal.h"
 
 namespace {
@@ -112,13 +116,38 @@ TEST(Help, F1InAModalWindowShowsTheHelpBesideIt) {
     EXPECT_EQ(main.helpWindow()->currentTopic(), "Help.htm");
 }
 
+TEST(Help, TheRecordsPageOpensFromItsMenuItemAndFromTheEventLog) {
+    AppFixture app;
+    copyHelpPages(app.folder());
+    TMain& main = app.create();
+    main.show();
+    zv::test::chooseMenu(main.menuBar(), {"&Справка", "Журнал событий и проверка записей"});
+    EXPECT_TRUE(main.helpWindow()->isVisible());
+    EXPECT_EQ(main.helpWindow()->currentTopic(), "Records.htm");
+    main.helpWindow()->hide();
+
+    QString topic;
+    zv::ModalScript script;
+    script.then([&](QDialog& log) {
+        auto* from = log.findChild<QDateEdit*>("DateFrom");
+        QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(5, from->height() / 2));
+        QTest::keyClick(from, Qt::Key_F1);
+        topic = main.helpWindow()->isVisible() ? main.helpWindow()->currentTopic() : QString();
+        main.helpWindow()->hide();
+        log.reject();
+    });
+    zv::test::chooseMenu(main.menuBar(), {"Базы данных", "Журнал событий"});
+    EXPECT_EQ(script.shown(), QStringList{"EventLog"});
+    EXPECT_EQ(topic, "Records.htm");
+}
+
 TEST(Help, EveryTopicPageExistsAndTheIndexLinksIt) {
     QFile index(QString(ZOLVELT_HELP_SOURCE) + "/index.htm");
     ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(index.readAll());
     for (const char* topic :
          {"Main.htm", "Processing.htm", "View.htm", "Shift.htm", "Reports.htm", "Base.htm",
-          "Parameters.htm", "Calibration.htm", "Tuning.htm", "Help.htm"}) {
+          "Parameters.htm", "Calibration.htm", "Tuning.htm", "Help.htm", "Records.htm"}) {
         EXPECT_TRUE(QFile::exists(QString(ZOLVELT_HELP_SOURCE) + "/" + topic)) << topic;
         EXPECT_TRUE(text.contains(QString("href=\"") + topic + "\"")) << topic;
     }

@@ -113,7 +113,7 @@ TEST(MainWindowMenu, HasTheItemsSeparatorsAndHints) {
 
     const QMenu* help = submenu(bar, "&Справка");
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(captions(help), (QStringList{"Вызов справки", "&О программе..."}));
+    EXPECT_EQ(captions(help), (QStringList{"Вызов справки", "Журнал событий и проверка записей", "&О программе..."}));
     EXPECT_EQ(main.menu().About->statusTip(), "Show program information");
 }
 

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "reports/report_commands.h"
 #include "reports/report_document.h"
 #include "reports/report_layouts.h"
+#include "support/operator_input.h"
 #include "ui/modal.h"
 
 namespace {
@@ -150,6 +152,34 @@ TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
     EXPECT_TRUE(integrity.outstanding().isEmpty());
     EXPECT_FALSE(again.layouts().trainsReport().pageStamp.join('|').contains("Внимание!"));
     EXPECT_EQ(again.records().Trains().recordCount(), 1);  // nothing refused, nothing lost
+}
+
+// A book of an earlier month (here a copy of this month's, which the program then knows) removed
+// between two runs is named at start-up and on demand.
+TEST(RecordsIntegrity, ABookRemovedBetweenTwoRunsIsNamedAtStartUpAndOnDemand) {
+    AppFixture app;
+    TMain& main = app.start();
+    main.records().Book().insertValues({{"Wagon", "52011234"}, {"Brut", 84120}, {"Tare", 23410}});
+    const QString folder = main.records().connection().folder();
+    const QString book = QDir(folder).filePath(main.records().Book().fileName());
+    app.stop();
+    const QString earlier = QDir(folder).filePath("Book[11.2000].db");
+    ASSERT_TRUE(QFile::copy(book, earlier));
+    app.start();
+    app.stop();
+    ASSERT_TRUE(QFile::remove(earlier));
+
+    app.messages.clear();
+    TMain& again = app.start();
+    const QString finding = "Книга Book[11.2000]: файл удален";
+    ASSERT_FALSE(app.messages.texts().isEmpty());
+    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+    app.messages.clear();
+    app.messages.answerNo();
+    again.show();
+    zv::test::chooseMenu(again.menuBar(), {"Базы данных", "Проверить целостность записей"});
+    EXPECT_TRUE(app.messages.texts().value(0).contains(finding)) << app.messages.texts().value(0).toStdString();
+    EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::IntegrityFinding), 1);
 }
 
 }  // namespace

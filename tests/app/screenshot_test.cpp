@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include "admin/setup_w.h"
 #include "admin/shift_s.h"
 #include "app/app_fixture.h"
+#include "app/help_window.h"
 #include "integrity/events.h"
 #include "records/sqlite_file.h"
 #include "records/table.h"
@@ -139,6 +141,18 @@ TEST(Shots, DISABLED_RecordsIntegrityWindowsAndABookReportPage) {
     document->paintPage(painter, 0, pixelsPerMm);
     painter.end();
     image.save(qEnvironmentVariable("ZOLVELT_SHOTS", ".") + "/book_report_page.png");
+}
+
+TEST(Shots, DISABLED_TheHelpPageOnTheEventLogAndTheRecordsCheck) {
+    zv::test::AppFixture app;
+    QDir().mkpath(app.folder() + "help");
+    for (const QString& page : QDir(ZOLVELT_HELP_SOURCE).entryList(QDir::Files))
+        QFile::copy(QDir(ZOLVELT_HELP_SOURCE).filePath(page), app.folder() + "help/" + page);
+    TMain& main = app.create();
+    main.show();
+    zv::test::chooseMenu(main.menuBar(), {"&Справка", "Журнал событий и проверка записей"});
+    main.helpWindow()->resize(900, 1400);
+    save(main.helpWindow(), "help_records.png");
 }
 
 }  // namespace

@@ -72,6 +72,34 @@ TEST_F(SealTest, TellsAFileReplacedByAnOlderCopyOfItself) {
     EXPECT_EQ(findings(), QStringList{QStringLiteral("Таблица Trains: файл заменен более старой копией")});
 }
 
+// A November book with a row, then the program run in December: the November book is no
+// longer opened, only checked.
+TEST_F(SealTest, TellsABookOfAnEarlierMonthDeletedUntilAcknowledged) {
+    clock.time = QDateTime(QDate(2026, 11, 30), QTime(23, 50));
+    start();
+    records->Book().insertValues({{"Wagon", "51234567"}, {"Brut", 61000}, {"Tare", 22000}});
+    stop();
+    clock.time = QDateTime(QDate(2026, 12, 1), QTime(8, 0));
+    start();
+    EXPECT_TRUE(findings().isEmpty());
+    stop();
+    ASSERT_TRUE(QFile::remove(file(QStringLiteral("Book[11.2026].db"))));
+
+    start();
+    const QString deleted = QStringLiteral("Книга Book[11.2026]: файл удален");
+    EXPECT_EQ(findings(), QStringList{deleted});
+    stop();
+    start();
+    findings();
+    EXPECT_EQ(integrity->outstanding(), QStringList{deleted});
+    EXPECT_EQ(told(event_kind::IntegrityFinding), QStringList{"Книга Book[11.2026] |  -> " + deleted});
+    integrity->acknowledge();
+    stop();
+    start();
+    EXPECT_TRUE(findings().isEmpty());
+    EXPECT_TRUE(integrity->outstanding().isEmpty());
+}
+
 TEST_F(SealTest, KeepsAFindingUntilAcknowledgedAndLogsBoth) {
     threeRows();
     sql(QStringLiteral("Trains.db"), QStringLiteral("UPDATE Trains SET Weight=7 WHERE rowid=1"));

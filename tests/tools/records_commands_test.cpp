@@ -4,11 +4,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sstream>
 
 #include "cli/tool_main.h"
 #include "integrity/seal_chain.h"
+#include "integrity/seal_heads.h"
 #include "integrity/seal_key.h"
 #include "records/database.h"
 #include "records/schema.h"
@@ -72,6 +74,21 @@ TEST(CheckRecordsCommand, ExitsWithOneAndNamesTheRowChangedBehindTheSeals) {
     const ToolRun found = run({"check-records", "--db", db.toStdString()});
     EXPECT_EQ(found.status, 1);
     EXPECT_EQ(found.out, "Таблица Trains: изменена запись 3\n");
+    // Once the heads beside the key remember the file, its removal is named too.
+    const QString trains = QFileInfo(QDir(db).filePath("Trains.db")).canonicalFilePath();
+    SealHeads heads(sealPathsBeside(QDir(programFolder).filePath("ZOLVelt.ini")).heads, key);
+    {
+        SqliteFile file;
+        file.open(trains, false);
+        const std::optional<seals::SealEntry> last = seals::lastEntry(file);
+        ASSERT_TRUE(last);
+        heads.setHead(trains, SealHead{last->n, last->seal});
+    }
+    ASSERT_TRUE(heads.save());
+    QFile::remove(trains);
+    const ToolRun gone = run({"check-records", "--db", db.toStdString()});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_EQ(gone.out, "Таблица Trains: файл удален\n");
     EXPECT_EQ(run({"check-records", "--db", db.toStdString(), "--key", (dir / "none").string()}).status, 2);
 }
 
