@@ -12,6 +12,7 @@
 #include "cli/tool_main.h"
 #include "records/database.h"
 #include "records/schema.h"
+#include "records/sqlite_file.h"
 #include "records/table.h"
 #include "records/table_templates.h"
 #include "simulator/raw_file_sink.h"
@@ -138,6 +139,16 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
     Table trains(database, schema::trains());
     trains.open();
     EXPECT_EQ(trains.recordCount(), 12);
+
+    // Stored as the program stores them, sealed and logged: its check finds nothing amiss.
+    const ToolRun check = run({"check-records", "--db", db});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    SqliteFile log;
+    log.open(QString::fromStdString(db) + "/Events.db", false);
+    SqlStatement stored = log.prepare("SELECT Subject, NewValue FROM Events WHERE Kind = 'Состав сохранен' ORDER BY N");
+    QStringList events;
+    while (stored.step()) events.append(stored.column(0).toString() + ": " + stored.column(1).toString());
+    EXPECT_EQ(events, (QStringList{"Состав 1: вагонов: 6", "Состав 2: вагонов: 6"}));
 }
 
 TEST_F(ToolFiles, ReplayIntoTablesFillsTheOutboxOnlyWhenSendingIsOn) {

@@ -6,6 +6,7 @@
 #include "central/central_schema.h"
 #include "central/connection_params.h"
 #include "central/push.h"
+#include "cli/program_files.h"
 #include "cli/command_options.h"
 #include "records/table_error.h"
 #include "replay/tool_settings.h"
@@ -48,9 +49,7 @@ int status(const CommandOptions& options, std::ostream& out) {
     return 0;
 }
 
-std::string defaultIni(const std::string& db) {
-    return QDir(QString::fromStdString(db)).absoluteFilePath(QStringLiteral("../ZOLVelt.ini")).toStdString();
-}
+std::string defaultIni(const std::string& db) { return settingsFileAbove(QString::fromStdString(db)).toStdString(); }
 
 int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     if (!options.has("--db")) throw UsageError("give --db");

@@ -1,6 +1,7 @@
 #include "cli/records_commands.h"
 
 #include "cli/command_options.h"
+#include "cli/program_files.h"
 #include "integrity/calibration_counter.h"
 #include "integrity/event_log.h"
 #include "integrity/records_integrity.h"
@@ -18,12 +19,6 @@ namespace zv {
 
 namespace {
 
-QString programFolderAbove(const QString& tablesFolder) {
-    QDir folder(QFileInfo(tablesFolder).absoluteFilePath());
-    folder.cdUp();
-    return folder.absolutePath();
-}
-
 QString toolFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
 
 std::string utf8(const QString& text) { return text.toStdString(); }
@@ -35,7 +30,7 @@ int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& o
     if (!options.has("--db")) throw UsageError("give --db DIR");
     const QString folder = QString::fromStdString(options.text("--db"));
     if (!QFileInfo(folder).isDir()) throw std::runtime_error("no folder " + options.text("--db"));
-    const SealPaths beside = sealPathsBeside(QDir(programFolderAbove(folder)).filePath(QStringLiteral("ZOLVelt.ini")));
+    const SealPaths beside = sealPathsBeside(settingsFileAbove(folder));
     const QString keyPath = options.has("--key") ? QString::fromStdString(options.text("--key")) : beside.key;
     const QString headsPath = options.has("--heads") ? QString::fromStdString(options.text("--heads")) : beside.heads;
     const QByteArray key = loadSealKey(keyPath);

@@ -2,6 +2,7 @@
 
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
+#include "cli/program_files.h"
 #include "cli/trains_table.h"
 #include "replay/replay_run.h"
 #include "replay/train_rows_csv.h"
@@ -33,6 +34,12 @@ std::string trainNumbersText(const std::vector<int>& numbers) {
     return (numbers.size() == 1 ? " as train " : " as trains ") + text;
 }
 
+// The program's settings file, beside which its seal key lies: --ini, or the one above --db.
+QString settingsFileOf(const CommandOptions& options) {
+    if (options.has("--ini")) return QString::fromStdString(options.text("--ini"));
+    return settingsFileAbove(QString::fromStdString(options.text("--db")));
+}
+
 }  // namespace
 
 int runReplayCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -44,7 +51,7 @@ int runReplayCommand(const std::vector<std::string>& args, std::ostream& out, st
     std::string trains;
     if (options.has("--db")) {
         StoredTrains stored =
-            storeTrainsInFolder(options.text("--db"), tool.settings, report.trains);
+            storeTrainsInFolder(options.text("--db"), tool.settings, settingsFileOf(options), report.trains);
         printStored(stored, out, err);
         wagons = static_cast<int>(stored.rows.size());
         trains = trainNumbersText(stored.numbers);

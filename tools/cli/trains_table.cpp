@@ -7,6 +7,9 @@
 
 #include "central/connection_params.h"
 #include "central/outbox_listener.h"
+#include "integrity/event_action.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
 #include "records/clock.h"
 #include "records/records_database.h"
 #include "records/records_notifier.h"
@@ -21,6 +24,7 @@ namespace {
 class MessageLog : public RecordsNotifier {
   public:
     void information(const QString& text) override {
+        Events::recordRecordsMessage(text);  // a table made by the opening, as the program logs it
         messages.push_back(
             QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).toStdString());
     }
@@ -49,6 +53,15 @@ QString tablesFolder(const std::string& folder) {
     return QDir(path).absolutePath() + u'/';
 }
 
+// The tool's events go to the log of the folder it writes, for as long as it writes there.
+class EventsInstalled {
+  public:
+    explicit EventsInstalled(RecordsIntegrity& integrity) { Events::install(&integrity); }
+    ~EventsInstalled() { Events::install(nullptr); }
+    EventsInstalled(const EventsInstalled&) = delete;
+    EventsInstalled& operator=(const EventsInstalled&) = delete;
+};
+
 TrainsTableRow readBack(const Row& row) {
     TrainsTableRow r;
     r.train = row.toInt(QStringLiteral("Train"));
@@ -74,7 +87,7 @@ TrainsTableRow readBack(const Row& row) {
 
 }  // namespace
 
-StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& settings,
+StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& settings, const QString& settingsFile,
                                  const std::vector<StoredTrain>& trains) {
     Settings tableSettings = settings;
     tableSettings.Path = tablesFolder(folder).toStdString();
@@ -83,17 +96,28 @@ StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& sett
     MessageLog log;
     central::OutboxListener outbox;
     RecordsDatabase records(tableSettings, templates.path(), clock, log);
-    // With sending on, or in a folder that has sent before, the trains enter the outbox as the
-    // program's would.
+    // Sealed and logged as the program's, so that its check finds nothing amiss.
+    RecordsIntegrity integrity(records, log, settingsFile);
+    const EventsInstalled installed(integrity);
+    // With sending on, or in a folder that has sent before, the trains and their events enter
+    // the outbox as the program's would.
     const bool sending = central::sending(settings.Central);
     if (sending) records.connection().addWriteListener(&outbox);
     records.DBOpen();
+    integrity.tablesOpened();
+    const bool queuing = sending || central::keepsOutbox(records);
     if (sending) central::enterExistingRows(outbox, records);
-    else if (central::keepsOutbox(records)) records.connection().addWriteListener(&outbox);
+    else if (queuing) records.connection().addWriteListener(&outbox);
+    if (queuing)
+        integrity.log().setAppended([&](SqliteFile& file, qint64 n) { outbox.eventAppended(file, n); });
 
     std::vector<int> taken;
-    for (const StoredTrain& train : trains)
+    for (const StoredTrain& train : trains) {
+        const EventAction logged = EventAction::trainStored();
         if (int n = StoreTrain(records, train); n != 0) taken.push_back(n);
+    }
+    integrity.collect();
+    if (const QString error = integrity.takeError(); !error.isEmpty()) log.information(error);
 
     // A train of which Trains refused every row leaves its number to the next one.
     taken.erase(std::unique(taken.begin(), taken.end()), taken.end());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -23,9 +25,10 @@ struct StoredTrains {
 };
 
 // Opens (or creates) the tables in folder as the program's start-up does and stores each
-// train as the program stores a finished one; then reads the stored rows back from Trains.
+// train as the program stores a finished one, sealed and logged with the key beside
+// settingsFile; then reads the stored rows back from Trains.
 // Throws std::runtime_error when the folder cannot be made or a table cannot be opened.
-StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& settings,
+StoredTrains storeTrainsInFolder(const std::string& folder, const Settings& settings, const QString& settingsFile,
                                  const std::vector<StoredTrain>& trains);
 
 }  // namespace zv
