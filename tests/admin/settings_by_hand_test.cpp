@@ -9,6 +9,7 @@
 #include "admin/admin_fixture.h"
 #include "admin/settings_window_test.h"
 #include "admin/setup_p.h"
+#include "admin/setup_p_window_test.h"
 #include "admin/setup_w.h"
 #include "support/operator_input.h"
 #include "ui/modal.h"
@@ -69,16 +70,9 @@ TEST_F(SetupWByHand, TheCalibrationOpensWithTheTypedCodeAndIsSavedWithTheParamet
     EXPECT_TRUE(fx.messages.texts().isEmpty());
 }
 
-class SetupPByHand : public SettingsWindowTest<TSetupP> {
+class SetupPByHand : public SetupPWindowTest {
   protected:
-    void SetUp() override {
-        fx.records().DBOpen();
-        fx.messages.clear();
-        window.setHost(&fx);
-        window.UpdateSetupP(fx.settings());
-        window.setCurrentPage(TSetupP::Common);
-        window.show();
-    }
+    void SetUp() override { openOn(TSetupP::Common); }
 };
 
 TEST_F(SetupPByHand, TypedValuesAreSavedAndClosingUnsavedAsksFirst) {

@@ -2,7 +2,9 @@
 #include "admin/setup_p.h"
 
 #include "admin/admin_fixture.h"
+#include "admin/setup_p_window_test.h"
 #include "central/central_fixture.h"
+#include "support/operator_input.h"
 #include "ui/tlie_edit.h"
 
 #include <QApplication>
@@ -18,34 +20,26 @@
 namespace zv {
 namespace {
 
-class CentralPageTest : public ::testing::Test {
+using test::click;
+
+class CentralPageTest : public test::SetupPWindowTest {
 protected:
     void SetUp() override {
-        fx.records().DBOpen();
-        fx.messages.clear();
-        window.setHost(&fx);
-        window.UpdateSetupP(fx.settings());
-        window.show();
+        openOn(TSetupP::Common);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        QTabWidget* tabs = window.findChild<QTabWidget*>("PCon1");
-        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(TSetupP::Central).center());
+        QTabBar* tabs = get<QTabWidget>("PCon1")->tabBar();
+        test::clickAt(tabs, tabs->tabRect(TSetupP::Central).center());
         ASSERT_EQ(window.currentPage(), TSetupP::Central);
     }
-    template <typename T>
-    T* get(const char* name) {
-        T* widget = window.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+    // A check box takes clicks on its box and its text, not on the row beside them.
+    void tick(const char* name) {
+        QCheckBox* box = get<QCheckBox>(name);
+        test::clickAt(box, QPoint(8, box->height() / 2));
     }
-    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); }
-    // Clicks into an edit, clears it and types the text; Tab leaves it.
+    // Types over what an edit holds; Tab leaves it.
     void type(const char* name, const QString& text) {
-        QLineEdit* edit = get<QLineEdit>(name);
-        click(edit);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Tab);
+        test::typeInto(get<QLineEdit>(name), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QString checkAndWait() {
         CentralPage* page = get<CentralPage>("TS3");
@@ -58,12 +52,10 @@ protected:
         if (qEnvironmentVariableIsSet("ZOLVELT_SHOTS")) window.grab().save(qEnvironmentVariable("ZOLVELT_SHOTS") + "/" + name);
     }
 
-    test::AdminFixture fx;
-    TSetupP window;
 };
 
 TEST_F(CentralPageTest, RefusesSendingWithoutTheScalesIdentity) {
-    click(get<QCheckBox>("CBSend"));
+    tick("CBSend");
     click(get<QPushButton>("But1"));
     ASSERT_EQ(fx.messages.shown().size(), 1u);
     EXPECT_TRUE(fx.messages.shown()[0].text.startsWith("Укажите обозначение весов"));
@@ -84,7 +76,7 @@ TEST_F(CentralPageTest, ChecksTheConnectionTypedAgainstARunningAndAStoppedServer
         admin.connect(cluster.params(database));
         central::initSchema(admin);
     }
-    click(get<QCheckBox>("CBSend"));
+    tick("CBSend");
     type("EdHost", test::PgCluster::host());
     type("LIEPort", QString::number(cluster.port()));
     type("EdBase", database);
