@@ -8,7 +8,7 @@
 
 #include <sstream>
 
-#include "cli/tool_main.h"
+#include "tools/tool_run.h"
 #include "integrity/seal_chain.h"
 #include "integrity/seal_heads.h"
 #include "integrity/seal_key.h"
@@ -21,16 +21,8 @@
 namespace zv {
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out, err;
-};
-
-ToolRun run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runTool(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::run;
+using test::ToolRun;
 
 TEST(IdentifyCommand, PrintsTheVersionAndTheChecksumOfTheProgramFile) {
     test::TempDir dir;

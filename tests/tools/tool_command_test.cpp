@@ -9,7 +9,7 @@
 #include <sstream>
 #include <utility>
 
-#include "cli/tool_main.h"
+#include "tools/tool_run.h"
 #include "records/database.h"
 #include "records/schema.h"
 #include "records/sqlite_file.h"
@@ -29,16 +29,8 @@ using ::testing::HasSubstr;
 const std::string Zero = "1000,1000,1000,1000,1000,1000,1000,1000";
 const std::string Coef = "2000000,2000000,2000000,2000000,2000000,2000000,2000000,2000000";
 
-struct ToolRun {
-    int status;
-    std::string out, err;
-};
-
-ToolRun run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    int status = runTool(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::run;
+using test::ToolRun;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;

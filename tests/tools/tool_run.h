@@ -1,0 +1,23 @@
+#pragma once
+
+#include "cli/tool_main.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zv::test {
+
+// One run of zolvelt-tool inside the test process: its exit status and what it printed.
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+inline ToolRun run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = runTool(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+}  // namespace zv::test
