@@ -88,7 +88,7 @@ void OutboxListener::eventAppended(SqliteFile& file, qint64 n) {
 }
 
 void OutboxListener::enterExisting(SqliteFile& file, const QString& table, const QString& keyColumn) {
-    if (outbox::exists(file)) return;
+    if (outbox::exists(file)) return outbox::prepare(file);  // brings one of the first version up to date
     const bool own = !file.inTransaction();
     file.exec(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_seed"));
     try {
@@ -134,16 +134,12 @@ bool keepsOutbox(RecordsDatabase& records) {
 }
 
 void enterExistingRows(OutboxListener& outbox, RecordsDatabase& records) {
-    for (Table* table : sentTables(records)) {
-        outbox.enterExisting(*table);
-        if (table->isOpen()) outbox::prepare(table->sqliteFile());  // one of the first version
-    }
+    for (Table* table : sentTables(records)) outbox.enterExisting(*table);
     for (const QString& path : otherFiles(records)) {
         SqliteFile file;
         file.open(path, false);
         const bool events = QFileInfo(path).fileName() == kEventsFile;
         outbox.enterExisting(file, events ? kEventsTable : QStringLiteral("Book"), QStringLiteral("N"));
-        outbox::prepare(file);
     }
 }
 

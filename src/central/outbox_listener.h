@@ -34,7 +34,8 @@ public:
 
     // Enters every row of a table kept in a file that has never had an outbox, in one
     // transaction: what a folder held before sending was first switched on reaches the server
-    // too, once. keyColumn: the column that identifies a row.
+    // too, once. keyColumn: the column that identifies a row. A file that has an outbox
+    // already only has it brought up to date.
     void enterExisting(SqliteFile& file, const QString& table, const QString& keyColumn);
     void enterExisting(Table& table);
 
