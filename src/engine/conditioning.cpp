@@ -1,6 +1,7 @@
 #include "engine/conditioning.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/rounding.h"
@@ -27,7 +28,9 @@ bool empty(int64_t load, const Settings& s) {
 ConditioningDisplay Conditioning::reading(const LoadValues& staticLoads, bool& zeroButton,
                                           const Settings& settings) {
     record(staticLoads);
-    const bool isStable = stable(settings);
+    if (ZeroRequest && !requestSeen_) zeroState_ = ZeroState{};  // a new request
+    const int64_t readingSpread = spread();
+    const bool isStable = readingSpread < settings.Zst;
     if (isStable) {
         const LoadInts m = means();
         zero(m, zeroButton, settings);
@@ -36,6 +39,7 @@ ConditioningDisplay Conditioning::reading(const LoadValues& staticLoads, bool& z
         for (int q = 0; q < 10; ++q)
             NetLoad_[q] = saturate32(int64_t{StatHist(q, 0)} - CurZero_[q]);
     }
+    watchZero(readingSpread, isStable, settings);
     showWeight(isStable, settings.Dis);
     centreOfGravity(settings);
     return display(isStable, settings);
@@ -46,13 +50,14 @@ void Conditioning::record(const LoadValues& staticLoads) {
     for (int q = 0; q < 10; ++q) hist_[q][head_ & 7u] = roundHalfEven(staticLoads[q]);
 }
 
-bool Conditioning::stable(const Settings& settings) const {
-    int64_t spread = 0;
+// The sum of the half-platform quantities' ranges over the history; stable below `Zst`.
+int64_t Conditioning::spread() const {
+    int64_t sum = 0;
     for (int q : {W01, W23, W45, W67}) {
         const auto [lo, hi] = std::minmax_element(std::begin(hist_[q]), std::end(hist_[q]));
-        spread += int64_t{*hi} - *lo;
+        sum += int64_t{*hi} - *lo;
     }
-    return spread < settings.Zst;
+    return sum;
 }
 
 LoadInts Conditioning::means() const {
@@ -69,14 +74,49 @@ void Conditioning::zero(const LoadInts& m, bool& zeroButton, const Settings& set
     const int64_t total = std::llabs(int64_t{m[W0]} + m[W1]);
     if (ZeroRequest) {
         ZeroRequest = false;
-        if (total < settings.Zpwr) RefZero_ = CurZero_ = m;
+        if (total < settings.Zpwr)
+            setZero(m);
+        else
+            refuseZero(total, settings.Zpwr, false);
     } else if (zeroButton) {
         zeroButton = false;
-        if (total < settings.Zman) RefZero_ = CurZero_ = m;
+        if (total < settings.Zman)
+            setZero(m);
+        else if (!zeroState_.taken)
+            refuseZero(total, settings.Zman, true);
     } else {
         const int64_t drift = (int64_t{m[W0]} - RefZero_[W0]) + (int64_t{m[W1]} - RefZero_[W1]);
         if (std::llabs(drift) < settings.Zaut) CurZero_ = m;
     }
+}
+
+void Conditioning::setZero(const LoadInts& m) {
+    RefZero_ = CurZero_ = m;
+    zeroState_.taken = true;
+    zeroState_.failure = ZeroFailure::None;
+}
+
+void Conditioning::refuseZero(int64_t load, int32_t limit, bool byButton) {
+    zeroState_.failure = ZeroFailure::OutOfRange;
+    zeroState_.refusedLoad = load;
+    zeroState_.refusedLimit = limit;
+    zeroState_.refusedByButton = byButton;
+}
+
+// Counts the readings without the zero and keeps the closest they came to stability.
+void Conditioning::watchZero(int64_t readingSpread, bool isStable, const Settings& settings) {
+    requestSeen_ = ZeroRequest;
+    if (zeroState_.taken) return;
+    if (zeroState_.readings < INT32_MAX) ++zeroState_.readings;
+    zeroState_.leastSpread = std::min(zeroState_.leastSpread, readingSpread);
+    zeroState_.stabilityRange = settings.Zst;
+    if (!isStable && zeroState_.failure == ZeroFailure::None)
+        zeroState_.failure = ZeroFailure::Unsettled;
+}
+
+void Conditioning::calibrationChanged() {
+    RefZero_ = CurZero_ = LoadInts{};
+    ZeroRequest = true;
 }
 
 void Conditioning::showWeight(bool isStable, int32_t Dis) {

@@ -4,9 +4,13 @@
 #include <cstdint>
 
 #include "engine/engine_observer.h"
+#include "engine/zero_state.h"
 #include "settings/settings.h"
 
 namespace zv {
+
+// Every 12th sample is a conditioning reading.
+inline constexpr int kReadingPeriod = 12;
 
 // Static load quantities W0, W01, W23, W02, W13, W1, W45, W67, W46, W57.
 using LoadValues = std::array<double, 10>;
@@ -32,14 +36,23 @@ class Conditioning {
     int32_t OffTrans2() const { return OffTrans2_; }
     int32_t OffTrans() const { return OffTrans_; }
     int32_t StatHist(int q, int slot) const { return hist_[q][(head_ - slot) & 7u]; }
+    // Whether the zero asked for last was set, and why not.
+    const ZeroState& zeroState() const { return zeroState_; }
+
+    // A zero of the old calibration means nothing under a new one: the loads count from the
+    // calibration zero until the zero asked for here is set.
+    void calibrationChanged();
 
     bool ZeroRequest = true;  // power-up zeroing at the next stable reading
 
   private:
     void record(const LoadValues& staticLoads);
-    bool stable(const Settings& settings) const;
+    int64_t spread() const;
+    void watchZero(int64_t spread, bool isStable, const Settings& settings);
     LoadInts means() const;
     void zero(const LoadInts& m, bool& zeroButton, const Settings& settings);
+    void setZero(const LoadInts& m);
+    void refuseZero(int64_t load, int32_t limit, bool byButton);
     void showWeight(bool isStable, int32_t Dis);
     void centreOfGravity(const Settings& settings);
     ConditioningDisplay display(bool isStable, const Settings& settings) const;
@@ -55,6 +68,8 @@ class Conditioning {
     int32_t OffTrans1_ = 0;
     int32_t OffTrans2_ = 0;
     int32_t OffTrans_ = 0;
+    ZeroState zeroState_;
+    bool requestSeen_ = false;  // the pending ZeroRequest has started zeroState_ already
 };
 
 }  // namespace zv

@@ -9,9 +9,6 @@ namespace zv {
 
 namespace {
 
-// Every 12th sample is a conditioning reading.
-constexpr int kReadingPeriod = 12;
-
 WallTime systemNow() {
     return std::chrono::system_clock::now();
 }
@@ -118,6 +115,11 @@ void WeighingEngine::beginReplay() {
 void WeighingEngine::endReplay() {
     filter_.FltRestart() = 1;
     conditioning_.ZeroRequest = true;
+}
+
+void WeighingEngine::calibrationChanged() {
+    filter_.FltRestart() = 1;
+    conditioning_.calibrationChanged();
 }
 
 void WeighingEngine::notifyGate() {

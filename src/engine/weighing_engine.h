@@ -69,6 +69,9 @@ class WeighingEngine {
     void beginReplay();
     // Replay stop: filters restart, `ZeroRequest` set; the caller then calls TrainEnd().
     void endReplay();
+    // New zero codes or coefficients: filters restart on the loads as the new calibration
+    // makes them, the zero counts from the calibration zero and `ZeroRequest` is set.
+    void calibrationChanged();
 
     int& SmpCnt() { return filter_.SmpCnt(); }
     int& FltRestart() { return filter_.FltRestart(); }

@@ -149,6 +149,91 @@ TEST_F(ConditioningTest, OnePlatformHasNoStaticBase) {
     EXPECT_TRUE(d.Lds1Empty);
 }
 
+// Readings whose half-platform loads spread by `spread` kg, as noise on a platform makes them.
+void noisyReadings(Conditioning& c, const Settings& s, bool& button, int readings, int spread,
+                   double total = 0) {
+    for (int n = 0; n < readings; ++n)
+        c.reading(loads(total, 0, n % 2 == 0 ? spread : 0), button, s);
+}
+
+// What the zero state says after a minute of readings at 50 Hz (250 readings), by platform.
+TEST_F(ConditioningTest, ZeroStateSaysWhetherTheZeroWasTakenAndWhyNot) {
+    struct Case {
+        const char* platform;
+        int spread;  // of the noise, kg
+        double total;
+        bool taken;
+        ZeroFailure failure;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"quiet", 0, 300, true, ZeroFailure::None, "Ноль не установлен"},
+        {"noise just below Zst", 49, 300, true, ZeroFailure::None, "Ноль не установлен"},
+        {"noise at Zst", 50, 300, false, ZeroFailure::Unsettled,
+         "Ноль не установлен: показания весов не успокаиваются, разброс не меньше 50 кг при "
+         "Zst = 50 кг (шум на платформе больше допустимого)"},
+        {"a wagon standing on it", 0, 1200, false, ZeroFailure::OutOfRange,
+         "Ноль не установлен: на весах 1200 кг, ноль при включении устанавливается до Zpwr = "
+         "1000 кг"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.platform);
+        Conditioning fresh;
+        fresh.reading(loads(k.total, 0, 1000), button, s);  // the load arriving
+        noisyReadings(fresh, s, button, 248, k.spread, k.total);
+        const ZeroState& z = fresh.zeroState();
+        EXPECT_EQ(z.taken, k.taken);
+        EXPECT_EQ(z.failure, k.failure);
+        EXPECT_FALSE(zeroOverdue(z, 50));
+        noisyReadings(fresh, s, button, 1, k.spread, k.total);
+        EXPECT_EQ(zeroOverdue(z, 50), !k.taken);
+        EXPECT_EQ(zeroFailureText(z), k.text);
+        if (k.taken) {
+            EXPECT_EQ(fresh.CurZero()[0], 300);
+        }
+    }
+}
+
+// The zero button mends a zero the power-up refused; a zero asked for again starts anew.
+TEST_F(ConditioningTest, ZeroStateFollowsTheButtonAndTheNextRequest) {
+    s.Zman = 1500;
+    settleAfterDisturbance(loads(1200));
+    ASSERT_EQ(c.zeroState().failure, ZeroFailure::OutOfRange);
+    button = true;
+    settleAfterDisturbance(loads(1600));
+    EXPECT_EQ(zeroFailureText(c.zeroState()),
+              "Ноль не установлен: на весах 1600 кг, ноль кнопкой →0← устанавливается до Zman = "
+              "1500 кг");
+    button = true;
+    settleAfterDisturbance(loads(1200));
+    EXPECT_TRUE(c.zeroState().taken);
+    EXPECT_EQ(c.zeroState().failure, ZeroFailure::None);
+
+    c.ZeroRequest = true;  // the port opened again
+    noisyReadings(c, s, button, 10, 80, 1200);
+    EXPECT_FALSE(c.zeroState().taken);
+    EXPECT_EQ(c.zeroState().readings, 10);
+    EXPECT_EQ(c.zeroState().leastSpread, 80);
+    EXPECT_EQ(c.zeroState().failure, ZeroFailure::Unsettled);
+    EXPECT_EQ(c.CurZero()[0], 1200) << "the old zero stays until the new one is set";
+}
+
+// Under a new calibration the old zero is void: the loads count from the calibration zero
+// at once, and the next stable reading sets the zero.
+TEST_F(ConditioningTest, NewCalibrationVoidsTheZeroAndAsksForANewOne) {
+    s.Dis = 10;
+    settleAfterDisturbance(loads(300));
+    ASSERT_EQ(c.CurZero()[0], 300);
+    c.calibrationChanged();
+    EXPECT_TRUE(c.ZeroRequest);
+    EXPECT_EQ(unsteady(20).ShownWeight, 20);
+    EXPECT_FALSE(c.zeroState().taken);
+    const ConditioningDisplay d = settle(loads(20));
+    EXPECT_TRUE(c.zeroState().taken);
+    EXPECT_EQ(c.CurZero()[0], 20);
+    EXPECT_EQ(d.ShownWeight, 0);
+}
+
 // Steps that are not positive and a zero empty-platform limit give zeros, never a
 // division by zero.
 TEST_F(ConditioningTest, ZeroOrNegativeStepsGiveZeroes) {

@@ -66,5 +66,23 @@ TEST_F(WeighingEngineTest, ZeroingThroughThePipeline) {
     EXPECT_TRUE(seen.last.stable);
 }
 
+// "Нуль платформы" and a save: the zero codes now take the dead load. The next reading shows
+// the load under the new calibration (no 1 Hz filter ramp, no zero of the old one) and the
+// zero is set again once the readings agree.
+TEST_F(WeighingEngineTest, NewCalibrationShowsAtOnceAndSetsTheZeroAgain) {
+    feed(8 * 12, 2050);
+    ASSERT_TRUE(engine.conditioning().zeroState().taken);
+    s.a0.fill(2050);
+    engine.calibrationChanged();
+    feed(12, 2050);
+    EXPECT_EQ(seen.last.ShownWeight, 0);
+    EXPECT_FALSE(engine.conditioning().zeroState().taken);
+    feed(8 * 12, 2050);
+    EXPECT_TRUE(engine.conditioning().zeroState().taken);
+    EXPECT_EQ(engine.conditioning().CurZero()[0], 0);
+    EXPECT_TRUE(seen.last.stable);
+    EXPECT_EQ(seen.last.ShownWeight, 0);
+}
+
 }  // namespace
 }  // namespace zv
