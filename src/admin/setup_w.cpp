@@ -59,6 +59,12 @@ uint16_t debugCode(const QString& text) {
     return ok && value >= 0 && value <= 0xFFFF ? static_cast<uint16_t>(value) : kBadDebugCode;
 }
 
+// What turns codes into loads: a zero set before such a change means nothing after it.
+bool loadsChange(const zv::Settings& before, const zv::Settings& after) {
+    return before.a0 != after.a0 || before.ak != after.ak || before.Npl != after.Npl ||
+           before.Nadc != after.Nadc;
+}
+
 void selectText(QComboBox* box, const QString& text) {
     box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
 }
@@ -337,8 +343,10 @@ bool TSetupW::saveDespiteVerdict() {
 void TSetupW::But1Click() {
     if (!host_ || !filterCutoffsAllowed() || !saveDespiteVerdict()) return;
     zv::Settings& s = host_->settings();
+    const zv::Settings before = s;
     ApplySetupW(s);
     host_->engine().FiltCoef();
+    if (loadsChange(before, s)) host_->engine().calibrationChanged();
     host_->link().decoder().setLayout(s.Nadc, s.Npl);
     host_->applyOptions();
     if (saveSettings(*host_, calibrationKeys())) unsaved_ = false;

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/zero_indicator.h"
 #include "ui/data_grid.h"
 
 namespace {
@@ -122,6 +123,8 @@ QFrame* buildWeightDisplay(MainControls& c, QWidget* parent) {
     grid->addWidget(c.Laovl, 1, 0);
     grid->addWidget(c.Lw0, 1, 1);
     grid->addWidget(c.Lw1, 1, 2);
+    c.LZero = buildZeroIndicator(c.Panel2);
+    grid->addWidget(c.LZero, 2, 0, 1, 3);
     return c.Panel2;
 }
 

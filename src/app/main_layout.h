@@ -23,6 +23,7 @@ struct MainControls {
     QLabel* Lw0 = nullptr;
     QLabel* Lw1 = nullptr;
     QLabel* Laovl = nullptr;
+    QLabel* LZero = nullptr;  // whether the zero is set (app/zero_indicator.h)
     QFrame* Panel3 = nullptr;
     QToolButton* SBut01 = nullptr;
     QLabel* Label6 = nullptr;

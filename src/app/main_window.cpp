@@ -70,6 +70,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     help_ = new HelpWindow(programFolder_ + "help/", this);
     central_ = std::make_unique<CentralLink>(records_, integrity_->log(), statusBar());
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
+    zero_ = std::make_unique<ZeroIndicator>(c_.LZero, c_.StatusLine);
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });
     connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
@@ -265,6 +266,7 @@ void TMain::Timer1Timer() {
             replayStep();
         else
             link_.poll();
+        zero_->show(engine_.conditioning().zeroState(), settings_.Fadc);
         showLinkCounters();
         lastTickError_.clear();
     } catch (const std::exception& e) {

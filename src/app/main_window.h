@@ -17,6 +17,7 @@
 #include "app/raw_data_session.h"
 #include "app/tick_clock.h"
 #include "app/train_list.h"
+#include "app/zero_indicator.h"
 #include "engine/weighing_engine.h"
 #include "integrity/records_integrity.h"
 #include "integrity/software_identity.h"
@@ -182,6 +183,7 @@ class TMain : public QMainWindow,
     QTimer* timer_ = nullptr;
     TickClock clock_ = systemTickMs;
     std::unique_ptr<MainDisplay> display_;
+    std::unique_ptr<ZeroIndicator> zero_;
     QString lastTickError_;
     bool ticking_ = false;
     int operator_ = -1;

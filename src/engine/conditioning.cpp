@@ -29,8 +29,8 @@ ConditioningDisplay Conditioning::reading(const LoadValues& staticLoads, bool& z
                                           const Settings& settings) {
     record(staticLoads);
     if (ZeroRequest && !requestSeen_) zeroState_ = ZeroState{};  // a new request
-    const int64_t readingSpread = spread();
-    const bool isStable = readingSpread < settings.Zst;
+    lastSpread_ = spread();
+    const bool isStable = lastSpread_ < settings.Zst;
     if (isStable) {
         const LoadInts m = means();
         zero(m, zeroButton, settings);
@@ -39,7 +39,7 @@ ConditioningDisplay Conditioning::reading(const LoadValues& staticLoads, bool& z
         for (int q = 0; q < 10; ++q)
             NetLoad_[q] = saturate32(int64_t{StatHist(q, 0)} - CurZero_[q]);
     }
-    watchZero(readingSpread, isStable, settings);
+    watchZero(lastSpread_, isStable, settings);
     showWeight(isStable, settings.Dis);
     centreOfGravity(settings);
     return display(isStable, settings);

@@ -36,6 +36,8 @@ class Conditioning {
     int32_t OffTrans2() const { return OffTrans2_; }
     int32_t OffTrans() const { return OffTrans_; }
     int32_t StatHist(int q, int slot) const { return hist_[q][(head_ - slot) & 7u]; }
+    // The sum of the half-platform ranges of the last reading's history; stable below `Zst`.
+    int64_t lastSpread() const { return lastSpread_; }
     // Whether the zero asked for last was set, and why not.
     const ZeroState& zeroState() const { return zeroState_; }
 
@@ -68,6 +70,7 @@ class Conditioning {
     int32_t OffTrans1_ = 0;
     int32_t OffTrans2_ = 0;
     int32_t OffTrans_ = 0;
+    int64_t lastSpread_ = 0;
     ZeroState zeroState_;
     bool requestSeen_ = false;  // the pending ZeroRequest has started zeroState_ already
 };

@@ -10,6 +10,7 @@ inline const QString StartUp = QStringLiteral("Запуск программы")
 inline const QString Shutdown = QStringLiteral("Завершение работы");
 inline const QString SettingChanged = QStringLiteral("Изменена настройка");
 inline const QString Calibration = QStringLiteral("Калибровка");
+inline const QString ZeroNotSet = QStringLiteral("Ноль не установлен");
 inline const QString SettingsDamaged = QStringLiteral("Файл настроек поврежден");
 inline const QString PortOpened = QStringLiteral("Порт открыт");
 inline const QString PortLost = QStringLiteral("Связь потеряна");
@@ -36,7 +37,7 @@ inline const QString CentralRefused = QStringLiteral("Центральная б�
 
 // Every kind, in the order the filter lists them.
 inline QStringList all() {
-    return {StartUp, Shutdown, SettingChanged, Calibration, SettingsDamaged, PortOpened, PortLost, PortRestored,
+    return {StartUp, Shutdown, SettingChanged, Calibration, ZeroNotSet, SettingsDamaged, PortOpened, PortLost, PortRestored,
             TableCreated, TrainStored, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
             RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
             IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused};

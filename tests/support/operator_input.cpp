@@ -205,6 +205,8 @@ void chooseMenu(QMenuBar* bar, const QStringList& path) {
         if (item->menu()) {
             QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, at);
             menu = item->menu();
+            // A submenu opens on the menu's own timer, a moment after the click.
+            for (int wait = 0; wait < 50 && !menu->isVisible(); ++wait) QTest::qWait(10);
         } else {
             QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, at);
         }
