@@ -1,6 +1,7 @@
 #include "commissioning/zero_noise.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -17,23 +18,52 @@ constexpr int kMinutes = 5;
 constexpr int kSettlingReadings = 16;  // the filters and the history fill first
 constexpr uint64_t kSeed = 1;
 
+constexpr int kStarts = 100;
+
 uint16_t code(int32_t zeroCode, int32_t coefficient, double kg) {
     const double c = zeroCode + kg * 1000000.0 / std::max(coefficient, 1);
     return static_cast<uint16_t>(std::clamp(std::lround(c), 0L, 65535L));
+}
+
+// The empty scale with the probe noise on every input, sample by sample.
+class NoisyScale {
+  public:
+    NoisyScale(const Settings& s, uint64_t seed) : s_(s), random_(seed), noise_(0.0, kProbeNoiseKg) {}
+    void feed(WeighingEngine& engine) {
+        for (int slot = 0; slot < 8; ++slot)
+            codes_[slot] = code(s_.a0[slot], s_.ak[slot], noise_(random_));
+        engine.feed(codes_, 0);
+    }
+
+  private:
+    const Settings& s_;
+    std::mt19937_64 random_;
+    std::normal_distribution<double> noise_;
+    std::array<uint16_t, 8> codes_{};
+};
+
+// The spread of the eighth reading after the port opens, the first with a full history.
+std::vector<int64_t> firstFullReadingSpreads(const Settings& s) {
+    std::vector<int64_t> spreads;
+    for (int start = 0; start < kStarts; ++start) {
+        WeighingEngine engine(s);
+        engine.setDynamicWeighingAllowed(false);
+        NoisyScale scale(s, kSeed + static_cast<uint64_t>(start));
+        for (int n = 0; n < 8 * kReadingPeriod; ++n) scale.feed(engine);
+        spreads.push_back(engine.conditioning().lastSpread());
+    }
+    return spreads;
 }
 
 // The stability spread of every reading of the empty scale at the probe noise.
 std::vector<int64_t> emptyScaleSpreads(const Settings& s, int readings) {
     WeighingEngine engine(s);
     engine.setDynamicWeighingAllowed(false);
-    std::mt19937_64 random(kSeed);
-    std::normal_distribution<double> noise(0.0, kProbeNoiseKg);
+    NoisyScale scale(s, kSeed);
     std::vector<int64_t> spreads;
     spreads.reserve(static_cast<size_t>(readings));
-    std::array<uint16_t, 8> codes{};
     for (int n = 0; n < (readings + kSettlingReadings) * kReadingPeriod; ++n) {
-        for (int slot = 0; slot < 8; ++slot) codes[slot] = code(s.a0[slot], s.ak[slot], noise(random));
-        engine.feed(codes, 0);
+        scale.feed(engine);
         if (engine.SmpCnt() % kReadingPeriod == 0 && n >= kSettlingReadings * kReadingPeriod)
             spreads.push_back(engine.conditioning().lastSpread());
     }
@@ -66,6 +96,7 @@ ZeroNoiseLimit zeroNoiseLimit(const Settings& s) {
         leastPerMinute.push_back(*std::min_element(spreads.begin() + from,
                                                    spreads.begin() + from + perMinute));
     ZeroNoiseLimit limit;
+    limit.firstReadingKg = noiseFor(median(firstFullReadingSpreads(s)), s.Zst);
     limit.halfStableKg = noiseFor(median(spreads), s.Zst);
     limit.minuteKg = noiseFor(median(leastPerMinute), s.Zst);
     return limit;
@@ -73,8 +104,9 @@ ZeroNoiseLimit zeroNoiseLimit(const Settings& s) {
 
 std::string zeroNoiseText(const Settings& s, const ZeroNoiseLimit& limit) {
     return "Ноль при включении: при Zst = " + kg(s.Zst) +
-           " показания пустых весов устойчивы при шуме до " + kg(limit.halfStableKg) +
-           " на вход (СКО); при шуме от " + kg(limit.minuteKg) +
+           " первое полное показание после открытия порта устойчиво при шуме до " +
+           kg(limit.firstReadingKg) + " на вход (СКО), показания пустых весов — до " +
+           kg(limit.halfStableKg) + "; при шуме от " + kg(limit.minuteKg) +
            " ноль за минуту не устанавливается";
 }
 

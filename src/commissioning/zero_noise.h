@@ -9,6 +9,9 @@ namespace zv {
 // How much noise on the inputs the power-up zero stands with the scale's `Zst`: noise as the
 // simulator makes it, Gaussian, its standard deviation in kg per input.
 struct ZeroNoiseLimit {
+    // Up to here the first reading with a full history after the port opens (about 2 s at
+    // 50 Hz) is stable in at least half of the starts.
+    double firstReadingKg = 0;
     double halfStableKg = 0;  // up to here at least half of the empty scale's readings are stable
     double minuteKg = 0;      // from here a minute mostly passes without one stable reading
 };

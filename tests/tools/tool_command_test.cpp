@@ -25,6 +25,7 @@ namespace zv {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 const std::string Zero = "1000,1000,1000,1000,1000,1000,1000,1000";
 const std::string Coef = "2000000,2000000,2000000,2000000,2000000,2000000,2000000,2000000";
@@ -405,6 +406,33 @@ TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {
     // Eight-axle wagons and locomotives are shown; they decide only when asked.
     EXPECT_THAT(r.out, HasSubstr("8ax empty"));
     EXPECT_EQ(verify(demo, {"--all-kinds"}).status, 1);
+}
+
+// A platform noisier than `Zst` allows: verify fails for the zero, not for the weighing, and
+// says with which noise; check says which noise `Zst` stands; a wider `Zst` passes.
+TEST_F(ToolFiles, VerifyAndCheckSayWhenZstIsTooTightForTheNoise) {
+    std::string demo = (dir / "demo.ini").string();
+    writeFile(demo, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\n");
+    ToolRun noisy = verify(demo, {"--noise", "25"});
+    EXPECT_EQ(noisy.status, 1) << noisy.out;
+    const std::string summary = lines(noisy.out).back();
+    EXPECT_THAT(summary, HasSubstr("zero not set in the 2 s of empty scale before the train in "));
+    EXPECT_THAT(summary, HasSubstr("at noise 25 kg per input Zst = 50 kg is too tight"));
+    EXPECT_THAT(summary, Not(HasSubstr("off by")));
+    const std::string limit =
+        "Ноль при включении: при Zst = 50 кг первое полное показание после открытия порта "
+        "устойчиво при шуме до 14 кг на вход (СКО)";
+    EXPECT_THAT(noisy.out, HasSubstr("zero: " + limit));
+
+    ToolRun check = run({"check", "--ini", demo, "--zero", Zero, "--coef", Coef});
+    EXPECT_EQ(check.status, 0) << check.out;
+    EXPECT_THAT(check.out, HasSubstr("note: " + limit));
+
+    std::string wider = (dir / "wider.ini").string();
+    writeFile(wider, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\nZst=150\r\n");
+    ToolRun quiet = verify(wider, {"--noise", "25"});
+    EXPECT_EQ(quiet.status, 0) << quiet.out;
+    EXPECT_THAT(quiet.out, Not(HasSubstr("zero")));
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

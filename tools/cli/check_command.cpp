@@ -5,6 +5,7 @@
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
 #include "commissioning/weighing_check.h"
+#include "commissioning/zero_noise.h"
 
 namespace zv {
 
@@ -37,6 +38,11 @@ void printVerdict(const Settings& s, const WeighingCheck& c, std::ostream& out) 
     out << "tflt " << s.tflt << ": settling needs at least " << c.settlingTflt
         << ", wagons at Vmax " << s.Vmax << " km/h allow at most " << c.largestTflt
         << ", recommended " << c.recommendedTflt << '\n';
+}
+
+// How much noise the power-up zero stands: beyond it weights carry the platforms' dead load.
+void printZeroNoise(const Settings& s, std::ostream& out) {
+    out << "note: " << zeroNoiseText(s, zeroNoiseLimit(s)) << '\n';
 }
 
 // The recommended settling delays for two equal platforms of the usual lengths.
@@ -74,6 +80,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     WeighingCheck c = checkWeighing(tool.settings);
     printVerdict(tool.settings, c, out);
+    printZeroNoise(tool.settings, out);
     return c.passes ? 0 : 1;
 }
 

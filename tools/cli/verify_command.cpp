@@ -7,6 +7,7 @@
 #include "cli/calibration_options.h"
 #include "cli/command_options.h"
 #include "commissioning/weighing_check.h"
+#include "commissioning/zero_noise.h"
 #include "replay/file_error.h"
 #include "simulator/scale_model.h"
 #include "verify/accuracy_class.h"
@@ -96,6 +97,18 @@ std::string failures(const VerifyResult& result) {
     return text;
 }
 
+// Passages without their zero fail the run for the zero, not for the weighing.
+std::string zeroFailure(const VerifyResult& result, const VerifyOptions& o) {
+    if (result.zeroMisses.passages == 0) return {};
+    return zeroMissText(result.zeroMisses, result.passages, o.noiseKg) +
+           (failures(result).empty() ? "" : "; ");
+}
+
+// With which noise the settings' `Zst` still lets the zero be set.
+void printZeroNoise(const VerifyResult& result, const Settings& s, std::ostream& out) {
+    if (result.zeroMisses.passages > 0) out << "zero: " << zeroNoiseText(s, zeroNoiseLimit(s)) << '\n';
+}
+
 std::string summary(const VerifyResult& result, const VerifyOptions& o, const WeighingCheck& check,
                     double seconds) {
     char head[160];
@@ -104,7 +117,7 @@ std::string summary(const VerifyResult& result, const VerifyOptions& o, const We
                   result.rows.size(), result.passages, seconds);
     std::string text = head;
     if (result.passes) return text;
-    text += ": " + failures(result);
+    text += ": " + zeroFailure(result, o) + failures(result);
     for (const CheckLine& line : check.lines)
         if (line.level == CheckLine::Level::Fail) text += "; " + line.text;
     return text;
@@ -130,6 +143,7 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     for (const CheckLine& line : check.lines) out << "check: " << line.text << '\n';
     VerifyResult result = runVerification(tool.settings, options);
     printTable(result, out);
+    printZeroNoise(result, tool.settings, out);
     if (o.has("--csv")) writeCsv(result, csv, o.text("--csv"));
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -30,10 +30,12 @@ class ReplaySession {
         // The clock only stamps LastAxleTick: no time-out is tested inside a replay.
         engine_.feed(slots, static_cast<uint32_t>(report_.samples * 1000 / samplesPerSecond_));
         ++report_.samples;
+        if (!zeroNoted_ && engine_.trainInProgress()) noteZero();
         while (engine_.hasCompletedTrain()) report_.trains.push_back(engine_.takeCompletedTrain());
     }
 
     ReplayReport finish() {
+        if (!zeroNoted_) noteZero();
         engine_.endReplay();
         StoredTrain last = engine_.TrainEnd();
         if (!last.empty()) report_.trains.push_back(std::move(last));
@@ -43,9 +45,15 @@ class ReplaySession {
     ReplayReport& report() { return report_; }
 
   private:
+    void noteZero() {
+        report_.zero = engine_.conditioning().zeroState();
+        zeroNoted_ = true;
+    }
+
     long samplesPerSecond_;  // a settings file may hold any Fadc, even 0
     WeighingEngine engine_;
     ReplayReport report_;
+    bool zeroNoted_ = false;
 };
 
 void feedRawData(const std::string& path, ReplaySession& session) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/stored_train.h"
+#include "engine/zero_state.h"
 #include "settings/settings.h"
 #include "simulator/signal_model.h"
 #include "simulator/train_description.h"
@@ -27,6 +28,9 @@ struct ReplayReport {
     long samples = 0;          // fed through DatFilt and DatPro
     int rejectedFrames = 0;    // capture only
     int calibrationMarks = 0;  // capture only
+    // The zero as the first train began (at the end when none did): a train weighed without
+    // it carries the platforms' dead load.
+    ZeroState zero;
 };
 
 // The program's replay: a fresh engine, dynamic weighing allowed, every record (or every

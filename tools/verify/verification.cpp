@@ -48,9 +48,11 @@ bool decides(const ReferenceVehicle& v, double kmh, const Settings& s, const Ver
 // One passage: every vehicle's stored row beside what it really was.
 void weighPassage(const Settings& s, const std::vector<ReferenceVehicle>& vehicles,
                   TrainDescription train, const SignalModel& signal,
-                  std::map<std::string, Tally>& tallies) {
+                  std::map<std::string, Tally>& tallies, ZeroMisses& zeroMisses) {
+    ReplayReport report = replaySimulatedTrain(s, train, signal);
+    if (!report.zero.taken) return zeroMisses.add(report.zero, train.emptySeconds);
     std::vector<StoredWagonRow> rows;
-    for (StoredTrain& t : replaySimulatedTrain(s, train, signal).trains)
+    for (StoredTrain& t : report.trains)
         rows.insert(rows.end(), t.rows.begin(), t.rows.end());
     std::vector<TruthRow> truth = TrainSimulator(s, train, signal).truth();
     // Rows follow the order of passage; a train grouped wrong has other rows than vehicles.
@@ -89,7 +91,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
                     signal.noiseKg = o.noiseKg;
                     signal.bounceShare = o.bounceShare;
                     signal.seed = seed++;
-                    weighPassage(s, vehicles, train, signal, tallies);
+                    weighPassage(s, vehicles, train, signal, tallies, result.zeroMisses);
                     ++result.passages;
                 }
         }
@@ -103,6 +105,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
     }
     result.passes = std::all_of(result.rows.begin(), result.rows.end(),
                                 [](const VerifyRow& r) { return !r.counts || r.meets; });
+    if (result.zeroMisses.passages > 0) result.passes = false;
     return result;
 }
 

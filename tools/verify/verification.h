@@ -7,6 +7,7 @@
 
 #include "commissioning/vehicle_kinds.h"
 #include "settings/settings.h"
+#include "verify/zero_misses.h"
 
 namespace zv {
 
@@ -41,6 +42,7 @@ struct VerifyResult {
     std::vector<VerifyRow> rows;
     bool passes = false;
     long passages = 0;
+    ZeroMisses zeroMisses;  // passages left out of the rows: no zero before their train
 };
 
 // The default speeds: 3 km/h, then every 2 km/h, and Vmax.
