@@ -35,8 +35,11 @@ ZeroIndicator::ZeroIndicator(QLabel* indicator, QStatusBar* statusBar)
     : indicator_(indicator), status_(new QLabel(statusBar)) {
     status_->setObjectName("SBZero");
     setColour(status_, QColor(192, 0, 0));
+    // A long reason must never widen the window: it takes the room left and is cut there,
+    // the whole of it in the tooltip.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status_->hide();
-    statusBar->addPermanentWidget(status_);
+    statusBar->addPermanentWidget(status_, 1);
 }
 
 void ZeroIndicator::show(const zv::ZeroState& zero, int32_t Fadc) {
@@ -60,7 +63,10 @@ void ZeroIndicator::showReason(const zv::ZeroState& zero, int32_t Fadc) {
     }
     if (!zv::zeroOverdue(zero, Fadc)) return;
     const QString reason = QString::fromStdString(zv::zeroFailureText(zero));
-    if (status_->text() != reason) status_->setText(reason);
+    if (status_->text() != reason) {
+        status_->setText(reason);
+        status_->setToolTip(reason);
+    }
     status_->show();
     if (logged_) return;
     logged_ = true;

@@ -126,4 +126,16 @@ TEST(ZeroIndicator, ANewCalibrationTakesEffectOnTheDisplayAtOnce) {
     EXPECT_EQ(main.engine().conditioning().CurZero()[0], 0);
 }
 
+// A picture for a person to look at, not part of the suite:
+//   ZOLVELT_SHOTS=DIR app_tests --gtest_also_run_disabled_tests --gtest_filter='*ZeroShot*'
+TEST(ZeroShot, DISABLED_MainWindowAMinuteWithoutItsZero) {
+    AppFixture app;
+    TMain& main = app.start();
+    main.show();
+    std::mt19937 random(7);
+    noisyScale(main, 61, 200, random);
+    QApplication::processEvents();
+    main.grab().save(qEnvironmentVariable("ZOLVELT_SHOTS", ".") + "/main_zero_not_set.png");
+}
+
 }  // namespace
