@@ -433,6 +433,17 @@ TEST_F(ToolFiles, VerifyAndCheckSayWhenZstIsTooTightForTheNoise) {
     ToolRun quiet = verify(wider, {"--noise", "25"});
     EXPECT_EQ(quiet.status, 0) << quiet.out;
     EXPECT_THAT(quiet.out, Not(HasSubstr("zero")));
+
+    // A recording of such a platform: the replay says why its weights are heavy.
+    std::string noisyRaw = (dir / "noisy.dat").string();
+    ASSERT_EQ(run({"simulate", "--ini", demo, "--zero", Zero, "--coef", Coef, "--wagons", "2",
+                   "--noise", "150", "--raw", noisyRaw})
+                  .status,
+              0);
+    ToolRun replay = run({"replay", "--raw", noisyRaw, "--ini", demo, "--zero", Zero, "--coef", Coef});
+    EXPECT_THAT(replay.err, HasSubstr("replay: Ноль не установлен: показания весов не успокаиваются, "
+                                      "разброс не меньше "));
+    EXPECT_THAT(replay.err, HasSubstr("(before the first train)\n"));
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

@@ -4,6 +4,7 @@
 #include "cli/command_options.h"
 #include "cli/program_files.h"
 #include "cli/trains_table.h"
+#include "engine/zero_state.h"
 #include "replay/replay_run.h"
 #include "replay/train_rows_csv.h"
 
@@ -58,6 +59,9 @@ int runReplayCommand(const std::vector<std::string>& args, std::ostream& out, st
     } else {
         wagons = writeTrainRowsCsv(out, report.trains);
     }
+    // Weights without the zero carry the platforms' own load: the engineer must know why.
+    if (!report.zero.taken)
+        err << "replay: " << zeroFailureText(report.zero) << " (before the first train)\n";
     err << "replay: " << report.samples << " samples fed, " << report.rejectedFrames
         << " frames rejected, " << report.calibrationMarks << " calibration marks, " << wagons
         << " wagons stored" << trains << (tool.calibrationDamaged ? DamagedCalibrationNote : "")
