@@ -16,6 +16,9 @@
 #include "support/operator_input.h"
 #include "ui/modal.h"
 
+// Readable failures for the window's texts.
+static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 using zv::test::AppFixture;
@@ -71,7 +74,7 @@ TEST(ZeroIndicator, SaysTheZeroIsNotSetAndAfterAMinuteWhy) {
         << status->text().toStdString();
     EXPECT_TRUE(status->text().endsWith("при Zst = 50 кг (шум на платформе больше допустимого)"));
     EXPECT_EQ(zeroEvents(), 1);
-    noisyScale(main, 30, 200, random);
+    noisyScale(main, 5, 200, random);
     EXPECT_EQ(zeroEvents(), 1) << "one event for the whole wait";
 
     standOnTheScale(main, 300, 0);
