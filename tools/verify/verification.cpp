@@ -34,7 +34,9 @@ struct Tally {
 
     VerifyRow finish(const VerifyOptions& o) {
         if (row.weighed > 0) row.meanErrorPercent = sumError / row.weighed;
-        if (row.weighed == row.passages) row.classMet = classMet(std::abs(row.largestErrorPercent));
+        // A row whose every passage went without its zero has nothing to judge.
+        if (row.passages > 0 && row.weighed == row.passages)
+            row.classMet = classMet(std::abs(row.largestErrorPercent));
         row.meets = row.classMet && *row.classMet <= o.accuracyClass;
         return row;
     }
@@ -99,7 +101,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
             Tally& t = tallies[v.row];
             t.row.kind = v.row;
             t.row.speedKmh = kmh;
-            t.row.counts = decides(v, kmh, s, o);
+            t.row.counts = decides(v, kmh, s, o) && t.row.passages > 0;  // all without the zero
             result.rows.push_back(t.finish(o));
         }
     }
