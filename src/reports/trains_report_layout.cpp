@@ -1,5 +1,7 @@
 #include "reports/trains_report_layout.h"
 
+#include "reports/report_period.h"
+
 namespace zv {
 
 namespace {
@@ -25,7 +27,7 @@ QRectF at(Column c, double top = 0.5) {
 }
 
 void addTitle(ReportLayout& layout) {
-    ReportBand& band = layout.addBand(BandKind::Title, 17);
+    ReportBand& band = layout.addBand(BandKind::Title, 27);
     const double width = layout.printableWidth();
     band.addLabel(QStringLiteral("QRL1"), QRectF(0, 0, width, 6), QString(), Qt::AlignHCenter)
         .font.pointSize = 11;
@@ -33,6 +35,10 @@ void addTitle(ReportLayout& layout) {
                                               SystemData::ReportTitle, QString(), Qt::AlignHCenter);
     title.font.pointSize = 14;
     title.font.bold = true;
+    // The period is that of the rows printed, filled in when the report is made.
+    band.addLabel(QStringLiteral("QRL2"), QRectF(0, 16, width, 5), QString());
+    band.addLabel(QStringLiteral("QRL3"), QRectF(0, 21, width, 5),
+                  QStringLiteral("Фильтр: все составы, взвешенные в движении"));
 }
 
 void addPageHeader(ReportLayout& layout) {
@@ -100,6 +106,28 @@ void addGroupFooter(ReportLayout& layout) {
                        QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
 }
 
+// The totals of the whole report, counted as the group footers count.
+void addSummary(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::Summary, 10);
+    const double width = layout.printableWidth();
+    band.addLine(QStringLiteral("QRShape4"), QPointF(0, 0.5), QPointF(width, 0.5));
+    band.addLine(QStringLiteral("QRShape5"), QPointF(0, 1.1), QPointF(width, 1.1));
+    const double top = 1.9;
+    band.addLabel(QStringLiteral("QRLabel14"), QRectF(0, top, 13, kLine), QStringLiteral("Итого"))
+        .font.bold = true;
+    band.addLabel(QStringLiteral("QRLabel15"), QRectF(24, top, 17, kLine),
+                  QStringLiteral("Составов"));
+    band.addExpression(QStringLiteral("QRExpr4"), QRectF(41, top, 20, kLine),
+                       QStringLiteral("GROUPCOUNT"));
+    band.addLabel(QStringLiteral("QRLabel16"), QRectF(66, top, 17, kLine),
+                  QStringLiteral("Вагонов"));
+    band.addExpression(QStringLiteral("QRExpr5"), QRectF(83, top, 14, kLine),
+                       QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
+    band.addLabel(QStringLiteral("QRLabel17"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
+    band.addExpression(QStringLiteral("QRExpr6"), QRectF(107, top, 25, kLine),
+                       QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
+}
+
 void addPageFooter(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::PageFooter, 7);
     band.addLabel(QStringLiteral("QRLabel13"), QRectF(110, 1.5, 68, kLine),
@@ -123,9 +151,22 @@ void addColumns(ReportLayout& layout) {
         {"Масса потележечно, кг: тележка 1", "WeiL0"},
         {"Масса потележечно, кг: тележка 2", "WeiL1"},
     });
+    layout.setColumnTotals({
+        {"Train", QStringLiteral("'Итого, составов: '+GROUPCOUNT")},
+        {"Wagon", QStringLiteral("'вагонов: '+SUM(IF((Trains.Note<3),1,0))")},
+        {"Weight", QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))")},
+    });
 }
 
 }  // namespace
+
+ReportLayout trainsReportOver(const ReportLayout& trains, ReportDataset& rows) {
+    const ReportPeriod period = periodOfRows(rows, QStringLiteral("Time"));
+    ReportLayout layout = trains;
+    layout.setLabelText(QStringLiteral("QRL2"), period.text());
+    layout.fileTag = period.fileTag();
+    return layout;
+}
 
 ReportLayout makeTrainsReport() {
     ReportLayout layout;
@@ -143,6 +184,7 @@ ReportLayout makeTrainsReport() {
     addGroupHeader(layout);
     addDetail(layout);
     addGroupFooter(layout);
+    addSummary(layout);
     addPageFooter(layout);
     addColumns(layout);
     return layout;

@@ -215,7 +215,7 @@ TEST_F(Layouts, WaybillShowsBlanksForMissingOperatorAndTare) {
     ReportDocument doc = renderReport(layouts.waybill(), book.get());
     ASSERT_EQ(doc.pageCount(), 1);
     EXPECT_EQ(textsOf(doc, "QRExpr2"), QStringList{QStringLiteral("________________ ")});
-    EXPECT_EQ(textsOf(doc, "QRExpr1"), QStringList{QStringLiteral("23900 (не взвеш.)")});
+    EXPECT_EQ(textsOf(doc, "QRExpr1"), QStringList{QStringLiteral("23900 (введена вручную)")});
     EXPECT_EQ(textsOf(doc, "QRLn1"), QStringList{QStringLiteral("ООО Весы")});
     EXPECT_EQ(textsOf(doc, "QRDBTextL1"), QStringList{QStringLiteral("52100001")});
     EXPECT_EQ(doc.pageSizeMm().toSize(), QSize(297, 210));
