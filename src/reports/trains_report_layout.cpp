@@ -85,6 +85,26 @@ void addDetail(ReportLayout& layout) {
                   QStringLiteral("WeiL1"), right);
 }
 
+// The wagons a train counts (processed or not; locomotives and problem rows left out) and
+// their weight.
+const QString kCountedWagons = QStringLiteral("SUM(IF((Trains.Note<3),1,0))");
+const QString kCountedWeight = QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))");
+
+// Names of the elements of "Вагонов" and "Вес" with their sums.
+struct CountNames {
+    const char* countLabel;
+    const char* count;
+    const char* weightLabel;
+    const char* weight;
+};
+
+void addCountAndWeight(ReportBand& band, double top, const CountNames& n) {
+    band.addLabel(QLatin1String(n.countLabel), QRectF(66, top, 17, kLine), QStringLiteral("Вагонов"));
+    band.addExpression(QLatin1String(n.count), QRectF(83, top, 14, kLine), kCountedWagons);
+    band.addLabel(QLatin1String(n.weightLabel), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
+    band.addExpression(QLatin1String(n.weight), QRectF(107, top, 25, kLine), kCountedWeight);
+}
+
 void addGroupFooter(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::GroupFooter, 10);
     band.addLine(QStringLiteral("QRShape3"), QPointF(0, 0.5),
@@ -97,13 +117,7 @@ void addGroupFooter(ReportLayout& layout) {
                   QStringLiteral("Direct"));
     band.addField(QStringLiteral("QRDBText12"), QRectF(40, top, 22, kLine), QStringLiteral("Time"),
                   Qt::AlignLeft, QStringLiteral("dd.mm.yyyy"));
-    band.addLabel(QStringLiteral("QRLabel11"), QRectF(66, top, 17, kLine),
-                  QStringLiteral("Вагонов"));
-    band.addExpression(QStringLiteral("QRExpr1"), QRectF(83, top, 10, kLine),
-                       QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
-    band.addLabel(QStringLiteral("QRLabel12"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
-    band.addExpression(QStringLiteral("QRExpr2"), QRectF(107, top, 25, kLine),
-                       QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
+    addCountAndWeight(band, top, {"QRLabel11", "QRExpr1", "QRLabel12", "QRExpr2"});
 }
 
 // The totals of the whole report, counted as the group footers count.
@@ -119,13 +133,7 @@ void addSummary(ReportLayout& layout) {
                   QStringLiteral("Составов"));
     band.addExpression(QStringLiteral("QRExpr4"), QRectF(41, top, 20, kLine),
                        QStringLiteral("GROUPCOUNT"));
-    band.addLabel(QStringLiteral("QRLabel16"), QRectF(66, top, 17, kLine),
-                  QStringLiteral("Вагонов"));
-    band.addExpression(QStringLiteral("QRExpr5"), QRectF(83, top, 14, kLine),
-                       QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
-    band.addLabel(QStringLiteral("QRLabel17"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
-    band.addExpression(QStringLiteral("QRExpr6"), QRectF(107, top, 25, kLine),
-                       QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
+    addCountAndWeight(band, top, {"QRLabel16", "QRExpr5", "QRLabel17", "QRExpr6"});
 }
 
 void addPageFooter(ReportLayout& layout) {
@@ -153,8 +161,8 @@ void addColumns(ReportLayout& layout) {
     });
     layout.setColumnTotals({
         {"Train", QStringLiteral("'Итого, составов: '+GROUPCOUNT")},
-        {"Wagon", QStringLiteral("'вагонов: '+SUM(IF((Trains.Note<3),1,0))")},
-        {"Weight", QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))")},
+        {"Wagon", QStringLiteral("'вагонов: '+") + kCountedWagons},
+        {"Weight", kCountedWeight},
     });
 }
 
