@@ -245,8 +245,13 @@ void WagonAcceptance::writeBookRow(const SecondWeighing& second) {
     const int entryLoad = wagons.toInt(QStringLiteral("Load"));
     const int exitLoad = window_.exitLoad();
     const QVariant firstWeight = wagons.value(QStringLiteral("Weight"));
-    const QVariant firstMethod = wagons.value(QStringLiteral("WNote"));
     const bool leavesLoaded = exitLoad > 0;
+    // A weight that was not taken has no method: the book's tare is then the one typed.
+    const auto methodOf = [](const QVariant& weight, const QVariant& method) {
+        return weight.isNull() ? QVariant() : method;
+    };
+    const QVariant firstMethod = methodOf(firstWeight, wagons.value(QStringLiteral("WNote")));
+    const QVariant secondMethod = methodOf(second.weight, second.method);
 
     QList<std::pair<QString, QVariant>> values{
         {QStringLiteral("Wagon"), wagons.value(QStringLiteral("Wagon"))},
@@ -255,9 +260,9 @@ void WagonAcceptance::writeBookRow(const SecondWeighing& second) {
         {QStringLiteral("Train1"), wagons.value(QStringLiteral("Train"))},
         {QStringLiteral("Train2"), second.train},
         {QStringLiteral("Brut"), leavesLoaded ? second.weight : firstWeight},
-        {QStringLiteral("BNote"), leavesLoaded ? QVariant(second.method) : firstMethod},
+        {QStringLiteral("BNote"), leavesLoaded ? secondMethod : firstMethod},
         {QStringLiteral("Tare"), leavesLoaded ? firstWeight : second.weight},
-        {QStringLiteral("TNote"), leavesLoaded ? firstMethod : QVariant(second.method)},
+        {QStringLiteral("TNote"), leavesLoaded ? firstMethod : secondMethod},
         {QStringLiteral("Load"), std::max(entryLoad, exitLoad)},
         {QStringLiteral("Dir"), releaseDirection(entryLoad, exitLoad)},
         {QStringLiteral("Name1"), wagons.value(QStringLiteral("Name"))},

@@ -73,17 +73,20 @@ void WagonsCalcFields(Row& row, const Settings& settings) {
     row.set(QStringLiteral("DisL"), toVariant(longitudinalOffset(field(row, "BaseW"), field(row, "WeiL"), weight, settings.Didl)));
 }
 
+// The tare a book row's net weight is worked out with: the weighed one, else the one of the
+// document, else the one written on the wagon (the last two typed by the operator).
+std::optional<qint64> bookTare(const Row& row) {
+    for (const char* tare : {"Tare", "TareD", "TareW"})
+        if (const auto t = field(row, tare)) return t;
+    return std::nullopt;
+}
+
 void BookCalcFields(Row& row, const Settings& settings) {
     std::optional<qint64> nett;
     const auto brut = field(row, "Brut");
-    if (brut) {
-        for (const char* tare : {"Tare", "TareD", "TareW"}) {
-            if (const auto t = field(row, tare)) {
-                nett = *brut - *t;
-                break;
-            }
-        }
-    }
+    const auto tare = bookTare(row);
+    if (brut && tare) nett = *brut - *tare;
+    row.set(QStringLiteral("TareN"), toVariant(tare));
     row.set(QStringLiteral("Nett"), toVariant(nett));
     row.set(QStringLiteral("DisL"), toVariant(longitudinalOffset(field(row, "BaseW"), field(row, "WeiL"), nett, settings.Didl)));
     bogieWeights(row, nett, field(row, "WeiL"), settings.Did);
@@ -111,7 +114,11 @@ QString WagonsDisSGetText(const Row& row, const Settings& settings) { return ste
 
 QString BookBNote1GetText(const Row& row) { return methodText(row, "BNote"); }
 
-QString BookTNote1GetText(const Row& row) { return methodText(row, "TNote"); }
+// A tare that was not weighed was typed: the row's TNote then names no weighing.
+QString BookTNote1GetText(const Row& row) {
+    if (!row.value(QStringLiteral("Tare")).isNull()) return methodText(row, "TNote");
+    return bookTare(row) ? QStringLiteral("Вручную") : QString();
+}
 
 QString BookWeiLGetText(const Row& row, const Settings& settings) {
     const auto weil = field(row, "WeiL");

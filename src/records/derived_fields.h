@@ -18,6 +18,7 @@ QString stepText(const QVariant& value, int step);
 
 void TrainsCalcFields(Row& row, const Settings& settings);
 void WagonsCalcFields(Row& row, const Settings& settings);
+// Book: Nett, and TareN, the tare Nett is worked out with (weighed, else typed); DisL, WeiL0/1.
 void BookCalcFields(Row& row, const Settings& settings);
 
 QString TrainsDirectGetText(const Row& row);

@@ -187,6 +187,7 @@ TableDef book() {
         calculated(QStringLiteral("BNote1"), FieldType::Text, QStringLiteral("Метод"), 8),
         calculated(QStringLiteral("TNote1"), FieldType::Text, QStringLiteral("Метод"), 8),
         calculated(QStringLiteral("Nett"), FieldType::Int32, QStringLiteral("Нетто, кг")),
+        hidden(calculated(QStringLiteral("TareN"), FieldType::Int32, QStringLiteral("Тара для нетто, кг"))),
         calculated(QStringLiteral("DisL"), FieldType::Int16, QStringLiteral("Смещ.пр.мм")),
         lookup(QStringLiteral("LoadL"), 24, {}, QStringLiteral("Loads"), QStringLiteral("Load"), QStringLiteral("Load")),
         calculated(QStringLiteral("Dir1"), FieldType::Text, QStringLiteral("Направление"), 8),

@@ -20,6 +20,7 @@
 #include "reports/book_filter.h"
 #include "reports/report_commands.h"
 #include "reports/report_layouts.h"
+#include "reports/report_period.h"
 #include "ui/message_service.h"
 #include "ui/tlie_edit.h"
 
@@ -254,6 +255,7 @@ void TBPrn::ApplyFilter() {
     if (on(8)) f.train = LIE9->Val();
     const zv::BookFilterText text = zv::bookFilterText(f);
     layouts_.setBookDescription(text.description);
+    layouts_.setBookPeriod(zv::ReportPeriod{f.from, f.to, zv::bookMonth(book().fileName())});
     try {
         book().setFilter(text.expression);
         count_->setText(QString::number(book().recordCount()));

@@ -33,7 +33,7 @@ void addPageHeader(ReportLayout& layout) {
 }
 
 void addTitle(ReportLayout& layout) {
-    ReportBand& band = layout.addBand(BandKind::Title, 22);
+    ReportBand& band = layout.addBand(BandKind::Title, 26);
     const double width = layout.printableWidth();
     band.addLabel(QStringLiteral("QRLb1"), QRectF(0, 0, width, 6), QString(), Qt::AlignHCenter)
         .font.pointSize = 11;
@@ -41,7 +41,9 @@ void addTitle(ReportLayout& layout) {
                                               SystemData::ReportTitle, QString(), Qt::AlignHCenter);
     title.font.pointSize = 14;
     title.font.bold = true;
-    band.addLabel(QStringLiteral("QRLb2"), QRectF(0, 15, 230, 5), QString());
+    // The period the report was made for, then the filter's description.
+    band.addLabel(QStringLiteral("QRLb4"), QRectF(0, 15, 230, 5), QString());
+    band.addLabel(QStringLiteral("QRLb2"), QRectF(0, 20, 230, 5), QString());
     band.addLabel(QStringLiteral("QRLb3"), QRectF(250, 15, 12, 5), QStringLiteral("___"));
 }
 
@@ -81,7 +83,8 @@ void addDetail(ReportLayout& layout) {
         {cell(0, 0), "Wagon"},
         {number(1, 0), "Brut", right},
         {note(1, 0), "BNote1"},
-        {number(2, 0), "Tare", right},
+        // The tare the net weight is worked out with: weighed, or typed when not weighed.
+        {number(2, 0), "TareN", right},
         {note(2, 0), "TNote1"},
         {cell(3, 0), "Nett", right},
         {cell(4, 0), "NLoad", right},
@@ -119,6 +122,30 @@ void addDetail(ReportLayout& layout) {
                   QStringLiteral("WeiL1"));
 }
 
+// Under the weighed masses, their sums; under the masses by the documents, theirs; the
+// number of wagons under "Вагон".
+void addSummary(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::Summary, 2 * kLine + 2.5);
+    band.addLine(QStringLiteral("QRShape2"), QPointF(0, 0.5), QPointF(kCol[10], 0.5));
+    const double top = 1.0;
+    auto at = [&](QRectF r) { return r.translated(0, top); };
+    band.addLabel(QStringLiteral("QRLs1"), at(cell(0, 0)), QStringLiteral("Итого")).font.bold = true;
+    band.addExpression(QStringLiteral("QRExprS1"), at(cell(0, 1)), QStringLiteral("'вагонов: '+SUM(1)"));
+    const Qt::Alignment right = Qt::AlignRight;
+    const struct {
+        QRectF rect;
+        const char* field;
+    } sums[] = {
+        {number(1, 0), "Brut"},  {number(2, 0), "TareN"}, {cell(3, 0), "Nett"},
+        {cell(4, 0), "NLoad"},   {number(1, 1), "BrutD"}, {number(2, 1), "TareD"},
+        {cell(3, 1), "NettD"},   {cell(4, 1), "NLoadD"},
+    };
+    int n = 1;
+    for (const auto& s : sums)
+        band.addExpression(QStringLiteral("QRExprS%1").arg(++n), at(s.rect),
+                           QStringLiteral("SUM(Book.%1)").arg(QLatin1String(s.field)), right);
+}
+
 // The spreadsheet's columns: left to right as printed, the first line before the second;
 // a field without a heading of its own is named after the heading it stands under.
 void addColumns(ReportLayout& layout) {
@@ -128,7 +155,7 @@ void addColumns(ReportLayout& layout) {
         {"Брутто, кг", "Brut"},
         {"Брутто, кг: метод", "BNote1"},
         {"Брутто, кг (по документам)", "BrutD"},
-        {"Тара, кг", "Tare"},
+        {"Тара, кг", "TareN"},
         {"Тара, кг: метод", "TNote1"},
         {"Тара, кг (по документам)", "TareD"},
         {"Тара, указанная на вагоне", "TareW"},
@@ -149,6 +176,18 @@ void addColumns(ReportLayout& layout) {
         {"Распределение груза по тележкам, кг: тележка 1", "WeiL0"},
         {"Распределение груза по тележкам, кг: тележка 2", "WeiL1"},
     });
+    auto sum = [](const char* field) { return QStringLiteral("SUM(Book.%1)").arg(QLatin1String(field)); };
+    layout.setColumnTotals({
+        {"Wagon", QStringLiteral("'Итого, вагонов: '+SUM(1)")},
+        {"Brut", sum("Brut")},
+        {"BrutD", sum("BrutD")},
+        {"TareN", sum("TareN")},
+        {"TareD", sum("TareD")},
+        {"Nett", sum("Nett")},
+        {"NettD", sum("NettD")},
+        {"NLoad", sum("NLoad")},
+        {"NLoadD", sum("NLoadD")},
+    });
 }
 
 }  // namespace
@@ -168,6 +207,7 @@ ReportLayout makeBookReport() {
     addTitle(layout);
     addColumnHeader(layout);
     addDetail(layout);
+    addSummary(layout);
     addColumns(layout);
     return layout;
 }

@@ -9,7 +9,7 @@
 namespace zv {
 
 struct Expression::Node {
-    enum class Kind { Number, Text, Field, PageNumber, Add, Compare, If, Sum, FormatNumeric };
+    enum class Kind { Number, Text, Field, PageNumber, GroupCount, Add, Compare, If, Sum, FormatNumeric };
 
     Kind kind = Kind::Number;
     double number = 0;
@@ -212,6 +212,10 @@ class Parser {
             n->kind = Node::Kind::PageNumber;
             return n;
         }
+        if (upper == QLatin1String("GROUPCOUNT")) {
+            n->kind = Node::Kind::GroupCount;
+            return n;
+        }
         if (upper == QLatin1String("SUM")) {
             n->kind = Node::Kind::Sum;
             if (insideSum_) fail(source_, name.position, QStringLiteral("SUM inside SUM"));
@@ -290,6 +294,8 @@ ReportValue evaluateNode(const Node& n, const ExpressionContext& ctx) {
             return ctx.data ? ReportValue::fromVariant(ctx.data->value(n.field)) : ReportValue();
         case Node::Kind::PageNumber:
             return ReportValue::number(ctx.pageNumber);
+        case Node::Kind::GroupCount:
+            return ReportValue::number(ctx.groupCount);
         case Node::Kind::Add: {
             const ReportValue a = evaluateNode(*n.args[0], ctx);
             const ReportValue b = evaluateNode(*n.args[1], ctx);

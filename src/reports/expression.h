@@ -14,11 +14,12 @@ class ReportDataset;
 struct ExpressionContext {
     const ReportDataset* data = nullptr;
     int pageNumber = 0;
+    int groupCount = 0;  // groups begun so far
 };
 
 // An expression of the layouts, parsed once and evaluated per row. The language has exactly
 // what the layouts use: numbers, 'texts' ('' for a quote), field references Table.Field,
-// PAGENUMBER, + (sum of numbers, or a text joined when either side is a text),
+// PAGENUMBER, GROUPCOUNT (the groups begun so far), + (sum of numbers, or a text joined when either side is a text),
 // = <> < > <= >=, parentheses, and the functions SUM(x), IF(c, a, b), FORMATNUMERIC('mask', x).
 // Anything else is refused by parse() with a ReportError naming the place.
 //

@@ -1,6 +1,8 @@
 #include "reports/preview_window.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +18,7 @@
 
 #include "reports/page_view.h"
 #include "reports/report_error.h"
+#include "reports/save_folder.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
 
@@ -330,13 +333,23 @@ void TPreview::print() {
 
 // The type decides both what is written and the suffix: a name without the type's suffix
 // gets it.
+// The dialog proposes the folder saved into last (or the documents) and a name with the
+// report's period; the folder of a file written is remembered for the next time.
 void TPreview::save() {
     zv::ExportFormat format = saveFormat();
-    QString path = chooser_(this, document_.title, format);
+    const QString folder = zv::proposedSaveFolder(zv::currentSavePlaces());
+    // With its suffix, so that the dialog changes it with the type instead of taking the
+    // period's last dot for one.
+    const QString name = zv::fileNameOf(document_.fileBaseName()) + zv::exportSuffix(format);
+    QString path = chooser_(this, QDir(folder).filePath(name), format);
     if (path.isEmpty()) return;
     setSaveFormat(format);
     const QString suffix = zv::exportSuffix(format);
     if (!path.endsWith(suffix, Qt::CaseInsensitive)) path += suffix;
     QString error;
-    if (!saveTo(path, format, &error)) zv::Messages::error(error);
+    if (!saveTo(path, format, &error)) {
+        zv::Messages::error(error);
+        return;
+    }
+    zv::rememberSaveFolder(QFileInfo(path).absolutePath());
 }

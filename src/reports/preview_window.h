@@ -26,7 +26,8 @@ class TPreview : public QDialog {
   public:
     enum class Zoom { Fit, Width, Actual };
     // Asks where to save, offering the type chosen in the window first; the answer may
-    // change the type. An empty answer cancels. Tests replace the file dialog with it.
+    // change the type. `suggestedName` is the proposed path, with the type's suffix. An
+    // empty answer cancels. Tests replace the file dialog with it.
     using PathChooser = std::function<QString(QWidget* parent, const QString& suggestedName,
                                               zv::ExportFormat& format)>;
 

@@ -9,6 +9,7 @@
 #include "reports/report_error.h"
 #include "reports/report_layouts.h"
 #include "reports/table_dataset.h"
+#include "reports/trains_report_layout.h"
 #include "ui/message_service.h"
 
 namespace zv {
@@ -27,13 +28,20 @@ void showInPreview(ReportDocument document, QWidget* parent) {
 
 // The report over the rows that pass the table's filter; a fault of the table is shown.
 // With a working folder, the names are looked up as BookDictionaries does.
-void previewFilteredRows(const Table& table, const ReportLayout& layout, QWidget* parent,
-                         const QString& workingFolder = {}) {
+// `made` gives the layout for the rows (the layout as it is by default).
+void previewFilteredRows(
+    const Table& table, const ReportLayout& layout, QWidget* parent,
+    const QString& workingFolder = {},
+    const std::function<ReportLayout(const ReportLayout&, ReportDataset&)>& made = {}) {
     try {
         TableDataset rows = TableDataset::filteredRows(table);
         if (!workingFolder.isEmpty())
             rows.fillNames(BookDictionaries(table.database()->folder(), workingFolder));
-        previewReport(layout, &rows, parent);
+        if (made) {
+            previewReport(made(layout, rows), &rows, parent);
+        } else {
+            previewReport(layout, &rows, parent);
+        }
     } catch (const TableError& e) {
         Messages::error(e.message());
     }
@@ -66,7 +74,7 @@ void previewBookReport(const Table& book, const ReportLayouts& layouts, QWidget*
 }
 
 void previewTrainsReport(const Table& trains, const ReportLayouts& layouts, QWidget* parent) {
-    previewFilteredRows(trains, layouts.trainsReport(), parent);
+    previewFilteredRows(trains, layouts.trainsReport(), parent, {}, trainsReportOver);
 }
 
 bool previewWaybill(const Table& book, const ReportLayouts& layouts, QWidget* parent) {

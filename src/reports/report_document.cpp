@@ -80,6 +80,10 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
+QString ReportDocument::fileBaseName() const {
+    return fileTag.isEmpty() ? title : title + QLatin1Char(' ') + fileTag;
+}
+
 QSizeF ReportDocument::pageSizeMm() const {
     return pageLayout.fullRect(QPageLayout::Millimeter).size();
 }

@@ -49,10 +49,13 @@ QString exportSuffix(ExportFormat format);
 class ReportDocument {
   public:
     QString title;
+    QString fileTag;  // the period, for the saved file's name
     QPageLayout pageLayout;
     std::vector<ReportPage> pages;
     ReportTable table;
 
+    // The name a saved file is proposed: the title and the period, without a type suffix.
+    QString fileBaseName() const;
     int pageCount() const { return static_cast<int>(pages.size()); }
     QSizeF pageSizeMm() const;
 

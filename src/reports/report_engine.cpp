@@ -38,6 +38,7 @@ class LayoutPass {
   public:
     LayoutPass(const ReportLayout& layout, ReportDataset* data) : layout_(layout), data_(data) {
         doc_.title = layout_.title;
+        doc_.fileTag = layout_.fileTag;
         doc_.pageLayout = layout_.pageLayout();
         const QSizeF page = layout_.pageSizeMm();
         const ReportBand* footer = layout_.band(BandKind::PageFooter);
@@ -62,7 +63,10 @@ class LayoutPass {
         for (const ReportBand& band : layout_.bands())
             for (const ReportElement& e : band.elements()) checkElement(e);
         if (layout_.groupExpression) checkExpression(*layout_.groupExpression);
-        for (const ReportColumn& c : layout_.columns) checkField(c.field, c.heading);
+        for (const ReportColumn& c : layout_.columns) {
+            checkField(c.field, c.heading);
+            if (c.total) checkExpression(*c.total);
+        }
     }
 
     void checkElement(const ReportElement& e) const {
@@ -96,7 +100,11 @@ class LayoutPass {
         if (!any && !layout_.printIfEmpty) return;
         startPage();
         place(BandKind::Title);
-        if (any) printDetails();
+        if (any) {
+            printDetails();
+            place(BandKind::Summary);
+            addTotalsRow();
+        }
         finishPage(true);
     }
 
@@ -117,6 +125,7 @@ class LayoutPass {
         size_t row = 0;
         for (bool more = true; more; more = data_->next(), ++row) {
             if (grouped && (row == 0 || keys[row] != keys[row - 1])) {
+                ++groups_;
                 resetSums();
                 place(BandKind::GroupHeader, heightOf(BandKind::Detail));
             }
@@ -133,6 +142,17 @@ class LayoutPass {
         QStringList cells;
         cells.reserve(static_cast<qsizetype>(layout_.columns.size()));
         for (const ReportColumn& c : layout_.columns) cells << cellText(*data_, c.field);
+        doc_.table.rows.push_back(std::move(cells));
+    }
+
+    // The spreadsheet's totals come after an empty row, so that a sum the reader makes over
+    // a column's rows stops before them instead of counting them twice.
+    void addTotalsRow() {
+        if (!layout_.hasColumnTotals()) return;
+        QStringList cells;
+        for (const ReportColumn& c : layout_.columns)
+            cells << (c.total ? c.total->evaluate(context()).toText() : QString());
+        doc_.table.rows.emplace_back();
         doc_.table.rows.push_back(std::move(cells));
     }
 
@@ -238,14 +258,21 @@ class LayoutPass {
     }
 
     // Fonts are made once per element and shared by its items: building a QFont per item
-    // would cost more than the rest of the pass. The expressions with sums are listed once.
+    // would cost more than the rest of the pass. The expressions with sums are listed once:
+    // those of the summary and the spreadsheet's totals run over the whole report, the
+    // others over a group.
     void prepareElements() {
         for (ReportBand& band : layout_.bands()) {
+            auto& sums = band.kind() == BandKind::Summary ? reportSums_ : sums_;
             for (ReportElement& e : band.elements()) {
                 fonts_.try_emplace(&e, e.font.toQFont());
-                if (e.expression && e.expression->hasSums()) sums_.push_back(&*e.expression);
+                if (e.expression && e.expression->hasSums()) sums.push_back(&*e.expression);
             }
         }
+        for (ReportColumn& c : layout_.columns)
+            if (c.total && c.total->hasSums()) reportSums_.push_back(&*c.total);
+        for (Expression* e : reportSums_) e->resetSums();
+        resetSums();
     }
 
     const ElementFont& fontFor(const ReportElement& e) const { return fonts_.at(&e); }
@@ -257,9 +284,10 @@ class LayoutPass {
     void accumulate() {
         const ExpressionContext ctx = context();
         for (Expression* e : sums_) e->accumulate(ctx);
+        for (Expression* e : reportSums_) e->accumulate(ctx);
     }
 
-    ExpressionContext context() const { return ExpressionContext{data_, pageNumber()}; }
+    ExpressionContext context() const { return ExpressionContext{data_, pageNumber(), groups_}; }
     int pageNumber() const { return static_cast<int>(doc_.pages.size()); }
 
     ReportLayout layout_;  // a copy: the pass keeps its sums in it
@@ -267,6 +295,8 @@ class LayoutPass {
     ReportDocument doc_;
     std::unordered_map<const ReportElement*, ElementFont> fonts_;
     std::vector<Expression*> sums_;
+    std::vector<Expression*> reportSums_;
+    int groups_ = 0;
     double y_ = 0;
     double footerTop_ = 0;
     double freshPageTop_ = 0;

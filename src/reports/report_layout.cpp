@@ -2,6 +2,8 @@
 
 #include "reports/report_error.h"
 
+#include <algorithm>
+
 namespace zv {
 
 QFont ReportFont::toQFont() const {
@@ -64,7 +66,24 @@ ReportElement& ReportBand::addLine(const QString& name, QPointF from, QPointF to
 
 void ReportLayout::addColumns(std::initializer_list<std::pair<const char*, const char*>> list) {
     for (const auto& [heading, field] : list)
-        columns.push_back({QString::fromUtf8(heading), QString::fromLatin1(field)});
+        columns.push_back({QString::fromUtf8(heading), QString::fromLatin1(field), std::nullopt});
+}
+
+void ReportLayout::setColumnTotals(std::initializer_list<std::pair<const char*, QString>> totals) {
+    for (const auto& [field, expression] : totals) {
+        auto column = std::find_if(columns.begin(), columns.end(), [&](const ReportColumn& c) {
+            return c.field == QLatin1String(field);
+        });
+        if (column == columns.end())
+            throw ReportError(QStringLiteral("No column %1 in the layout %2")
+                                  .arg(QLatin1String(field), name));
+        column->total = Expression::parse(expression);
+    }
+}
+
+bool ReportLayout::hasColumnTotals() const {
+    return std::any_of(columns.begin(), columns.end(),
+                       [](const ReportColumn& c) { return c.total.has_value(); });
 }
 
 ReportBand& ReportLayout::addBand(BandKind kind, double height) {

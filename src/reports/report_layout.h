@@ -24,6 +24,8 @@ enum class BandKind {
     GroupHeader,
     Detail,
     GroupFooter,
+    // After the last row, on the last page: the report's totals.
+    Summary,
     PageFooter
 };
 
@@ -61,6 +63,8 @@ struct ReportElement {
 struct ReportColumn {
     QString heading;
     QString field;
+    // What the totals row holds in this column, summed over every row; none: an empty cell.
+    std::optional<Expression> total;
 };
 
 class ReportBand {
@@ -115,10 +119,17 @@ class ReportLayout {
     // Lines printed at the foot of every page, in the bottom margin: warnings first, then
     // the program's identification.
     QStringList pageStamp;
+    // Where the saved file's proposed name goes beyond the title: the period ("05.03.2026-
+    // 31.03.2026"); empty: the title alone.
+    QString fileTag;
 
     ReportBand& addBand(BandKind kind, double height);
     // Columns of the spreadsheet export as {heading (UTF-8), field} pairs, in order.
     void addColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
+    // The totals row of the spreadsheet: {field, expression} pairs for the columns of those
+    // fields; an unknown field is a ReportError.
+    void setColumnTotals(std::initializer_list<std::pair<const char*, QString>> totals);
+    bool hasColumnTotals() const;
     const ReportBand* band(BandKind kind) const;
     std::deque<ReportBand>& bands() { return bands_; }
     const std::deque<ReportBand>& bands() const { return bands_; }

@@ -1,6 +1,7 @@
 #include "reports/report_layouts.h"
 
 #include "reports/book_report_layout.h"
+#include "reports/report_period.h"
 #include "reports/trains_report_layout.h"
 #include "reports/waybill_layout.h"
 #include "settings/settings.h"
@@ -24,6 +25,11 @@ void ReportLayouts::applySettings(const Settings& settings) {
 
 void ReportLayouts::setBookDescription(const QString& text) {
     book_.setLabelText(QStringLiteral("QRLb2"), text);
+}
+
+void ReportLayouts::setBookPeriod(const ReportPeriod& period) {
+    book_.setLabelText(QStringLiteral("QRLb4"), period.text());
+    book_.fileTag = period.fileTag();
 }
 
 void ReportLayouts::setIdentification(const QString& text) {

@@ -8,6 +8,7 @@
 namespace zv {
 
 struct Settings;
+struct ReportPeriod;
 
 // The enterprise heading of the reports: `User`, a comma, three spaces and `ScName`.
 QString enterpriseHeading(const Settings& settings);
@@ -26,6 +27,8 @@ class ReportLayouts {
     void applySettings(const Settings& settings);
     // QRLb2, the line under the title of the weighing-book report.
     void setBookDescription(const QString& text);
+    // QRLb4, the period of the weighing-book report, also put into its saved file's name.
+    void setBookPeriod(const ReportPeriod& period);
     // The foot of every page: the identification line, under the warnings of the tables each
     // report prints (the book's for the book report, Trains' for the trains report, Wagons'
     // and the book's for the waybill).

@@ -9,7 +9,9 @@
 #include "reports/report_engine.h"
 #include "reports/report_error.h"
 #include "reports/report_layouts.h"
+#include "reports/report_period.h"
 #include "reports/table_dataset.h"
+#include "reports/trains_report_layout.h"
 
 namespace zv {
 
@@ -79,6 +81,9 @@ ReportDocument render(RecordsDatabase& db, const ReportRequest& request) {
     switch (request.kind) {
         case ReportRequest::Kind::Book: {
             openBook(db, request);
+            layouts.setBookPeriod(ReportPeriod{{}, {}, bookMonth(db.Book().fileName())});
+            if (!request.filter.isEmpty())
+                layouts.setBookDescription(QStringLiteral("Фильтр: ") + request.filter);
             TableDataset rows = TableDataset::filteredRows(db.Book());
             return renderReport(layouts.bookReport(), &rows);
         }
@@ -86,7 +91,7 @@ ReportDocument render(RecordsDatabase& db, const ReportRequest& request) {
             openTable(db.Trains(), true);
             applyFilter(db.Trains(), QStringLiteral("Direc <> NULL"));
             TableDataset rows = TableDataset::filteredRows(db.Trains());
-            return renderReport(layouts.trainsReport(), &rows);
+            return renderReport(trainsReportOver(layouts.trainsReport(), rows), &rows);
         }
         case ReportRequest::Kind::Waybill:
             break;

@@ -1,5 +1,7 @@
 #include "reports/trains_report_layout.h"
 
+#include "reports/report_period.h"
+
 namespace zv {
 
 namespace {
@@ -25,7 +27,7 @@ QRectF at(Column c, double top = 0.5) {
 }
 
 void addTitle(ReportLayout& layout) {
-    ReportBand& band = layout.addBand(BandKind::Title, 17);
+    ReportBand& band = layout.addBand(BandKind::Title, 27);
     const double width = layout.printableWidth();
     band.addLabel(QStringLiteral("QRL1"), QRectF(0, 0, width, 6), QString(), Qt::AlignHCenter)
         .font.pointSize = 11;
@@ -33,6 +35,10 @@ void addTitle(ReportLayout& layout) {
                                               SystemData::ReportTitle, QString(), Qt::AlignHCenter);
     title.font.pointSize = 14;
     title.font.bold = true;
+    // The period is that of the rows printed, filled in when the report is made.
+    band.addLabel(QStringLiteral("QRL2"), QRectF(0, 16, width, 5), QString());
+    band.addLabel(QStringLiteral("QRL3"), QRectF(0, 21, width, 5),
+                  QStringLiteral("Фильтр: все составы, взвешенные в движении"));
 }
 
 void addPageHeader(ReportLayout& layout) {
@@ -79,6 +85,26 @@ void addDetail(ReportLayout& layout) {
                   QStringLiteral("WeiL1"), right);
 }
 
+// The wagons a train counts (processed or not; locomotives and problem rows left out) and
+// their weight.
+const QString kCountedWagons = QStringLiteral("SUM(IF((Trains.Note<3),1,0))");
+const QString kCountedWeight = QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))");
+
+// Names of the elements of "Вагонов" and "Вес" with their sums.
+struct CountNames {
+    const char* countLabel;
+    const char* count;
+    const char* weightLabel;
+    const char* weight;
+};
+
+void addCountAndWeight(ReportBand& band, double top, const CountNames& n) {
+    band.addLabel(QLatin1String(n.countLabel), QRectF(66, top, 17, kLine), QStringLiteral("Вагонов"));
+    band.addExpression(QLatin1String(n.count), QRectF(83, top, 14, kLine), kCountedWagons);
+    band.addLabel(QLatin1String(n.weightLabel), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
+    band.addExpression(QLatin1String(n.weight), QRectF(107, top, 25, kLine), kCountedWeight);
+}
+
 void addGroupFooter(ReportLayout& layout) {
     ReportBand& band = layout.addBand(BandKind::GroupFooter, 10);
     band.addLine(QStringLiteral("QRShape3"), QPointF(0, 0.5),
@@ -91,13 +117,23 @@ void addGroupFooter(ReportLayout& layout) {
                   QStringLiteral("Direct"));
     band.addField(QStringLiteral("QRDBText12"), QRectF(40, top, 22, kLine), QStringLiteral("Time"),
                   Qt::AlignLeft, QStringLiteral("dd.mm.yyyy"));
-    band.addLabel(QStringLiteral("QRLabel11"), QRectF(66, top, 17, kLine),
-                  QStringLiteral("Вагонов"));
-    band.addExpression(QStringLiteral("QRExpr1"), QRectF(83, top, 10, kLine),
-                       QStringLiteral("SUM(IF((Trains.Note<3),1,0))"));
-    band.addLabel(QStringLiteral("QRLabel12"), QRectF(99, top, 8, kLine), QStringLiteral("Вес"));
-    band.addExpression(QStringLiteral("QRExpr2"), QRectF(107, top, 25, kLine),
-                       QStringLiteral("SUM(IF(Trains.Note<3,Trains.Weight,0))"));
+    addCountAndWeight(band, top, {"QRLabel11", "QRExpr1", "QRLabel12", "QRExpr2"});
+}
+
+// The totals of the whole report, counted as the group footers count.
+void addSummary(ReportLayout& layout) {
+    ReportBand& band = layout.addBand(BandKind::Summary, 10);
+    const double width = layout.printableWidth();
+    band.addLine(QStringLiteral("QRShape4"), QPointF(0, 0.5), QPointF(width, 0.5));
+    band.addLine(QStringLiteral("QRShape5"), QPointF(0, 1.1), QPointF(width, 1.1));
+    const double top = 1.9;
+    band.addLabel(QStringLiteral("QRLabel14"), QRectF(0, top, 13, kLine), QStringLiteral("Итого"))
+        .font.bold = true;
+    band.addLabel(QStringLiteral("QRLabel15"), QRectF(24, top, 17, kLine),
+                  QStringLiteral("Составов"));
+    band.addExpression(QStringLiteral("QRExpr4"), QRectF(41, top, 20, kLine),
+                       QStringLiteral("GROUPCOUNT"));
+    addCountAndWeight(band, top, {"QRLabel16", "QRExpr5", "QRLabel17", "QRExpr6"});
 }
 
 void addPageFooter(ReportLayout& layout) {
@@ -123,9 +159,22 @@ void addColumns(ReportLayout& layout) {
         {"Масса потележечно, кг: тележка 1", "WeiL0"},
         {"Масса потележечно, кг: тележка 2", "WeiL1"},
     });
+    layout.setColumnTotals({
+        {"Train", QStringLiteral("'Итого, составов: '+GROUPCOUNT")},
+        {"Wagon", QStringLiteral("'вагонов: '+") + kCountedWagons},
+        {"Weight", kCountedWeight},
+    });
 }
 
 }  // namespace
+
+ReportLayout trainsReportOver(const ReportLayout& trains, ReportDataset& rows) {
+    const ReportPeriod period = periodOfRows(rows, QStringLiteral("Time"));
+    ReportLayout layout = trains;
+    layout.setLabelText(QStringLiteral("QRL2"), period.text());
+    layout.fileTag = period.fileTag();
+    return layout;
+}
 
 ReportLayout makeTrainsReport() {
     ReportLayout layout;
@@ -143,6 +192,7 @@ ReportLayout makeTrainsReport() {
     addGroupHeader(layout);
     addDetail(layout);
     addGroupFooter(layout);
+    addSummary(layout);
     addPageFooter(layout);
     addColumns(layout);
     return layout;

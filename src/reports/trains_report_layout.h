@@ -9,4 +9,9 @@ namespace zv {
 // (enterprise heading) is set at run time.
 ReportLayout makeTrainsReport();
 
+class ReportDataset;
+// The report `trains` made over `rows`: its period (QRL2 and the file's name) is from the
+// first to the last wagon's time.
+ReportLayout trainsReportOver(const ReportLayout& trains, ReportDataset& rows);
+
 }  // namespace zv

@@ -44,9 +44,12 @@ void addMiddleColumn(ReportBand& band) {
     addCaptioned(3, 3, QStringLiteral("Мест:"), QStringLiteral("NLoad"));
     addCaptioned(4, 4, QStringLiteral("Брутто, кг:"), QStringLiteral("Brut"));
     addPair(band, QStringLiteral("QRLabelM5"), x, v, 5, QStringLiteral("Тара, кг:"));
-    band.addExpression(QStringLiteral("QRExpr1"), QRectF(v, row(5), 60, kLine),
+    // A tare not weighed is the one the net weight was worked out with, typed by the
+    // operator from the document or from the wagon, and marked so, as the book prints it.
+    band.addExpression(QStringLiteral("QRExpr1"), QRectF(v, row(5), 75, kLine),
                        QStringLiteral("IF(Book.Tare>0,FORMATNUMERIC('#####0',Book.Tare),"
-                                      "FORMATNUMERIC('#####0',Book.TareD)+' (не взвеш.)')"));
+                                      "IF(Book.TareD>0,FORMATNUMERIC('#####0',Book.TareD)+' (введена вручную)',"
+                                      "IF(Book.TareW>0,FORMATNUMERIC('#####0',Book.TareW)+' (введена вручную)','')))"));
     addCaptioned(6, 6, QStringLiteral("Нетто, кг:"), QStringLiteral("Nett"));
 }
 

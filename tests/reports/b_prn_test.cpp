@@ -11,7 +11,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -325,6 +327,41 @@ TEST_F(BookReportWindow, FiltersTypedAndClickedThenTheReportSavedAsPdfAndText) {
     EXPECT_TRUE(printed.contains(QStringLiteral("Фильтр:  состав - 12"))) << printed.toStdString();
     EXPECT_TRUE(printed.contains(QStringLiteral("Сидоров С.С.")));
     EXPECT_FALSE(printed.contains(QStringLiteral("Рабочев")));
+
+    // The PDF read back and the text both carry the period, the filter and the totals.
+    QProcess pdfText;
+    pdfText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf.fileName(), "-"});
+    ASSERT_TRUE(pdfText.waitForFinished(20000));
+    const QString read = QString::fromUtf8(pdfText.readAllStandardOutput());
+    for (const QString& saved : {printed, read}) {
+        for (const char* s : {"Период: весь месяц 12\\.2026", "Фильтр: +состав - 12",
+                              "Итого +80000 +24000 +56000", "вагонов: 1"})
+            EXPECT_TRUE(saved.contains(QRegularExpression(QString::fromUtf8(s))))
+                << s << "\n" << saved.toStdString();
+    }
+}
+
+// The period the filters give is printed under the title and named in the file proposed.
+TEST_F(BookReportWindow, ThePeriodOfTheFiltersIsPrintedAndNamesTheFile) {
+    window.show();
+    child<QDateEdit>("DTP1")->setDate(kReleased.date());
+    child<QTimeEdit>("DTP2")->setTime(QTime(10, 0));
+    check("CheckBox1");
+    check("CheckBox2");  // up to the end of 9 December, as the window starts
+    child<QPushButton>("But3")->click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(test::textsOf(shown[0], "QRLb4"),
+              QStringList{QStringLiteral("Период: с 03.12.2026 10:00 по 09.12.2026 23:59")});
+    EXPECT_EQ(shown[0].fileBaseName(), QStringLiteral("Отчет по весовой книге 03.12.2026-09.12.2026"));
+    EXPECT_EQ(test::textsOf(shown[0], "QRExprS1"), QStringList{QStringLiteral("вагонов: 3")});
+
+    check("CheckBox1", false);
+    check("CheckBox2", false);
+    child<QPushButton>("But3")->click();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(test::textsOf(shown[1], "QRLb4"),
+              QStringList{QStringLiteral("Период: весь месяц 12.2026")});
+    EXPECT_EQ(shown[1].fileBaseName(), QStringLiteral("Отчет по весовой книге 12.2026"));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "reports/report_engine.h"
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
+#include "reports/report_period.h"
+#include "reports/trains_report_layout.h"
 #include "settings/settings.h"
 
 namespace zv {
@@ -95,6 +97,77 @@ TEST_F(Layouts, BookReportBreaksPagesAndNumbersEveryPage) {
          R"(Д-7 +80500 +23900 +56600 +1 Ввоз +ООО Клиент 1 +Петров П\.П\. +05\.03\.2026  10:10 +4\n)",
          R"(\n +23800 +Распределение груза по тележкам, кг: +27803 , +28204\n)"})
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(line)))) << line;
+}
+
+// The last page ends with the sums of the weighed masses and of the masses by the documents,
+// and the number of wagons; the period stands under the title and in the file's name.
+TEST_F(Layouts, BookReportEndsWithItsTotalsAndPrintsItsPeriod) {
+    auto book = test::makeBook();
+    for (int n = 0; n < 120; ++n) book->addRow(test::bookRow(n));
+    layouts.setBookPeriod({QDateTime(QDate(2026, 3, 5), QTime(8, 0)),
+                           QDateTime(QDate(2026, 3, 31), QTime(23, 59)), QStringLiteral("03.2026")});
+    const ReportDocument doc = renderReport(layouts.bookReport(), book.get());
+
+    ASSERT_GT(doc.pageCount(), 5);
+    for (int p = 0; p + 1 < doc.pageCount(); ++p)
+        EXPECT_TRUE(test::textsOf(doc.pages[p], "QRLs1").isEmpty()) << "page " << p + 1;
+    const QString last = toPlainText(doc).split(QLatin1Char('\f')).last();
+    // 120 x 80000 + (0 + ... + 119) gross, 120 x 24000 tare; the documents' 80500, 23900, 56600.
+    for (const char* line : {R"(\nИтого +9607140 +2880000 +6727140 +120\n)",
+                             R"(\nвагонов: 120 +9660000 +2868000 +6792000 +120\n)"})
+        EXPECT_TRUE(last.contains(QRegularExpression(QString::fromUtf8(line)))) << line << last.toStdString();
+    EXPECT_EQ(textsOf(doc.pages[0], "QRLb4"),
+              QStringList{QStringLiteral("Период: с 05.03.2026 08:00 по 31.03.2026 23:59")});
+    EXPECT_EQ(doc.fileBaseName(), QStringLiteral("Отчет по весовой книге 05.03.2026-31.03.2026"));
+    EXPECT_EQ(doc.table.rows.back().first(), QStringLiteral("Итого, вагонов: 120"));
+}
+
+TEST_F(Layouts, TrainsReportEndsWithTheTotalsOfEveryTrain) {
+    auto data = test::makeTrains();
+    for (int t = 1; t <= 3; ++t) {
+        data->addRow(test::trainsRow(t, 3, 90000, 0));  // a locomotive, left out as by the trains
+        for (int w = 1; w <= 20; ++w) data->addRow(test::trainsRow(t, 1, 60000 + t, w));
+    }
+    const ReportDocument doc =
+        renderReport(trainsReportOver(layouts.trainsReport(), *data), data.get());
+    ASSERT_GE(doc.pageCount(), 2);
+    EXPECT_EQ(textsOf(doc, "QRExpr1"), QStringList({"20", "20", "20"}));
+    EXPECT_EQ(textsOf(doc.pages.back(), "QRExpr4"), QStringList{"3"});
+    EXPECT_EQ(textsOf(doc.pages.back(), "QRExpr5"), QStringList{"60"});
+    EXPECT_EQ(textsOf(doc.pages.back(), "QRExpr6"), QStringList{"3600120"});
+    EXPECT_TRUE(toPlainText(doc).contains(
+        QRegularExpression(QStringLiteral("Итого +Составов +3 +Вагонов +60 +Вес +3600120"))));
+    EXPECT_EQ(textsOf(doc.pages[0], "QRL2"),
+              QStringList{QStringLiteral("Период: с 05.03.2026 09:00 по 05.03.2026 11:06")});
+    EXPECT_EQ(textsOf(doc.pages[0], "QRL3"),
+              QStringList{QStringLiteral("Фильтр: все составы, взвешенные в движении")});
+    EXPECT_EQ(doc.fileBaseName(), QStringLiteral("Составы, взвешенные в движении 05.03.2026"));
+    EXPECT_EQ(doc.table.rows.back(),
+              QStringList({"Итого, составов: 3", "", "вагонов: 60", "3600120", "", "", "", "", "",
+                           "", ""}));
+}
+
+TEST(ReportPeriodText, NamesTheBoundsOrTheMonth) {
+    const QDateTime from(QDate(2026, 3, 5), QTime(8, 0));
+    const QDateTime to(QDate(2026, 3, 5), QTime(17, 30));
+    struct Case {
+        ReportPeriod period;
+        const char* text;
+        const char* tag;
+    };
+    const Case cases[] = {
+        {{from, to, "03.2026"}, "Период: с 05.03.2026 08:00 по 05.03.2026 17:30", "05.03.2026"},
+        {{from, {}, "03.2026"}, "Период: с 05.03.2026 08:00", "с 05.03.2026"},
+        {{{}, to, "03.2026"}, "Период: по 05.03.2026 17:30", "по 05.03.2026"},
+        {{{}, {}, "03.2026"}, "Период: весь месяц 03.2026", "03.2026"},
+        {{{}, {}, ""}, "Период: все записи", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.period.text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(c.period.fileTag(), QString::fromUtf8(c.tag));
+    }
+    EXPECT_EQ(bookMonth(QStringLiteral("Book[03.2026].db")), QStringLiteral("03.2026"));
+    EXPECT_EQ(bookMonth(QStringLiteral("Book.db")), QString());
 }
 
 // A 24-character operator name is wider than its column: print, preview and PDF show it cut
@@ -215,7 +288,7 @@ TEST_F(Layouts, WaybillShowsBlanksForMissingOperatorAndTare) {
     ReportDocument doc = renderReport(layouts.waybill(), book.get());
     ASSERT_EQ(doc.pageCount(), 1);
     EXPECT_EQ(textsOf(doc, "QRExpr2"), QStringList{QStringLiteral("________________ ")});
-    EXPECT_EQ(textsOf(doc, "QRExpr1"), QStringList{QStringLiteral("23900 (не взвеш.)")});
+    EXPECT_EQ(textsOf(doc, "QRExpr1"), QStringList{QStringLiteral("23900 (введена вручную)")});
     EXPECT_EQ(textsOf(doc, "QRLn1"), QStringList{QStringLiteral("ООО Весы")});
     EXPECT_EQ(textsOf(doc, "QRDBTextL1"), QStringList{QStringLiteral("52100001")});
     EXPECT_EQ(doc.pageSizeMm().toSize(), QSize(297, 210));

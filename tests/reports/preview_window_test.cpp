@@ -4,7 +4,11 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -19,6 +23,8 @@
 #include "reports/report_engine.h"
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
+#include "reports/save_folder.h"
+#include "reports/trains_report_layout.h"
 #include "support/temp_dir.h"
 #include "ui/modal.h"
 #include "ui/scripted_messages.h"
@@ -31,7 +37,7 @@ ReportDocument trainsDocument() {
     auto trains = test::makeTrains();
     for (int t = 1; t <= 12; ++t)
         for (int w = 0; w < 15; ++w) trains->addRow(test::trainsRow(t, 1, 60000, w));
-    return renderReport(layouts.trainsReport(), trains.get());
+    return renderReport(trainsReportOver(layouts.trainsReport(), *trains), trains.get());
 }
 
 // The page that holds the text `text`, from 0.
@@ -132,7 +138,9 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
         return answer;
     });
     click("Save");
-    EXPECT_EQ(asked, QStringList{QStringLiteral("Составы, взвешенные в движении")});
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(QFileInfo(asked[0]).fileName(),
+              QStringLiteral("Составы, взвешенные в движении 05.03.2026.pdf"));
     EXPECT_EQ(fileStart(base + ".pdf"), QByteArray("%PDF-"));
 
     answer = base + ".txt";  // the type the file dialog chose
@@ -145,6 +153,7 @@ TEST_F(Preview, SavesAsPdfOrTextWithoutADialog) {
     answer.clear();  // cancelled
     click("Save");
     EXPECT_EQ(asked.size(), 3);
+    EXPECT_EQ(QFileInfo(asked[2]).absolutePath(), QFileInfo(base).absolutePath());
 
     ScriptedMessages messages;
     answer = base + "/no/such.txt";
@@ -187,6 +196,72 @@ TEST_F(Preview, TheChosenTypeDecidesTheFormatAndTheSuffix) {
         EXPECT_TRUE(readAll(written).startsWith(c.start)) << written.toStdString();
         EXPECT_EQ(QDir(folder).entryList(QDir::Files).filter(QString::fromUtf8(c.typed)).size(), 1);
     }
+}
+
+// The operator clicks "Сохранить": the dialog proposes the user's documents (or home) and a
+// name with the period; after a file was written there, the folder it went to.
+TEST_F(Preview, TheSaveDialogProposesAWritableFolderThenTheLastOneUsed) {
+    const QString folder = QString::fromStdString(dir.path().string());
+    const auto proposed = [&](const QString& typed) {
+        QString shownFolder;
+        QString shownName;
+        ModalScript script;
+        script.then([&](QDialog& d) {
+            auto* files = qobject_cast<QFileDialog*>(&d);
+            ASSERT_NE(files, nullptr);
+            shownFolder = files->directory().absolutePath();
+            shownName = d.findChild<QLineEdit*>("fileNameEdit")->text();
+            test::answerFileDialog(d, folder, typed);
+        });
+        test::clickOn(preview.findChild<QPushButton*>("Save"));
+        return std::pair{shownFolder, shownName};
+    };
+    test::pick(preview.findChild<QComboBox*>("SaveType"), QStringLiteral("PDF"));
+    const auto [first, name] = proposed(QStringLiteral("trains"));
+    EXPECT_EQ(name, QStringLiteral("Составы, взвешенные в движении 05.03.2026.pdf"));
+    EXPECT_NE(QFileInfo(first).canonicalFilePath(),
+              QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
+    EXPECT_TRUE(QFileInfo(first).isWritable()) << first.toStdString();
+    EXPECT_EQ(first, proposedSaveFolder({{}, QStandardPaths::writableLocation(
+                                                 QStandardPaths::DocumentsLocation),
+                                         QDir::homePath(), {}}));
+    EXPECT_EQ(fileStart(QDir(folder).filePath("trains.pdf")), QByteArray("%PDF-"));
+
+    EXPECT_EQ(proposed(QStringLiteral("again")).first, QFileInfo(folder).absoluteFilePath());
+}
+
+// Which folder is proposed, from what is there. The program folder is never proposed.
+TEST(SaveFolder, PassesOverFoldersThatAreGoneOrThePrograms) {
+    test::TempDir dir;
+    const auto at = [&](const char* name) { return QString::fromStdString((dir / name).string()); };
+    for (const char* name : {"last", "documents", "home", "program"})
+        QDir().mkpath(at(name));
+    QFile file(at("a-file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    struct Case {
+        const char* remembered;
+        const char* documents;
+        const char* home;
+        const char* expected;  // nullptr: the temporary folder
+    };
+    const Case cases[] = {
+        {"last", "documents", "home", "last"},
+        {"", "documents", "home", "documents"},
+        {"gone", "documents", "home", "documents"},
+        {"a-file", "documents", "home", "documents"},
+        {"program", "documents", "home", "documents"},
+        {"program", "gone", "home", "home"},
+        {"program", "program", "program", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.remembered);
+        const auto place = [&](const char* name) { return *name ? at(name) : QString(); };
+        const SavePlaces places{place(c.remembered), place(c.documents), place(c.home),
+                                at("program")};
+        EXPECT_EQ(proposedSaveFolder(places), c.expected ? at(c.expected) : QDir::tempPath());
+    }
+    EXPECT_EQ(fileNameOf(QStringLiteral("Отчет 05.03.2026: a/b")),
+              QStringLiteral("Отчет 05.03.2026- a-b"));
 }
 
 TEST_F(Preview, PrintsEveryPageOrTheChosenRange) {

@@ -42,6 +42,53 @@ TEST(ReportEngine, GroupFooterShowsTheLastRowOfItsGroup) {
     EXPECT_EQ(textsOf(renderReport(layout, &data), "S"), QStringList({"2000", "1000", "3000"}));
 }
 
+// The summary adds over every group while the group footers start afresh, and comes after
+// the last group's footer; the spreadsheet gets its totals after an empty row.
+TEST(ReportEngine, SummaryAndTotalsRowRunOverTheWholeReport) {
+    ReportLayout layout = smallLayout();
+    layout.groupExpression = Expression::parse(QStringLiteral("Trains.Train"));
+    layout.addBand(BandKind::Detail, 5).addField("D", QRectF(0, 0, 30, 5), "Wagon");
+    layout.addBand(BandKind::GroupFooter, 5)
+        .addExpression("F", QRectF(0, 0, 30, 5), "SUM(Trains.Weight)");
+    ReportBand& summary = layout.addBand(BandKind::Summary, 5);
+    summary.addExpression("S", QRectF(0, 0, 30, 5), "SUM(Trains.Weight)");
+    summary.addExpression("G", QRectF(40, 0, 30, 5), "GROUPCOUNT");
+    layout.addColumns({{"Вагон", "Wagon"}, {"Масса", "Weight"}});
+    layout.setColumnTotals({{"Wagon", QStringLiteral("'Итого: '+SUM(1)")},
+                            {"Weight", QStringLiteral("SUM(Trains.Weight)")}});
+    EXPECT_THROW(layout.setColumnTotals({{"Brut", QStringLiteral("1")}}), ReportError);
+    MemoryDataset data = wagons({{1, "a"}, {1, "b"}, {2, "c"}, {3, "d"}});
+
+    for (int pass = 0; pass < 2; ++pass) {  // a second pass starts afresh
+        const ReportDocument doc = renderReport(layout, &data);
+        EXPECT_EQ(textsOf(doc, "F"), QStringList({"2000", "1000", "1000"}));
+        EXPECT_EQ(textsOf(doc, "S"), QStringList{"4000"});
+        EXPECT_EQ(textsOf(doc, "G"), QStringList{"3"});
+        const auto& items = doc.pages.back().items;
+        EXPECT_EQ(items.back().element, QStringLiteral("G"));  // after the last footer
+        ASSERT_EQ(doc.table.rows.size(), 6u);
+        EXPECT_EQ(doc.table.rows[4], QStringList());
+        EXPECT_EQ(doc.table.rows[5], QStringList({"Итого: 4", "4000"}));
+    }
+    MemoryDataset none = wagons({});
+    layout.printIfEmpty = true;
+    EXPECT_TRUE(textsOf(renderReport(layout, &none), "S").isEmpty());  // headings only
+}
+
+// A summary that does not fit under the last row goes to a page of its own.
+TEST(ReportEngine, SummaryMovesToANewPageWhenThePageIsFull) {
+    ReportLayout layout = smallLayout();  // the body runs from 10 to 287 mm
+    layout.addBand(BandKind::PageHeader, 5).addSystemData("P", QRectF(0, 0, 30, 5), SystemData::PageNumber);
+    layout.addBand(BandKind::Detail, 10).addField("D", QRectF(0, 0, 30, 5), "Wagon");
+    layout.addBand(BandKind::Summary, 10).addExpression("S", QRectF(0, 0, 30, 5), "SUM(1)");
+    MemoryDataset data = wagons({});
+    for (int n = 0; n < 27; ++n) data.addRow({{"Train", 1}, {"Wagon", "a"}, {"Weight", 1}});  // to 285 mm
+    const ReportDocument doc = renderReport(layout, &data);
+    ASSERT_EQ(doc.pageCount(), 2);
+    EXPECT_EQ(textsOf(doc.pages[1], "S"), QStringList{"27"});
+    EXPECT_EQ(textsOf(doc.pages[1], "P"), QStringList{"2"});
+}
+
 TEST(ReportEngine, GroupHeaderIsNotLeftAloneAtThePageEnd) {
     ReportLayout layout = smallLayout();  // A4 portrait: the body runs from 10 to 287 mm
     layout.groupExpression = Expression::parse(QStringLiteral("Trains.Train"));

@@ -29,7 +29,7 @@ std::unique_ptr<MemoryDataset> makeBook() {
                     "Station", "Client", "Doc",   "BrutD",    "TareD",   "NettD",  "NLoadD",
                     "TareW",   "Name1",  "Name2", "Note",     "BNote1",  "TNote1", "Nett",
                     "DisL",    "LoadL",  "Dir1",  "StationL", "ClientL", "Name11", "Name21",
-                    "WeiL0",   "WeiL1"});
+                    "WeiL0",   "WeiL1",  "TareN"});
 }
 
 std::unique_ptr<MemoryDataset> makeTrains() {
@@ -52,6 +52,7 @@ QVariantMap bookRow(int n) {
             {"BNote", 1},
             {"BNote1", QStringLiteral("Динамика")},
             {"Tare", 24000},
+            {"TareN", 24000},
             {"TNote", 0},
             {"TNote1", QStringLiteral("Статика")},
             {"NLoad", 1},

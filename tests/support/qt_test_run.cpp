@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <array>
 
@@ -66,6 +68,11 @@ void installQtFaultWarnings() {
 
 int runQtTests(int argc, char** argv) {
     installQtFaultWarnings();
+    // What a window keeps in the user's settings (the file dialog's history, the folder a
+    // report was saved into) stays in a folder of the run's own.
+    static QTemporaryDir userSettings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userSettings.path());
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }
