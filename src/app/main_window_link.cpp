@@ -16,7 +16,8 @@ void TMain::watchLink() {
     SBLink_->setObjectName("SBLink");
     SBLink_->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     SBLink_->hide();
-    c_.StatusLine->addWidget(SBLink_);
+    // Beside the identification, where no passing hint covers it.
+    c_.StatusLine->insertPermanentWidget(0, SBLink_);
     connect(&link_, &zv::SerialLink::failed, this, [this] { linkWatch_.portFailed(now()); });
     connect(&linkWatch_, &zv::LinkWatch::linkLost, this, &TMain::onLinkLost);
     connect(&linkWatch_, &zv::LinkWatch::linkRestored, this, &TMain::onLinkRestored);
