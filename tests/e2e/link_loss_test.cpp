@@ -165,6 +165,8 @@ TEST_F(LinkLoss, OnlyTheEngineerUntickingStopsTheRetries) {
                         .match(state->text())
                         .hasMatch())
             << state->text().toStdString();
+        for (const char* readout : {"Lw", "Lw_", "Lw0", "Lw57", "Lds0"})
+            EXPECT_EQ(window.findChild<QLabel*>(readout)->text(), "Нет связи") << readout;
         zv::test::click(box);
         EXPECT_FALSE(box->isChecked());
         EXPECT_EQ(state->text(), "не подключено");

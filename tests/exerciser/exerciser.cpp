@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -130,6 +131,14 @@ bool Exerciser::finished() const {
             static_cast<double>(clock_.elapsed()) >= options_.seconds * 1000);
 }
 
+// While the link is lost the weight shown must say so, never keep the number from before.
+void Exerciser::checkLostLinkShown() {
+    TMain& main = app_.main();
+    if (!main.linkWatch().isLost() || main.rawData().Replaying()) return;
+    const QString shown = main.controls().Lw->text();
+    if (shown != QStringLiteral("Нет связи")) fault("the link is lost and the weight shows " + shown);
+}
+
 void Exerciser::step() {
     if (done_) return;
     // Scheduled first: when the input opens a modal window, the next step runs inside it.
@@ -152,7 +161,10 @@ void Exerciser::step() {
         Input tick;
         tick.window = QStringLiteral("line");
         tick.text = QStringLiteral("tick");
-        tick.send = [this] { feed_.tick(); };
+        tick.send = [this] {
+            feed_.tick();
+            checkLostLinkShown();
+        };
         const std::size_t shownBefore = app_.messages.shown().size();
         send(std::move(tick));
         watchMessages(shownBefore);

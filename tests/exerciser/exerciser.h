@@ -99,6 +99,7 @@ class Exerciser : public QObject {
     void endProcessing(long input);
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
+    void checkLostLinkShown();
     void fault(const QString& what);
     QStringList judgedFiles() const;
     QString viewerTable() const;
