@@ -93,7 +93,7 @@ void TWPro::conditioningReading(const zv::ConditioningDisplay& display) {
 }
 
 void TWPro::showNoLink() {
-    if (!Lw) return;
+    if (!Lw || Lw->text() == QStringLiteral("Нет связи")) return;  // a style set again costs a polish
     Lw->setText(QStringLiteral("Нет связи"));
     Lw->setStyleSheet(QStringLiteral("background-color: black; color: red; padding: 2px;"));
 }
