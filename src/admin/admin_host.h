@@ -48,6 +48,8 @@ public:
     virtual bool connectLink(bool on);
     // The state of the link for the line beside "Подключить"; empty when nobody watches it.
     virtual QString linkState() const { return {}; }
+    // Connected, and no frame for a while: the readings are the last ones before the loss.
+    virtual bool linkLost() const { return false; }
 };
 
 // SaveIni with ".ini": the connection as the link holds it, the calibration keys only when

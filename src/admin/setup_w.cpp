@@ -398,13 +398,22 @@ void TSetupW::reportStep(const zv::CalibrationStep& step) {
     zv::Messages::error(QString("Деление на ноль: %1 = 0").arg(QString::fromStdString(*step.zeroDivisor)));
 }
 
+// A calibration step takes the static readings; while the link is lost they are old.
+bool TSetupW::readingsLive() const {
+    if (!host_ || !host_->linkLost()) return true;
+    zv::Messages::information(QStringLiteral("Нет связи с весами: калибровка невозможна"));
+    return false;
+}
+
 void TSetupW::But31Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     zv::zeroPlatform(calibrationTarget(), staticReadings(), edits);
     showCalibrationEdits(edits);
 }
 
 void TSetupW::But32Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     const zv::CalibrationStep step =
         zv::calibrateFirst(calibrationTarget(), staticReadings(), LIEw->Val(), edits, CalCodes1_);
@@ -413,6 +422,7 @@ void TSetupW::But32Click() {
 }
 
 void TSetupW::But33Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     const zv::CalibrationStep step =
         zv::calibrateSecond(calibrationTarget(), staticReadings(), LIEw->Val(), CalCodes1_, edits);

@@ -115,6 +115,7 @@ private:
     bool filterCutoffsAllowed();
     zv::CalibrationTarget calibrationTarget() const;
     zv::SlotReadings staticReadings() const;
+    bool readingsLive() const;
     zv::CalibrationEdits calibrationEdits() const;
     void showCalibrationEdits(const zv::CalibrationEdits& edits);
     void reportStep(const zv::CalibrationStep& step);

@@ -99,6 +99,7 @@ class TMain : public QMainWindow,
     void centralSettingsChanged() override;
     bool connectLink(bool on) override;
     QString linkState() const override;
+    bool linkLost() const override { return linkWatch_.isLost(); }
 
     // WProHost
     StaticReading staticReading() const override;

@@ -78,7 +78,16 @@ TEST(Shots, DISABLED_MainWindowWithTheLinkLost) {
     for (int i = 0; i < 3; ++i, app.clock += 1000) main.Timer1Timer();
     save(&main, "main-link-lost.png");
     zv::ModalScript script;
-    script.then([](QDialog& d) { save(&d, "setup-link-lost.png"); });
+    script.then([&](QDialog& d) {
+        save(&d, "setup-link-lost.png");
+        static_cast<TSetupW&>(d).setCurrentPage(TSetupW::Calibration);
+        main.Timer1Timer();
+        save(&d, "calibration-link-lost.png");
+    });
+    script.then([](QDialog& prompt) {
+        prompt.findChild<QLineEdit*>("Password")->setText(TSetupW::AccessCode);
+        prompt.accept();
+    });
     main.menu().Scales[0]->trigger();
 }
 
