@@ -16,12 +16,17 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QRegularExpression>
 #include <QTableView>
 
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 #include "integrity/records_integrity.h"
+#include "records/table.h"
+#include "processing/w_pro_actions.h"
 #include "support/operator_input.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
@@ -183,6 +188,29 @@ TEST_F(LinkLoss, OnlyTheEngineerUntickingStopsTheRetries) {
     line.replug();
     line.silence(12000);
     EXPECT_FALSE(main->link().isOpen()) << "nothing is retried once the engineer disconnected";
+}
+
+// The processing window opened for a weighing at rest while the link is lost shows no old
+// weight, and "Взвесить" takes none.
+TEST_F(LinkLoss, AWeighingAtRestDuringTheLossTakesNoOldWeight) {
+    line.silence(1400);
+    ASSERT_TRUE(main->linkWatch().isLost());
+    told();
+    app.messages.clear();
+    QTabBar* pages = main->controls().PCon1->findChild<QTabBar*>();
+    zv::test::clickAt(pages, pages->tabRect(1).center());
+    ASSERT_EQ(main->controls().PCon1->currentWidget(), main->controls().TS2);
+    zv::ModalScript script;
+    script.then([&](QDialog& d) {
+        line.silence(ConverterLine::kTickMs);
+        EXPECT_EQ(d.findChild<QLabel*>("Lw")->text(), "Нет связи");
+        zv::test::choose(d, "LCBoxL", 0);
+        zv::test::click(d.findChild<QPushButton*>("But8"));
+        EXPECT_EQ(app.messages.texts(), QStringList{"Нет связи с весами: взвесить нельзя"});
+        EXPECT_TRUE(main->records().Wagons().isNull("Weight"));
+    });
+    zv::test::click(main->controls().But1);
+    EXPECT_EQ(script.shown(), QStringList{"WPro"});
 }
 
 }  // namespace
