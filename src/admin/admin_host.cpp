@@ -16,6 +16,14 @@ public:
 
 }  // namespace
 
+bool AdminHost::connectLink(bool on) {
+    zv::SerialLink& link = this->link();
+    const bool opened = on && link.open();
+    if (!opened) link.close();
+    settings().Connect = opened;
+    return opened || !on;
+}
+
 bool saveSettings(AdminHost& host, zv::CalibrationKeys calibration) {
     zv::Settings& s = host.settings();
     // The port selectors act on the link at once; the file gets what the link now uses.

@@ -42,6 +42,14 @@ public:
     virtual void tablesReopened() {}
     // The section "Central" changed: the sender starts, stops or turns to the new server.
     virtual void centralSettingsChanged() {}
+    // "Подключить" ticked or cleared by the engineer. Ticked: false when the port cannot be
+    // opened now (the link then stays closed and `Connect` cleared). The main window also
+    // watches the link from then on; without it the link is merely opened or closed.
+    virtual bool connectLink(bool on);
+    // The state of the link for the line beside "Подключить"; empty when nobody watches it.
+    virtual QString linkState() const { return {}; }
+    // Connected, and no frame for a while: the readings are the last ones before the loss.
+    virtual bool linkLost() const { return false; }
 };
 
 // SaveIni with ".ini": the connection as the link holds it, the calibration keys only when

@@ -105,11 +105,6 @@ void TSetupW::setHost(AdminHost* host) {
     host_ = host;
     if (!host_) return;
     source_ = &host_->settings();
-    // A link that dies while open has closed itself; the box follows it.
-    connect(&host_->link(), &zv::SerialLink::failed, this, [this] {
-        ChBox11->setChecked(false);
-        GroupBox1->setEnabled(true);
-    });
 }
 
 void TSetupW::setPassDlg(TPassDlg* dialog) { passDlg_ = dialog; }
@@ -227,9 +222,14 @@ void TSetupW::fillConnection(const zv::Settings& s) {
     selectText(CCBox1, port);
     selectText(CCBox2, host_ ? host_->link().baudRate() : QString::fromStdString(s.BaudRate));
     selectText(CCBox3, host_ ? host_->link().parity() : QString::fromStdString(s.Parity));
-    const bool connected = host_ ? host_->link().isOpen() : s.Connect;
-    ChBox11->setChecked(connected);
-    GroupBox1->setEnabled(!connected);
+    // A port that failed is no disconnection: the box shows what the engineer chose.
+    ChBox11->setChecked(s.Connect);
+    GroupBox1->setEnabled(!s.Connect);
+    if (host_) showLinkState(host_->linkState());
+}
+
+void TSetupW::showLinkState(const QString& state) {
+    LaLink->setText(state);
 }
 
 // Only a choice marks the window: merely passing through a selector (the focus starts in
@@ -254,20 +254,14 @@ void TSetupW::CCBox3Change() {
 void TSetupW::ChBox11Click() {
     unsaved_ = true;
     if (!host_) return;
-    zv::SerialLink& link = host_->link();
     zv::Settings& s = host_->settings();
-    if (ChBox11->isChecked()) {
-        link.decoder().setLayout(s.Nadc, s.Npl);
-        if (!link.open()) {
-            zv::Messages::information(zv::SerialLink::portUnavailableText(link.portName()));
-            ChBox11->setChecked(false);
-            link.close();
-        }
-    } else {
-        link.close();
+    if (ChBox11->isChecked()) host_->link().decoder().setLayout(s.Nadc, s.Npl);
+    if (!host_->connectLink(ChBox11->isChecked())) {
+        zv::Messages::information(zv::SerialLink::portUnavailableText(host_->link().portName()));
+        ChBox11->setChecked(false);
     }
-    s.Connect = ChBox11->isChecked();
     GroupBox1->setEnabled(!ChBox11->isChecked());
+    showLinkState(host_->linkState());
 }
 
 // Parameters page
@@ -412,13 +406,22 @@ void TSetupW::reportStep(const zv::CalibrationStep& step) {
     zv::Messages::error(QString("Деление на ноль: %1 = 0").arg(QString::fromStdString(*step.zeroDivisor)));
 }
 
+// A calibration step takes the static readings; while the link is lost they are old.
+bool TSetupW::readingsLive() const {
+    if (!host_ || !host_->linkLost()) return true;
+    zv::Messages::information(QStringLiteral("Нет связи с весами: калибровка невозможна"));
+    return false;
+}
+
 void TSetupW::But31Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     zv::zeroPlatform(calibrationTarget(), staticReadings(), edits);
     showCalibrationEdits(edits);
 }
 
 void TSetupW::But32Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     const zv::CalibrationStep step =
         zv::calibrateFirst(calibrationTarget(), staticReadings(), LIEw->Val(), edits, CalCodes1_);
@@ -427,6 +430,7 @@ void TSetupW::But32Click() {
 }
 
 void TSetupW::But33Click() {
+    if (!readingsLive()) return;
     zv::CalibrationEdits edits = calibrationEdits();
     const zv::CalibrationStep step =
         zv::calibrateSecond(calibrationTarget(), staticReadings(), LIEw->Val(), CalCodes1_, edits);
@@ -481,6 +485,13 @@ void TSetupW::showConditioning(const zv::ConditioningDisplay& d) {
     Lw_->setText(QString::number(d.LwRaw));
     Lds0->setText(d.Lds0Empty ? "_" : QString::number(d.Lds0));
     Lds1->setText(d.Lds1Empty ? "_" : QString::number(d.Lds1));
+}
+
+void TSetupW::showNoLink() {
+    const QString none = QStringLiteral("Нет связи");
+    for (QLabel* label : La) label->setText(none);
+    for (QLabel* label : loadLabels_) label->setText(none);
+    for (QLabel* label : {Lw, Lw_, Lds0, Lds1}) label->setText(none);
 }
 
 void TSetupW::showLinkCounters(int frameErrors, int marks, const QString& samplesPerMark) {

@@ -62,6 +62,10 @@ public:
     void showCalibrationReadouts(const zv::CalibrationReadouts& readouts);
     void showConditioning(const zv::ConditioningDisplay& display);
     void showLinkCounters(int frameErrors, int marks, const QString& samplesPerMark);
+    // The line beside "Подключить" ("нет связи с 15:41:07, повтор через 5 с").
+    void showLinkState(const QString& state);
+    // While the link is lost the live readouts say so instead of their last numbers.
+    void showNoLink();
 
     // The debug grid's button, also run by the wagon processing window's debug button.
     void SetBut1Cli();
@@ -111,6 +115,7 @@ private:
     bool filterCutoffsAllowed();
     zv::CalibrationTarget calibrationTarget() const;
     zv::SlotReadings staticReadings() const;
+    bool readingsLive() const;
     zv::CalibrationEdits calibrationEdits() const;
     void showCalibrationEdits(const zv::CalibrationEdits& edits);
     void reportStep(const zv::CalibrationStep& step);
@@ -139,6 +144,7 @@ private:
     QComboBox* CCBox2 = nullptr;
     QComboBox* CCBox3 = nullptr;
     QCheckBox* ChBox11 = nullptr;
+    QLabel* LaLink = nullptr;
 
     // Parameters (kScaleParameterEdits order, LIEkd last)
     std::array<TLIEdit*, kScaleParameterEdits.size()> parameterEdits_{};

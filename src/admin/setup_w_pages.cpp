@@ -75,7 +75,11 @@ QWidget* TSetupW::buildConnectionPage() {
     layout->addWidget(GroupBox1);
     ChBox11 = new QCheckBox("Подключить", page);
     ChBox11->setObjectName("ChBox11");
-    layout->addWidget(ChBox11);
+    LaLink = makeLabel("LaLink", QString(), page);
+    auto* connectRow = new QHBoxLayout;
+    connectRow->addWidget(ChBox11);
+    connectRow->addWidget(LaLink, 1);
+    layout->addLayout(connectRow);
     layout->addStretch(1);
     connect(CCBox1, &QComboBox::activated, this, &TSetupW::CCBox1Change);
     connect(CCBox2, &QComboBox::activated, this, &TSetupW::CCBox2Change);

@@ -58,6 +58,20 @@ void MainDisplay::conditioningReading(const zv::ConditioningDisplay& d) {
     if (setupW_ && setupW_->isVisible()) setupW_->showConditioning(d);
 }
 
+void MainDisplay::showNoLink() {
+    const QString none = QStringLiteral("Нет связи");
+    if (c_.Lw->text() != none) {
+        c_.Lw->setText(none);
+        QPalette palette = c_.Lw->palette();
+        palette.setColor(QPalette::WindowText, QColor(255, 64, 64));
+        c_.Lw->setPalette(palette);
+    }
+    c_.Lw0->setText(none);
+    c_.Lw1->setText(none);
+    if (wPro_ && wPro_->isVisible()) wPro_->showNoLink();
+    if (setupW_ && setupW_->isVisible()) setupW_->showNoLink();
+}
+
 bool MainDisplay::calibrationReadoutsWanted() const {
     return setupW_ && setupW_->readoutsWanted();
 }

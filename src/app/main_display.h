@@ -30,6 +30,9 @@ class MainDisplay : public zv::EngineObserver {
     void diagnosticAppend(zv::DiagLabel label, std::string_view text) override;
     void diagnosticCell(int col, int row, std::string_view text) override;
 
+    // The converter's link is lost: every live weight says so instead of its last number.
+    void showNoLink();
+
   private:
     QLabel* diagnosticLabel(zv::DiagLabel label) const;
 

@@ -74,12 +74,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });
     connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
-    connect(&link_, &zv::SerialLink::failed, this, [this](const QString& message) {
-        settings_.Connect = false;
-        zv::Events::record(zv::event_kind::PortLost, link_.portName(), {}, message);
-        portLost_ = true;
-        showInformation(message);
-    });
+    watchLink();
     buildTrainList();
     connectMenu();
     FormCreate();
@@ -262,11 +257,14 @@ void TMain::Timer1Timer() {
         engine_.setZeroButtonPressed(c_.SBut01->isChecked());
         if (c_.SBut11->isChecked() && !c_.SBa2->isChecked()) engine_.setLastAxleTick(t);
         if (engine_.trainEndDue(t)) TrainEnd();
-        if (raw_.Replaying())
+        if (raw_.Replaying()) {
             replayStep();
-        else
-            link_.poll();
+            linkWatch_.hold(t);
+        } else {
+            pollLink(t);
+        }
         zero_->show(engine_.conditioning().zeroState(), settings_.Fadc);
+        showLinkState(t);
         showLinkCounters();
         lastTickError_.clear();
     } catch (const std::exception& e) {
@@ -286,6 +284,7 @@ void TMain::showLinkCounters() {
 }
 
 void TMain::onFrame(const zv::DecodedFrame& frame) {
+    linkWatch_.frameArrived(now());  // a restored link restarts the filters before this sample
     if (raw_.Recording() && !raw_.record(zv::toRawRecord(frame))) {
         c_.SBut12->setChecked(false);
         showError(QString::fromStdString(raw_.error()));
@@ -559,22 +558,6 @@ void TMain::applyLinkLayout() {
     link_.decoder().setLayout(settings_.Nadc, settings_.Npl);
 }
 
-void TMain::setConnect(bool checked) {
-    settings_.Connect = checked;
-    applyLinkLayout();
-    if (!checked) {
-        link_.close();
-        return;
-    }
-    if (!link_.open()) {
-        settings_.Connect = false;
-        showInformation(zv::SerialLink::portUnavailableText(link_.portName()));
-        return;
-    }
-    zv::Events::record(portLost_ ? zv::event_kind::PortRestored : zv::event_kind::PortOpened, link_.portName());
-    portLost_ = false;
-}
-
 void TMain::closeDatabase() {
     integrity_->collect();  // the events kept in these tables' files go into their log first
     records_.connection().closeAll();
@@ -630,6 +613,7 @@ StaticReading TMain::staticReading() const {
     reading.netLoad0 = conditioning.NetLoad()[0];
     reading.netLoad1 = conditioning.NetLoad()[5];
     reading.offTrans = conditioning.OffTrans();
+    reading.live = !linkWatch_.isLost();
     return reading;
 }
 

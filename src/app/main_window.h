@@ -21,6 +21,7 @@
 #include "engine/weighing_engine.h"
 #include "integrity/records_integrity.h"
 #include "integrity/software_identity.h"
+#include "link/link_watch.h"
 #include "link/serial_link.h"
 #include "processing/w_pro_host.h"
 #include "processing/wagon_acceptance.h"
@@ -97,6 +98,9 @@ class TMain : public QMainWindow,
     // LIEtr and the train list follow the train DBOpen selected in the new folder.
     void tablesReopened() override;
     void centralSettingsChanged() override;
+    bool connectLink(bool on) override;
+    QString linkState() const override;
+    bool linkLost() const override { return linkWatch_.isLost(); }
 
     // WProHost
     StaticReading staticReading() const override;
@@ -120,6 +124,11 @@ class TMain : public QMainWindow,
     // Whether the axle detector may run now: dynamic page shown, no processing, report,
     // viewer or archiving window visible, no train being deleted.
     bool dynamicWeighingAllowed() const;
+
+    // The health of the converter's link: isLost() and lostSinceTick() (the program's tick
+    // of the first moment without it), and the signals linkLost / linkRestored.
+    const zv::LinkWatch& linkWatch() const { return linkWatch_; }
+    zv::LinkWatch& linkWatch() { return linkWatch_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -151,6 +160,15 @@ class TMain : public QMainWindow,
     void showOperatorName();
     void showInformation(const QString& text);
     void showError(const QString& text);
+
+    // The converter's link (main_window_link.cpp)
+    void watchLink();
+    void pollLink(uint32_t t);
+    void onLinkLost();
+    void onLinkRestored(uint32_t outageMs);
+    void cutTrainByLostLink();
+    void tellLinkLost(const QString& message);
+    void showLinkState(uint32_t t);
 
     void onFrame(const zv::DecodedFrame& frame);
     void replayStep();
@@ -192,5 +210,7 @@ class TMain : public QMainWindow,
     zv::SoftwareIdentity identity_;
     QLabel* SBIdent_ = nullptr;
     zv::TEventLog* eventLog_ = nullptr;
-    bool portLost_ = false;
+    zv::LinkWatch linkWatch_;
+    QLabel* SBLink_ = nullptr;
+    bool linkBoxOpen_ = false;
 };

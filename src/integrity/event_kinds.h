@@ -17,6 +17,7 @@ inline const QString PortLost = QStringLiteral("Связь потеряна");
 inline const QString PortRestored = QStringLiteral("Связь восстановлена");
 inline const QString TableCreated = QStringLiteral("Создана таблица");
 inline const QString TrainStored = QStringLiteral("Состав сохранен");
+inline const QString TrainCut = QStringLiteral("Состав прерван потерей связи");
 inline const QString TrainDeleted = QStringLiteral("Состав удален");
 inline const QString TrainsRenumbered = QStringLiteral("Составы обнулены");
 inline const QString WagonAccepted = QStringLiteral("Вагон принят");
@@ -38,7 +39,7 @@ inline const QString CentralRefused = QStringLiteral("Центральная б�
 // Every kind, in the order the filter lists them.
 inline QStringList all() {
     return {StartUp, Shutdown, SettingChanged, Calibration, ZeroNotSet, SettingsDamaged, PortOpened, PortLost, PortRestored,
-            TableCreated, TrainStored, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
+            TableCreated, TrainStored, TrainCut, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
             RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
             IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused};
 }

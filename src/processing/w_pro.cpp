@@ -92,6 +92,12 @@ void TWPro::conditioningReading(const zv::ConditioningDisplay& display) {
     if (baseSource() == Measured && !frozen_) LIEb->setVal(display.L3);
 }
 
+void TWPro::showNoLink() {
+    if (!Lw || Lw->text() == QStringLiteral("Нет связи")) return;  // a style set again costs a polish
+    Lw->setText(QStringLiteral("Нет связи"));
+    Lw->setStyleSheet(QStringLiteral("background-color: black; color: red; padding: 2px;"));
+}
+
 void TWPro::showDebugButton(bool shown) {
     if (ButSim) ButSim->setVisible(shown);
 }
@@ -331,6 +337,10 @@ void TWPro::But7Click() {
 
 void TWPro::But8Click() {
     const StaticReading reading = host_->staticReading();
+    if (!reading.live) {
+        zv::Messages::information(QStringLiteral("Нет связи с весами: взвесить нельзя"));
+        return;
+    }
     int weight = reading.shownWeight;
     if (bogieMode() && weight >= kMinWeight) {
         if (firstBogie_ == 0) {

@@ -42,6 +42,8 @@ class TWPro : public QDialog, public zv::WagonWindow {
     zv::ProcessingMode mode() const;
     // The live weight and, for the measured base source, the base value follow the main display.
     void conditioningReading(const zv::ConditioningDisplay& display);
+    // While the converter's link is lost the weight says so instead of its last number.
+    void showNoLink();
     // "Отладочная информация" of the scale settings window.
     void showDebugButton(bool shown);
     // The base controls and both centre-of-gravity panels follow the option of the offsets,

@@ -15,6 +15,7 @@ struct StaticReading {
     int32_t netLoad0 = 0;     // NetLoad of W0 (platform 1), kg
     int32_t netLoad1 = 0;     // NetLoad of W1 (platform 2), kg
     int32_t offTrans = 0;     // OffTrans, mm
+    bool live = true;         // false while the converter's link is lost: the values are old
 };
 
 // The reading of the conditioning now; W1 is the sixth of the load quantities.

@@ -37,6 +37,7 @@ public:
     void feedSample(const std::array<uint16_t, 8>& codes) override;
     void applyOptions() override { ++optionsApplied; }
     void showDebugInformation(bool shown) override { debugShown = shown; }
+    bool linkLost() const override { return lost; }
 
     // Filters restarted on `codes`, so every static value equals them at once.
     void settle(const std::array<uint16_t, 8>& codes);
@@ -50,6 +51,7 @@ public:
     std::vector<std::array<uint16_t, 8>> fed;
     int optionsApplied = 0;
     bool debugShown = false;
+    bool lost = false;  // the converter's link, as the main window would watch it
 
     void information(const QString& text) override;
 

@@ -170,6 +170,23 @@ TEST_F(SetupWTest, OneInputPerPlatformCalibratesEachInputOnItsOwn) {
     EXPECT_EQ(get("LIEk0")->Val(), 1000000);
 }
 
+// With the link lost the static readings are the last ones before the loss: no calibration
+// step takes them, each says why; with the link back the step works.
+TEST_F(SetupWTest, CalibrationStepsWaitForTheLink) {
+    setInputs(0);
+    zv::ModalScript script;
+    openUnlocked(script);
+    fx.settle({1000, 1500, 0, 0, 2000, 0, 0, 0});
+    get("LIEa0")->setVal(5);
+    fx.lost = true;
+    for (const char* step : {"But31", "But32"}) click(step);
+    EXPECT_EQ(fx.messages.texts(), QStringList(2, "Нет связи с весами: калибровка невозможна"));
+    EXPECT_EQ(get("LIEa0")->Val(), 5);
+    fx.lost = false;
+    click("But31");
+    EXPECT_EQ(get("LIEa0")->Val(), 1000);
+}
+
 TEST_F(SetupWTest, PairRatioCalibrationAndSavingTurnTheRatiosIntoCoefficients) {
     setInputs(1);
     EXPECT_EQ(get<QComboBox>("CBox30")->currentIndex(), 1);

@@ -62,6 +62,35 @@ TEST(Shots, DISABLED_MainWindowWithAStoredTrainAndTheMenus) {
     }
 }
 
+// The link lost with a train stored before: "Нет связи" instead of the weights, the status bar
+// saying since when, and the line beside "Подключить" in the scale settings.
+TEST(Shots, DISABLED_MainWindowWithTheLinkLost) {
+    zv::test::AppFixture app;
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Params = zv::params::ShowRawDataPanel;
+        s.Port = "/dev/ttyUSB0";
+        s.Connect = true;
+    });
+    main.show();
+    zv::test::writeTrainFile(main.settings(), 5, (app.folder() + "w401.dat").toStdString());
+    main.controls().LE1->setText("w401.dat");
+    main.controls().SBut11->click();
+    for (int i = 0; i < 3; ++i, app.clock += 1000) main.Timer1Timer();
+    save(&main, "main-link-lost.png");
+    zv::ModalScript script;
+    script.then([&](QDialog& d) {
+        save(&d, "setup-link-lost.png");
+        static_cast<TSetupW&>(d).setCurrentPage(TSetupW::Calibration);
+        main.Timer1Timer();
+        save(&d, "calibration-link-lost.png");
+    });
+    script.then([](QDialog& prompt) {
+        prompt.findChild<QLineEdit*>("Password")->setText(TSetupW::AccessCode);
+        prompt.accept();
+    });
+    main.menu().Scales[0]->trigger();
+}
+
 // A real screen picture (run under an X server, QT_QPA_PLATFORM=xcb): the shift window after a
 // wrong code, with the program's own message box over it.
 TEST(Shots, DISABLED_ShiftWindowAfterAWrongCode) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,13 @@ class ConverterLine {
   public:
     static constexpr uint32_t kTickMs = 200;
 
-    explicit ConverterLine(AppFixture& app) : app_(app) {}
+    // With `linkPath`, the port is a symbolic link of that name to the pseudo-terminal, as a
+    // USB adapter's stable name points at whatever device it got this time.
+    explicit ConverterLine(AppFixture& app, std::string linkPath = {});
+    ~ConverterLine();
 
     // The port name for the settings file.
-    const std::string& portName() const { return pty_.slaveName(); }
+    const std::string& portName() const { return linkPath_.empty() ? pty_->slaveName() : linkPath_; }
 
     // Sends the passage at the frame rate, running `afterTick` after every tick.
     void play(const Passage& passage, const std::function<void()>& afterTick = {});
@@ -45,19 +49,29 @@ class ConverterLine {
     void playFrames(const Passage& passage, std::size_t frames,
                     const std::function<void()>& afterTick = {});
     // The converter says nothing for `ms` milliseconds; the ticks go on.
-    void silence(uint32_t ms);
+    void silence(uint32_t ms, const std::function<void()>& afterTick = {});
     // The converter's cable comes off: the port sees a hang-up.
-    void unplug() { pty_.closeMaster(); }
+    void unplug() { pty_->closeMaster(); }
+    // The adapter comes back under the same name: a new pseudo-terminal, the symbolic link
+    // pointed at it (the old one is gone: its device hangs up).
+    void replug();
+    // The converter is on and the scale empty for `ms` milliseconds: the frames before the
+    // first axle of `passage`, over and over, whenever the program has its port open.
+    void idle(const Passage& passage, uint32_t ms, const std::function<void()>& afterTick = {});
     // One tick carrying `size` bytes of frames (none: a quiet tick).
     void tick(const char* bytes, std::size_t size);
     // Bytes sent that the program has not read yet.
-    std::size_t unread() const { return pty_.unread(); }
+    std::size_t unread() const { return pty_->unread(); }
 
   private:
     void deliver(std::size_t size);
 
+    void pointLink();
+
     AppFixture& app_;
-    PtyPair pty_;
+    std::unique_ptr<PtyPair> pty_;
+    std::string linkPath_;
+    std::size_t idleAt_ = 0;  // next byte of the idle second
 };
 
 }  // namespace zv::test

@@ -306,20 +306,21 @@ INSTANTIATE_TEST_SUITE_P(Line, WholeRoad, ::testing::Values(0.0, 0.03),
                                                    : std::string("Clean");
                          });
 
-// The converter falls silent with the train half across the scale: the tick ends the train
-// by its time-out, keeps the wagons already weighed, and shows no box; once the converter
-// speaks again the next train is weighed whole.
-TEST_F(Road, ConverterFallingSilentMidTrainEndsItByTheTimeOut) {
+// The converter falls silent with the train half across the scale: a second later the link
+// is lost, told in one box, and the train ends with the wagons already weighed; once the
+// converter speaks again the next train is weighed whole, with no further box.
+TEST_F(Road, ConverterFallingSilentMidTrainIsOneLostLinkKeepingTheWagonsWeighed) {
     startUp();
     loseTheLineMidTrain([] {});
-    EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
+    const QStringList told{"Нет связи с весами: с порта " + QString::fromStdString(line.portName()) +
+                           " не поступают данные"};
+    EXPECT_EQ(app.messages.texts(), told);
 
-    // The scale, still loaded when the line went quiet, is empty when it speaks again: that
-    // step starts a train of no wagons, which times out before the next train arrives.
+    // The scale, still loaded when the line went quiet, is empty when it speaks again.
     zv::TrainDescription next = goingOut();
     next.emptySeconds = 2 * main->settings().tTrEnd / 1000;
     rollTrain(next, 2);
-    EXPECT_TRUE(app.messages.shown().empty()) << app.messages.texts().join('|').toStdString();
+    EXPECT_EQ(app.messages.texts(), told);
 }
 
 // The converter's cable comes off in the middle of a train: one box says so, however many

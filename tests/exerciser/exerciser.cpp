@@ -4,12 +4,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
 #include <limits>
 
 #include "admin/db_view.h"
+#include "integrity/event_kinds.h"
+#include "integrity/events.h"
+#include "integrity/records_integrity.h"
 #include "processing/w_pro.h"
 
 namespace zv::test {
@@ -89,6 +93,10 @@ ExerciserReport Exerciser::run() {
     const int searchInterval = QApplication::keyboardInputInterval();
     QApplication::setKeyboardInputInterval(std::numeric_limits<int>::max());
     clock_.start();
+    if (const RecordsIntegrity* integrity = Events::installed()) {
+        trainsStoredBefore_ = integrity->log().countOf(event_kind::TrainStored);
+        linkLossesBefore_ = integrity->log().countOf(event_kind::PortLost);
+    }
     dump_ = dumpTables(dbFolder(), judgedFiles());
     QTimer::singleShot(0, this, [this] { step(); });
     loop_.exec();
@@ -96,6 +104,12 @@ ExerciserReport Exerciser::run() {
         fault("integrity check: " + failure);
     report_.ticks = feed_.ticks();
     report_.trainsSent = feed_.trainsSent();
+    report_.linkDrops = feed_.linkDrops();
+    if (const RecordsIntegrity* integrity = Events::installed()) {
+        report_.trainsStored = integrity->log().countOf(event_kind::TrainStored) - trainsStoredBefore_;
+        report_.linkLosses = integrity->log().countOf(event_kind::PortLost) - linkLossesBefore_;
+        report_.trainsCut = integrity->log().countOf(event_kind::TrainCut);
+    }
     report_.warnings = warnings_.warnings();
     report_.messages = static_cast<int>(app_.messages.shown().size());
     QApplication::setKeyboardInputInterval(searchInterval);
@@ -115,6 +129,14 @@ bool Exerciser::finished() const {
     return stopped_ || report_.inputs >= options_.inputs ||
            (options_.seconds > 0 &&
             static_cast<double>(clock_.elapsed()) >= options_.seconds * 1000);
+}
+
+// While the link is lost the weight shown must say so, never keep the number from before.
+void Exerciser::checkLostLinkShown() {
+    TMain& main = app_.main();
+    if (!main.linkWatch().isLost() || main.rawData().Replaying()) return;
+    const QString shown = main.controls().Lw->text();
+    if (shown != QStringLiteral("Нет связи")) fault("the link is lost and the weight shows " + shown);
 }
 
 void Exerciser::step() {
@@ -139,7 +161,10 @@ void Exerciser::step() {
         Input tick;
         tick.window = QStringLiteral("line");
         tick.text = QStringLiteral("tick");
-        tick.send = [this] { feed_.tick(); };
+        tick.send = [this] {
+            feed_.tick();
+            checkLostLinkShown();
+        };
         const std::size_t shownBefore = app_.messages.shown().size();
         send(std::move(tick));
         watchMessages(shownBefore);
@@ -401,6 +426,11 @@ QString ExerciserReport::summary() const {
     QStringList reached;
     for (auto it = windows.cbegin(); it != windows.cend(); ++it)
         reached << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    lines << QStringLiteral("link dropped %1 times, lost %2 times, trains stored %3, cut by a lost link %4")
+                 .arg(linkDrops)
+                 .arg(linkLosses)
+                 .arg(trainsStored)
+                 .arg(trainsCut);
     lines << "windows: " + reached.join(", ");
     for (const ExerciserFault& f : faults) {
         lines << QStringLiteral("FAULT after input #%1: %2").arg(f.input).arg(f.what);

@@ -43,6 +43,10 @@ struct ExerciserReport {
     long inputs = 0;
     long ticks = 0;
     long trainsSent = 0;
+    long trainsStored = 0;  // "Состав сохранен" events of the run
+    long linkDrops = 0;     // the line dropped by the feed
+    long linkLosses = 0;    // "Связь потеряна" events
+    long trainsCut = 0;     // "Состав прерван потерей связи" events
     long storedChanges = 0;       // inputs after which a judged table changed on purpose
     int warnings = 0;             // every warning Qt logged
     int messages = 0;             // message boxes the program showed
@@ -95,6 +99,7 @@ class Exerciser : public QObject {
     void endProcessing(long input);
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
+    void checkLostLinkShown();
     void fault(const QString& what);
     QStringList judgedFiles() const;
     QString viewerTable() const;
@@ -125,6 +130,8 @@ class Exerciser : public QObject {
     int sinceTick_ = 0;
     std::vector<const QWidget*> sending_;  // the modal window under each input being sent
     int unwound_ = 0;
+    long trainsStoredBefore_ = 0;
+    long linkLossesBefore_ = 0;
 };
 
 }  // namespace zv::test

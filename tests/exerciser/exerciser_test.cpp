@@ -32,6 +32,8 @@ using zv::test::TrainFeed;
 // A short run the suite can afford.
 constexpr uint64_t kSuiteSeed = 1;
 constexpr long kSuiteInputs = 800;
+// The line drops on average once in this many ticks of 200 ms (20 s of the line's time).
+constexpr int kLinkDropMeanTicks = 100;
 
 // Faults the exerciser finds in this program today whose mending is under way: the short run
 // reports them and does not fail on them. Mended, they leave this list, and the table
@@ -68,13 +70,15 @@ void doSomeWork(AppFixture& app, TrainFeed& feed) {
 ExerciserReport exercise(ExerciserOptions options) {
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication::setQuitOnLastWindowClosed(false);
+    zv::test::TempDir devices;  // where the adapter's name lives
     AppFixture app;
-    ConverterLine line(app);
+    ConverterLine line(app, devices.path().string() + "/ttyUSB0");
     app.writeSettings(zv::test::feedScale(line.portName()));
     TMain& main = app.start();
     main.show();
     TrainFeed feed(app, line);
     doSomeWork(app, feed);
+    feed.dropLinkAtRandom(options.seed, kLinkDropMeanTicks);
     Exerciser exerciser(app, feed, std::move(options));
     return exerciser.run();
 }

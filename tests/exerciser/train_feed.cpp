@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <stdexcept>
+#include <unistd.h>
 
 #include "link/frame_layout.h"
 
@@ -40,6 +41,35 @@ TrainFeed::TrainFeed(AppFixture& app, ConverterLine& line) : app_(app), line_(li
     passages_.push_back(simulatePassage(scale, train(-1, 23500)));
 }
 
+void TrainFeed::dropLinkAtRandom(uint64_t seed, int meanTicks) {
+    random_.seed(seed);
+    meanTicks_ = meanTicks;
+}
+
+bool TrainFeed::dropStarts() {
+    if (meanTicks_ <= 0 || std::uniform_int_distribution<int>(1, meanTicks_)(random_) != 1) return false;
+    ++drops_;
+    drop_ = static_cast<Drop>(std::uniform_int_distribution<int>(0, 2)(random_));
+    outageTicks_ = std::uniform_int_distribution<int>(10, 60)(random_);
+    if (drop_ == Drop::Vanish) ::unlink(line_.portName().c_str());
+    if (drop_ != Drop::Silence) line_.unplug();
+    at_ = 0;  // the rest of the passage is lost with the line
+    passage_ = (passage_ + 1) % passages_.size();
+    return true;
+}
+
+void TrainFeed::endDrop() {
+    if (drop_ != Drop::Silence) line_.replug();
+}
+
+void TrainFeed::idleTick() {
+    try {
+        line_.idle(passages_[passage_], ConverterLine::kTickMs);
+    } catch (const std::runtime_error&) {
+        ++stalls_;
+    }
+}
+
 void TrainFeed::quietTick() {
     // The tick itself runs; the bytes still waiting on the line cannot be taken back.
     app_.clock += ConverterLine::kTickMs;
@@ -55,11 +85,19 @@ void TrainFeed::nextTrain() {
 
 void TrainFeed::tick() {
     ++ticks_;
+    if (outageTicks_ > 0 || dropStarts()) {
+        if (--outageTicks_ == 0) endDrop();
+        quietTick();
+        return;
+    }
     const Passage& passage = passages_[passage_];
     // Frames go out only while the program listens; otherwise the line is quiet.
     if (quietTicks_ > 0 || !app_.main().link().isOpen() || line_.unread() > 0) {
         if (quietTicks_ > 0) --quietTicks_;
-        quietTick();
+        if (app_.main().link().isOpen() && line_.unread() == 0)
+            idleTick();
+        else
+            quietTick();
         return;
     }
     const auto perTick = static_cast<std::size_t>(std::max(1, app_.main().settings().Fadc)) *

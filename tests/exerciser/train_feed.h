@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <random>
 #include <vector>
 
 #include "e2e/converter_line.h"
@@ -13,6 +15,12 @@ class TrainFeed {
   public:
     TrainFeed(AppFixture& app, ConverterLine& line);
 
+    // From now on the link drops at random moments, on average once in `meanTicks` ticks,
+    // for 2 to 12 s: the converter falls silent, its cable is pulled, or the adapter and its
+    // name vanish; then the line comes back (a new device under the same name). A passage
+    // under way when the link drops is cut off there.
+    void dropLinkAtRandom(uint64_t seed, int meanTicks);
+
     void tick();
     // Ticks until the next train has crossed and the program has had time to end it.
     void nextTrain();
@@ -20,9 +28,16 @@ class TrainFeed {
     long trainsSent() const { return trainsSent_; }
     // Ticks whose frames the program did not read in time.
     long stalls() const { return stalls_; }
+    long linkDrops() const { return drops_; }
 
   private:
+    enum class Drop { Silence, Unplug, Vanish };
+
     void quietTick();
+    // The converter on and the scale empty, while the program listens.
+    void idleTick();
+    bool dropStarts();
+    void endDrop();
 
     AppFixture& app_;
     ConverterLine& line_;
@@ -33,6 +48,11 @@ class TrainFeed {
     long ticks_ = 0;
     long trainsSent_ = 0;
     long stalls_ = 0;
+    std::mt19937_64 random_;
+    int meanTicks_ = 0;  // 0: the link never drops
+    int outageTicks_ = 0;
+    Drop drop_ = Drop::Silence;
+    long drops_ = 0;
 };
 
 // The scale the exerciser's trains are weighed on, its converter on `port`.

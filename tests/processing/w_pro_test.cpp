@@ -178,6 +178,24 @@ TEST_F(WProTest, AStaticWeighingStoresTheEnteredBaseFromThreeMetres) {
     }
 }
 
+// With the converter's link lost the reading at rest is the last one before the loss: it is
+// refused with a word, and taken once the link is back.
+TEST_F(WProTest, AWeighingAtRestWaitsForTheLink) {
+    ModalScript script;
+    script.then([&](QDialog& d) {
+        choose(d, "LCBoxL", 0);
+        host.reading = {30000, 16000, 14000, 12, false};
+        click(d, "But8");
+        EXPECT_EQ(messages.texts(), QStringList{"Нет связи с весами: взвесить нельзя"});
+        EXPECT_TRUE(wagons().isNull("Weight"));
+        host.reading.live = true;
+        click(d, "But8");
+        EXPECT_EQ(wagons().toInt("Weight"), 30000);
+    });
+    acceptance.But1Click(true);
+    EXPECT_EQ(script.shown(), QStringList{"WPro"});
+}
+
 // The train numbers of the static train markers, in key order.
 QList<int> staticMarkers(ProcessingFixture& f) {
     QList<int> found;
