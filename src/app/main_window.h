@@ -35,6 +35,7 @@ class QLabel;
 namespace zv {
 class TEventLog;
 }
+class TWagonSearch;
 class QTimer;
 class TLIEdit;
 
@@ -133,6 +134,7 @@ class TMain : public QMainWindow,
     void openSetupW(int page);
     void openSetupP(int page);
     void openDBView(int table);
+    void openWagonSearch();
 
     // zv::SettingsEffects
     void applyPort(const std::string& name) override;
@@ -190,5 +192,6 @@ class TMain : public QMainWindow,
     zv::SoftwareIdentity identity_;
     QLabel* SBIdent_ = nullptr;
     zv::TEventLog* eventLog_ = nullptr;
+    TWagonSearch* wagonSearch_ = nullptr;
     bool portLost_ = false;
 };
