@@ -8,24 +8,12 @@
 #include "records/table_model.h"
 #include "ui/data_grid.h"
 #include "ui/digits_validator.h"
+#include "ui/flag_guard.h"
 #include "wagon_numbers/wagon_number_questions.h"
 
 namespace {
 
 const QString kWagon = QStringLiteral("Wagon");
-
-// Raised for the time of a question: the box takes the focus from the editor, which must
-// not be taken for the operator leaving the cell.
-class Asking {
-  public:
-    explicit Asking(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Asking() { flag_ = false; }
-    Asking(const Asking&) = delete;
-    Asking& operator=(const Asking&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -73,7 +61,8 @@ bool WagonNumberDelegate::mayWrite(const QString& number, const QModelIndex& ind
                                  .toDateTime()
                                  .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
     typed.takenByRow = takenByRow(number, index.row());
-    Asking asking(asking_);
+    // The box takes the focus from the editor: that is not the operator leaving the cell.
+    zv::FlagGuard asking(asking_);
     return zv::confirmWagonNumber(typed);
 }
 

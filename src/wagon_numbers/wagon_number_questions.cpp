@@ -26,7 +26,7 @@ QString takenNumberQuestion(const QString& number, int takenByRow) {
 namespace {
 
 bool confirmed(const TypedWagonNumber& typed, const QString& question, const QString& why) {
-    if (!Messages::warningQuestion(question)) return false;
+    if (!Messages::cautiousQuestion(question)) return false;
     Events::record(event_kind::WagonNumberConfirmed, typed.subject, {},
                    QStringLiteral("%1 (%2)").arg(typed.number, why));
     return true;

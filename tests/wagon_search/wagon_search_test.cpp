@@ -2,7 +2,10 @@
 // main window's menu and worked with the mouse and the keyboard; its waybill copy as a PDF.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +19,8 @@
 #include "records/schema.h"
 #include "records/table.h"
 #include "reports/preview_window.h"
+#include "reports/report_commands.h"
+#include "reports/report_document.h"
 #include "support/operator_input.h"
 #include "ui/modal.h"
 #include "wagon_search/wagon_search_window.h"
@@ -161,6 +166,33 @@ TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothing) {
     chooseMenu(main->menuBar(), {"Базы данных", "Поиск вагона"});
     EXPECT_EQ(status, (QStringList{"Вагон 5234567 не найден", "Вагон 52000025 не найден"}));
     EXPECT_EQ(rows, 0);
+}
+
+// Pictures for a person to look at, not part of the suite: the search window after a search
+// and the page of the waybill copy, run with
+//   ZOLVELT_SHOTS=DIR wagon_search_tests --gtest_also_run_disabled_tests --gtest_filter='*Shot*'
+TEST_F(WagonSearch, DISABLED_ShotOfTheWindowAndTheWaybillCopy) {
+    const QString shots = qEnvironmentVariable("ZOLVELT_SHOTS", ".");
+    std::optional<ReportDocument> copy;
+    setReportViewer([&](ReportDocument d, QWidget*) { copy = std::move(d); });
+    ModalScript script;
+    script.then([&](QDialog& window) {
+        typeInto(control(&window, "E1"), kWagon);
+        QTest::keyClick(control(&window, "E1"), Qt::Key_Return);
+        QApplication::processEvents();
+        window.grab().save(shots + "/wagon-search.png");
+        click(control(&window, "But2"));
+    });
+    chooseMenu(main->menuBar(), {"Базы данных", "Поиск вагона"});
+    setReportViewer({});
+    ASSERT_TRUE(copy.has_value());
+    const double pixelsPerMm = 4;
+    QImage page((copy->pageSizeMm() * pixelsPerMm).toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    copy->paintPage(painter, 0, pixelsPerMm);
+    painter.end();
+    page.save(shots + "/waybill-copy.png");
 }
 
 }  // namespace
