@@ -150,7 +150,12 @@ TEST_F(WagonSearch, FindsTheWagonInEveryMonthsBookTheArchiveAndTrainsAndPrintsAW
     EXPECT_TRUE(text.contains("Старая Сортировочная")) << "the station of the archive's time";
 }
 
-TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothing) {
+TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothingAndABookThatDoesNotOpenIsNamed) {
+    const QString damaged = QDir(main->records().connection().folder()).filePath("Book[09.2026].db");
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
     QStringList status;
     int rows = -1;
     ModalScript script;
@@ -164,7 +169,8 @@ TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothing) {
         EXPECT_FALSE(control(&window, "But2")->isEnabled());
     });
     chooseMenu(main->menuBar(), {"Базы данных", "Поиск вагона"});
-    EXPECT_EQ(status, (QStringList{"Вагон 5234567 не найден", "Вагон 52000025 не найден"}));
+    const QString unread = "; не прочитаны: " + damaged;
+    EXPECT_EQ(status, (QStringList{"Вагон 5234567 не найден" + unread, "Вагон 52000025 не найден" + unread}));
     EXPECT_EQ(rows, 0);
 }
 
