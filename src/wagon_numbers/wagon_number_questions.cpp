@@ -1,5 +1,7 @@
 #include "wagon_numbers/wagon_number_questions.h"
 
+#include <QStringList>
+
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 #include "ui/message_service.h"
@@ -23,29 +25,23 @@ QString takenNumberQuestion(const QString& number, int takenByRow) {
         .arg(takenByRow);
 }
 
-namespace {
-
-bool confirmed(const TypedWagonNumber& typed, const QString& question, const QString& why) {
-    if (!Messages::cautiousQuestion(question)) return false;
-    Events::record(event_kind::WagonNumberConfirmed, typed.subject, {},
-                   QStringLiteral("%1 (%2)").arg(typed.number, why));
-    return true;
-}
-
-}  // namespace
-
 bool confirmWagonNumber(const TypedWagonNumber& typed) {
+    // Each doubt is asked in turn; the number is logged only once every one was answered Yes,
+    // since only then is it written.
+    QStringList reasons;
     const std::string digits = typed.number.toStdString();
     if (checkControlDigit(digits) == ControlDigitCheck::Mismatch) {
         const int expected = *wagonControlDigit(std::string_view(digits).substr(0, 7));
-        if (!confirmed(typed, controlDigitQuestion(typed.number, expected),
-                       QStringLiteral("неверная контрольная цифра, должна быть %1").arg(expected)))
-            return false;
+        if (!Messages::cautiousQuestion(controlDigitQuestion(typed.number, expected))) return false;
+        reasons << QStringLiteral("неверная контрольная цифра, должна быть %1").arg(expected);
     }
-    if (typed.takenByRow > 0 &&
-        !confirmed(typed, takenNumberQuestion(typed.number, typed.takenByRow),
-                   QStringLiteral("уже есть в составе, строка %1").arg(typed.takenByRow)))
-        return false;
+    if (typed.takenByRow > 0) {
+        if (!Messages::cautiousQuestion(takenNumberQuestion(typed.number, typed.takenByRow))) return false;
+        reasons << QStringLiteral("уже есть в составе, строка %1").arg(typed.takenByRow);
+    }
+    for (const QString& why : reasons)
+        Events::record(event_kind::WagonNumberConfirmed, typed.subject, {},
+                       QStringLiteral("%1 (%2)").arg(typed.number, why));
     return true;
 }
 

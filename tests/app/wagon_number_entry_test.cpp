@@ -87,13 +87,15 @@ class WagonNumberEntry : public ::testing::Test {
     TMain* main = nullptr;
 };
 
-TEST_F(WagonNumberEntry, FiftyNumbersInARowEachGoesToItsWagonAndLocomotivesAreSkipped) {
-    const int rows = 52;
-    weighTrain(rows, {0, 30});
+// Two dozen numbers: every write is a durable commit, and more rows would only add time.
+TEST_F(WagonNumberEntry, NumbersInARowEachGoToTheirWagonAndLocomotivesAreSkipped) {
+    const int rows = 26;
+    const int loco = 13;
+    weighTrain(rows, {0, loco});
     ASSERT_NE(openCell(1), nullptr);
     QStringList typed;
     for (int row = 1; row < rows; ++row) {
-        if (row == 30) continue;
+        if (row == loco) continue;
         typed << validNumber(row);
         EXPECT_EQ(QApplication::focusWidget(), editorAt(row)) << "row " << row;
         type(typed.last());
@@ -101,10 +103,10 @@ TEST_F(WagonNumberEntry, FiftyNumbersInARowEachGoesToItsWagonAndLocomotivesAreSk
     }
     QStringList written;
     for (int row = 1; row < rows; ++row)
-        if (row != 30) written << stored(row);
+        if (row != loco) written << stored(row);
     EXPECT_EQ(written, typed);
     EXPECT_EQ(stored(0), QString());
-    EXPECT_EQ(stored(30), QString());
+    EXPECT_EQ(stored(loco), QString());
     EXPECT_EQ(app.messages.texts(), QStringList());
     // The last number closes the last cell; the grid keeps the focus on its wagon.
     EXPECT_EQ(editorAt(rows - 1), nullptr);
@@ -190,6 +192,36 @@ TEST_F(WagonNumberEntry, ANumberOfAnotherWagonOfTheTrainNeedsAConfirmation) {
     EXPECT_EQ(stored(1), number);
     ASSERT_TRUE(lastConfirmation());
     EXPECT_EQ(lastConfirmation()->newValue, number + " (уже есть в составе, строка 1)");
+}
+
+TEST_F(WagonNumberEntry, BothDoubtsAreAskedAndLoggedOnlyOnceTheNumberIsWritten) {
+    weighTrain(3);
+    const QString number = "52345678";
+    const auto confirmations = [] {
+        return Events::installed()->log().countOf(event_kind::WagonNumberConfirmed);
+    };
+    ASSERT_NE(openCell(0), nullptr);
+    app.messages.answerYes();
+    type(number);
+    press(Qt::Key_Return);
+    ASSERT_EQ(stored(0), number);
+    ASSERT_EQ(confirmations(), 1);
+
+    app.messages.clear();
+    app.messages.answerYes().answerNo();
+    type(number);
+    press(Qt::Key_Return);
+    const QStringList both{controlDigitQuestion(number, 5), takenNumberQuestion(number, 1)};
+    EXPECT_EQ(app.messages.texts(), both);
+    EXPECT_EQ(stored(1), QString());
+    EXPECT_EQ(confirmations(), 1);
+
+    app.messages.clear();
+    app.messages.answerYes().answerYes();
+    press(Qt::Key_Return);
+    EXPECT_EQ(app.messages.texts(), both);
+    EXPECT_EQ(stored(1), number);
+    EXPECT_EQ(confirmations(), 3);
 }
 
 // A picture for a person to look at, not part of the suite: the real question box over the
