@@ -115,7 +115,7 @@ TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
     AppFixture app;
     TMain& main = app.start();
     zv::Table& trains = main.records().Trains();
-    trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011236", 60000, 0, 0, 0, 0, 1});
+    trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
     const QString folder = main.records().connection().folder();
     app.stop();
     {
@@ -159,7 +159,7 @@ TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
 TEST(RecordsIntegrity, ABookRemovedBetweenTwoRunsIsNamedAtStartUpAndOnDemand) {
     AppFixture app;
     TMain& main = app.start();
-    main.records().Book().insertValues({{"Wagon", "52011236"}, {"Brut", 84120}, {"Tare", 23410}});
+    main.records().Book().insertValues({{"Wagon", "52011234"}, {"Brut", 84120}, {"Tare", 23410}});
     const QString folder = main.records().connection().folder();
     const QString book = QDir(folder).filePath(main.records().Book().fileName());
     app.stop();

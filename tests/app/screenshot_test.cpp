@@ -96,7 +96,7 @@ TEST(Shots, DISABLED_ShiftWindowAfterAWrongCode) {
 TEST(Shots, DISABLED_RecordsIntegrityWindowsAndABookReportPage) {
     zv::test::AppFixture app;
     TMain& first = app.start();
-    first.records().Book().insertValues({{"Wagon", "52011236"}, {"Brut", 84120}, {"Tare", 23410}, {"Train1", 1}, {"Train2", 2}});
+    first.records().Book().insertValues({{"Wagon", "52011234"}, {"Brut", 84120}, {"Tare", 23410}, {"Train1", 1}, {"Train2", 2}});
     const QString folder = first.records().connection().folder();
     const QString book = first.records().Book().fileName();
     app.stop();
