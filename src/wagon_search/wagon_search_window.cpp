@@ -81,6 +81,11 @@ void TWagonSearch::buildControls() {
 }
 
 void TWagonSearch::But1Click() {
+    if (E1->text().isEmpty()) {
+        La1->setText(QStringLiteral("Введите номер вагона"));
+        E1->setFocus();
+        return;
+    }
     QStringList unread;
     found_ = zv::findWagon(E1->text(), folders_(), settings_, &unread);
     showFound(unread);

@@ -33,6 +33,7 @@ WagonSighting bookSighting(const Table& book, const Row& row) {
     s.rowId = row.rowId();
     s.time = row.value(QStringLiteral("Time1")).toDateTime();
     s.train = text(book, row, "Train1");
+    if (const QString out = text(book, row, "Train2"); !out.isEmpty()) s.train += QStringLiteral(" / ") + out;
     s.accepted = text(book, row, "Time1");
     s.released = text(book, row, "Time2");
     s.gross = text(book, row, "Brut");

@@ -19,6 +19,7 @@ struct WagonSighting {
     qint64 rowId = 0;
     QDateTime time;    // weighed in motion (Trains) or accepted (book)
     // The texts of the row as the tables show them; empty where the table has no such value.
+    // A book row's train is that of the acceptance and that of the release ("3 / 4").
     QString train, accepted, released, weight, gross, tare, net, note;
 };
 

@@ -102,7 +102,7 @@ class WagonSearch : public ::testing::Test {
 
 TEST_F(WagonSearch, FindsTheWagonInEveryMonthsBookTheArchiveAndTrainsAndPrintsAWaybillCopy) {
     const QString pdf = app.folder() + "copy.pdf";
-    QStringList places, gross, tare, net, weight, status;
+    QStringList places, trains, gross, tare, net, weight, status;
     bool copyOfTrainsRow = true;
     ModalScript script;
     script.then([&](QDialog& window) {
@@ -111,6 +111,7 @@ TEST_F(WagonSearch, FindsTheWagonInEveryMonthsBookTheArchiveAndTrainsAndPrintsAW
         QTest::keyClick(control(&window, "E1"), Qt::Key_Return);
         status << static_cast<QLabel*>(control(&window, "La1"))->text();
         places = column(grid, 0);
+        trains = column(grid, 1);
         weight = column(grid, 4);
         gross = column(grid, 5);
         tare = column(grid, 6);
@@ -134,6 +135,7 @@ TEST_F(WagonSearch, FindsTheWagonInEveryMonthsBookTheArchiveAndTrainsAndPrintsAW
     EXPECT_EQ(status, QStringList{"Найдено записей: 4"});
     EXPECT_EQ(places, (QStringList{"Архив Book[10.2026]", "Весовая книга 11.2026", "Весовая книга 12.2026",
                                    "Составы"}));
+    EXPECT_EQ(trains, (QStringList{"3 / 4", "3 / 4", "3 / 4", "9"}));
     EXPECT_EQ(gross.mid(0, 3), (QStringList{"80000", "81000", "82000"}));
     EXPECT_EQ(net.mid(0, 3), (QStringList{"56000", "57000", "58000"}));
     EXPECT_EQ(tare.mid(0, 3), (QStringList{"24000", "24000", "24000"}));
@@ -160,7 +162,7 @@ TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothingAndABookThatDoesNotOpen
     int rows = -1;
     ModalScript script;
     script.then([&](QDialog& window) {
-        for (const QString& number : {QString("5234567"), QString("52000025")}) {
+        for (const QString& number : {QString(), QString("5234567"), QString("52000025")}) {
             typeInto(control(&window, "E1"), number);
             click(control(&window, "But1"));
             status << static_cast<QLabel*>(control(&window, "La1"))->text();
@@ -170,7 +172,8 @@ TEST_F(WagonSearch, AnotherNumberOrAPartOfOneFindsNothingAndABookThatDoesNotOpen
     });
     chooseMenu(main->menuBar(), {"Базы данных", "Поиск вагона"});
     const QString unread = "; не прочитаны: " + damaged;
-    EXPECT_EQ(status, (QStringList{"Вагон 5234567 не найден" + unread, "Вагон 52000025 не найден" + unread}));
+    EXPECT_EQ(status, (QStringList{"Введите номер вагона", "Вагон 5234567 не найден" + unread,
+                                   "Вагон 52000025 не найден" + unread}));
     EXPECT_EQ(rows, 0);
 }
 
