@@ -43,6 +43,7 @@
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
+#include "wagon_search/wagon_search_window.h"
 
 namespace {
 
@@ -180,6 +181,7 @@ void TMain::connectMenu() {
         guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
         showIntegrity();
     });
+    connect(menu_.WagonSearch, &QAction::triggered, this, &TMain::openWagonSearch);
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
                 [this, i] { openSetupW(static_cast<int>(i)); });
@@ -219,6 +221,16 @@ void TMain::openSetupP(int page) {
 void TMain::openDBView(int table) {
     w_.DBView->setTableIndex(table);
     execModal(w_.DBView);
+}
+
+// Made when first asked for, after the nine; it reads the folders the settings name now.
+void TMain::openWagonSearch() {
+    if (!wagonSearch_)
+        wagonSearch_ = new TWagonSearch(settings_, layouts_, [this] {
+            return zv::WagonSearchFolders{records_.connection().folder(),
+                                          QString::fromStdString(settings_.PathA)};
+        }, this);
+    execModal(wagonSearch_);
 }
 
 bool TMain::Prepare() {

@@ -37,6 +37,7 @@ class QLabel;
 namespace zv {
 class TEventLog;
 }
+class TWagonSearch;
 class QTimer;
 class TLIEdit;
 
@@ -143,6 +144,7 @@ class TMain : public QMainWindow,
     void openSetupW(int page);
     void openSetupP(int page);
     void openDBView(int table);
+    void openWagonSearch();
 
     // zv::SettingsEffects
     void applyPort(const std::string& name) override;
@@ -213,4 +215,5 @@ class TMain : public QMainWindow,
     zv::LinkWatch linkWatch_;
     QLabel* SBLink_ = nullptr;
     bool linkBoxOpen_ = false;
+    TWagonSearch* wagonSearch_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QTableView>
 
+#include "app/wagon_number_delegate.h"
 #include "records/row.h"
 #include "records/table_model.h"
 #include "ui/data_grid.h"
@@ -75,6 +76,7 @@ void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     DBG1->setMinimumColumnWidth("Time", 108);
+    DBG1->setItemDelegate(new WagonNumberDelegate(*DBG1));
 }
 
 void setupWagonGrid(zv::DataGrid* DBG2, zv::TableModel& DSouW) {

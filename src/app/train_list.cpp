@@ -2,6 +2,7 @@
 
 #include "integrity/event_action.h"
 #include "records/records_database.h"
+#include "ui/flag_guard.h"
 #include "ui/message_service.h"
 #include "ui/tlie_edit.h"
 
@@ -10,18 +11,6 @@ namespace {
 QString trainFilter(const char* relation, int n) {
     return QString("Train%1%2").arg(relation).arg(n);
 }
-
-// Lowers the deletion flag however the operation ends.
-class FlagGuard {
-  public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 // Detaches the train grid for the time of a change that passes through other filters.
 class DetachedGrid {
@@ -57,7 +46,7 @@ void TrainList::showSelected() {
 }
 
 void TrainList::But11Click() {
-    FlagGuard flag(deleting_);
+    zv::FlagGuard flag(deleting_);
     const int n = selected();
     zv::Table& trains = records_.Trains();
     if (!trains.filtered() || trains.filter() != trainFilter("=", n)) {

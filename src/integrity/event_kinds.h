@@ -22,6 +22,7 @@ inline const QString TrainDeleted = QStringLiteral("Состав удален");
 inline const QString TrainsRenumbered = QStringLiteral("Составы обнулены");
 inline const QString WagonAccepted = QStringLiteral("Вагон принят");
 inline const QString WagonReleased = QStringLiteral("Вагон отпущен");
+inline const QString WagonNumberConfirmed = QStringLiteral("Подтвержден номер вагона");
 inline const QString RowInserted = QStringLiteral("Запись добавлена");
 inline const QString RowEdited = QStringLiteral("Запись изменена");
 inline const QString RowDeleted = QStringLiteral("Запись удалена");
@@ -39,7 +40,7 @@ inline const QString CentralRefused = QStringLiteral("Центральная б�
 // Every kind, in the order the filter lists them.
 inline QStringList all() {
     return {StartUp, Shutdown, SettingChanged, Calibration, ZeroNotSet, SettingsDamaged, PortOpened, PortLost, PortRestored,
-            TableCreated, TrainStored, TrainCut, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, RowInserted,
+            TableCreated, TrainStored, TrainCut, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, WagonNumberConfirmed, RowInserted,
             RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
             IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused};
 }

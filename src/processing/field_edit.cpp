@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "records/table.h"
+#include "ui/digits_validator.h"
 
 namespace {
 
@@ -33,28 +34,6 @@ class IntegerFieldValidator : public QValidator {
     qint64 high_;
 };
 
-// Lets in digits only. A placeholder the field shows gives way to the first digit typed
-// after it, so that the operator need not delete it first.
-class DigitsValidator : public QValidator {
-  public:
-    DigitsValidator(const QString& placeholder, QObject* parent)
-        : QValidator(parent), placeholder_(placeholder) {}
-
-    State validate(QString& input, int& pos) const override {
-        if (!placeholder_.isEmpty() && input == placeholder_) return Acceptable;
-        if (!placeholder_.isEmpty() && input.startsWith(placeholder_)) {
-            input.remove(0, placeholder_.size());
-            pos = std::max<int>(0, pos - static_cast<int>(placeholder_.size()));
-        }
-        for (const QChar c : input)
-            if (c < u'0' || c > u'9') return Invalid;
-        return Acceptable;
-    }
-
-  private:
-    QString placeholder_;
-};
-
 void limitToField(FieldEdit& edit, const zv::FieldDef& field) {
     if (!field.isStored() || field.readOnly) return;
     if (field.type == zv::FieldType::Text) {
@@ -80,7 +59,7 @@ FieldEdit::FieldEdit(zv::Table& table, const QString& field, QWidget* parent)
 }
 
 void FieldEdit::setDigitsOnly(const QString& placeholder) {
-    setValidator(new DigitsValidator(placeholder, this));
+    setValidator(new zv::DigitsValidator(placeholder, this));
 }
 
 void FieldEdit::refresh() {

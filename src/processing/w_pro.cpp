@@ -18,6 +18,7 @@
 #include "ui/message_service.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
+#include "wagon_numbers/wagon_number_questions.h"
 
 using zv::ProcessingMode;
 
@@ -438,6 +439,13 @@ bool TWPro::readyToConfirm() {
     }
     if (isAcceptance(mode()) && !numberIsFree()) {
         zv::Messages::information(QStringLiteral("Вагон с таким номером уже есть на территории!"));
+        return false;
+    }
+    // A number typed here (not one brought from the train list, asked about there).
+    if (DBE1->isEnabled() &&
+        !zv::confirmWagonNumber({w.value(QStringLiteral("Wagon")).toString(),
+                                 QStringLiteral("Вагоны на территории"), 0})) {
+        DBE1->setFocus();
         return false;
     }
     if (w.isNull(QStringLiteral("Load")) || (isRelease(mode()) && exitLoad() < 0)) {

@@ -29,7 +29,7 @@ class MessageBoxes : public MessageResponder {
                         m.question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                         QApplication::activeWindow());
         if (m.question) {
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton(m.defaultNo ? QMessageBox::No : QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
         }
         return box.exec() == QMessageBox::Yes;
@@ -62,6 +62,9 @@ bool Messages::confirmation(const QString& text) {
 }
 bool Messages::errorQuestion(const QString& text) {
     return ask(MessageKind::Error, text);
+}
+bool Messages::cautiousQuestion(const QString& text) {
+    return current->respond({MessageKind::Warning, text, true, true});
 }
 
 MessageResponder* Messages::setResponder(MessageResponder* responder) {

@@ -10,6 +10,7 @@ struct Message {
     MessageKind kind;
     QString text;   // as the program passed it, line breaks "\r\n" included
     bool question;  // Yes and No; otherwise OK alone
+    bool defaultNo = false;  // Enter answers No
 };
 
 // Whoever answers the program's messages: the real message boxes, or a test's script.
@@ -29,6 +30,9 @@ class Messages {
     static bool warningQuestion(const QString& text);
     static bool confirmation(const QString& text);
     static bool errorQuestion(const QString& text);
+    // A warning question where going on is the exception (keeping a doubtful value): Enter,
+    // pressed out of habit, answers No.
+    static bool cautiousQuestion(const QString& text);
 
     // Replaces the real boxes until called again with nullptr; returns the one it replaced.
     static MessageResponder* setResponder(MessageResponder* responder);

@@ -69,13 +69,13 @@ TEST_F(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow
     Table& trains = main.records().Trains();
     Table& wagons = main.records().Wagons();
 
-    const WeighedWagon in = weighInMotion(app, 2000000, "51234567");
+    const WeighedWagon in = weighInMotion(app, 2000000, "51234565");
     ASSERT_NEAR(in.weight, 60000, 500);
     ModalScript script;
     acceptLoaded(main, script);
 
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
-    ASSERT_TRUE(wagons.findKey("51234567"));
+    ASSERT_TRUE(wagons.findKey("51234565"));
     EXPECT_EQ(wagons.toInt("Weight"), in.weight);
     EXPECT_EQ(wagons.value("Time"), in.time);
     EXPECT_EQ(wagons.toInt("Train"), in.train);
@@ -91,7 +91,7 @@ TEST_F(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow
 
     script.then([](QDialog& d) { chooseOperator(d, 2); });
     main.menu().Shift->trigger();
-    const WeighedWagon out = weighInMotion(app, 4000000, "51234567");
+    const WeighedWagon out = weighInMotion(app, 4000000, "51234565");
     ASSERT_NEAR(out.weight, 30000, 500);
     script.then([](QDialog& d) {
         EXPECT_EQ(find<QComboBox>(d, "CBox1")->currentIndex(), 1);
@@ -101,11 +101,11 @@ TEST_F(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow
     main.controls().But2->click();
 
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
-    EXPECT_FALSE(wagons.findKey("51234567"));
+    EXPECT_FALSE(wagons.findKey("51234565"));
     Table& book = main.records().Book();
     ASSERT_EQ(book.recordCount(), 1);
     book.last();
-    EXPECT_EQ(book.value("Wagon").toString(), "51234567");
+    EXPECT_EQ(book.value("Wagon").toString(), "51234565");
     expectReleaseRow(book, {.brut = in.weight,
                             .tare = out.weight,
                             .load = 5,
@@ -125,7 +125,7 @@ TEST_F(WagonRoad, AcceptedFromOneTrainAndReleasedFromTheNextThroughTheMainWindow
 // of the method and the names of the load, station and operator.
 TEST_F(WagonRoad, TheWagonsOnTheTerritoryListShowsTheAcceptedWagon) {
     TMain& main = app.main();
-    const WeighedWagon in = weighInMotion(app, 2000000, "51234567");
+    const WeighedWagon in = weighInMotion(app, 2000000, "51234565");
     ModalScript script;
     acceptLoaded(main, script);
 
@@ -139,7 +139,7 @@ TEST_F(WagonRoad, TheWagonsOnTheTerritoryListShowsTheAcceptedWagon) {
     EXPECT_EQ(headings, QStringList({"Вагон", "Дата, время", "Масса", "Метод", "Груз", "Станция",
                                      "Документ", "Примечание", "Принял"}));
     const QString time = in.time.toDateTime().toString("dd.MM.yyyy  hh:mm");
-    EXPECT_EQ(cells, QStringList({"51234567", time, QString::number(in.weight), "Динамика", "Уголь",
+    EXPECT_EQ(cells, QStringList({"51234565", time, QString::number(in.weight), "Динамика", "Уголь",
                                   "Станция 1", "D-123", "", "Оператор"}));
     EXPECT_FALSE(grid->flags(grid->index(0, 0)) & Qt::ItemIsEditable);
 }

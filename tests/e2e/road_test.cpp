@@ -42,9 +42,9 @@ struct Wagon {
     double imbalance;  // kg, front bogie minus rear bogie, loaded
     double empty;      // kg, as it leaves
 };
-const Wagon kWagons[] = {{"52011234", 62130, 1200, 23410},
-                         {"52022345", 66480, -900, 24085},
-                         {"52033456", 69815, 2500, 22640},
+const Wagon kWagons[] = {{"52011236", 62130, 1200, 23410},
+                         {"52022340", 66480, -900, 24085},
+                         {"52033453", 69815, 2500, 22640},
                          {"52044567", 64260, 0, 25333}};
 constexpr int kLoad = 1;  // the second row of the loads every new folder gets
 constexpr int kOperatorA = 1;

@@ -57,12 +57,12 @@ void doSomeWork(AppFixture& app, TrainFeed& feed) {
     names.insertValues({{"N", 1}, {"Name", "Иванов"}, {"Pass", "Ab1"}});
     names.flush();
     feed.nextTrain();
-    zv::test::typeWagonNumber(main, 1, QString("52011234"));
-    zv::test::typeWagonNumber(main, 2, QString("52022345"));
+    zv::test::typeWagonNumber(main, 1, QString("52011236"));
+    zv::test::typeWagonNumber(main, 2, QString("52022340"));
     zv::test::acceptWagon(main, 1, 1);
     zv::test::acceptWagon(main, 2, 1);
     feed.nextTrain();
-    zv::test::typeWagonNumber(main, 0, QString("52011234"));
+    zv::test::typeWagonNumber(main, 0, QString("52011236"));
     zv::test::releaseWagon(main, 0);
     app.messages.clear();
 }

@@ -33,24 +33,24 @@ TEST_F(Shots, DISABLED_ProcessingWindowInEachMode) {
     replayTrain(*records, {61000});
     trains().first();
     trains().edit();
-    trains().setValue("Wagon", "51234567");
+    trains().setValue("Wagon", "51234565");
     trains().post();
     shoot("wpro_0_accept_in_motion.png", [](QDialog& d) { describeLoad(d, "LCBoxL", 5); });
     acceptance.But1Click(false);
 
-    wagons().insertValues({{"Wagon", "51234567"}, {"Weight", 61000}, {"Load", 5},
+    wagons().insertValues({{"Wagon", "51234565"}, {"Weight", 61000}, {"Load", 5},
                            {"Station", 1}, {"Client", 1}, {"Doc", "D-123"}});
     shoot("wpro_1_release_in_motion.png", [](QDialog& d) { click(d, "But6"); });
     acceptance.But2Click(false, false);
 
     shoot("wpro_2_accept_at_rest.png", [this](QDialog& d) {
-        type(d, "DBE1", "60012345");
+        type(d, "DBE1", "60012341");
         describeLoad(d, "LCBoxL", 7);
         weigh(d, 23500);
     });
     acceptance.But1Click(true);
 
-    wagons().findKey("51234567");
+    wagons().findKey("51234565");
     shoot("wpro_3_release_at_rest.png", [this](QDialog& d) {
         click(d, "But6");
         weigh(d, 22000);

@@ -8,6 +8,7 @@
 
 #include "support/operator_input.h"
 #include "w_pro_fixture.h"
+#include "wagon_numbers/wagon_number_questions.h"
 
 // The processing window worked with the mouse and the keyboard, as the operator works it.
 namespace zv::test {
@@ -29,7 +30,7 @@ class WProByHand : public ::testing::Test, public WProFixture {
   protected:
     // A wagon accepted loaded at 64 t, with its waybill, waiting on the territory.
     void acceptedWagon(const QVariant& weiL = {}) {
-        wagons().insertValues({{"Wagon", "51234567"},
+        wagons().insertValues({{"Wagon", "51234565"},
                                {"Weight", 64000},
                                {"Load", 5},
                                {"Station", 1},
@@ -37,7 +38,7 @@ class WProByHand : public ::testing::Test, public WProFixture {
                                {"Doc", "ABC"},
                                {"WeiL", weiL}});
         wagons().flush();
-        wagons().findKey("51234567");
+        wagons().findKey("51234565");
     }
 };
 
@@ -51,14 +52,14 @@ TEST_F(WProByHand, CancellingAReleaseLeavesEveryStoredRowAsItWas) {
                  {"in motion, Escape", false, true},
                  {"in motion, Отмена", false, false}};
     acceptedWagon();
-    addTrainRow(3, "51234567", 23000);
+    addTrainRow(3, "51234565", 23000);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QStringList wagonsBefore = storedRows(wagons());
         trains().setFiltered(false);
         const QStringList trainsBefore = storedRows(trains());
         trains().setFiltered(true);
-        wagons().findKey("51234567");
+        wagons().findKey("51234565");
         trains().last();
         messages.clear();
         messages.answerYes();  // leaves in transit: the waybill can be edited
@@ -128,11 +129,36 @@ TEST_F(WProByHand, TheFirstDigitReplacesThePlaceholderOfTheNumber) {
     acceptance.But1Click(true);
 }
 
+// A number typed in the window with a wrong control digit is asked about at "Готово": No
+// keeps the window open on the number, Yes accepts the wagon under the number as typed.
+TEST_F(WProByHand, AWrongControlDigitIsConfirmedBeforeTheWagonIsAccepted) {
+    const QString question = controlDigitQuestion("52345678", 5);
+    bool openAfterNo = false;
+    bool numberFocused = false;
+    messages.answerNo().answerYes();
+    ModalScript script;
+    script.then([&](QDialog& d) {
+        choose(static_cast<QComboBox*>(control(&d, "LCBoxL")), "Без груза");
+        host.reading = {30000, 16000, 14000, 12};
+        click(control(&d, "But8"));
+        typeInto(control(&d, "DBE1"), "52345678");
+        click(control(&d, "But1"));
+        openAfterNo = d.isVisible();
+        numberFocused = QApplication::focusWidget() == control(&d, "DBE1");
+        click(control(&d, "But1"));
+    });
+    acceptance.But1Click(true);
+    EXPECT_EQ(messages.texts(), (QStringList{question, question}));
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_TRUE(numberFocused);
+    EXPECT_TRUE(wagons().findKey("52345678"));
+}
+
 // A loaded wagon in transit whose imbalance at acceptance is unknown has no load imbalance,
 // whatever the train measured now.
 TEST_F(WProByHand, AReleaseInTransitWithoutTheImbalanceAtAcceptanceStoresNone) {
     acceptedWagon();
-    addTrainRow(3, "51234567", 64100, 1, 700);
+    addTrainRow(3, "51234565", 64100, 1, 700);
     messages.answerYes();  // "Вагон выпускается транзитом"
     ModalScript script;
     script.then([&](QDialog& d) {

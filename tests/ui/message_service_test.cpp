@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "ui/scripted_messages.h"
 
@@ -68,6 +70,20 @@ TEST(Messages, TheRealBoxGoesOnOnlyOnYes) {
     EXPECT_EQ(shown, "Состав содержит необработанные вагоны!\nУдалить?");
     EXPECT_FALSE(answerRealBox("Удалить?", QMessageBox::No, &shown));
     EXPECT_FALSE(answerRealBox("Удалить?", QMessageBox::Escape, &shown));
+}
+
+// Enter in the real box answers its default button: Yes for an ordinary question, No for a
+// cautious one.
+TEST(Messages, EnterAnswersNoToACautiousQuestion) {
+    const auto enterIn = [](const std::function<bool()>& ask) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        return ask();
+    };
+    EXPECT_TRUE(enterIn([] { return Messages::warningQuestion("Удалить?"); }));
+    EXPECT_FALSE(enterIn([] { return Messages::cautiousQuestion("Оставить номер?"); }));
 }
 
 }  // namespace
