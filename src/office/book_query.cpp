@@ -114,6 +114,7 @@ QString BookFilter::description() const {
 }
 
 QString BookQuery::where(QStringList& p) const {
+    // Letter case is folded by ICU's rules, whatever the database's locale: "ромаш" finds "Ромашка".
     QStringList terms = {QStringLiteral("true")};
     const auto bind = [&](const QString& value) {
         p.append(value);
@@ -121,7 +122,8 @@ QString BookQuery::where(QStringList& p) const {
     };
     const auto contains = [&](const char* column, const QString& part) {
         if (!part.isEmpty())
-            terms.append(QStringLiteral("strpos(lower(coalesce(%1, '')), lower(%2)) > 0").arg(QLatin1String(column), bind(part)));
+            terms.append(QStringLiteral("strpos(lower(coalesce(%1, '') COLLATE \"und-x-icu\"), lower(%2 COLLATE \"und-x-icu\")) > 0")
+                             .arg(QLatin1String(column), bind(part)));
     };
     if (!filter_.scale.isEmpty()) terms.append(QStringLiteral("ob.scale = %1").arg(bind(filter_.scale)));
     if (filter_.month.isValid()) terms.append(QStringLiteral("ob.month = %1::date").arg(bind(filter_.month.toString(Qt::ISODate))));
