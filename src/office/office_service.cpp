@@ -6,6 +6,7 @@
 #include <sodium.h>
 
 #include <QDebug>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -60,6 +61,7 @@ Response OfficeService::handle(const Request& request) {
         css.body = styleSheet();
         return css;
     }
+    if (request.path == QStringLiteral("/favicon.ico")) return Response::text(404, QStringLiteral("Нет значка"));
     try {
         if (request.path == QStringLiteral("/login"))
             return request.method == QStringLiteral("POST") ? login(request) : loginForm(request, {});
@@ -105,8 +107,12 @@ Response OfficeService::route(const Request& request, const Session& session) {
 }
 
 Response OfficeService::loginForm(const Request& request, const QString& message, int status) {
-    // Before a session the form's token pairs with a cookie of its own.
-    const QString token = randomToken();
+    // Before a session the form's token pairs with a cookie of its own. A token the browser
+    // already holds is kept: a second tab or the browser's own request for an icon, sent to
+    // the login too, must not make the first form stale.
+    static const QRegularExpression tokenShape(QStringLiteral("^[0-9a-f]{64}$"));
+    const QString held = request.cookies.value(kLoginCookie);
+    const QString token = tokenShape.match(held).hasMatch() ? held : randomToken();
     const QString next = request.method == QStringLiteral("POST") ? request.form.value(QStringLiteral("next")) : request.arg(QStringLiteral("next"));
     const QString body = QStringLiteral(
         "<form class=\"login\" method=\"post\" action=\"/login\">%1"

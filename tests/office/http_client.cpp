@@ -47,7 +47,19 @@ HttpReply httpRequest(int port, const QString& method, const QString& target, co
     ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL);
     QByteArray raw;
     char buffer[65536];
-    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) raw.append(buffer, n);
+    // To the end of the body its length gives (a WebDriver keeps the connection open), or to the close.
+    qsizetype expected = -1;
+    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+        raw.append(buffer, n);
+        const qsizetype head = raw.indexOf("\r\n\r\n");
+        if (head < 0) continue;
+        if (expected < 0) {
+            const QByteArray lower = raw.left(head).toLower();
+            const qsizetype at = lower.indexOf("\ncontent-length:");
+            if (at >= 0) expected = head + 4 + lower.mid(at + 16, lower.indexOf('\r', at + 1) - at - 16).trimmed().toLongLong();
+        }
+        if (expected >= 0 && raw.size() >= expected) break;
+    }
     ::close(fd);
     HttpReply reply;
     const qsizetype end = raw.indexOf("\r\n\r\n");

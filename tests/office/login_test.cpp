@@ -41,6 +41,11 @@ TEST(OfficeLogin, LogsInWithACookieOnlyTheServiceReadsAndReturnsToThePageAsked) 
     const QString next = asked.header(QStringLiteral("location"));
     const test::HttpReply form = c.get(next);
     EXPECT_THAT(form.text().toStdString(), HasSubstr("value=\"/book?month=2026-12&amp;scale=north\""));
+    // The browser's request for an icon, or a second tab at the login, leaves this form valid.
+    const QString first = c.csrf();
+    EXPECT_EQ(c.get(QStringLiteral("/favicon.ico")).status, 404);
+    c.get(QStringLiteral("/login"));
+    EXPECT_EQ(c.csrf(), first);
     const test::HttpReply in = c.post(QStringLiteral("/login"), {{QStringLiteral("csrf"), c.csrf()}, {QStringLiteral("user"), QStringLiteral("boris")},
                                                                  {QStringLiteral("password"), OfficeFixture::kPassword},
                                                                  {QStringLiteral("next"), QStringLiteral("/book?month=2026-12&scale=north")}});
