@@ -49,7 +49,7 @@ QString rowHtml(const central::PgResult& r, int i) {
     const QString wagon = r.text(i, Wagon);
     return QStringLiteral("<tr>") + cell(Scale) + numberCell(r.text(i, N)) +
            QStringLiteral("<td><a href=\"/wagon%1\">%2</a></td>").arg(esc(queryString({{QStringLiteral("number"), wagon}})), esc(wagon)) +
-           QStringLiteral("<td>%1</td><td>%2</td>").arg(esc(shownTime(r.text(i, Accepted))), esc(shownTime(r.text(i, Released)))) +
+           QStringLiteral("<td class=\"t\">%1</td><td class=\"t\">%2</td>").arg(esc(shownTime(r.text(i, Accepted))), esc(shownTime(r.text(i, Released)))) +
            numberCell(r.text(i, Gross)) + numberCell(r.text(i, Tare)) + numberCell(r.text(i, Net)) + cell(Load) +
            cell(Station) + cell(Client) + QStringLiteral("<td>%1</td>").arg(esc(directionText(r.text(i, Direction)))) +
            cell(Doc) + cell(Note) + QStringLiteral("</tr>\n");

@@ -53,7 +53,12 @@ QString netTonnageChart(const QList<ChartSeries>& series, const QDate& first, co
                    .arg(x(d))
                    .arg(kHeight - kBottom + 16)
                    .arg(d.toString(QStringLiteral("dd.MM")));
-    svg += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"11\">т нетто</text>").arg(4).arg(kTop - 4 + 8);
+    // The last day is labelled too unless a label of the five-day steps stands close to it.
+    if (first.daysTo(last) % 5 >= 2)
+        svg += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"11\" text-anchor=\"middle\">%3</text>")
+                   .arg(x(last))
+                   .arg(kHeight - kBottom + 16)
+                   .arg(last.toString(QStringLiteral("dd.MM")));
     for (qsizetype i = 0; i < series.size(); ++i) {
         const QString colour = QLatin1String(kColours[i % std::size(kColours)]);
         QStringList points;

@@ -62,6 +62,7 @@ TEST_F(OfficePages, TheOverviewShowsEveryScaleWithTodayAndTheChart) {
     EXPECT_EQ(QString::fromStdString(chart).count(QStringLiteral("<polyline")), 2);
     EXPECT_THAT(chart, HasSubstr(">north<"));
     EXPECT_THAT(chart, HasSubstr(">11.11<"));  // the first day of the 30
+    EXPECT_THAT(chart, HasSubstr(">10.12<"));  // and today
 }
 
 TEST_F(OfficePages, TheTrainsOfADayOpenOntoTheirWagons) {
