@@ -74,6 +74,7 @@ th,td{border:1px solid #bbb;padding:.2em .5em;text-align:left;vertical-align:top
 th{background:#e8edf2}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 td.t{white-space:nowrap}
+table.book{font-size:13px}
 tfoot td{font-weight:bold;background:#f4f4f4}
 th a{color:inherit}
 form.filter{display:flex;flex-wrap:wrap;gap:.5em 1em;align-items:end;margin:.4em 0 .8em}

@@ -37,7 +37,7 @@ void logIn(test::Browser& b, const QString& base) {
     b.open(base + QStringLiteral("/book?month=2026-12"));
     b.type(QStringLiteral("input[name=user]"), QStringLiteral("boris"));
     b.type(QStringLiteral("input[name=password]"), OfficeFixture::kPassword);
-    b.click(QStringLiteral("form.login button"));
+    b.submit(QStringLiteral("form.login button"));
 }
 
 TEST(OfficeBrowser, LogsInFiltersTheBookExportsItAndPrintsAReport) {
@@ -55,7 +55,7 @@ TEST(OfficeBrowser, LogsInFiltersTheBookExportsItAndPrintsAReport) {
 
     b->type(QStringLiteral("form.filter input[name=client]"), QStringLiteral("ромаш"));
     b->type(QStringLiteral("form.filter input[name=wagon]"), QStringLiteral("5234567"));
-    b->click(QStringLiteral("form.filter button"));
+    b->submit(QStringLiteral("form.filter button"));
     EXPECT_THAT(b->url().toStdString(), HasSubstr("wagon=5234567"));
     const QString filtered = b->source();
     EXPECT_THAT(filtered.toStdString(), HasSubstr("Итого: 3 вагонов"));
@@ -81,7 +81,7 @@ TEST(OfficeBrowser, LogsInFiltersTheBookExportsItAndPrintsAReport) {
     EXPECT_THAT(text.toStdString(), Not(HasSubstr("Выйти")));
     EXPECT_THAT(text.toStdString(), Not(HasSubstr("Показать")));
 
-    b->click(QStringLiteral("form.logout button"));
+    b->submit(QStringLiteral("form.logout button"));
     b->open(base + QStringLiteral("/"));
     EXPECT_TRUE(b->url().startsWith(base + QStringLiteral("/login")));
 }

@@ -110,6 +110,21 @@ void Browser::click(const QString& css) {
     call(QStringLiteral("POST"), QStringLiteral("/session/%1/element/%2/click").arg(session_, element(css)));
 }
 
+void Browser::submit(const QString& css) {
+    const QString before = url();
+    click(css);
+    // A form's submission is queued after the click: wait for the next page, loaded.
+    for (int i = 0; i < 200; ++i) {
+        const QString state = call(QStringLiteral("POST"), QStringLiteral("/session/%1/execute/sync").arg(session_),
+                                   {{QStringLiteral("script"), QStringLiteral("return document.readyState")},
+                                    {QStringLiteral("args"), QJsonArray()}})
+                                  .toString();
+        if (url() != before && state == QStringLiteral("complete")) return;
+        QThread::msleep(25);
+    }
+    throw std::runtime_error("the form at " + before.toStdString() + " led nowhere");
+}
+
 QString Browser::cookie(const QString& name) {
     return call(QStringLiteral("GET"), QStringLiteral("/session/%1/cookie/%2").arg(session_, name)).toObject().value(QStringLiteral("value")).toString();
 }

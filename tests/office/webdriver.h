@@ -26,6 +26,8 @@ public:
     QString element(const QString& css);
     void type(const QString& css, const QString& text);
     void click(const QString& css);
+    // Clicks a form's button and waits until the page it leads to has loaded.
+    void submit(const QString& css);
     QString cookie(const QString& name);
     QByteArray screenshotPng();
     QByteArray printPdf();
