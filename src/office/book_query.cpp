@@ -33,6 +33,10 @@ const QString kFrom = QStringLiteral(
 
 }  // namespace
 
+QString bookRowsSql(const QString& moreColumns) {
+    return kSelect + (moreColumns.isEmpty() ? QString() : QStringLiteral(", ") + moreColumns + u' ') + kFrom;
+}
+
 QString bookColumnTitle(int column) {
     static const QStringList titles = {
         QStringLiteral("Весы"),    QStringLiteral("№"),       QStringLiteral("Вагон"),   QStringLiteral("Принят"),

@@ -37,6 +37,8 @@ enum BookColumn {
     BookColumnCount
 };
 QString bookColumnTitle(int column);
+// "SELECT <the columns above>[, more] FROM <the book with its direction> " (ob: the office's view).
+QString bookRowsSql(const QString& moreColumns = {});
 QString directionText(const QString& code);  // "0" -> "Ввоз"
 
 struct BookTotals {

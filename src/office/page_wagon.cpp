@@ -6,12 +6,11 @@ namespace zv::office {
 
 namespace {
 
-const QString kRowColumns = QStringLiteral(
-    "SELECT ob.scale, ob.n, ob.wagon, to_char(ob.accepted, 'YYYY-MM-DD HH24:MI:SS'), "
-    "to_char(ob.released, 'YYYY-MM-DD HH24:MI:SS'), ob.gross, ob.tare, ob.net, ob.load, ob.station, ob.client, "
-    "b.dir, ob.doc, ob.note, to_char(ob.month, 'YYYY-MM-DD'), ob.places, ob.brutd, ob.tared, ob.nettd, "
-    "ob.accepted_by, ob.released_by "
-    "FROM central.office_book ob JOIN central.book b ON b.scale = ob.scale AND b.month = ob.month AND b.n = ob.n ");
+// The book's columns and, from 14 on, the month and the waybill's own fields.
+QString weighingsSql() {
+    return bookRowsSql(QStringLiteral(
+        "to_char(ob.month, 'YYYY-MM-DD'), ob.places, ob.brutd, ob.tared, ob.nettd, ob.accepted_by, ob.released_by"));
+}
 
 QString weighingRow(const central::PgResult& r, int i) {
     const auto cell = [&](int c) { return QStringLiteral("<td>%1</td>").arg(esc(r.text(i, c))); };
@@ -35,7 +34,7 @@ Response wagonPage(const PageContext& c) {
                    QStringLiteral("<button type=\"submit\">Найти</button></form>");
     if (!number.isEmpty()) {
         c.db.with([&](central::PgConnection& db) {
-            const central::PgResult r = db.exec(kRowColumns + QStringLiteral("WHERE ob.wagon = $1 ORDER BY ob.accepted DESC NULLS LAST LIMIT 1000"), {number});
+            const central::PgResult r = db.exec(weighingsSql() + QStringLiteral("WHERE ob.wagon = $1 ORDER BY ob.accepted DESC NULLS LAST LIMIT 1000"), {number});
             body += QStringLiteral("<p>Вагон %1: взвешиваний %2</p>").arg(esc(number)).arg(r.rows());
             if (r.rows() == 0) return;
             body += QStringLiteral("<table><thead><tr><th>Весы</th><th>Принят</th><th>Отпущен</th><th class=\"n\">Брутто, кг</th>"
@@ -64,7 +63,7 @@ Response waybillCopyPage(const PageContext& c) {
             body = QStringLiteral("<p class=\"error\">Такой записи книги нет.</p>");
             return;
         }
-        const central::PgResult r = db.exec(kRowColumns + QStringLiteral("WHERE ob.scale = $1 AND ob.month = $2::date AND ob.n = $3::integer"),
+        const central::PgResult r = db.exec(weighingsSql() + QStringLiteral("WHERE ob.scale = $1 AND ob.month = $2::date AND ob.n = $3::integer"),
                                             {scale, m.toString(Qt::ISODate), n});
         if (r.rows() == 0) {
             status = 404;
