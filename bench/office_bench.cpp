@@ -55,6 +55,7 @@ Office& officeWith(int rows) {
     o.server->start(QStringLiteral("127.0.0.1"), 0);
     o.client = std::make_unique<test::OfficeClient>(o.server->port());
     o.client->login(QStringLiteral("bench"), QStringLiteral("bench-password"));
+    o.client->keepBodies(false);  // the process's memory is then the service's
     return o;
 }
 
@@ -70,7 +71,7 @@ void fetch(benchmark::State& state, const QString& target) {
     for (auto _ : state) {
         const test::HttpReply reply = o.client->get(target);
         if (reply.status != 200) state.SkipWithError("the service did not answer 200");
-        bytes = reply.body.size();
+        bytes = reply.bodySize;
     }
     state.counters["bytes"] = static_cast<double>(bytes);
     state.counters["maxrss_kb"] = static_cast<double>(maxResidentKb());
@@ -85,8 +86,8 @@ void BM_BookCsv(benchmark::State& state) { fetch(state, QStringLiteral("/book.cs
 
 BENCHMARK(BM_BookPage)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BookPageSortedFiltered)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BookXlsx)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_BookCsv)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BookXlsx)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_BookCsv)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

@@ -27,9 +27,9 @@ QStringList HttpReply::headersNamed(const QString& name) const {
 }
 
 HttpReply httpRequest(int port, const QString& method, const QString& target, const QByteArray& body,
-                      const QHash<QString, QString>& headers) {
+                      const QHash<QString, QString>& headers, bool keepBody) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    timeval timeout{10, 0};
+    timeval timeout{60, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -49,16 +49,21 @@ HttpReply httpRequest(int port, const QString& method, const QString& target, co
     char buffer[65536];
     // To the end of the body its length gives (a WebDriver keeps the connection open), or to the close.
     qsizetype expected = -1;
+    qint64 dropped = 0;
     for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
         raw.append(buffer, n);
         const qsizetype head = raw.indexOf("\r\n\r\n");
         if (head < 0) continue;
+        if (!keepBody && raw.size() > head + 4) {
+            dropped += raw.size() - head - 4;
+            raw.truncate(head + 4);
+        }
         if (expected < 0) {
             const QByteArray lower = raw.left(head).toLower();
             const qsizetype at = lower.indexOf("\ncontent-length:");
             if (at >= 0) expected = head + 4 + lower.mid(at + 16, lower.indexOf('\r', at + 1) - at - 16).trimmed().toLongLong();
         }
-        if (expected >= 0 && raw.size() >= expected) break;
+        if (expected >= 0 && raw.size() + dropped >= expected) break;
     }
     ::close(fd);
     HttpReply reply;
@@ -73,6 +78,7 @@ HttpReply httpRequest(int port, const QString& method, const QString& target, co
             reply.headers.append({QString::fromLatin1(line.left(colon)).toLower(), QString::fromUtf8(line.mid(colon + 1).trimmed())});
     }
     reply.body = raw.mid(end + 4);
+    reply.bodySize = reply.body.size() + dropped;
     return reply;
 }
 
@@ -109,7 +115,7 @@ QString OfficeClient::cookieHeader() const {
 HttpReply OfficeClient::get(const QString& target) {
     QHash<QString, QString> headers;
     if (!cookies_.isEmpty()) headers.insert(QStringLiteral("Cookie"), cookieHeader());
-    HttpReply reply = httpRequest(port_, QStringLiteral("GET"), target, {}, headers);
+    HttpReply reply = httpRequest(port_, QStringLiteral("GET"), target, {}, headers, keepBodies_);
     keep(reply);
     return reply;
 }

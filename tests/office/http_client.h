@@ -12,6 +12,7 @@ struct HttpReply {
     int status = 0;
     QList<QPair<QString, QString>> headers;  // names in lower case
     QByteArray body;
+    qint64 bodySize = 0;  // counted even where the body was not kept
 
     QString header(const QString& name) const;
     QStringList headersNamed(const QString& name) const;
@@ -20,8 +21,10 @@ struct HttpReply {
 
 // One request over a fresh TCP connection to 127.0.0.1, read to its end: a plain client that
 // sees the service's bytes as they are (no redirects followed, no cookies kept).
+// keepBody false: only the headers and the body's size (what a large export costs the service,
+// not the client).
 HttpReply httpRequest(int port, const QString& method, const QString& target, const QByteArray& body = {},
-                      const QHash<QString, QString>& headers = {});
+                      const QHash<QString, QString>& headers = {}, bool keepBody = true);
 
 // A client that keeps its cookies, as a browser would for one site.
 class OfficeClient {
@@ -29,6 +32,7 @@ public:
     explicit OfficeClient(int port) : port_(port) {}
 
     HttpReply get(const QString& target);
+    void keepBodies(bool keep) { keepBodies_ = keep; }
     HttpReply post(const QString& target, const QList<QPair<QString, QString>>& form);
     // Opens the login form and sends the name and password with the form's token.
     HttpReply login(const QString& user, const QString& password);
@@ -43,6 +47,7 @@ private:
     int port_;
     QHash<QString, QString> cookies_;
     QString csrf_;
+    bool keepBodies_ = true;
 };
 
 // The form's hidden csrf value in a page; empty when none.
