@@ -21,6 +21,14 @@ QString weighingRow(const central::PgResult& r, int i) {
            cell(Client) + cell(Doc) + QStringLiteral("<td class=\"noprint\"><a href=\"/waybill%1\">накладная (копия)</a></td></tr>\n").arg(esc(copy));
 }
 
+// The waybill's own weights, "—" for one not given; nothing when none is.
+QString documentWeights(const central::PgResult& r) {
+    if (r.isNull(0, 16) && r.isNull(0, 17) && r.isNull(0, 18)) return {};
+    QStringList parts;
+    for (int c : {16, 17, 18}) parts.append(r.isNull(0, c) ? QStringLiteral("—") : kg(r.text(0, c).toLongLong()));
+    return parts.join(QStringLiteral(" / "));
+}
+
 QString line(const QString& label, const QString& value) {
     return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(esc(label), value);
 }
@@ -79,8 +87,7 @@ Response waybillCopyPage(const PageContext& c) {
                 line(QStringLiteral("Брутто, кг"), kg(r.text(0, Gross).toLongLong())) +
                 line(QStringLiteral("Тара, кг"), r.isNull(0, Tare) ? QString() : kg(r.text(0, Tare).toLongLong())) +
                 line(QStringLiteral("Нетто, кг"), r.isNull(0, Net) ? QString() : kg(r.text(0, Net).toLongLong())) +
-                line(QStringLiteral("По документу брутто / тара / нетто, кг"),
-                     esc(QStringLiteral("%1 / %2 / %3").arg(r.text(0, 16), r.text(0, 17), r.text(0, 18)))) +
+                line(QStringLiteral("По документу брутто / тара / нетто, кг"), documentWeights(r)) +
                 line(QStringLiteral("Мест"), esc(r.text(0, 15))) + line(QStringLiteral("Груз"), esc(r.text(0, Load))) +
                 line(QStringLiteral("Станция"), esc(r.text(0, Station))) + line(QStringLiteral("Клиент"), esc(r.text(0, Client))) +
                 line(QStringLiteral("Направление"), esc(directionText(r.text(0, Direction)))) +

@@ -106,6 +106,14 @@ TEST(OfficeBrowser, DISABLED_Screenshots) {
     b->open(base + QStringLiteral("/book?month=2026-12"));
     save(QStringLiteral("office-book.png"), b->screenshotPng());
     save(QStringLiteral("office-book-print.pdf"), b->printPdf());
+    for (const auto& [name, target] : {std::pair{"office-trains.png", "/trains?scale=north&date=2026-12-10&open=1"},
+                                       std::pair{"office-wagon.png", "/wagon?number=52345678"},
+                                       std::pair{"office-waybill.png", "/waybill?scale=north&month=2026-12-01&n=1"},
+                                       std::pair{"office-events.png", "/events"},
+                                       std::pair{"office-integrity.png", "/integrity"}}) {
+        b->open(base + QLatin1String(target));
+        save(QLatin1String(name), b->screenshotPng());
+    }
 }
 
 }  // namespace
