@@ -38,18 +38,6 @@ void writeAll(int fd, const QByteArray& bytes) {
     }
 }
 
-QString csvField(const QString& text) {
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r')) return text;
-    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
-QString csvCell(const central::PgResult& r, int row, int column) {
-    const QString value = r.text(row, column);
-    if (column == Direction) return directionText(value);
-    if (column == Accepted || column == Released) return value;
-    return csvField(value);
-}
-
 // Weights as numbers, times as dates, the wagon and document numbers as text.
 enum class Kind { Text, Number, Time };
 Kind kindOf(int column) {
@@ -61,6 +49,21 @@ Kind kindOf(int column) {
     default:
         return Kind::Text;
     }
+}
+
+QString csvField(const QString& text) {
+    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r')) return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString csvCell(const central::PgResult& r, int row, int column) {
+    const QString value = r.text(row, column);
+    if (column == Direction) return directionText(value);
+    if (kindOf(column) != Kind::Text) return value;
+    // A text a spreadsheet would take for a formula is kept a text.
+    static const QString formulaStart = QStringLiteral("=+-@\t\r");
+    if (!value.isEmpty() && formulaStart.contains(value.front())) return csvField(u'\'' + value);
+    return csvField(value);
 }
 
 lxw_datetime serverTime(const QString& text) {

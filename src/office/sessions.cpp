@@ -15,6 +15,7 @@ std::optional<Role> parseRole(const QString& name) {
 }
 
 QString randomToken() {
+    [[maybe_unused]] static const bool ready = sodium_init() >= 0;
     unsigned char bytes[32];
     randombytes_buf(bytes, sizeof bytes);
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes).toHex());

@@ -84,6 +84,10 @@ TEST_F(OfficeExport, TheCsvHoldsTheFilteredRowsCellByCell) {
     EXPECT_EQ(lines[3], QStringLiteral("north;3;00001234;2026-12-10 10:00:00;;70000;;;Щебень;Северная;ООО Ромашка;Ввоз;;"));
     // A note with the separator and a quote is quoted as spreadsheets read it.
     EXPECT_EQ(lines[4], QStringLiteral("north;4;52345678;2026-12-05 07:00:00;2026-12-05 07:20:00;81000;25000;56000;Щебень;Южная;ООО Ромашка;Транзит;Д-3;\"a;b\"\"c\""));
+    // A text that a spreadsheet would run as a formula stays a text.
+    f.sql(QStringLiteral("UPDATE central.book SET note = '=HYPERLINK(1)' WHERE scale = 'north' AND n = 5"));
+    const QString again = QString::fromUtf8(c->get(QStringLiteral("/book.csv?scale=north&month=2026-12&sort=n")).body);
+    EXPECT_THAT(again.toStdString(), HasSubstr(";'=HYPERLINK(1)\r\n"));
     // The same filters as the page.
     const test::HttpReply some = c->get(QStringLiteral("/book.csv?month=2026-12&dir=1"));
     EXPECT_EQ(QString::fromUtf8(some.body).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).size(), 3);
