@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
+
+#include <QFile>
 #include <QProcess>
 
 namespace zv {
@@ -36,6 +39,21 @@ TEST(OfficeCommand, HelpsAndRefusesPlainHttpOffLoopback) {
     EXPECT_THAT(open.err, HasSubstr("--allow-plain-http"));
     EXPECT_EQ(office({QStringLiteral("serve"), QStringLiteral("--url"), QStringLiteral("x"), QStringLiteral("--listen"), QStringLiteral("localhost")}).status, 2);
     EXPECT_EQ(office({QStringLiteral("frobnicate")}).status, 2);
+
+    // The settings file says the same as the options, and is held to the same rule.
+    test::TempDir dir;
+    const QString config = QString::fromStdString((dir / "office.conf").string());
+    const auto write = [&](const char* text) {
+        QFile file(config);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("# the office\nurl = postgresql://x@127.0.0.1/x\nlisten = 0.0.0.0:8080\n");
+    const OfficeRun fromFile = office({QStringLiteral("serve"), QStringLiteral("--config"), config});
+    EXPECT_EQ(fromFile.status, 2);
+    EXPECT_THAT(fromFile.err, HasSubstr("0.0.0.0"));
+    write("url postgresql://x@127.0.0.1/x\n");
+    EXPECT_THAT(office({QStringLiteral("serve"), QStringLiteral("--config"), config}).err, HasSubstr("not key = value"));
 }
 
 TEST(OfficeCommand, AddsAUserFromStandardInputAndServesThePagesToThem) {
