@@ -142,7 +142,7 @@ Response OfficeService::login(const Request& request) {
                          429);
     std::optional<OfficeUser> user;
     db_.with([&](central::PgConnection& db) { user = findUser(db, name); });
-    const bool good = verifyPassword(user ? user->hash : QString(), password) && user && !user->disabled;
+    const bool good = verifyPassword(user ? user->hash : QString(), password, options_.hashCost) && user && !user->disabled;
     if (!good) {
         throttle_.failed(name);
         qWarning().noquote() << "zolvelt-office: wrong password for" << name << "from" << request.remote;

@@ -21,9 +21,13 @@ CREATE TABLE IF NOT EXISTS office.users (
 );
 )";
 
-const QString& dummyHash() {
-    static const QString hash = hashPassword(QStringLiteral("no such user"));
-    return hash;
+const QString& dummyHash(HashCost cost) {
+    if (cost == HashCost::Minimal) {
+        static const QString minimal = hashPassword(QStringLiteral("no such user"), HashCost::Minimal);
+        return minimal;
+    }
+    static const QString interactive = hashPassword(QStringLiteral("no such user"), HashCost::Interactive);
+    return interactive;
 }
 
 OfficeUser userAt(const central::PgResult& r, int row) {
@@ -64,9 +68,9 @@ QString hashPassword(const QString& password, HashCost cost) {
     return QString::fromLatin1(out);
 }
 
-bool verifyPassword(const QString& hash, const QString& password) {
+bool verifyPassword(const QString& hash, const QString& password, HashCost cost) {
     const QByteArray bytes = password.toUtf8();
-    const QByteArray stored = (hash.isEmpty() ? dummyHash() : hash).toLatin1();
+    const QByteArray stored = (hash.isEmpty() ? dummyHash(cost) : hash).toLatin1();
     const bool match = crypto_pwhash_str_verify(stored.constData(), bytes.constData(),
                                                 static_cast<unsigned long long>(bytes.size())) == 0;
     return match && !hash.isEmpty();

@@ -26,8 +26,8 @@ void initOfficeSchema(central::PgConnection& connection, const QString& readerRo
 
 enum class HashCost { Interactive, Minimal };  // Minimal: for tests only
 QString hashPassword(const QString& password, HashCost cost = HashCost::Interactive);
-// Checks a password; against an empty hash it spends the same time and says no.
-bool verifyPassword(const QString& hash, const QString& password);
+// Checks a password; against an empty hash it spends the time of a hash of that cost and says no.
+bool verifyPassword(const QString& hash, const QString& password, HashCost cost = HashCost::Interactive);
 
 // A name of 1..40 letters, digits, '.', '_', '-'; the message why not, empty when good.
 QString userNameProblem(const QString& name);

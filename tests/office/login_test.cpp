@@ -79,7 +79,7 @@ TEST(OfficeLogin, AWrongPasswordClosesTheNameForAPauseThatGrows) {
     EXPECT_EQ(paused.status, 429);
     EXPECT_THAT(paused.text().toStdString(), HasSubstr("закрыт еще на"));
     EXPECT_TRUE(c.cookie(QStringLiteral("zvo_session")).isEmpty());
-    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(c.login(QStringLiteral("anna"), OfficeFixture::kPassword).status, 303);
     // An unknown name and a disabled user get the same answer as a wrong password.
     f.sql(QStringLiteral("UPDATE office.users SET disabled = true WHERE name = 'boris'"));

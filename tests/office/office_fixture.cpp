@@ -78,7 +78,7 @@ void OfficeFixture::start(const office::OfficeOptions& changes) {
     options.database = cluster.params(database);
     options.database.set(QStringLiteral("user"), kReader);
     options.hashCost = office::HashCost::Minimal;
-    if (changes.loginPause == office::OfficeOptions{}.loginPause) options.loginPause = std::chrono::milliseconds(300);
+    if (changes.loginPause == office::OfficeOptions{}.loginPause) options.loginPause = std::chrono::milliseconds(150);
     options.now = [] { return kOfficeNow; };
     service = std::make_unique<office::OfficeService>(options);
     server = std::make_unique<office::HttpServer>([this](const office::Request& r) { return service->handle(r); });

@@ -28,11 +28,13 @@ int bookRows(const QString& html) {
     return static_cast<int>(body.count(QStringLiteral("<tr>"))) - 1;  // less the heading
 }
 
+// The pages only read: the cases share one database and one service.
 class OfficePages : public ::testing::Test {
 protected:
+    static void TearDownTestSuite() { shared.reset(); }
     void SetUp() override {
         ZV_REQUIRE_POSTGRES();
-        f.start();
+        if (!f.server) f.start();
         c = std::make_unique<test::OfficeClient>(f.loggedIn(QStringLiteral("boris")));
     }
     QString page(const QString& target) {
@@ -40,7 +42,12 @@ protected:
         EXPECT_EQ(r.status, 200) << target.toStdString();
         return r.text();
     }
-    OfficeFixture f;
+    static OfficeFixture& holder() {
+        if (!shared) shared = std::make_unique<OfficeFixture>();
+        return *shared;
+    }
+    static inline std::unique_ptr<OfficeFixture> shared;
+    OfficeFixture& f = holder();
     std::unique_ptr<test::OfficeClient> c;
 };
 
