@@ -150,8 +150,9 @@ TEST_F(OfficePages, HostileTextsInFiltersAndDataAreShownLiterally) {
     for (const QString& text : hostile) {
         const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(text));
         for (const QString& target : {QStringLiteral("/book?month=2026-12&client=") + encoded, QStringLiteral("/book?month=2026-12&wagon=") + encoded,
+                                      QStringLiteral("/book?month=2026-12&scale=") + encoded, QStringLiteral("/book?month=2026-12&station=") + encoded,
                                       QStringLiteral("/wagon?number=") + encoded, QStringLiteral("/events?kind=") + encoded,
-                                      QStringLiteral("/trains?scale=") + encoded}) {
+                                      QStringLiteral("/events?scale=") + encoded, QStringLiteral("/trains?scale=") + encoded}) {
             const QString html = page(target);
             EXPECT_THAT(html.toStdString(), Not(HasSubstr("<script>"))) << target.toStdString();
             if (target.startsWith(QStringLiteral("/book"))) {
