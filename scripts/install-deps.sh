@@ -7,6 +7,8 @@ packages=(
   libsqlite3-dev
   libssl-dev  # libcrypto: the keyed hashes that seal the weighing records
   libpq-dev postgresql  # the central database: the client library, and a server for the tests
+  libmicrohttpd-dev libsodium-dev libxlsxwriter-dev  # the office's view: HTTP, password hashes, spreadsheets
+  chromium chromium-driver  # the office's pages tested in a real browser, headless (WebDriver)
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core poppler-utils
   qt6-translations-l10n  # Qt's own Russian texts for standard buttons and dialogs
