@@ -16,7 +16,7 @@ namespace {
 
 // Samples a weight must be worth, and that each of its axle groups must be seen in, as a
 // bogie window of the defined weighing must give.
-constexpr double kMinWeightSamples = 3;
+constexpr double kMinWeightSamples = kAxleLoadMinSamples;
 // A solution is sound while its residual stays within this many times the empty
 // platforms' noise plus this share of the load: the axles' and the bodies' oscillations,
 // which no equation models, are a few per cent of the load.
@@ -24,11 +24,6 @@ constexpr double kResidualNoiseFactor = 4;
 constexpr double kResidualLoadShare = 0.05;
 // The noise taken when no empty platform was seen long enough to measure it.
 constexpr double kUnknownNoiseKg = 20;
-
-int crossingGuard(const Settings& s) {
-    const int guard = roundHalfEven(std::max(s.Fadc, 1) / (4.0 * std::max(s.Fflt_, 1)));
-    return std::max(guard, 2);
-}
 
 struct Equations {
     std::array<PlatformEquations, 2> platforms;
@@ -65,12 +60,18 @@ int32_t estimated(const AxleLoadSolution& w, int32_t kd) {
 
 }  // namespace
 
+// The crossing is dated within about a quarter of the edge filter's period.
+int axleLoadGuard(const Settings& s) {
+    const int guard = roundHalfEven(std::max(s.Fadc, 1) / (4.0 * std::max(s.Fflt_, 1)));
+    return std::max(guard, 2);
+}
+
 void AxleLoadMethod::begin(const Settings& s) {
     active_ = weighsByAxleLoads(s);
     axleBase_ = 0;
     axlesBefore_ = 0;
     if (active_)
-        record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), crossingGuard(s));
+        record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s));
 }
 
 void AxleLoadMethod::finish(TrainState& t, const Settings& s, int32_t count) {

@@ -14,6 +14,11 @@ inline bool weighsByAxleLoads(const Settings& s) {
     return s.WeighMethod == kWeighByAxleLoads;
 }
 
+// Samples left out on each side of an axle's crossing of a platform's end, and the fewest
+// samples a weight must be worth.
+int axleLoadGuard(const Settings& s);
+inline constexpr double kAxleLoadMinSamples = 3;
+
 // The weighing by axle loads: while a train passes, the load of each platform is recorded
 // with the axles standing on it; when the train (or a part of a long one) is handed over,
 // each wagon is solved together with its neighbours and its weights and note replace those
