@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 
 #include "replay/replay_run.h"
@@ -62,6 +63,16 @@ void weighPassage(const Settings& s, const std::vector<ReferenceVehicle>& vehicl
 
 }  // namespace
 
+std::string signalText(const VerifyOptions& o) {
+    if (o.noiseKg == 0 && o.bounceShare == 0 && o.bodyShare == 0) return "ideal (no noise, no oscillation)";
+    const SignalModel shape;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "noise %g kg, axle oscillation %g %% at %g Hz, body bounce %g %% at %g Hz",
+                  o.noiseKg, 100 * o.bounceShare, shape.bounceHz, 100 * o.bodyShare, shape.bodyHz);
+    return text;
+}
+
 std::vector<double> defaultSpeeds(int Vmax) {
     std::vector<double> speeds;
     for (int v = 3; v < Vmax; v += 2) speeds.push_back(v);
@@ -88,6 +99,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
                     SignalModel signal;
                     signal.noiseKg = o.noiseKg;
                     signal.bounceShare = o.bounceShare;
+                    signal.bodyShare = o.bodyShare;
                     signal.seed = seed++;
                     weighPassage(s, vehicles, train, signal, tallies);
                     ++result.passages;
