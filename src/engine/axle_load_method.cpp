@@ -66,12 +66,17 @@ int axleLoadGuard(const Settings& s) {
     return std::max(guard, 2);
 }
 
+int axleLandingSamples(const Settings& s) {
+    return roundHalfEven(kAxleLandingSeconds * std::max(s.Fadc, 1));
+}
+
 void AxleLoadMethod::begin(const Settings& s) {
     active_ = weighsByAxleLoads(s);
     axleBase_ = 0;
     axlesBefore_ = 0;
     if (active_)
-        record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s));
+        record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s),
+                      axleLandingSamples(s));
 }
 
 void AxleLoadMethod::finish(TrainState& t, const Settings& s, int32_t count) {

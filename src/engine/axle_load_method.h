@@ -17,6 +17,10 @@ inline bool weighsByAxleLoads(const Settings& s) {
 // Samples left out on each side of an axle's crossing of a platform's end, and the fewest
 // samples a weight must be worth.
 int axleLoadGuard(const Settings& s);
+// An axle that rolls onto a platform swings on its springs, and its first swing, pressing
+// down, does not average out: the samples of this time after an arrival are left out too.
+inline constexpr double kAxleLandingSeconds = 0.04;
+int axleLandingSamples(const Settings& s);
 inline constexpr double kAxleLoadMinSamples = 3;
 
 // The weighing by axle loads: while a train passes, the load of each platform is recorded

@@ -64,12 +64,13 @@ AxleLoadRecord::AxleLoadRecord()
     : loads_{PlatformLoads(kAxleCapacity), PlatformLoads(kAxleCapacity)},
       ring_(kWaitingCapacity) {}
 
-void AxleLoadRecord::begin(int platforms, int lag, int guard) {
+void AxleLoadRecord::begin(int platforms, int lag, int guard, int landing) {
     for (PlatformLoads& p : loads_) p.clear();
     head_ = waiting_ = 0;
     platforms_ = std::clamp(platforms, 1, 2);
     lag_ = std::max(lag, 0);
     guard_ = std::max(guard, 1);
+    landing_ = std::max(landing, 0);
 }
 
 void AxleLoadRecord::edge(int platform, bool entry, uint32_t peakSample) {
@@ -133,11 +134,11 @@ void AxleLoadRecord::handle(const Pending& s, const TrainState* pending) {
 }
 
 bool AxleLoadRecord::nearCrossing(const PlatformLoads& p, int64_t sample) const {
-    const auto near = [&](const CrossingTimes& c, int32_t passed) {
-        if (passed > c.first() && sample < c.at(passed - 1) + guard_) return true;
+    const auto near = [&](const CrossingTimes& c, int32_t passed, int after) {
+        if (passed > c.first() && sample < c.at(passed - 1) + guard_ + after) return true;
         return passed < c.size() && sample >= c.at(passed) - guard_;
     };
-    return near(p.entries, p.entered) || near(p.exits, p.left);
+    return near(p.entries, p.entered, landing_) || near(p.exits, p.left, 0);
 }
 
 void AxleLoadRecord::handlePlatform(PlatformLoads& p, int64_t sample, double load, bool covered) {

@@ -82,8 +82,9 @@ class AxleLoadRecord {
     AxleLoadRecord();
 
     // A new passage. lag: samples by which the detector dates a crossing late; guard:
-    // samples left out on each side of a crossing.
-    void begin(int platforms, int lag, int guard);
+    // samples left out on each side of a crossing; landing: further samples left out after
+    // an axle rolls onto a platform, while its first swing presses it down.
+    void begin(int platforms, int lag, int guard, int landing);
     // A confirmed arrival or departure; peakSample is the detector's time of the axle.
     void edge(int platform, bool entry, uint32_t peakSample);
     // The net loads (kg) of this sample; the detectors tell what is still to come.
@@ -113,6 +114,7 @@ class AxleLoadRecord {
     int platforms_ = 1;
     int lag_ = 0;
     int guard_ = 1;
+    int landing_ = 0;
 };
 
 }  // namespace zv

@@ -434,7 +434,7 @@ TEST_F(ToolFiles, ReplayAndVerifyFollowTheWeighingMethodOfTheSettings) {
     ToolRun both = verify(byAxles, {"--method", "both", "--ideal"});
     EXPECT_EQ(both.status, 0) << both.out;
     EXPECT_THAT(both.out, HasSubstr("signal: ideal (no noise, no oscillation)\n"));
-    EXPECT_THAT(both.out, HasSubstr("method 0 (bogie windows)    method 1 (axle loads)"));
+    EXPECT_THAT(both.out, HasSubstr("method 0 (bogie windows)          method 1 (axle loads)"));
     EXPECT_THAT(both.out, HasSubstr("check: Все вагоны и локомотивы взвешиваются по нагрузкам осей"));
     ToolRun one = verify(ini(), {"--method", "1"});
     EXPECT_THAT(one.out, HasSubstr("signal: noise 10 kg, axle oscillation 3 % at 4 Hz, body "

@@ -92,21 +92,22 @@ void printTable(const VerifyResult& result, std::ostream& out) {
 
 // The two methods' rows side by side: the same kinds at the same speeds.
 void printSideBySide(const VerifyResult& a, const VerifyResult& b, std::ostream& out) {
-    out << "                        method 0 (bogie windows)    method 1 (axle loads)\n"
-           "kind              km/h  weighed   max %  class      weighed   max %  class\n";
+    out << "                        method 0 (bogie windows)          method 1 (axle loads)\n"
+           "kind              km/h  weighed in class   max %  class  weighed in class   max %  class\n";
     const auto cell = [](const VerifyRow& r) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%6.0f%% %7.3f  %-5s%s",
-                      100.0 * r.weighed / std::max(r.passages, 1), r.largestErrorPercent,
+        char text[80];
+        const double runs = std::max(r.passages, 1);
+        std::snprintf(text, sizeof text, "%6.0f%% %7.0f%% %7.3f  %-5s%s", 100.0 * r.weighed / runs,
+                      100.0 * r.withinClass / runs, r.largestErrorPercent,
                       r.classMet ? classText(r.classMet).c_str() : "-", r.counts && !r.meets ? "!" : " ");
         return std::string(text);
     };
     for (size_t i = 0; i < a.rows.size() && i < b.rows.size(); ++i) {
         char head[40];
         std::snprintf(head, sizeof head, "%-16s %5g ", a.rows[i].kind.c_str(), a.rows[i].speedKmh);
-        out << head << cell(a.rows[i]) << "    " << cell(b.rows[i]) << '\n';
+        out << head << cell(a.rows[i]) << cell(b.rows[i]) << '\n';
     }
-    out << "(! fails the class where it decides)\n";
+    out << "(in class: passages weighed within the class's limit; ! fails where it decides)\n";
 }
 
 std::ofstream createCsv(const std::string& path) {

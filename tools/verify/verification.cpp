@@ -17,6 +17,7 @@ namespace {
 struct Tally {
     VerifyRow row;
     double sumError = 0;
+    std::vector<double> errors;
 
     void add(const StoredWagonRow* stored, const TruthRow& truth, bool locomotive) {
         ++row.passages;
@@ -25,6 +26,7 @@ struct Tally {
         ++row.weighed;
         double error = 100.0 * (stored->Weight - truth.mass) / truth.mass;
         sumError += error;
+        errors.push_back(error);
         if (std::abs(error) > std::abs(row.largestErrorPercent)) row.largestErrorPercent = error;
         row.speedErrorKmh =
             std::max(row.speedErrorKmh, std::abs(stored->Speed / 10.0 - truth.speedKmh));
@@ -37,6 +39,9 @@ struct Tally {
         if (row.weighed > 0) row.meanErrorPercent = sumError / row.weighed;
         if (row.weighed == row.passages) row.classMet = classMet(std::abs(row.largestErrorPercent));
         row.meets = row.classMet && *row.classMet <= o.accuracyClass;
+        const double limit = inServiceLimitPercent(o.accuracyClass);
+        row.withinClass = static_cast<int>(std::count_if(
+            errors.begin(), errors.end(), [limit](double e) { return std::abs(e) <= limit; }));
         return row;
     }
 };

@@ -34,6 +34,7 @@ struct VerifyRow {
     double meanErrorPercent = 0;     // of the weighed ones, of the true mass
     double largestErrorPercent = 0;  // the same, largest in magnitude
     std::optional<double> classMet;  // none when a passage was not weighed
+    int withinClass = 0;             // weighed within the required class's limit
     double speedErrorKmh = 0;        // largest, of the weighed ones
     double baseErrorMm = 0;
     double bogieBaseErrorMm = 0;
