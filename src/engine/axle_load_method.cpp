@@ -1,6 +1,7 @@
 #include "engine/axle_load_method.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "engine/axle_load_solver.h"
@@ -56,6 +57,19 @@ bool sound(const AxleLoadSolution& w, double noise) {
 
 int32_t estimated(const AxleLoadSolution& w, int32_t kd) {
     return w.estimable ? std::max(0, peakWeight(w.wagon, kd)) : 0;
+}
+
+// Bogie numbers of the window's axles: the two halves of each of the wagons whose first axles
+// are borders[0..2] (ending at the next border); -1 for axles of no known wagon.
+std::array<int32_t, kMaxUnknownAxles> bogiesOf(AxleSpan window, std::array<int32_t, 4> borders) {
+    std::array<int32_t, kMaxUnknownAxles> bogies;
+    bogies.fill(-1);
+    for (size_t w = 0; w + 1 < borders.size(); ++w) {
+        const int32_t from = borders[w], to = borders[w + 1], half = (to - from) / 2;
+        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a)
+            bogies[static_cast<size_t>(a - window.from)] = int32_t(2 * w) + (a - from >= half ? 1 : 0);
+    }
+    return bogies;
 }
 
 }  // namespace
@@ -117,9 +131,12 @@ void AxleLoadMethod::weighWagon(TrainState& t, const Settings& s, int32_t i, int
     if (!e.overflow && n >= 2 && n <= kMaxAxles) {
         const AxleSpan wagon{first, first + n};
         const AxleSpan window{std::max(first - before, 0), first + n + after};
-        joint = solveWagon(e.all(), wagon, window);
+        const std::array<int32_t, kMaxUnknownAxles> bogies =
+            bogiesOf(window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
+        joint = solveWagon(e.all(), wagon, window, bogies);
         if (e.count == 2)
-            for (int p = 0; p < 2; ++p) alone[size_t(p)] = solveWagon(e.only(p), wagon, window);
+            for (int p = 0; p < 2; ++p)
+                alone[size_t(p)] = solveWagon(e.only(p), wagon, window, bogies);
     }
     WeightRec& w = t.WagonWeights[i];
     DiffRec& d = t.BogieDiff[i];

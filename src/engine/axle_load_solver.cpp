@@ -105,10 +105,35 @@ Vector shares(const Groups& g, AxleSpan part, bool& split) {
     return c;
 }
 
+// The bogie all axles of group k belong to, or -1.
+int32_t bogieOfGroup(const Groups& g, int k, AxleSpan window, std::span<const int32_t> bogies) {
+    const auto at = [&](int32_t axle) {
+        const size_t i = static_cast<size_t>(axle - window.from);
+        return i < bogies.size() ? bogies[i] : -1;
+    };
+    const int32_t b = at(g.from[k]);
+    for (int32_t a = g.from[k]; a < g.to[k]; ++a)
+        if (at(a) != b) return -1;
+    return b;
+}
+
+// x_k / size_k - x_(k+1) / size_(k+1) = 0 for neighbouring groups of one bogie.
+void addBogieShares(const Groups& g, AxleSpan window, std::span<const int32_t> bogies, Matrix& N) {
+    for (int k = 0; k + 1 < g.count; ++k) {
+        const int32_t b = bogieOfGroup(g, k, window, bogies);
+        if (b < 0 || b != bogieOfGroup(g, k + 1, window, bogies) || g.to[k] != g.from[k + 1]) continue;
+        const double a = 1.0 / (g.to[k] - g.from[k]), c = -1.0 / (g.to[k + 1] - g.from[k + 1]);
+        N[k][k] += kBogieShareSamples * a * a;
+        N[k][k + 1] += kBogieShareSamples * a * c;
+        N[k + 1][k] += kBogieShareSamples * a * c;
+        N[k + 1][k + 1] += kBogieShareSamples * c * c;
+    }
+}
+
 }  // namespace
 
 AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
-                            AxleSpan window) {
+                            AxleSpan window, std::span<const int32_t> bogies) {
     AxleLoadSolution out;
     window.from = std::max(window.from, wagon.to - kMax);
     window.to = std::min(window.to, window.from + kMax);
@@ -133,6 +158,8 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
         yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
         total += s.count;
     });
+
+    addBogieShares(g, window, bogies, N);
 
     double largest = 1;
     for (int k = 0; k < n; ++k) largest = std::max(largest, N[k][k]);

@@ -24,6 +24,12 @@ struct PlatformEquations {
 // and a neighbour of the most axles on each side.
 inline constexpr int32_t kMinSegmentSamples = 2;
 inline constexpr int32_t kMaxUnknownAxles = 3 * kMaxAxles;
+// The axles of a bogie share its load about equally (its bolster sits between them): each
+// pair of neighbouring axle groups of one bogie adds the equation "same load per axle" with
+// the weight of this many samples. It lets a weight average over the whole stay of the
+// bogie on the platforms instead of over the moments of its own axles' crossings only, where
+// a body's bounce counts in full.
+inline constexpr double kBogieShareSamples = 100;
 
 struct AxleLoadSolution {
     // The wagon's weight follows from the equations (it is no blend of unknowns).
@@ -42,7 +48,9 @@ struct AxleLoadSolution {
 // Every sample of a stretch is an equation: the loads of the axles on the platform add up
 // to its net load. Solves those of the stretches that lie within `window` by least squares;
 // axles that never stand apart from each other are one unknown, their group.
+// bogies: the bogie of each axle of the window (from window.from), -1 where not known; the
+// axles of one bogie are held to carry about the same load (see kBogieShareSamples).
 AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
-                            AxleSpan window);
+                            AxleSpan window, std::span<const int32_t> bogies = {});
 
 }  // namespace zv
