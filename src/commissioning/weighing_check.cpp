@@ -121,9 +121,10 @@ KindResult judgeKind(const Settings& s, const VehicleKindSpec& kind) {
 }
 
 // Samples a stretch between two crossings must span for the weighing by axle loads: the
-// samples left out around both crossings and those the weight must be worth.
+// samples left out around both crossings (after an arrival a little more) and those the
+// weight must be worth.
 double axleLoadSamples(const Settings& s) {
-    return 2 * axleLoadGuard(s) + kAxleLoadMinSamples;
+    return 2 * axleLoadGuard(s) + axleLandingSamples(s) + kAxleLoadMinSamples;
 }
 
 // The weighing by axle loads needs no bogie window: each border to a neighbour must be

@@ -106,8 +106,8 @@ TEST(WeighingCheckTest, VerdictsOfTypicalConfigurationsHoldOnSimulatedTrains) {
 TEST(WeighingCheckTest, ByAxleLoadsTheVerdictHoldsForEveryKind) {
     const Configuration table[] = {
         {"two 5 m platforms", [](Settings&) {}, true, "по нагрузкам осей до Vmax = 12 км/ч"},
-        {"one 5 m platform", [](Settings& s) { s.Npl = 0; }, true, "не меньше 7 отсчётов"},
-        {"two 6 m platforms", [](Settings& s) { s.Lp1 = s.Lp2 = 6000; }, true, "467 мм"},
+        {"one 5 m platform", [](Settings& s) { s.Npl = 0; }, true, "не меньше 9 отсчётов"},
+        {"two 6 m platforms", [](Settings& s) { s.Lp1 = s.Lp2 = 6000; }, true, "600 мм"},
         {"10 Hz",
          [](Settings& s) {
              s.Fadc = 10;
