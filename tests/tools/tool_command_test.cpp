@@ -392,24 +392,6 @@ TEST_F(ToolFiles, VerifyFailsTheShippedSettingsAndNamesTflt) {
     EXPECT_THAT(summary, HasSubstr("При tflt = 100 вагоны не взвешиваются выше"));
 }
 
-TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {
-    std::string demo = (dir / "demo.ini").string();
-    writeFile(demo, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\n");
-    std::string csv = (dir / "verify.csv").string();
-    ToolRun r = verify(demo, {"--csv", csv, "--class", "0.5"});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_THAT(lines(r.out).back(), HasSubstr("verify: PASS class 0.5"));
-    std::vector<std::string> table = lines(readFile(csv));
-    ASSERT_EQ(table.size(), 1u + 2 * 9);  // header, nine kinds at two speeds
-    EXPECT_EQ(table[0],
-              "Kind,Speed,Runs,Weighed,MeanError,LargestError,Class,SpeedError,BaseError,"
-              "BogieBaseError");
-    EXPECT_THAT(table[2], ::testing::StartsWith("4ax empty,3,4,100.0,"));
-    // Eight-axle wagons and locomotives are shown; they decide only when asked.
-    EXPECT_THAT(r.out, HasSubstr("8ax empty"));
-    EXPECT_EQ(verify(demo, {"--all-kinds"}).status, 1);
-}
-
 // Replay and verify weigh by the settings file's method; verify prints both methods side by
 // side when asked, and says which signal it simulated.
 TEST_F(ToolFiles, ReplayAndVerifyFollowTheWeighingMethodOfTheSettings) {
@@ -439,6 +421,24 @@ TEST_F(ToolFiles, ReplayAndVerifyFollowTheWeighingMethodOfTheSettings) {
     ToolRun one = verify(ini(), {"--method", "1"});
     EXPECT_THAT(one.out, HasSubstr("signal: noise 10 kg, axle oscillation 3 % at 4 Hz, body "
                                    "bounce 1 % at 1.5 Hz\nmethod: 1 (axle loads)\n"));
+}
+
+TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {
+    std::string demo = (dir / "demo.ini").string();
+    writeFile(demo, "[Scales]\r\nFadc=50\r\nNpl=1\r\nNadc=1\r\ntflt=10\r\n");
+    std::string csv = (dir / "verify.csv").string();
+    ToolRun r = verify(demo, {"--csv", csv, "--class", "0.5"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(lines(r.out).back(), HasSubstr("verify: PASS class 0.5"));
+    std::vector<std::string> table = lines(readFile(csv));
+    ASSERT_EQ(table.size(), 1u + 2 * 9);  // header, nine kinds at two speeds
+    EXPECT_EQ(table[0],
+              "Kind,Speed,Runs,Weighed,MeanError,LargestError,Class,SpeedError,BaseError,"
+              "BogieBaseError");
+    EXPECT_THAT(table[2], ::testing::StartsWith("4ax empty,3,4,100.0,"));
+    // Eight-axle wagons and locomotives are shown; they decide only when asked.
+    EXPECT_THAT(r.out, HasSubstr("8ax empty"));
+    EXPECT_EQ(verify(demo, {"--all-kinds"}).status, 1);
 }
 
 TEST_F(ToolFiles, TheProgramItselfReplaysARecording) {

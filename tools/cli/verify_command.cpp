@@ -110,6 +110,30 @@ void printSideBySide(const VerifyResult& a, const VerifyResult& b, std::ostream&
     out << "(in class: passages weighed within the class's limit; ! fails where it decides)\n";
 }
 
+// With both methods the settings' own decides the verdict.
+int decidingMethod(const CommandOptions& o, const Settings& s) {
+    const std::vector<int> methods = methodsFrom(o, s);
+    return methods.size() == 1 ? methods.front() : (weighsByAxleLoads(s) ? 1 : 0);
+}
+
+// Runs the methods asked for on the settings whose method decides; says which signal was
+// simulated and, for one method, which; for both, prints them side by side. Returns the
+// deciding method's result.
+VerifyResult verifyByMethods(const CommandOptions& o, const Settings& deciding, const VerifyOptions& options,
+                             std::ostream& out) {
+    out << "signal: " << signalText(options) << '\n';
+    const std::vector<int> methods = methodsFrom(o, deciding);
+    if (methods.size() == 1) {
+        out << "method: " << methodName(deciding.WeighMethod) << '\n';
+        return runVerification(deciding, options);
+    }
+    const VerifyResult defined = runVerification(withMethod(deciding, 0), options);
+    const VerifyResult byAxles = runVerification(withMethod(deciding, 1), options);
+    printSideBySide(defined, byAxles, out);
+    out << "method " << methodName(deciding.WeighMethod) << ", as the settings file weighs:\n";
+    return weighsByAxleLoads(deciding) ? byAxles : defined;
+}
+
 std::ofstream createCsv(const std::string& path) {
     std::ofstream csv(path, std::ios::trunc);
     if (!csv) throw std::runtime_error(fileError("Cannot create file", path));
@@ -175,21 +199,11 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     std::ofstream csv;
     if (o.has("--csv")) csv = createCsv(o.text("--csv"));  // before a line is printed
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<int> methods = methodsFrom(o, tool.settings);
-    // With both methods the settings' own decides the verdict.
-    const int decisive = methods.size() == 1 ? methods.front() : (weighsByAxleLoads(tool.settings) ? 1 : 0);
-    std::vector<VerifyResult> results;
-    for (int method : methods) results.push_back(runVerification(withMethod(tool.settings, method), options));
-    const VerifyResult& result = results[methods.size() == 1 ? 0 : size_t(decisive)];
-    WeighingCheck check = checkWeighing(withMethod(tool.settings, decisive), options.kinds);
+    const Settings chosen = withMethod(tool.settings, decidingMethod(o, tool.settings));
+    WeighingCheck check = checkWeighing(chosen, options.kinds);
     for (const CheckLine& line : check.lines) out << "check: " << line.text << '\n';
-    out << "signal: " << signalText(options) << '\n';
-    if (methods.size() == 1) {
-        out << "method: " << methodName(decisive) << '\n';
-        printTable(result, out);
-    } else {
-        printSideBySide(results[0], results[1], out);
-    }
+    VerifyResult result = verifyByMethods(o, chosen, options, out);
+    printTable(result, out);
     if (o.has("--csv")) writeCsv(result, csv, o.text("--csv"));
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
