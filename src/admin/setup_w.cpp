@@ -137,6 +137,8 @@ void TSetupW::UpdateSetupW(const zv::Settings& s) {
     CBox21Change();
     CBox22->setCurrentIndex(std::clamp(s.Nadc, 0, 2));
     CBox22Change();
+    // A value the program does not know weighs by the defined method and is shown as it.
+    CBox23->setCurrentIndex(s.WeighMethod == 1 ? 1 : 0);
     for (int i = 0; i < 8; ++i) LIEa[i]->setVal(s.a0[i]);
     for (int i = 0; i < 8; i += 2) LIEk[i]->setVal(s.ak[i]);
     fillConnection(s);
@@ -156,6 +158,7 @@ void TSetupW::ApplySetupW(zv::Settings& s) const {
         s.*kScaleParameterEdits[i].key = parameterEdits_[i]->Val();
     s.Npl = CBox21->currentIndex();
     s.Nadc = CBox22->currentIndex();
+    s.WeighMethod = CBox23->currentIndex();
     for (int i = 0; i < 8; ++i) s.a0[i] = LIEa[i]->Val();
     const bool ratios = calibrationType() == zv::CalibrationType::PairRatio;
     for (int i = 0; i < 8; i += 2) {
@@ -283,6 +286,11 @@ void TSetupW::CBox22Change() {
     CBox30->setEnabled(nadc == 2);
     CBox30Change();
     showInputRows();
+    showVerdict();
+    unsaved_ = true;
+}
+
+void TSetupW::CBox23Change() {
     showVerdict();
     unsaved_ = true;
 }

@@ -102,6 +102,7 @@ private:
     void But1Click();
     void CBox21Change();
     void CBox22Change();
+    void CBox23Change();
     void CBox30Change();
     void But31Click();
     void But32Click();
@@ -150,6 +151,7 @@ private:
     std::array<TLIEdit*, kScaleParameterEdits.size()> parameterEdits_{};
     QComboBox* CBox21 = nullptr;
     QComboBox* CBox22 = nullptr;
+    QComboBox* CBox23 = nullptr;  // weighing method, `WeighMethod`
     WeighingVerdictView* verdict_ = nullptr;
 
     // Calibration

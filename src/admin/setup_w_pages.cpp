@@ -108,6 +108,8 @@ QWidget* TSetupW::buildParametersPage() {
     CBox22 = comboBox("CBox22", {"1", "2", "4"}, page);
     connect(CBox21, &QComboBox::activated, this, &TSetupW::CBox21Change);
     connect(CBox22, &QComboBox::activated, this, &TSetupW::CBox22Change);
+    CBox23 = comboBox("CBox23", {"по окнам тележек", "по нагрузкам осей"}, page);
+    connect(CBox23, &QComboBox::activated, this, &TSetupW::CBox23Change);
 
     int loadCell = 0;
     for (std::size_t i = 0; i < kScaleParameterEdits.size(); ++i) {
@@ -148,6 +150,7 @@ QWidget* TSetupW::buildParametersPage() {
     left->addRow(divisions);
     right->insertRow(0, "Количество платформ весов", CBox21);
     right->insertRow(1, "К-во входов для каждой платформы", CBox22);
+    right->insertRow(2, "Метод взвешивания", CBox23);
     columns->addLayout(left);
     columns->addSpacing(16);
     columns->addLayout(right);

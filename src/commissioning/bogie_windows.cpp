@@ -78,6 +78,11 @@ bool countingHolds(const Train& t, const Span& platform) {
     return arrived == t.half();
 }
 
+// Whether, at train position p, exactly one of the axles k-1 and k stands on the platform.
+bool parts(const Train& t, const Span& platform, double p, size_t k) {
+    return platform.holds(p - t.axles[k - 1]) != platform.holds(p - t.axles[k]);
+}
+
 }  // namespace
 
 VehicleWindows vehicleWindows(const Settings& settings, const VehicleDimensions& vehicle,
@@ -95,6 +100,10 @@ VehicleWindows vehicleWindows(const Settings& settings, const VehicleDimensions&
             return carriesExactly(t, platform, x, t.first + t.half(), t.half());
         });
         w.bogieTravel[p] = std::min(front, rear);
+        const size_t borders[] = {t.first, t.first + t.count};
+        for (size_t b = 0; b < 2; ++b)
+            w.borderTravel[b] = std::max(
+                w.borderTravel[b], stretch(e, [&](double x) { return parts(t, platform, x, borders[b]); }));
     }
     if (platforms.size() == 2) {
         w.bothTravel = stretch(events(t, platforms), [&](double x) {

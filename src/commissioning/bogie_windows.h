@@ -19,6 +19,10 @@ struct VehicleWindows {
     // The stretch in which the first bogie stands alone on the second platform and the second
     // bogie alone on the first: the weight over both platforms; 0 when there is none.
     double bothTravel = 0;
+    // The weighing by axle loads tells the vehicle from the one ahead (element 0) and the one
+    // behind (1) in a stretch in which a platform carries one of the two axles next to that
+    // border and not the other: the longest such stretch on any platform; 0 when none.
+    std::array<double, 2> borderTravel{0, 0};
 };
 
 // direction +1 reaches platform 1 first, -1 platform 2. With one platform only element 0

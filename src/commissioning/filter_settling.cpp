@@ -1,30 +1,17 @@
 #include "commissioning/filter_settling.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 
-#include "engine/filter_coefficients.h"
+#include "engine/filter_step.h"
 
 namespace zv {
 
 std::vector<double> filterStepResponse(int Fadc, int Fflt, int samples) {
-    CoefSet set;
-    FiltCoef(Fadc, 2, Fflt, set);
-    const Section& c = set[1];  // the engine runs on the second section only
-    // history[0] is the input, history[s] the output of section s; [0] newest.
-    std::array<std::array<double, 3>, 4> history{};
+    FilterStep step(Fadc, Fflt);
     std::vector<double> out;
-    out.reserve(static_cast<size_t>(samples));
-    for (int k = 0; k < samples; ++k) {
-        for (auto& h : history) h = {0.0, h[0], h[1]};
-        history[0][0] = 1.0;
-        for (size_t s = 1; s < history.size(); ++s) {
-            const auto& x = history[s - 1];
-            auto& y = history[s];
-            y[0] = c.g * (x[0] + 2 * x[1] + x[2]) - c.a1 * y[1] - c.a2 * y[2];
-        }
-        out.push_back(history[3][0]);
-    }
+    out.reserve(static_cast<size_t>(std::max(samples, 0)));
+    for (int k = 0; k < samples; ++k) out.push_back(step.next());
     return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "commissioning/bogie_windows.h"
 #include "commissioning/filter_settling.h"
+#include "engine/axle_load_method.h"
 
 namespace zv {
 
@@ -119,6 +120,31 @@ KindResult judgeKind(const Settings& s, const VehicleKindSpec& kind) {
     return r;
 }
 
+// Samples a stretch between two crossings must span for the weighing by axle loads: the
+// samples left out around both crossings (after an arrival a little more) and those the
+// weight must be worth.
+double axleLoadSamples(const Settings& s) {
+    return 2 * axleLoadGuard(s) + axleLandingSamples(s) + kAxleLoadMinSamples;
+}
+
+// The weighing by axle loads needs no bogie window: each border to a neighbour must be
+// crossed by a stretch in which only one of its two axles stands on a platform.
+void judgeByAxleLoads(const Settings& s, KindResult& r) {
+    double travel = -1;
+    for (int direction : {+1, -1}) {
+        const VehicleWindows w = vehicleWindows(s, r.verdict.kind.dims, direction);
+        const double t = std::min(w.borderTravel[0], w.borderTravel[1]);
+        travel = travel < 0 ? t : std::min(travel, t);
+    }
+    r.travel = travel;
+    r.verdict.limitKmh = 0;
+    if (r.verdict.countingHolds && travel > 0) {
+        const double kmh = travel / axleLoadSamples(s) * std::max(s.Fadc, 1) * 3.6 / 1000;
+        r.verdict.limitKmh = std::floor(kmh * 10 + 1e-9) / 10;
+    }
+    r.verdict.weighsAtVmax = r.verdict.countingHolds && r.verdict.limitKmh >= s.Vmax;
+}
+
 void add(WeighingCheck& c, CheckLine::Level level, std::string text) {
     c.lines.push_back({level, std::move(text)});
 }
@@ -201,6 +227,23 @@ void recommend(WeighingCheck& c, const std::vector<KindResult>& results, const S
     c.recommendedTflt = std::clamp(rec, 1, 100);
 }
 
+void axleLoadLines(WeighingCheck& c, const Settings& s, const std::vector<KindResult>& results) {
+    const double samples = axleLoadSamples(s);
+    add(c, CheckLine::Level::Note,
+        "по нагрузкам осей: ось у границы с соседним вагоном должна стоять на платформе без "
+        "его соседней оси не меньше " + std::to_string(static_cast<int>(samples)) +
+            " отсчётов, при Vmax = " + std::to_string(s.Vmax) + " км/ч это " +
+            mm(samples * mmPerSample(s, s.Vmax)));
+    for (const KindResult& r : results) {
+        const KindVerdict& k = r.verdict;
+        if (!k.countingHolds || k.weighsAtVmax) continue;
+        add(c, CheckLine::Level::Fail,
+            sentence(k.kind.name) + (k.kind.locomotive ? " не распознаётся" : ": не взвешивается") +
+                " по нагрузкам осей выше " + kmhText(k.limitKmh) + " км/ч (без соседа " +
+                mm(r.travel) + ")");
+    }
+}
+
 }  // namespace
 
 double windowSamples(const Settings& s, double travelMm, double kmh) {
@@ -212,21 +255,31 @@ WeighingCheck checkWeighing(const Settings& s, const std::vector<VehicleKindSpec
     c.settlingTflt = std::clamp(filterSettlingSamples(s.Fadc, s.Fflt, kSettlingTolerance), 1, 100);
     std::vector<KindResult> results;
     for (const VehicleKindSpec& kind : kinds) results.push_back(judgeKind(s, kind));
-    for (const KindResult& r : results) c.kinds.push_back(r.verdict);
     recommend(c, results, s);
+    const bool byAxles = weighsByAxleLoads(s);
+    if (byAxles)
+        for (KindResult& r : results) judgeByAxleLoads(s, r);
+    for (const KindResult& r : results) c.kinds.push_back(r.verdict);
 
-    settlingLine(c, s);
+    if (!byAxles) settlingLine(c, s);
     countingLines(c, s);
-    speedLines(c, s);
+    if (byAxles)
+        axleLoadLines(c, s, results);
+    else
+        speedLines(c, s);
     c.passes = std::none_of(c.lines.begin(), c.lines.end(),
                             [](const CheckLine& l) { return l.level == CheckLine::Level::Fail; });
-    if (c.passes)
+    if (c.passes && byAxles)
+        c.lines.insert(c.lines.begin(),
+                       {CheckLine::Level::Ok, "Все вагоны и локомотивы взвешиваются по нагрузкам осей до Vmax = " +
+                                                  std::to_string(s.Vmax) + " км/ч"});
+    else if (c.passes)
         c.lines.insert(
             c.lines.begin(),
             {CheckLine::Level::Ok, "Все вагоны взвешиваются до Vmax = " + std::to_string(s.Vmax) +
                                        " км/ч; подходит tflt от " + std::to_string(c.settlingTflt) +
                                        " до " + std::to_string(c.largestTflt)});
-    noteLines(c, s);
+    if (!byAxles) noteLines(c, s);
     return c;
 }
 

@@ -39,7 +39,11 @@ struct WeighingCheck {
 };
 
 // Judges the weighing windows of the scale the settings describe (Npl, Nadc, Lp1, Lp2, Lp3,
-// Fadc, Fflt, Fflt_, tflt, Vmax) for the given vehicle kinds.
+// Fadc, Fflt, Fflt_, tflt, Vmax) for the given vehicle kinds. With `WeighMethod` 1 the kinds
+// are judged for the weighing by axle loads instead: it needs no bogie window and no tflt,
+// only a stretch at each border to a neighbour in which a platform carries one of the two
+// axles next to it and not the other, long enough for the samples left out around both
+// crossings and three more (the verdict's limitKmh; `passes` then needs every kind).
 WeighingCheck checkWeighing(const Settings& settings,
                             const std::vector<VehicleKindSpec>& kinds = standardVehicleKinds());
 

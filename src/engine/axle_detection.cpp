@@ -52,12 +52,18 @@ AxleDetection::AxleDetection(TrainState& state, const Settings& settings,
 void AxleDetection::Axle(uint32_t nowMs) {
     two_ = twoPlatforms(s_);
     t_.TrainSample += 1;
-    if (t_.Direction == 0) detectTrainStart();
+    if (t_.Direction == 0) {
+        detectTrainStart();
+        if (t_.Direction != 0 && axleLoads_) axleLoads_->begin(s_);
+    }
     if (t_.Direction != 0) {
         layout_ = layout();
         runDetectors();
     }
-    if (t_.Direction != 0) collectLoads();
+    if (t_.Direction != 0) {
+        collectLoads();
+        recordAxleLoads();
+    }
     housekeeping(nowMs);
 }
 
@@ -118,6 +124,7 @@ void AxleDetection::onEntry1() {
         }
         t_.TrainConfirmed = true;
     }
+    if (axleLoads_) axleLoads_->edge(0, true, t_.EntryDet1.PeakSample);
     if (recordArrival(track1())) {
         t_.Acc12 = 0.0;
         t_.Cnt12 = 0;
@@ -125,6 +132,7 @@ void AxleDetection::onEntry1() {
 }
 
 void AxleDetection::onEntry2() {
+    if (axleLoads_) axleLoads_->edge(1, true, t_.EntryDet2.PeakSample);
     recordArrival(track2());
 }
 
@@ -173,6 +181,7 @@ void AxleDetection::finishWagon() {
 }
 
 void AxleDetection::onExit1() {
+    if (axleLoads_) axleLoads_->edge(0, false, t_.ExitDet1.PeakSample);
     switch (recordDeparture(track1())) {
         case Departure::FirstAxle:
             WeiBogie0(t_, s_, *observer_);
@@ -190,6 +199,7 @@ void AxleDetection::onExit1() {
 }
 
 void AxleDetection::onExit2() {
+    if (axleLoads_) axleLoads_->edge(1, false, t_.ExitDet2.PeakSample);
     switch (recordDeparture(track2())) {
         case Departure::FirstAxle:
             WeiBogie1(t_, s_, *observer_);
@@ -248,6 +258,14 @@ void AxleDetection::collectBothPlatforms() {
         t_.Cnt12 += 1;
         t_.Acc12 += netLoad(layout_.q1, kLoadDelay) + netLoad(layout_.q2, kLoadDelay);
     }
+}
+
+// The unfiltered net load of each platform: the weighing by axle loads leaves out the
+// samples around each crossing itself, so no filter needs to settle.
+void AxleDetection::recordAxleLoads() {
+    if (!axleLoads_ || !axleLoads_->active()) return;
+    const auto raw = [this](int q) { return filter_.PlW(q, 0, 0) - conditioning_.CurZero()[q]; };
+    axleLoads_->sample(t_, raw(layout_.q1), two_ ? raw(layout_.q2) : 0.0);
 }
 
 void AxleDetection::housekeeping(uint32_t nowMs) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/axle_load_method.h"
 #include "engine/conditioning.h"
 #include "engine/edge_detection.h"
 #include "engine/engine_observer.h"
@@ -22,6 +23,8 @@ class AxleDetection {
                   const Conditioning& conditioning, const WallClock& wallClock);
 
     void setObserver(EngineObserver& observer) { observer_ = &observer; }
+    // Where the platform loads and the axle crossings go for the weighing by axle loads.
+    void setAxleLoads(AxleLoadMethod& method) { axleLoads_ = &method; }
 
     // One sample; nowMs becomes `LastAxleTick` while a detector is armed.
     void Axle(uint32_t nowMs);
@@ -70,6 +73,7 @@ class AxleDetection {
     void collectLoads();
     void collectPlatform(Track p, int q);
     void collectBothPlatforms();
+    void recordAxleLoads();
     void housekeeping(uint32_t nowMs);
     void showDiagnostics();
 
@@ -79,6 +83,7 @@ class AxleDetection {
     const Conditioning& conditioning_;
     const WallClock& wallClock_;
     EngineObserver* observer_;
+    AxleLoadMethod* axleLoads_ = nullptr;
     Layout layout_{};
     bool two_ = false;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/rounding.h"
+#include "engine/weight_limits.h"
 
 namespace zv {
 
@@ -165,7 +166,7 @@ ConditioningDisplay Conditioning::display(bool isStable, const Settings& s) cons
     const int64_t n0 = NetLoad_[W0], n5 = NetLoad_[W1];
     d.ShownWeight = ShownWeight_;
     d.stable = isStable;
-    d.overload = ShownWeight_ > int64_t{s.Wmax} + 9 * int64_t{s.Dis};
+    d.overload = ShownWeight_ > overloadLimit(s);
     d.L1 = roundToStep(static_cast<double>(n0 - n5), s.Dis);
     d.L2 = roundToStep(OffLong_, s.Didl);
     d.L3 = roundToStep(StaticBase_, s.Didl);

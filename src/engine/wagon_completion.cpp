@@ -7,6 +7,7 @@
 #include "engine/diagnostic_text.h"
 #include "engine/platforms.h"
 #include "engine/rounding.h"
+#include "engine/weight_limits.h"
 
 namespace zv {
 
@@ -178,6 +179,12 @@ void classify(TrainState& t, int32_t i, bool two, const Settings& s) {
     }
 }
 
+// No weight and a weight beyond the scale's overload are never a plain weighing: the
+// first means no window gave a load, the second a load the platforms cannot carry.
+void rejectImpossibleWeight(ResultRec& r, int32_t WtFinal, const Settings& s) {
+    if (r.Note == kNoteWeighed && !weightWithinScale(WtFinal, s)) r.Note = kNoteWeightsDisagree;
+}
+
 }  // namespace
 
 WagonTiming MeasureWagon(const AxleRec& R1, const AxleRec& R2, int32_t n, bool two,
@@ -262,6 +269,11 @@ int32_t CombineBogieDiffs(int32_t Diff1, int32_t Diff2) {
     return count > 0 ? static_cast<int32_t>(sum / count) : 0;
 }
 
+void ClassifyWagon(TrainState& t, int32_t i, const Settings& s) {
+    classify(t, i, twoPlatforms(s), s);
+    rejectImpossibleWeight(t.WagonResult[i], t.WagonWeights[i].WtFinal, s);
+}
+
 bool looksLikeLocomotive(const ResultRec& r, int32_t WtFinal) {
     return r.Axles == kLocoAxles && WtFinal > kLocoMinWeight &&
            (r.BogieBase > kLocoMinBogieBase || r.WagonBase < kLocoMaxWagonBase);
@@ -311,7 +323,7 @@ void WagonEnd(TrainState& t, const Settings& s, WallTime now, EngineObserver& ob
         d.DiffFinal = CombineBogieDiffs(d.Diff1, d.Diff2);
     }
     if (t.Direction == -1) d.DiffFinal = saturate32(-int64_t{d.DiffFinal});
-    classify(t, i, two, s);
+    ClassifyWagon(t, i, s);
     if (diagnostics) showResults(t, i, factor, last, observer);
 }
 

@@ -51,6 +51,11 @@ int32_t CombineBogieDiffs(int32_t Diff1, int32_t Diff2);
 // Six axles, heavier than 80 t, and a long bogie base or a short wagon base.
 bool looksLikeLocomotive(const ResultRec& r, int32_t WtFinal);
 
+// The note of wagon i from its `Note` so far (1, or 4 for a doubtful weighing), its axle
+// counts, timing and final weight: 6, 4, 5, a leading locomotive 3, and 4 for a weight of
+// 0 or beyond the scale's overload that would otherwise be stored as weighed.
+void ClassifyWagon(TrainState& t, int32_t i, const Settings& s);
+
 // Finishes the wagon that has just left the last platform.
 void WagonEnd(TrainState& t, const Settings& s, WallTime now, EngineObserver& observer);
 

@@ -1,5 +1,6 @@
 #include "engine/weighing_engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -25,6 +26,7 @@ WeighingEngine::WeighingEngine(const Settings& settings)
     : settings_(settings),
       wallClock_(systemNow),
       axle_(state_, settings_, filter_, conditioning_, wallClock_) {
+    axle_.setAxleLoads(axleLoads_);
     FiltCoef();
 }
 
@@ -70,6 +72,7 @@ void WeighingEngine::conditioningReading() {
 // The first kMaxWagons wagons become a train of their own; the passage goes on with the
 // wagons still on the platforms as the start of the next one.
 void WeighingEngine::handOverFullTrain() {
+    axleLoads_.handOver(state_, settings_, kMaxWagons);
     completed_.push_back(StoreTrainRows(state_, settings_, kMaxWagons));
     shiftDown(state_.AxleRec1);
     shiftDown(state_.AxleRec2);
@@ -88,6 +91,7 @@ bool WeighingEngine::trainEndDue(uint32_t nowMs) const {
 }
 
 StoredTrain WeighingEngine::TrainEnd() {
+    if (state_.Direction != 0) axleLoads_.finish(state_, settings_, std::min(state_.WagonIdx2, kMaxWagons));
     StoredTrain train = zv::TrainEnd(state_, settings_, *observer_);
     notifyTrainPassing();
     return train;

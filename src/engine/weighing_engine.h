@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "engine/axle_detection.h"
+#include "engine/axle_load_method.h"
 #include "engine/conditioning.h"
 #include "engine/engine_observer.h"
 #include "engine/sample_filter.h"
@@ -95,6 +96,7 @@ class WeighingEngine {
     SampleFilter filter_;
     Conditioning conditioning_;
     TrainState state_;
+    AxleLoadMethod axleLoads_;
     AxleDetection axle_;
     std::deque<StoredTrain> completed_;
     bool dynamicAllowed_ = true;

@@ -34,6 +34,11 @@ QMap<QString, QString> settingsValues(const QString& path) {
     return values;
 }
 
+bool countsAsCalibration(const QString& key, const QString& before, const QString& after) {
+    // An absent key is the defined method, 0, as the program reads it.
+    return key == QStringLiteral("Scales/WeighMethod") && before.trimmed().toInt() != after.trimmed().toInt();
+}
+
 QString calibrationText(const Settings& settings) {
     QStringList zero, coefficient;
     for (int32_t value : settings.a0) zero.append(QString::number(value));
@@ -49,6 +54,9 @@ void SettingsChanges::record(const Settings& saved, bool calibration) const {
     for (const QString& key : keys) {
         if (before_.value(key) == after.value(key) && before_.contains(key) == after.contains(key)) continue;
         Events::record(event_kind::SettingChanged, key, before_.value(key), after.value(key));
+        // A calibration saved along with it is counted once already.
+        if (!calibration && countsAsCalibration(key, before_.value(key), after.value(key)))
+            Events::record(event_kind::Calibration, key, before_.value(key), after.value(key));
     }
     if (calibration) Events::record(event_kind::Calibration, QStringLiteral("Калибровка"), {}, calibrationText(saved));
 }

@@ -11,7 +11,8 @@ struct Settings;
 QMap<QString, QString> settingsValues(const QString& path);
 
 // Taken before a save; after it, logs every key the save changed with its old and new value,
-// and a calibration save with the zero codes and coefficients in plain numbers.
+// and a calibration save with the zero codes and coefficients in plain numbers (or, without
+// one, the change of a key that counts as a calibration).
 class SettingsChanges {
 public:
     explicit SettingsChanges(QString path) : path_(std::move(path)), before_(settingsValues(path_)) {}
@@ -21,6 +22,10 @@ private:
     QString path_;
     QMap<QString, QString> before_;
 };
+
+// A change of a key that alters the weights as a new calibration does (the weighing method):
+// it is counted and logged as a calibration too.
+bool countsAsCalibration(const QString& key, const QString& before, const QString& after);
 
 // "a0: 1000, 1001, …; ak: 50000, …": the calibration of the record in plain numbers.
 QString calibrationText(const Settings& settings);

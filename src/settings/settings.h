@@ -71,6 +71,8 @@ struct Settings {
     int32_t s2 = 0;
     int32_t s3 = 0;
     int32_t s4 = 0;
+    // 0 the defined weighing of bogie windows; 1 the weighing by axle loads.
+    int32_t WeighMethod = 0;
 
     // "Scales", calibration: zero code and coefficient (kg per million code units) of each input
     std::array<int32_t, 8> a0{};

@@ -21,7 +21,7 @@ struct IntegerKey {
 };
 
 // In the order they are read and written.
-constexpr std::array<IntegerKey, 30> kScaleParameters = {{
+constexpr std::array<IntegerKey, 31> kScaleParameters = {{
     {"Wmax", &Settings::Wmax},   {"Wmin", &Settings::Wmin}, {"Dis", &Settings::Dis},
     {"Did", &Settings::Did},     {"Dids", &Settings::Dids}, {"Didl", &Settings::Didl},
     {"Zpwr", &Settings::Zpwr},   {"Zman", &Settings::Zman}, {"Zaut", &Settings::Zaut},
@@ -32,6 +32,7 @@ constexpr std::array<IntegerKey, 30> kScaleParameters = {{
     {"b1", &Settings::b1},       {"b2", &Settings::b2},     {"L1", &Settings::L1},
     {"L2", &Settings::L2},       {"L12", &Settings::L12},   {"s1", &Settings::s1},
     {"s2", &Settings::s2},       {"s3", &Settings::s3},     {"s4", &Settings::s4},
+    {"WeighMethod", &Settings::WeighMethod},
 }};
 
 constexpr std::array<IntegerKey, 3> kCommonIntegers = {{

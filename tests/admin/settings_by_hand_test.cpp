@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -68,6 +69,26 @@ TEST_F(SetupWByHand, TheCalibrationOpensWithTheTypedCodeAndIsSavedWithTheParamet
     EXPECT_EQ(saved.Wmax, 150000);
     EXPECT_EQ(saved.ak[0], 1234567);
     EXPECT_TRUE(fx.messages.texts().isEmpty());
+}
+
+// The weighing method is chosen from its list on the parameters page and saved with them;
+// the window shows what the settings hold when opened again.
+TEST_F(SetupWByHand, TheWeighingMethodIsChosenFromItsListAndSaved) {
+    auto* method = get<QComboBox>("CBox23");
+    EXPECT_EQ(method->currentText(), "по окнам тележек");
+    choose(method, "по нагрузкам осей");
+    EXPECT_TRUE(window.unsaved());
+    click(get<QPushButton>("But1"));  // "Сохранить"
+    EXPECT_EQ(fx.settings().WeighMethod, 1);
+    EXPECT_EQ(fx.readBack().WeighMethod, 1);
+    EXPECT_FALSE(window.unsaved());
+
+    choose(method, "по окнам тележек");
+    fx.messages.answerYes();
+    click(get<QPushButton>("But2"));  // "Закрыть" without saving
+    EXPECT_EQ(fx.messages.texts(), QStringList{"Выйти, не сохраняя сделанные изменения?"});
+    EXPECT_EQ(method->currentText(), "по нагрузкам осей") << "refilled from the settings";
+    EXPECT_EQ(fx.readBack().WeighMethod, 1);
 }
 
 class SetupPByHand : public SetupPWindowTest {

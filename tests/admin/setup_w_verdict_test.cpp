@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -120,6 +121,15 @@ TEST_F(SetupWVerdictTest, DISABLED_ShotsOfARedAndAGreenVerdict) {
     typeTflt("10");
     QApplication::processEvents();
     window.grab().save(folder + "/setup_w_verdict_green.png");
+}
+
+TEST_F(SetupWVerdictTest, DISABLED_ShotOfTheWeighingByAxleLoads) {
+    const QString folder = qEnvironmentVariable("ZOLVELT_SHOTS", ".");
+    auto* method = get<QComboBox>("CBox23");
+    method->setCurrentIndex(1);
+    emit method->activated(1);
+    QApplication::processEvents();
+    window.grab().save(folder + "/setup-w-weighing-method.png");
 }
 
 }  // namespace

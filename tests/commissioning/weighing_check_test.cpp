@@ -100,6 +100,39 @@ TEST(WeighingCheckTest, VerdictsOfTypicalConfigurationsHoldOnSimulatedTrains) {
     }
 }
 
+// By axle loads no bogie window and no tflt are needed: every kind, the eight-axle wagon and
+// the locomotive among them, weighs up to 12 km/h over platforms of 5 and 6 m; too slow a
+// converter leaves too few samples at the borders to the neighbours.
+TEST(WeighingCheckTest, ByAxleLoadsTheVerdictHoldsForEveryKind) {
+    const Configuration table[] = {
+        {"two 5 m platforms", [](Settings&) {}, true, "по нагрузкам осей до Vmax = 12 км/ч"},
+        {"one 5 m platform", [](Settings& s) { s.Npl = 0; }, true, "не меньше 9 отсчётов"},
+        {"two 6 m platforms", [](Settings& s) { s.Lp1 = s.Lp2 = 6000; }, true, "600 мм"},
+        {"10 Hz",
+         [](Settings& s) {
+             s.Fadc = 10;
+             s.Fflt = s.Fflt_ = 4;
+         },
+         false, "Шестиосный вагон: не взвешивается по нагрузкам осей выше 7,7 км/ч"},
+    };
+    for (const Configuration& row : table) {
+        SCOPED_TRACE(row.name);
+        Settings s = test::scaleSettings(1, 1);
+        s.WeighMethod = 1;
+        s.Vmax = 12;
+        row.change(s);
+        WeighingCheck c = checkWeighing(s);
+        EXPECT_EQ(c.passes, row.passes) << allLines(c);
+        EXPECT_NE(allLines(c).find(row.mustSay), std::string::npos) << allLines(c);
+        if (s.Fadc < 50) continue;  // the detector itself is not judged at 10 Hz
+        for (const KindVerdict& k : c.kinds) {
+            SCOPED_TRACE(k.kind.id);
+            EXPECT_TRUE(k.weighsAtVmax);
+            EXPECT_TRUE(engineWeighs(s, k.kind, s.Vmax - 0.5));
+        }
+    }
+}
+
 TEST(WeighingCheckTest, CountingRuleFailsWhereTheEngineMiscounts) {
     Settings s = test::scaleSettings(1, 1);
     s.tflt = 10;

@@ -40,6 +40,10 @@ SimWagon locomotive(double mass) {
     return vehicle({2000, 4000, 6000, 12000, 14000, 16000}, 18000, mass);
 }
 
+SimWagon eightAxleWagon(double mass) {
+    return vehicle({2195, 4045, 4695, 6545, 13695, 15545, 16195, 18045}, 20240, mass);
+}
+
 SimWagon oddVehicle(int frontAxles, int rearAxles, double mass) {
     constexpr double spacing = 900.0;
     std::vector<double> axles;

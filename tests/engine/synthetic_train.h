@@ -23,6 +23,9 @@ struct SimWagon {
 SimWagon freightWagon(double mass);
 // Six axles in two bogies of three, 2000 mm apart, bogie centres 10000 mm apart.
 SimWagon locomotive(double mass);
+// Eight axles: two groups of two two-axle bogies (1850 mm) 2500 mm apart, group centres
+// 11500 mm apart, 20240 mm over the couplers: the tank wagon of an oil terminal.
+SimWagon eightAxleWagon(double mass);
 // A deliberately odd vehicle: two groups of closely spaced axles.
 SimWagon oddVehicle(int frontAxles, int rearAxles, double mass);
 

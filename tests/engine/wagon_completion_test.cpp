@@ -166,6 +166,31 @@ TEST_F(WagonEndTest, AtMostThreeLeadingLocomotives) {
     EXPECT_EQ(onePlatform(1, axleTimes(kLoco, 400), 90000).Note, 1);
 }
 
+// A weight the scale cannot have measured is never stored as weighed: nothing at all, or
+// more than Wmax plus the nine divisions of the overload display.
+TEST_F(WagonEndTest, NoWeightOrBeyondOverloadIsDoubtful) {
+    s.Wmax = 150000;
+    s.Dis = 20;
+    const AxleRec r1 = axleTimes(kWagon, 100);
+    const AxleRec r2 = axleTimes(kWagon, 180);
+    const struct {
+        const char* what;
+        int32_t weight, note;
+    } cases[] = {
+        {"not measured", 0, 4},
+        {"at the overload limit", 150180, 1},
+        {"one kilogram beyond it", 150181, 4},
+        {"far beyond it", 2266250, 4},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(onePlatform(1, r1, c.weight).Note, c.note) << "one platform, " << c.what;
+        EXPECT_EQ(twoPlatforms(1, r1, r2, {c.weight, c.weight, c.weight, 0}).Note, c.note)
+            << "two platforms, " << c.what;
+    }
+    EXPECT_EQ(onePlatform(0, axleTimes(kLoco, 100), 2266250).Note, 3)
+        << "a leading locomotive keeps its note";
+}
+
 TEST_F(WagonEndTest, TwoPlatformClassification) {
     const AxleRec r1 = axleTimes(kWagon, 100);
     const AxleRec r2 = axleTimes(kWagon, 180);

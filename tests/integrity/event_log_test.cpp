@@ -67,6 +67,25 @@ TEST_F(EventLogTest, LogsEveryChangedSettingWithOldAndNewValueAndTheCalibrationI
     EXPECT_TRUE(calibration[0].newValue.contains("ak: 56789, 0")) << calibration[0].newValue.toStdString();
 }
 
+// The weighing method changes every weight as a calibration does: the counter counts it.
+TEST_F(EventLogTest, AChangeOfTheWeighingMethodCountsAsACalibration) {
+    start();
+    auto save = [this](const QByteArray& text, bool calibration) {
+        const SettingsChanges changes(settingsFile);
+        QFile f(settingsFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.close();
+        changes.record(Settings{}, calibration);
+    };
+    save("[Scales]\r\nWeighMethod=0\r\n", false);
+    save("[Scales]\r\nWeighMethod=1\r\n", false);
+    save("[Scales]\r\nWeighMethod=1\r\nWmax=150000\r\n", false);  // not a calibration
+    EXPECT_EQ(told(event_kind::Calibration), QStringList{"Scales/WeighMethod | 0 -> 1"});
+    save("[Scales]\r\nWeighMethod=0\r\nWmax=150000\r\n", true);  // with the calibration: once
+    EXPECT_EQ(integrity->log().countOf(event_kind::Calibration), 2);
+}
+
 TEST_F(EventLogTest, GoesIntoTheArchiveWithItsBook) {
     start();
     const QString archive = QDir(programDir).filePath(QStringLiteral("ZOL_arch/Book[11.2026]"));

@@ -68,6 +68,7 @@ constexpr std::array kWholeNumbers = {
     &Settings::Npl,    &Settings::Nadc, &Settings::Lp1,   &Settings::Lp2,  &Settings::Lp3,
     &Settings::kd,     &Settings::b1,   &Settings::b2,    &Settings::L1,   &Settings::L2,
     &Settings::L12,    &Settings::s1,   &Settings::s2,    &Settings::s3,   &Settings::s4,
+    &Settings::WeighMethod,
     &Settings::Params, &Settings::Vmax, &Settings::tTrEnd};
 
 // Every field but the calibration and the folders, which have no fixed default.

@@ -325,6 +325,9 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
          "option --all-kinds is given twice"},
         {{"verify", "--ini", ini(), "--csv", (dir / "no" / "v.csv").string()},
          "Cannot create file"},
+        {{"verify", "--ini", ini(), "--method", "2"}, "option --method wants 0, 1 or both, not '2'"},
+        {{"verify", "--ini", ini(), "--ideal", "--noise", "5"},
+         "option --noise cannot go with --ideal"},
     };
     for (const auto& [args, reason] : cases) {
         ToolRun r = run(args);
@@ -388,6 +391,37 @@ TEST_F(ToolFiles, VerifyFailsTheShippedSettingsAndNamesTflt) {
     EXPECT_THAT(summary, HasSubstr("verify: FAIL class 0.5"));
     EXPECT_THAT(summary, HasSubstr("4ax loaded at 10 km/h weighed 0 of 4"));
     EXPECT_THAT(summary, HasSubstr("При tflt = 100 вагоны не взвешиваются выше"));
+}
+
+// Replay and verify weigh by the settings file's method; verify prints both methods side by
+// side when asked, and says which signal it simulated.
+TEST_F(ToolFiles, ReplayAndVerifyFollowTheWeighingMethodOfTheSettings) {
+    std::string byAxles = (dir / "axles.ini").string();
+    writeFile(byAxles, "[Scales]\r\nNpl=0\r\nNadc=1\r\ntflt=10\r\nWeighMethod=1\r\n");
+    auto replay = [this](const std::string& settings) {
+        return run({"replay", "--raw", raw(), "--ini", settings, "--zero", Zero, "--coef", Coef});
+    };
+    ToolRun axles = replay(byAxles);
+    ASSERT_EQ(axles.status, 0) << axles.err;
+    EXPECT_NE(rowValues(axles.out), rowValues(replay(ini()).out)) << "weighed another way";
+    const std::vector<std::string> out = lines(axles.out);
+    ASSERT_EQ(out.size(), 7u);
+    const std::regex row(R"(1,[^,]+,,(\d+),0,0,(\d+),0,([13]),.*)");
+    for (size_t i = 1; i < out.size(); ++i) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(out[i], m, row)) << out[i];
+        EXPECT_NEAR(std::stoi(m[1]), std::stoi(m[2]), 25) << "one platform: Wei3 is the weight";
+        EXPECT_NEAR(std::stoi(m[1]), i == 1 ? 126000 : 64000, 100) << out[i];
+    }
+
+    ToolRun both = verify(byAxles, {"--method", "both", "--ideal"});
+    EXPECT_EQ(both.status, 0) << both.out;
+    EXPECT_THAT(both.out, HasSubstr("signal: ideal (no noise, no oscillation)\n"));
+    EXPECT_THAT(both.out, HasSubstr("method 0 (bogie windows)          method 1 (axle loads)"));
+    EXPECT_THAT(both.out, HasSubstr("check: Все вагоны и локомотивы взвешиваются по нагрузкам осей"));
+    ToolRun one = verify(ini(), {"--method", "1"});
+    EXPECT_THAT(one.out, HasSubstr("signal: noise 10 kg, axle oscillation 3 % at 4 Hz, body "
+                                   "bounce 1 % at 1.5 Hz\nmethod: 1 (axle loads)\n"));
 }
 
 TEST_F(ToolFiles, VerifyPassesTheDemoScaleAndWritesItsTable) {

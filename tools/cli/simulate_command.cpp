@@ -79,6 +79,7 @@ SignalModel signalFrom(const CommandOptions& o) {
     SignalModel signal;
     signal.noiseKg = o.number("--noise", signal.noiseKg, 0, 10000);
     signal.bounceShare = o.number("--bounce", signal.bounceShare, 0, 1);
+    signal.bodyShare = o.number("--body", signal.bodyShare, 0, 0.5);
     signal.deadLoadKg = o.number("--dead-load", signal.deadLoadKg, 0, 100000);
     signal.seed = static_cast<uint64_t>(o.number("--seed", 1, 0, 4294967295.0));
     return signal;
@@ -153,7 +154,7 @@ int runSimulateCommand(const std::vector<std::string>& args, std::ostream& out, 
     CommandOptions o(
         args, {"--ini",     "--zero",      "--coef",   "--train",     "--wagons", "--axles",
                "--mass",    "--imbalance", "--loco",   "--loco-mass", "--speed",  "--direction",
-               "--empty",   "--noise",     "--bounce", "--dead-load", "--seed",   "--raw",
+               "--empty",   "--noise",     "--bounce", "--body", "--dead-load", "--seed",   "--raw",
                "--capture", "--corrupt",   "--truth",  "--wait",      "--pause",  "--trains"},
         {"--pty"});
     checkOutputs(o);

@@ -9,6 +9,7 @@
 #include "commissioning/weighing_check.h"
 #include "commissioning/zero_noise.h"
 #include "replay/file_error.h"
+#include "engine/axle_load_method.h"
 #include "simulator/scale_model.h"
 #include "verify/accuracy_class.h"
 #include "verify/verification.h"
@@ -16,6 +17,32 @@
 namespace zv {
 
 namespace {
+
+// --ideal: today's clean signal, which no other signal option may contradict.
+void idealSignal(const CommandOptions& o, VerifyOptions& v) {
+    if (!o.has("--ideal")) return;
+    for (const char* name : {"--noise", "--bounce", "--body"})
+        if (o.has(name)) throw UsageError(std::string("option ") + name + " cannot go with --ideal");
+    v.noiseKg = v.bounceShare = v.bodyShare = 0;
+}
+
+// --method 0, 1 or both; without it the method of the settings file.
+std::vector<int> methodsFrom(const CommandOptions& o, const Settings& s) {
+    if (!o.has("--method")) return {weighsByAxleLoads(s) ? 1 : 0};
+    const std::string m = o.text("--method");
+    if (m == "0" || m == "1") return {m == "1" ? 1 : 0};
+    if (m == "both") return {0, 1};
+    throw UsageError("option --method wants 0, 1 or both, not '" + m + "'");
+}
+
+Settings withMethod(Settings s, int method) {
+    s.WeighMethod = method;
+    return s;
+}
+
+const char* methodName(int method) {
+    return method == 1 ? "1 (axle loads)" : "0 (bogie windows)";
+}
 
 VerifyOptions verifyOptionsFrom(const CommandOptions& o) {
     VerifyOptions v;
@@ -31,7 +58,9 @@ VerifyOptions verifyOptionsFrom(const CommandOptions& o) {
     v.seed = static_cast<uint64_t>(o.number("--seed", 1, 0, 4294967295.0));
     v.noiseKg = o.number("--noise", v.noiseKg, 0, 10000);
     v.bounceShare = o.number("--bounce", v.bounceShare, 0, 1);
+    v.bodyShare = o.number("--body", v.bodyShare, 0, 0.5);
     v.allKinds = o.has("--all-kinds");
+    idealSignal(o, v);
     return v;
 }
 
@@ -60,6 +89,50 @@ void printTable(const VerifyResult& result, std::ostream& out) {
             r.bogieBaseErrorMm, r.counts && !r.meets ? "  FAILS" : "");
         out << text << '\n';
     }
+}
+
+// The two methods' rows side by side: the same kinds at the same speeds.
+void printSideBySide(const VerifyResult& a, const VerifyResult& b, std::ostream& out) {
+    out << "                        method 0 (bogie windows)          method 1 (axle loads)\n"
+           "kind              km/h  weighed in class   max %  class  weighed in class   max %  class\n";
+    const auto cell = [](const VerifyRow& r) {
+        char text[80];
+        const double runs = std::max(r.passages, 1);
+        std::snprintf(text, sizeof text, "%6.0f%% %7.0f%% %7.3f  %-5s%s", 100.0 * r.weighed / runs,
+                      100.0 * r.withinClass / runs, r.largestErrorPercent,
+                      r.classMet ? classText(r.classMet).c_str() : "-", r.counts && !r.meets ? "!" : " ");
+        return std::string(text);
+    };
+    for (size_t i = 0; i < a.rows.size() && i < b.rows.size(); ++i) {
+        char head[40];
+        std::snprintf(head, sizeof head, "%-16s %5g ", a.rows[i].kind.c_str(), a.rows[i].speedKmh);
+        out << head << cell(a.rows[i]) << cell(b.rows[i]) << '\n';
+    }
+    out << "(in class: passages weighed within the class's limit; ! fails where it decides)\n";
+}
+
+// With both methods the settings' own decides the verdict.
+int decidingMethod(const CommandOptions& o, const Settings& s) {
+    const std::vector<int> methods = methodsFrom(o, s);
+    return methods.size() == 1 ? methods.front() : (weighsByAxleLoads(s) ? 1 : 0);
+}
+
+// Runs the methods asked for on the settings whose method decides; says which signal was
+// simulated and, for one method, which; for both, prints them side by side. Returns the
+// deciding method's result.
+VerifyResult verifyByMethods(const CommandOptions& o, const Settings& deciding, const VerifyOptions& options,
+                             std::ostream& out) {
+    out << "signal: " << signalText(options) << '\n';
+    const std::vector<int> methods = methodsFrom(o, deciding);
+    if (methods.size() == 1) {
+        out << "method: " << methodName(deciding.WeighMethod) << '\n';
+        return runVerification(deciding, options);
+    }
+    const VerifyResult defined = runVerification(withMethod(deciding, 0), options);
+    const VerifyResult byAxles = runVerification(withMethod(deciding, 1), options);
+    printSideBySide(defined, byAxles, out);
+    out << "method " << methodName(deciding.WeighMethod) << ", as the settings file weighs:\n";
+    return weighsByAxleLoads(deciding) ? byAxles : defined;
 }
 
 std::ofstream createCsv(const std::string& path) {
@@ -128,8 +201,8 @@ std::string summary(const VerifyResult& result, const VerifyOptions& o, const We
 int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
     CommandOptions o(args,
                      {"--ini", "--zero", "--coef", "--speeds", "--runs", "--class", "--seed",
-                      "--noise", "--bounce", "--csv"},
-                     {"--all-kinds"});
+                      "--noise", "--bounce", "--body", "--method", "--csv"},
+                     {"--all-kinds", "--ideal"});
     if (!o.has("--ini")) throw UsageError("give the settings file with --ini");
     VerifyOptions options = verifyOptionsFrom(o);
     ToolSettings tool = loadToolSettings(settingsRequest(o));
@@ -139,9 +212,10 @@ int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     std::ofstream csv;
     if (o.has("--csv")) csv = createCsv(o.text("--csv"));  // before a line is printed
     const auto start = std::chrono::steady_clock::now();
-    WeighingCheck check = checkWeighing(tool.settings, options.kinds);
+    const Settings chosen = withMethod(tool.settings, decidingMethod(o, tool.settings));
+    WeighingCheck check = checkWeighing(chosen, options.kinds);
     for (const CheckLine& line : check.lines) out << "check: " << line.text << '\n';
-    VerifyResult result = runVerification(tool.settings, options);
+    VerifyResult result = verifyByMethods(o, chosen, options, out);
     printTable(result, out);
     printZeroNoise(result, tool.settings, out);
     if (o.has("--csv")) writeCsv(result, csv, o.text("--csv"));

@@ -11,6 +11,10 @@ struct SignalModel {
     double bounceShare = 0.02;  // amplitude of an axle's bounce, as a share of its load
     double bounceHz = 4;
     double bounceDecaySeconds = 0.25;
+    // Every vehicle's body bounces on its springs all the way over the scale, each with its
+    // own phase: the load of all its axles goes up and down by this share.
+    double bodyShare = 0;
+    double bodyHz = 1.5;
     uint64_t seed = 1;  // the same seed gives the same samples
 };
 

@@ -3,11 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <stdexcept>
 
 namespace zv {
 
 namespace {
+
+// Phases drawn from the seed, so that each run of a train gives the same samples.
+std::vector<double> bodyPhases(size_t vehicles, uint64_t seed) {
+    std::mt19937_64 random(seed ^ 0x9e3779b97f4a7c15ull);
+    std::uniform_real_distribution<double> phase(0.0, 2 * std::numbers::pi);
+    std::vector<double> phases(vehicles);
+    for (double& p : phases) p = phase(random);
+    return phases;
+}
 
 const Settings& checked(const Settings& settings, const TrainDescription& train) {
     std::string problem = checkScaleSettings(settings);
@@ -28,6 +38,7 @@ TrainSimulator::TrainSimulator(const Settings& settings, const TrainDescription&
       axles_(axleLayout(train)),
       axlePlatform_(axles_.size(), -1),
       axleArrival_(axles_.size(), 0),
+      bodyPhase_(bodyPhases(train.vehicles.size(), signal.seed)),
       firstAxle_(axles_.front().offset),
       travelSpan_(axles_.back().offset - firstAxle_ + scale_.length()) {}
 
@@ -52,6 +63,13 @@ double TrainSimulator::bounceFactor(size_t axle, int platform, long sample) {
                    std::sin(2 * std::numbers::pi * signal_.bounceHz * t);
 }
 
+double TrainSimulator::bodyFactor(int vehicle, long sample) const {
+    if (signal_.bodyShare == 0) return 1;
+    const double t = static_cast<double>(sample) / settings_.Fadc;
+    return 1 + signal_.bodyShare * std::sin(2 * std::numbers::pi * signal_.bodyHz * t +
+                                            bodyPhase_[static_cast<size_t>(vehicle)]);
+}
+
 std::array<double, 8> TrainSimulator::loadsAt(double travelled, long sample) {
     std::array<double, 8> loads{};
     // Axles are ordered front to back: those already past the scale form a prefix that
@@ -63,7 +81,8 @@ std::array<double, 8> TrainSimulator::loadsAt(double travelled, long sample) {
         double u = travelled - axles_[k].offset;  // past the arrival end of the scale
         if (u < 0) break;
         double x = train_.direction > 0 ? u : scale_.length() - u;
-        double load = axles_[k].load * bounceFactor(k, scale_.platformAt(x), sample);
+        double load = axles_[k].load * bounceFactor(k, scale_.platformAt(x), sample) *
+                      bodyFactor(axles_[k].vehicle, sample);
         scale_.addLoad(x, load, axles_[k].transverseOffset, loads);
     }
     return loads;

@@ -41,6 +41,7 @@ class TrainSimulator {
     void emitEmpty(long count, SampleSink& sink);
     std::array<double, 8> loadsAt(double travelled, long sample);
     double bounceFactor(size_t axle, int platform, long sample);
+    double bodyFactor(int vehicle, long sample) const;
 
     const Settings& settings_;
     TrainDescription train_;
@@ -50,6 +51,7 @@ class TrainSimulator {
     std::vector<AxlePoint> axles_;
     std::vector<int> axlePlatform_;  // platform each axle stood on at the last sample
     std::vector<long> axleArrival_;  // sample at which it rolled onto that platform
+    std::vector<double> bodyPhase_;  // of each vehicle's body bounce, radians
     size_t firstOnScale_ = 0;        // first axle not yet past the scale
     double firstAxle_ = 0;           // offset of the first axle behind the train front
     double travelSpan_ = 0;          // distance over which the speed profile runs

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 
 #include "replay/replay_run.h"
@@ -16,6 +17,7 @@ namespace {
 struct Tally {
     VerifyRow row;
     double sumError = 0;
+    std::vector<double> errors;
 
     void add(const StoredWagonRow* stored, const TruthRow& truth, bool locomotive) {
         ++row.passages;
@@ -24,6 +26,7 @@ struct Tally {
         ++row.weighed;
         double error = 100.0 * (stored->Weight - truth.mass) / truth.mass;
         sumError += error;
+        errors.push_back(error);
         if (std::abs(error) > std::abs(row.largestErrorPercent)) row.largestErrorPercent = error;
         row.speedErrorKmh =
             std::max(row.speedErrorKmh, std::abs(stored->Speed / 10.0 - truth.speedKmh));
@@ -38,6 +41,9 @@ struct Tally {
         if (row.passages > 0 && row.weighed == row.passages)
             row.classMet = classMet(std::abs(row.largestErrorPercent));
         row.meets = row.classMet && *row.classMet <= o.accuracyClass;
+        const double limit = inServiceLimitPercent(o.accuracyClass);
+        row.withinClass = static_cast<int>(std::count_if(
+            errors.begin(), errors.end(), [limit](double e) { return std::abs(e) <= limit; }));
         return row;
     }
 };
@@ -66,6 +72,16 @@ void weighPassage(const Settings& s, const std::vector<ReferenceVehicle>& vehicl
 
 }  // namespace
 
+std::string signalText(const VerifyOptions& o) {
+    if (o.noiseKg == 0 && o.bounceShare == 0 && o.bodyShare == 0) return "ideal (no noise, no oscillation)";
+    const SignalModel shape;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "noise %g kg, axle oscillation %g %% at %g Hz, body bounce %g %% at %g Hz",
+                  o.noiseKg, 100 * o.bounceShare, shape.bounceHz, 100 * o.bodyShare, shape.bodyHz);
+    return text;
+}
+
 std::vector<double> defaultSpeeds(int Vmax) {
     std::vector<double> speeds;
     for (int v = 3; v < Vmax; v += 2) speeds.push_back(v);
@@ -92,6 +108,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
                     SignalModel signal;
                     signal.noiseKg = o.noiseKg;
                     signal.bounceShare = o.bounceShare;
+                    signal.bodyShare = o.bodyShare;
                     signal.seed = seed++;
                     weighPassage(s, vehicles, train, signal, tallies, result.zeroMisses);
                     ++result.passages;

@@ -1,0 +1,159 @@
+#include "engine/axle_load_method.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "engine/axle_load_solver.h"
+#include "engine/bogie_wagon_weights.h"
+#include "engine/filter_step.h"
+#include "engine/platforms.h"
+#include "engine/rounding.h"
+#include "engine/wagon_completion.h"
+
+namespace zv {
+
+namespace {
+
+// Samples a weight must be worth, and that each of its axle groups must be seen in, as a
+// bogie window of the defined weighing must give.
+constexpr double kMinWeightSamples = kAxleLoadMinSamples;
+// A solution is sound while its residual stays within this many times the empty
+// platforms' noise plus this share of the load: the axles' and the bodies' oscillations,
+// which no equation models, are a few per cent of the load.
+constexpr double kResidualNoiseFactor = 4;
+constexpr double kResidualLoadShare = 0.05;
+// The noise taken when no empty platform was seen long enough to measure it.
+constexpr double kUnknownNoiseKg = 20;
+
+struct Equations {
+    std::array<PlatformEquations, 2> platforms;
+    int count = 1;
+    double noise = kUnknownNoiseKg;
+    bool overflow = false;
+    std::span<const PlatformEquations> all() const { return {platforms.data(), size_t(count)}; }
+    std::span<const PlatformEquations> only(int p) const { return {&platforms[size_t(p)], 1}; }
+};
+
+Equations equationsOf(const AxleLoadRecord& r) {
+    Equations e;
+    e.count = r.platforms();
+    double noise = -1;
+    for (int p = 0; p < e.count; ++p) {
+        const PlatformLoads& loads = r.platform(p);
+        e.platforms[size_t(p)] = {loads.segments, loads.empty.noise() >= 0 ? loads.empty.mean() : 0.0};
+        noise = std::max(noise, loads.empty.noise());
+        e.overflow = e.overflow || loads.overflow;
+    }
+    if (noise >= 0) e.noise = noise;
+    return e;
+}
+
+bool sound(const AxleLoadSolution& w, double noise) {
+    const double limit = kResidualNoiseFactor * noise + kResidualLoadShare * w.rmsLoad;
+    return w.estimable && w.apart && w.samples >= kMinWeightSamples &&
+           w.fewestGroupSamples >= kMinWeightSamples && w.rmsResidual <= limit;
+}
+
+int32_t estimated(const AxleLoadSolution& w, int32_t kd) {
+    return w.estimable ? std::max(0, peakWeight(w.wagon, kd)) : 0;
+}
+
+// Bogie numbers of the window's axles: the two halves of each of the wagons whose first axles
+// are borders[0..2] (ending at the next border); -1 for axles of no known wagon.
+std::array<int32_t, kMaxUnknownAxles> bogiesOf(AxleSpan window, std::array<int32_t, 4> borders) {
+    std::array<int32_t, kMaxUnknownAxles> bogies;
+    bogies.fill(-1);
+    for (size_t w = 0; w + 1 < borders.size(); ++w) {
+        const int32_t from = borders[w], to = borders[w + 1], half = (to - from) / 2;
+        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a)
+            bogies[static_cast<size_t>(a - window.from)] = int32_t(2 * w) + (a - from >= half ? 1 : 0);
+    }
+    return bogies;
+}
+
+}  // namespace
+
+// The crossing is dated within about a quarter of the edge filter's period.
+int axleLoadGuard(const Settings& s) {
+    const int guard = roundHalfEven(std::max(s.Fadc, 1) / (4.0 * std::max(s.Fflt_, 1)));
+    return std::max(guard, 2);
+}
+
+int axleLandingSamples(const Settings& s) {
+    return roundHalfEven(kAxleLandingSeconds * std::max(s.Fadc, 1));
+}
+
+void AxleLoadMethod::begin(const Settings& s) {
+    active_ = weighsByAxleLoads(s);
+    axleBase_ = 0;
+    axlesBefore_ = 0;
+    if (active_)
+        record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s),
+                      axleLandingSamples(s));
+}
+
+void AxleLoadMethod::finish(TrainState& t, const Settings& s, int32_t count) {
+    if (!active_) return;
+    record_.flush(t);
+    weighWagons(t, s, count);
+    active_ = false;
+}
+
+void AxleLoadMethod::handOver(TrainState& t, const Settings& s, int32_t count) {
+    if (!active_) return;
+    weighWagons(t, s, count);
+    for (int32_t i = 0; i < count; ++i) axleBase_ += std::max(t.WagonResult[i].Axles, 0);
+    axlesBefore_ = count > 0 ? std::clamp(t.WagonResult[count - 1].Axles, 0, kMaxAxles) : 0;
+    record_.forgetBefore(axleBase_ - kMaxAxles);
+}
+
+void AxleLoadMethod::weighWagons(TrainState& t, const Settings& s, int32_t count) {
+    // The leading locomotives are counted again from the new weights.
+    if (t.WagonsBefore == 0) t.LocoCount = 0;
+    int32_t first = axleBase_;
+    for (int32_t i = 0; i < std::min(count, kWagonSlots); ++i) {
+        weighWagon(t, s, i, first);
+        first += std::max(t.WagonResult[i].Axles, 0);
+    }
+}
+
+void AxleLoadMethod::weighWagon(TrainState& t, const Settings& s, int32_t i, int32_t first) {
+    const int32_t n = t.WagonResult[i].Axles;
+    const auto axlesOf = [&](int32_t k) { return std::clamp(t.WagonResult[k].Axles, 0, kMaxAxles); };
+    const int32_t before = i > 0 ? axlesOf(i - 1) : axlesBefore_;
+    // The next wagon may not have left yet: as many axles as a wagon can have.
+    const int32_t after = i + 1 < t.WagonIdx2 ? axlesOf(i + 1) : kMaxAxles;
+    const Equations e = equationsOf(record_);
+
+    AxleLoadSolution joint;
+    std::array<AxleLoadSolution, 2> alone;
+    if (!e.overflow && n >= 2 && n <= kMaxAxles) {
+        const AxleSpan wagon{first, first + n};
+        const AxleSpan window{std::max(first - before, 0), first + n + after};
+        const std::array<int32_t, kMaxUnknownAxles> bogies =
+            bogiesOf(window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
+        joint = solveWagon(e.all(), wagon, window, bogies);
+        if (e.count == 2)
+            for (int p = 0; p < 2; ++p)
+                alone[size_t(p)] = solveWagon(e.only(p), wagon, window, bogies);
+    }
+    WeightRec& w = t.WagonWeights[i];
+    DiffRec& d = t.BogieDiff[i];
+    w.WtFinal = estimated(joint, s.kd);
+    const int32_t firstBogie = joint.estimable ? peakWeight(joint.firstBogie, s.kd) : 0;
+    d.Diff1 = d.Diff2 = joint.estimable ? saturate32(2 * int64_t{firstBogie} - w.WtFinal) : 0;
+    d.DiffFinal = t.Direction == -1 ? saturate32(-int64_t{d.Diff1}) : d.Diff1;
+    if (e.count == 2) {
+        w.Wt12 = w.WtFinal;
+        w.Wt1 = estimated(alone[0], s.kd);
+        w.Wt2 = estimated(alone[1], s.kd);
+    } else {
+        w.Wt1 = w.WtFinal;
+        w.Wt2 = w.Wt12 = 0;
+    }
+    t.WagonResult[i].Note = sound(joint, e.noise) ? kNoteWeighed : kNoteWeightsDisagree;
+    ClassifyWagon(t, i, s);
+}
+
+}  // namespace zv
