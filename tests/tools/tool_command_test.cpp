@@ -336,6 +336,30 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
               "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n");
 }
 
+// Asking for help is no mistake: the usage goes to the standard output with status 0.
+TEST(ToolHelp, HelpPrintsTheUsageOfEveryCommandOrOfTheOneAskedFor) {
+    const char* const commands[] = {"replay", "simulate", "report", "templates", "check",
+                                    "verify", "central", "check-records", "identify"};
+    for (const char* word : {"--help", "-h", "help"}) {
+        ToolRun r = run({word});
+        EXPECT_EQ(r.status, 0) << word;
+        EXPECT_EQ(r.err, "") << word;
+        for (const char* command : commands)
+            EXPECT_THAT(r.out, HasSubstr(std::string("zolvelt-tool ") + command + " ")) << word;
+    }
+    const std::vector<std::vector<std::string>> asks = {
+        {"report", "--help"}, {"report", "-h"}, {"help", "report"}, {"--help", "report"}};
+    for (const auto& args : asks) {
+        ToolRun r = run(args);
+        EXPECT_EQ(r.status, 0) << args[0] << ' ' << args[1];
+        EXPECT_THAT(r.out, ::testing::StartsWith("usage: zolvelt-tool report (book|trains|waybill)"));
+        EXPECT_THAT(r.out, ::testing::Not(HasSubstr("zolvelt-tool replay")));
+    }
+    ToolRun unknown = run({"help", "weigh"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_THAT(unknown.err, HasSubstr("unknown command 'weigh'"));
+}
+
 TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {
     std::string shipped = (dir / "shipped.ini").string();
     writeFile(shipped, "[Scales]\r\n");
