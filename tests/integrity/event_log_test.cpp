@@ -3,8 +3,11 @@
 #include "integrity_fixture.h"
 #include "records/table.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace zv {
 namespace {
@@ -60,11 +63,37 @@ TEST_F(EventLogTest, LogsEveryChangedSettingWithOldAndNewValueAndTheCalibrationI
     changes.record(saved, true);
 
     EXPECT_EQ(told(event_kind::SettingChanged),
-              (QStringList{"Common/User | Иван -> Петр", "Scales/L2 |  -> 7", "Scales/Nadc | 2 -> 3"}));
+              (QStringList{"Common/User | Иван -> Петр", "Scales/L2 | 4690 -> 7", "Scales/Nadc | 2 -> 3"}));
     const QList<Event> calibration = events(event_kind::Calibration);
     ASSERT_EQ(calibration.size(), 1);
     EXPECT_TRUE(calibration[0].newValue.startsWith("a0: 1234, 0, ")) << calibration[0].newValue.toStdString();
     EXPECT_TRUE(calibration[0].newValue.contains("ak: 56789, 0")) << calibration[0].newValue.toStdString();
+}
+
+// A file that lacks most keys runs on their defaults: a save that writes those defaults has
+// changed nothing, and only what was really changed is logged.
+TEST_F(EventLogTest, ASaveThatWritesTheDefaultsOfMissingKeysLogsOnlyTheRealChanges) {
+    start();
+    {
+        QFile f(settingsFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Scales]\r\nNadc=2\r\n");
+    }
+    const std::string folder = (programDir + u'/').toStdString();
+    auto save = [&](const std::function<void(Settings&)>& edit) {
+        Settings running;
+        SettingsEffects none;
+        readIniFile(settingsFile.toStdString(), running, none);
+        edit(running);
+        const SettingsChanges changes(settingsFile);
+        ASSERT_TRUE(saveIni(folder, ".ini", running, CalibrationKeys::Keep, none));
+        changes.record(running, false);
+    };
+    save([](Settings&) {});
+    EXPECT_EQ(told(event_kind::SettingChanged), QStringList{});
+    EXPECT_TRUE(settingsValues(settingsFile).contains("Common/Vmax"));  // the save did write them
+    save([](Settings& s) { s.Vmax = 12; });
+    EXPECT_EQ(told(event_kind::SettingChanged), QStringList{"Common/Vmax | 10 -> 12"});
 }
 
 TEST_F(EventLogTest, GoesIntoTheArchiveWithItsBook) {
