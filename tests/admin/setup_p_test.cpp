@@ -56,6 +56,8 @@ TEST_F(SetupPTest, WholeSecondsOfTheTrainEndWaitAndTheOptions) {
     EXPECT_EQ(get("LIE2")->Val(), 15);
     EXPECT_EQ(option(1)->checkState(), Qt::Checked);
     for (int i = 2; i <= 5; ++i) EXPECT_FALSE(option(i)->flags() & Qt::ItemIsEnabled) << i;
+    for (int i = 2; i <= 5; ++i) EXPECT_EQ(option(i)->text(), "Резерв (не используется)") << i;
+    for (int i = 0; i < 8; ++i) EXPECT_FALSE(option(i)->text().isEmpty()) << i;
 
     open(TSetupP::Common);
     EXPECT_FALSE(window.unsaved());
