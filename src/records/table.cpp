@@ -479,6 +479,18 @@ void Table::insert() {
     emit currentChanged();
 }
 
+QVariant Table::nextFreeKey() const {
+    requireOpen();
+    const FieldDef& key = def_.field(def_.primaryKey);
+    if (key.type != FieldType::Int16 && key.type != FieldType::Int32) return {};
+    SqlStatement& largest = cached(QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoted(key.name), quoted(def_.name)));
+    const bool any = largest.step() && largest.column(0).isValid();
+    const qint64 next = any ? largest.columnInt64(0) + 1 : 1;
+    largest.reset();
+    const qint64 top = key.range ? key.range->max : (key.type == FieldType::Int16 ? 32767 : 2147483647);
+    return next <= top ? QVariant(next) : QVariant();
+}
+
 void Table::writeRow(Row& row, bool isNew) {
     const FieldDef& key = def_.field(def_.primaryKey);
     const QVariant keyValue = storageForm(key, row.value(key.name));
@@ -489,7 +501,7 @@ void Table::writeRow(Row& row, bool isNew) {
         duplicate.bindAll({keyValue, isNew ? qint64(0) : row.rowId()});
         const bool taken = duplicate.step();
         duplicate.reset();
-        if (taken) throw TableError(QStringLiteral("В таблице %1 уже есть запись с ключом %2 = %3").arg(def_.name, key.name, keyValue.toString()));
+        if (taken) throw TableError(QStringLiteral("В таблице %1 уже есть запись с ключом %2 = %3").arg(def_.shownName(), key.name, keyValue.toString()));
     }
 
     QStringList columns;

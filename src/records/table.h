@@ -84,6 +84,9 @@ public:
     void remove();  // deletes the current row and moves to the next one
     void insertRecord(const QVariantList& leadingValues);  // values of the leading stored fields
     void insertValues(const QList<std::pair<QString, QVariant>>& namedValues);
+    // One above the largest whole-number key of the file, whatever the filter; null for a key
+    // of another type or when the largest key is at the top of its range.
+    QVariant nextFreeKey() const;
 
     // Fields of the current row (or of the row being edited)
     QVariant value(const QString& field) const;
