@@ -15,6 +15,8 @@ namespace {
 class EventLogTest : public ::testing::Test, protected test::IntegrityFixture {};
 
 TEST_F(EventLogTest, IsMadeWithAMessageWhenMissingAndKeepsEventsToldBeforeItOpened) {
+    open();  // the tables of a folder in use; their log is missing
+    records.reset();
     open();
     integrity = std::make_unique<RecordsIntegrity>(*records, notifier, settingsFile);
     Events::install(integrity.get());
