@@ -38,23 +38,6 @@ std::optional<QString> askPassword(QWidget* parent) {
     return dialog.textValue();
 }
 
-// A new row starts with the next free number as its key, so the operator need not guess one
-// among rows the viewer may not even show.
-void insertWithNextKey(zv::Table& table) {
-    table.insert();
-    const QVariant key = table.nextFreeKey();
-    if (!key.isNull()) table.setValue(table.def().primaryKey, key);
-}
-
-// A new row that holds nothing but its proposed key was a "+" pressed and left alone.
-bool untouchedNewRow(const zv::Table& table) {
-    if (table.state() != zv::Table::State::Insert) return false;
-    const zv::TableDef& def = table.def();
-    for (const zv::FieldDef* field : def.storedFields())
-        if (field->name != def.primaryKey && !table.isNull(field->name)) return false;
-    return table.value(def.primaryKey) == table.nextFreeKey();
-}
-
 }  // namespace
 
 TDBView::TDBView(QWidget* parent) : QDialog(parent) {
@@ -120,7 +103,9 @@ QWidget* TDBView::buildNavigator() {
     add("Prior", "<", [this] { navigate([](zv::Table& t) { t.prior(); }); });
     add("Next", ">", [this] { navigate([](zv::Table& t) { t.next(); }); });
     add("Last", ">|", [this] { navigate([](zv::Table& t) { t.last(); }); });
-    add("Insert", "+", [this] { navigate([](zv::Table& t) { insertWithNextKey(t); }); });
+    // A new row starts with the next free number as its key, so the operator need not guess
+    // one among rows the viewer may not even show.
+    add("Insert", "+", [this] { navigate([](zv::Table& t) { t.insertWithNextKey(); }); });
     add("Delete", "-", [this] { removeCurrentRow(); });
     add("Edit", "^", [this] { navigate([](zv::Table& t) { t.edit(); }); });
     add("Post", "✓", [this] { navigate([](zv::Table& t) { t.post(); }); });
@@ -216,7 +201,7 @@ bool TDBView::leaveShownRow() {
     if (shown_ < 0) return true;
     DBG1->commitEdit();
     try {
-        if (untouchedNewRow(tableOf(shown_))) tableOf(shown_).cancel();
+        if (tableOf(shown_).holdsOnlyProposedKey()) tableOf(shown_).cancel();
         if (tableOf(shown_).isOpen()) tableOf(shown_).post();
         return true;
     } catch (const std::exception& e) {

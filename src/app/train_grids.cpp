@@ -75,6 +75,7 @@ void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     DBG1->setMinimumColumnWidth("Time", 108);
+    DBG1->setMinimumColumnWidth("Wagon", 72);  // eight digits being typed
 }
 
 void setupWagonGrid(zv::DataGrid* DBG2, zv::TableModel& DSouW) {

@@ -293,6 +293,7 @@ QVariant Table::keyOf(const Row& row) const { return storageForm(def_.field(def_
 // ---------------------------------------------------------------- navigation
 
 void Table::checkBrowseMode() {
+    if (holdsOnlyProposedKey()) return cancel();
     if (state_ == State::Edit || state_ == State::Insert) post();
 }
 
@@ -410,6 +411,7 @@ void Table::setValue(const QString& field, const QVariant& value) {
         throw TableError(QStringLiteral("%1 не в режиме редактирования").arg(tableTitle(def_)));
     const FieldDef& def = def_.field(field);
     buffer_.set(def.name, checkedValue(def, value));
+    onlyProposedKey_ = false;
     computeDerived(buffer_);
     emit currentChanged();
 }
@@ -476,6 +478,7 @@ void Table::insert() {
     buffer_ = Row(def_);
     computeDerived(buffer_);
     state_ = State::Insert;
+    onlyProposedKey_ = false;
     emit currentChanged();
 }
 
@@ -489,6 +492,14 @@ QVariant Table::nextFreeKey() const {
     largest.reset();
     const qint64 top = key.range ? key.range->max : (key.type == FieldType::Int16 ? 32767 : 2147483647);
     return next <= top ? QVariant(next) : QVariant();
+}
+
+void Table::insertWithNextKey() {
+    insert();
+    const QVariant key = nextFreeKey();
+    if (key.isNull()) return;
+    setValue(def_.primaryKey, key);
+    onlyProposedKey_ = true;
 }
 
 void Table::writeRow(Row& row, bool isNew) {

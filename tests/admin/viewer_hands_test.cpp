@@ -177,7 +177,10 @@ TEST_F(ViewerTest, PlusProposesTheNextFreeKeyAndATakenKeyIsNamedAsTheWindowNames
         QCoreApplication::processEvents();
         EXPECT_EQ(messages.texts(), QStringList{"В таблице \"Грузы\" уже есть запись с ключом N = 1"});
         press(&d, "Cancel");
-        press(&d, "Insert");  // and nothing typed: closing stores no empty row
+        press(&d, "Insert");  // and nothing typed: leaving the row stores no empty row
+        clickCell(g, cell(g, 0, "Load"));
+        EXPECT_EQ(g->model()->rowCount(), newRow + 1);
+        press(&d, "Insert");  // nor does closing
     });
     EXPECT_EQ(f.records->Loads().recordCount(), 4);
     EXPECT_EQ(messages.texts().size(), 1);

@@ -122,8 +122,8 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
         EXPECT_THAT(r.err, HasSubstr("6 wagons stored as train " + std::string(train) + "\n"));
     }
     // Only the first run found the folder empty and created the tables.
-    EXPECT_THAT(first.err, HasSubstr("replay: Не найдена таблица \"Составы\"! Будет создана"));
-    EXPECT_THAT(second.err, ::testing::Not(HasSubstr("Не найдена")));
+    EXPECT_THAT(first.err, HasSubstr("не было таблиц базы данных. Для новой установки созданы новые пустые таблицы"));
+    EXPECT_THAT(second.err, ::testing::Not(HasSubstr("созданы")));
 
     Database database;
     database.setFolder(QString::fromStdString(db));
