@@ -67,6 +67,7 @@ void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     wagon.editableWhen = wagonNumberEditable;
     zv::GridColumn weiL = column("WeiL");
     weiL.visible = false;
+    DBG1->setMinimumColumnWidth("Wagon", 72);  // eight digits being typed
     DSouT.setColumns({column("Time"), wagon, column("Weight"), column("Wei1"), column("Wei2"),
                       column("Wei3", false), column("Direct"), column("Note1"), column("Axle"),
                       column("Speed"), column("BaseW"), column("BaseB"), weiL, column("WeiL0"),
@@ -75,7 +76,6 @@ void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     DBG1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     DBG1->setMinimumColumnWidth("Time", 108);
-    DBG1->setMinimumColumnWidth("Wagon", 72);  // eight digits being typed
 }
 
 void setupWagonGrid(zv::DataGrid* DBG2, zv::TableModel& DSouW) {
