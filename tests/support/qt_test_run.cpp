@@ -3,13 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QtGlobal>
+#include <array>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QtGlobal>
 #include <cstdlib>
-#include <array>
 
 namespace zv::test {
 namespace {
