@@ -65,8 +65,7 @@ void TDBView::buildControls() {
     auto* bar = new QHBoxLayout;
     CBox1 = new QComboBox(this);
     CBox1->setObjectName("CBox1");
-    CBox1->addItems({"Весовая книга", "Вагоны на территории", "Операторы весов", "Грузы", "Станции",
-                     "Получатели / отправители", "Базы вагонов"});
+    for (int item = Book; item <= BasesW; ++item) CBox1->addItem(tableOf(item).def().title);
     connect(CBox1, &QComboBox::activated, this, &TDBView::CBox1CloseUp);
     But1 = new QPushButton("Накладная", this);
     But1->setObjectName("But1");
@@ -104,7 +103,9 @@ QWidget* TDBView::buildNavigator() {
     add("Prior", "<", [this] { navigate([](zv::Table& t) { t.prior(); }); });
     add("Next", ">", [this] { navigate([](zv::Table& t) { t.next(); }); });
     add("Last", ">|", [this] { navigate([](zv::Table& t) { t.last(); }); });
-    add("Insert", "+", [this] { navigate([](zv::Table& t) { t.insert(); }); });
+    // A new row starts with the next free number as its key, so the operator need not guess
+    // one among rows the viewer may not even show.
+    add("Insert", "+", [this] { navigate([](zv::Table& t) { t.insertWithNextKey(); }); });
     add("Delete", "-", [this] { removeCurrentRow(); });
     add("Edit", "^", [this] { navigate([](zv::Table& t) { t.edit(); }); });
     add("Post", "✓", [this] { navigate([](zv::Table& t) { t.post(); }); });
@@ -200,6 +201,7 @@ bool TDBView::leaveShownRow() {
     if (shown_ < 0) return true;
     DBG1->commitEdit();
     try {
+        if (tableOf(shown_).holdsOnlyProposedKey()) tableOf(shown_).cancel();
         if (tableOf(shown_).isOpen()) tableOf(shown_).post();
         return true;
     } catch (const std::exception& e) {

@@ -26,14 +26,15 @@
 
 namespace {
 
-// The items of the options list, one per bit of Params; 2 to 5 are unused.
+// The items of the options list, one per bit of Params; 2 to 5 are unused, and say so rather
+// than stand as boxes without a text.
 const QStringList kOptionItems = {
     "Разрешить обработку вагонов с проблемами  динамич.взвешивания",
     "Показывать смещение центра тяжести",
-    "",
-    "",
-    "",
-    "",
+    "Резерв (не используется)",
+    "Резерв (не используется)",
+    "Резерв (не используется)",
+    "Резерв (не используется)",
     "Показывать отладочные данные в таблице динамич. взвешивания",
     "Разрешить запись/чтение в файл сигналов датчиков (отладка и демо)"};
 

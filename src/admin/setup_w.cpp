@@ -22,6 +22,9 @@
 #include "integrity/events.h"
 #include "link/serial_link.h"
 #include "ui/message_service.h"
+#include "ui/screen_fit.h"
+
+#include <QScrollArea>
 #include "ui/tlie_edit.h"
 
 namespace {
@@ -82,8 +85,8 @@ TSetupW::TSetupW(QWidget* parent) : QDialog(parent) {
     TS2 = buildParametersPage();
     TS3 = buildCalibrationPage();
     PCon1->addTab(TS1, "Подключение");
-    PCon1->addTab(TS2, "Параметры");
-    PCon1->addTab(TS3, "Калибровка");
+    PCon1->addTab(zv::scrollablePage(TS2), "Параметры");
+    PCon1->addTab(zv::scrollablePage(TS3), "Калибровка");
     layout->addWidget(PCon1, 1);
 
     const SaveCloseButtons buttons = addSaveCloseButtons(this, layout);

@@ -67,6 +67,7 @@ void TShiftS::FormShow() {
     // The choice kept from an earlier showing is asked for its code like a new one.
     E1->clear();
     P1->setVisible(codeRequired());
+    if (P1->isVisible()) E1->setFocus();
 }
 
 // With no operator at all the window could never be closed; operator 0 lets the first
@@ -83,7 +84,11 @@ void TShiftS::fillList() {
     if (!names_) return;
     for (const zv::Row& row : names_->readFilteredRows())
         LCBox1->addItem(row.value("Name").toString(), row.value("N"));
-    LCBox1->setCurrentIndex(LCBox1->findData(previous));
+    // The window starts on an operator, so that Enter signs in: the one chosen before, else the
+    // current one, else the first.
+    int index = LCBox1->findData(previous);
+    if (index < 0) index = LCBox1->findData(currentOperator_);
+    LCBox1->setCurrentIndex(index < 0 ? 0 : index);
 }
 
 int TShiftS::chosenOperator() const {

@@ -277,6 +277,9 @@ zv::DataGrid* grid(const char* name, QWidget* parent) {
     auto* view = named(new zv::DataGrid(parent), name);
     view->verticalHeader()->setDefaultSectionSize(20);
     view->verticalHeader()->setFixedWidth(14);
+    // Narrow to begin with: each column then grows to its heading and text only, and the train
+    // list shows all its columns on a 1366-pixel screen.
+    view->horizontalHeader()->setDefaultSectionSize(40);
     return view;
 }
 

@@ -42,6 +42,7 @@
 #include "ui/guarded.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
+#include "ui/screen_fit.h"
 #include "ui/tlie_edit.h"
 #include "wagon_search/wagon_search_window.h"
 
@@ -99,6 +100,9 @@ void TMain::FormCreate() {
     records_.setBookOfThisMonth();
     layouts_.setBookDescription(QString());
     qApp->installEventFilter(this);
+    // Every window fits the screen; the main window too large for it is maximised.
+    new zv::ScreenFit(this);
+    zv::maximiseWhenLarger(this);
     // An existing folder, or one that cannot be made, is left for the settings to sort out.
     QDir().mkpath(programFolder_ + "DB");
     QDir().mkpath(programFolder_ + "ZOL_arch");

@@ -68,6 +68,7 @@ void setupTrainGrid(zv::DataGrid* DBG1, zv::TableModel& DSouT) {
     wagon.editableWhen = wagonNumberEditable;
     zv::GridColumn weiL = column("WeiL");
     weiL.visible = false;
+    DBG1->setMinimumColumnWidth("Wagon", 72);  // eight digits being typed
     DSouT.setColumns({column("Time"), wagon, column("Weight"), column("Wei1"), column("Wei2"),
                       column("Wei3", false), column("Direct"), column("Note1"), column("Axle"),
                       column("Speed"), column("BaseW"), column("BaseB"), weiL, column("WeiL0"),

@@ -26,6 +26,10 @@ void Events::record(const QString& kind, const QString& subject, const QString& 
 }
 
 void Events::recordRecordsMessage(const QString& text) {
+    if (text.contains(QStringLiteral("Для новой установки"))) {
+        record(event_kind::TableCreated, QStringLiteral("Новая установка"), {}, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        return;
+    }
     if (!text.contains(QStringLiteral("Будет создана"))) return;
     // The table by its quoted title, the book by its file name on the last line.
     const QRegularExpressionMatch quoted = QRegularExpression(QStringLiteral("\"([^\"]+)\"")).match(text);

@@ -80,7 +80,9 @@ void RecordsIntegrity::tablesOpened() {
     if (!ready()) return;
     try {
         const QString folder = records_.connection().folder();
-        if (!QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(EventLog::kFileName)))) notifier_.information(kLogMissing);
+        // A new installation's log is made with its tables, under the tables' one message.
+        if (!QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(EventLog::kFileName))) && !records_.openedNewFolder())
+            notifier_.information(kLogMissing);
         if (log_.open(folder, key_)) record(event_kind::TableCreated, tableTitle(QString::fromLatin1(EventLog::kFileName)));
         sealUnsealedTables();
         collect();

@@ -104,6 +104,13 @@ QString TrainsNote1GetText(const Row& row) {
 
 QString TrainsWeiLGetText(const Row& row, const Settings& settings) { return stepText(row.value(QStringLiteral("WeiL")), settings.Did); }
 
+QString TrainsSpeedGetText(const Row& row) {
+    const auto tenths = field(row, "Speed");
+    if (!tenths) return {};
+    const qint64 whole = std::llabs(*tenths);
+    return QStringLiteral("%1%2,%3").arg(*tenths < 0 ? QStringLiteral("-") : QString()).arg(whole / 10).arg(whole % 10);
+}
+
 QString WagonsWNote1GetText(const Row& row) { return methodText(row, "WNote"); }
 
 QString WagonsWeiLGetText(const Row& row, const Settings& settings) { return stepText(row.value(QStringLiteral("WeiL")), settings.Dis); }
@@ -139,6 +146,7 @@ void installTrainsFields(Table& trains, const Settings& settings) {
     trains.setCalcHandler([s](Row& row) { TrainsCalcFields(row, *s); });
     trains.setTextHandler(QStringLiteral("Direct"), TrainsDirectGetText);
     trains.setTextHandler(QStringLiteral("Note1"), TrainsNote1GetText);
+    trains.setTextHandler(QStringLiteral("Speed"), TrainsSpeedGetText);
     trains.setTextHandler(QStringLiteral("WeiL"), [s](const Row& row) { return TrainsWeiLGetText(row, *s); });
 }
 

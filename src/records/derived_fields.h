@@ -24,6 +24,8 @@ void BookCalcFields(Row& row, const Settings& settings);
 QString TrainsDirectGetText(const Row& row);
 QString TrainsNote1GetText(const Row& row);
 QString TrainsWeiLGetText(const Row& row, const Settings& settings);
+// The speed, stored in tenths of km/h, as km/h with one decimal after a comma: 77 -> "7,7".
+QString TrainsSpeedGetText(const Row& row);
 QString WagonsWNote1GetText(const Row& row);
 QString WagonsWeiLGetText(const Row& row, const Settings& settings);
 QString WagonsBaseWGetText(const Row& row, const Settings& settings);

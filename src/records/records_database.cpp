@@ -22,6 +22,11 @@ QString dictionaryMessage(const QString& title, const QString& lost) {
     return QStringLiteral("Не найдена таблица \"%1\"!\r\nИнформация о %2 утеряна\r\nБудет создана новая пустая таблица").arg(title, lost);
 }
 
+QString newFolderMessage(const QString& folder) {
+    return QStringLiteral("В папке %1 не было таблиц базы данных.\r\nДля новой установки созданы новые пустые таблицы и весовая книга.")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)));
+}
+
 QString tableMessage(const QString& title) {
     return QStringLiteral("Не найдена таблица \"%1\"!\r\nБудет создана новая пустая таблица").arg(title);
 }
@@ -95,6 +100,7 @@ void RecordsDatabase::setBookOfThisMonth() { book_->setFileName(schema::bookFile
 
 void RecordsDatabase::DBOpen() {
     openFolder();
+    newFolder_ = folderHoldsNoTables();
     connection_.clearPasswords();
     connection_.addPassword(schema::kDictionaryPassword);
     openDictionary(*loads_, dictionaryMessage(QStringLiteral("Грузы"), QStringLiteral("грузах")));
@@ -107,6 +113,20 @@ void RecordsDatabase::DBOpen() {
     selectLatestTrain();
     openFromTemplate(*wagons_, tableMessage(QStringLiteral("Вагоны на территории")));
     openBook();
+    if (newFolder_) notifier_.information(newFolderMessage(connection_.folder()));
+}
+
+// A folder without a single table of the program, a book of any month included, is a new
+// installation's (or a newly chosen empty folder), not one whose tables went missing.
+bool RecordsDatabase::folderHoldsNoTables() const {
+    for (const Table* table : {loads_.get(), stations_.get(), clients_.get(), basesW_.get(), names_.get(), trains_.get(),
+                               wagons_.get(), book_.get()})
+        if (table->isOpen() || table->exists()) return false;
+    return QDir(connection_.folder()).entryList({QStringLiteral("Book*.db")}, QDir::Files).isEmpty();
+}
+
+void RecordsDatabase::tellMissing(const QString& text) {
+    if (!newFolder_) notifier_.information(text);
 }
 
 void RecordsDatabase::openFolder() {
@@ -124,7 +144,7 @@ void RecordsDatabase::openFolder() {
 
 void RecordsDatabase::openDictionary(Table& table, const QString& missingMessage) {
     if (!table.isOpen() && !table.exists()) {
-        notifier_.information(missingMessage);
+        tellMissing(missingMessage);
         table.create();  // with its two default rows, in one step
     }
     table.open();
@@ -132,7 +152,7 @@ void RecordsDatabase::openDictionary(Table& table, const QString& missingMessage
 
 void RecordsDatabase::openFromTemplate(Table& table, const QString& missingMessage) {
     if (!table.isOpen() && !table.exists()) {
-        notifier_.information(missingMessage);
+        tellMissing(missingMessage);
         copyTemplate(table);
     }
     table.open();
@@ -164,7 +184,7 @@ void RecordsDatabase::showSelectedTrain() {
 
 void RecordsDatabase::openBook() {
     if (!book_->isOpen() && !book_->exists()) {
-        notifier_.information(QStringLiteral("Будет создана новая весовая книга на %1\r\n%2")
+        tellMissing(QStringLiteral("Будет создана новая весовая книга на %1\r\n%2")
                                   .arg(monthAndYear(clock_.now().date()), book_->fileName()));
         copyTemplate(*book_);
     }

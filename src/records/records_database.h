@@ -56,9 +56,13 @@ public:
     void setSelectedTrain(int train) { selectedTrain_ = train; }
     // Sets the filter of Trains to "Train=" the selected train and switches it on.
     void showSelectedTrain();
+    // The last DBOpen found a folder without any table and made them all, with one message.
+    bool openedNewFolder() const { return newFolder_; }
 
 private:
     void openFolder();
+    bool folderHoldsNoTables() const;
+    void tellMissing(const QString& text);
     void openDictionary(Table& table, const QString& missingMessage);
     void openFromTemplate(Table& table, const QString& missingMessage);
     void copyTemplate(const Table& table) const;
@@ -73,6 +77,7 @@ private:
     std::unique_ptr<Table> trains_, wagons_, book_, names_, loads_, stations_, clients_, basesW_;
     std::unique_ptr<TableModel> dsouT_, dsouW_, dsouB_, dsouN_, dsouL_, dsouS_, dsouC_, dsouBW_;
     int selectedTrain_ = 1;
+    bool newFolder_ = false;  // the tables are all being made: one message says so, not one each
 };
 
 // "Декабрь 2026": the month's full name and the year, as the new-book message shows them.

@@ -92,10 +92,11 @@ QList<FieldDef> bogieLoads() {
     };
 }
 
-TableDef dictionary(const QString& name, const QString& textField, const QString& label, const QString& row0,
-                    const QString& row1) {
+TableDef dictionary(const QString& name, const QString& title, const QString& textField, const QString& label,
+                    const QString& row0, const QString& row1) {
     TableDef t;
     t.name = name;
+    t.title = title;
     t.fields = {int16(QStringLiteral("N")), text(textField, 25, label)};
     t.primaryKey = QStringLiteral("N");
     t.primaryIndexName = name + QStringLiteral("Index1");
@@ -108,6 +109,7 @@ TableDef dictionary(const QString& name, const QString& textField, const QString
 TableDef trains() {
     TableDef t;
     t.name = QStringLiteral("Trains");
+    t.title = QStringLiteral("Составы");
     t.fields = joined({{
         int16(QStringLiteral("Train"), QStringLiteral("Состав")),
         dateTime(QStringLiteral("Time"), QStringLiteral("Дата, время")),
@@ -135,6 +137,7 @@ TableDef trains() {
 TableDef wagons() {
     TableDef t;
     t.name = QStringLiteral("Wagons");
+    t.title = QStringLiteral("Вагоны на территории");
     t.fields = joined({{
         text(QStringLiteral("Wagon"), 8, QStringLiteral("Вагон")),
         dateTime(QStringLiteral("Time"), QStringLiteral("Дата, время")),
@@ -163,6 +166,7 @@ TableDef wagons() {
 TableDef book() {
     TableDef t;
     t.name = QStringLiteral("Book");
+    t.title = QStringLiteral("Весовая книга");
     FieldDef n = hidden(stored(QStringLiteral("N"), FieldType::AutoInc));
     n.readOnly = true;
     t.fields = joined({{
@@ -203,6 +207,7 @@ TableDef book() {
 TableDef names() {
     TableDef t;
     t.name = QStringLiteral("Names");
+    t.title = QStringLiteral("Операторы весов");
     t.fields = {
         int16(QStringLiteral("N")),
         text(QStringLiteral("Name"), 24, QStringLiteral("ФИО оператора")),
@@ -213,23 +218,24 @@ TableDef names() {
 }
 
 TableDef loads() {
-    return dictionary(QStringLiteral("Loads"), QStringLiteral("Load"), QStringLiteral("Груз"), QStringLiteral("Без груза"),
+    return dictionary(QStringLiteral("Loads"), QStringLiteral("Грузы"), QStringLiteral("Load"), QStringLiteral("Груз"), QStringLiteral("Без груза"),
                       QStringLiteral("Прочие грузы"));
 }
 
 TableDef stations() {
-    return dictionary(QStringLiteral("Stations"), QStringLiteral("Station"), QStringLiteral("Станция"), QStringLiteral("Прочие"),
+    return dictionary(QStringLiteral("Stations"), QStringLiteral("Станции"), QStringLiteral("Station"), QStringLiteral("Станция"), QStringLiteral("Прочие"),
                       QStringLiteral("Станция 1"));
 }
 
 TableDef clients() {
-    return dictionary(QStringLiteral("Clients"), QStringLiteral("Client"), QStringLiteral("Получатель/Отправитель"),
+    return dictionary(QStringLiteral("Clients"), QStringLiteral("Получатели / отправители"), QStringLiteral("Client"), QStringLiteral("Получатель/Отправитель"),
                       QStringLiteral("Прочие"), QStringLiteral("ООО Клиент 1"));
 }
 
 TableDef basesW() {
     TableDef t;
     t.name = QStringLiteral("BasesW");
+    t.title = QStringLiteral("Базы вагонов");
     t.fields = {
         text(QStringLiteral("TypeW"), 8, QStringLiteral("Тип ваг.")),
         int16(QStringLiteral("BaseW"), QStringLiteral("База, мм")),

@@ -293,6 +293,7 @@ QVariant Table::keyOf(const Row& row) const { return storageForm(def_.field(def_
 // ---------------------------------------------------------------- navigation
 
 void Table::checkBrowseMode() {
+    if (holdsOnlyProposedKey()) return cancel();
     if (state_ == State::Edit || state_ == State::Insert) post();
 }
 
@@ -410,6 +411,7 @@ void Table::setValue(const QString& field, const QVariant& value) {
         throw TableError(QStringLiteral("%1 не в режиме редактирования").arg(tableTitle(def_)));
     const FieldDef& def = def_.field(field);
     buffer_.set(def.name, checkedValue(def, value));
+    onlyProposedKey_ = false;
     computeDerived(buffer_);
     emit currentChanged();
 }
@@ -476,7 +478,28 @@ void Table::insert() {
     buffer_ = Row(def_);
     computeDerived(buffer_);
     state_ = State::Insert;
+    onlyProposedKey_ = false;
     emit currentChanged();
+}
+
+QVariant Table::nextFreeKey() const {
+    requireOpen();
+    const FieldDef& key = def_.field(def_.primaryKey);
+    if (key.type != FieldType::Int16 && key.type != FieldType::Int32) return {};
+    SqlStatement& largest = cached(QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoted(key.name), quoted(def_.name)));
+    const bool any = largest.step() && largest.column(0).isValid();
+    const qint64 next = any ? largest.columnInt64(0) + 1 : 1;
+    largest.reset();
+    const qint64 top = key.range ? key.range->max : (key.type == FieldType::Int16 ? 32767 : 2147483647);
+    return next <= top ? QVariant(next) : QVariant();
+}
+
+void Table::insertWithNextKey() {
+    insert();
+    const QVariant key = nextFreeKey();
+    if (key.isNull()) return;
+    setValue(def_.primaryKey, key);
+    onlyProposedKey_ = true;
 }
 
 void Table::writeRow(Row& row, bool isNew) {
@@ -489,7 +512,7 @@ void Table::writeRow(Row& row, bool isNew) {
         duplicate.bindAll({keyValue, isNew ? qint64(0) : row.rowId()});
         const bool taken = duplicate.step();
         duplicate.reset();
-        if (taken) throw TableError(QStringLiteral("В таблице %1 уже есть запись с ключом %2 = %3").arg(def_.name, key.name, keyValue.toString()));
+        if (taken) throw TableError(QStringLiteral("В таблице %1 уже есть запись с ключом %2 = %3").arg(def_.shownName(), key.name, keyValue.toString()));
     }
 
     QStringList columns;

@@ -84,6 +84,13 @@ public:
     void remove();  // deletes the current row and moves to the next one
     void insertRecord(const QVariantList& leadingValues);  // values of the leading stored fields
     void insertValues(const QList<std::pair<QString, QVariant>>& namedValues);
+    // One above the largest whole-number key of the file, whatever the filter; null for a key
+    // of another type or when the largest key is at the top of its range.
+    QVariant nextFreeKey() const;
+    // A new row with nextFreeKey() as its key. Left before anything else is set in it, it is
+    // dropped rather than stored, as a row never typed into.
+    void insertWithNextKey();
+    bool holdsOnlyProposedKey() const { return state_ == State::Insert && onlyProposedKey_; }
 
     // Fields of the current row (or of the row being edited)
     QVariant value(const QString& field) const;
@@ -164,6 +171,7 @@ private:
     QList<int> storedIndexes_;  // positions of the stored fields in def_.fields
     mutable std::map<QString, std::unique_ptr<SqlStatement>> statements_;
     bool guardedStep_ = false;  // inside runGuarded's step
+    bool onlyProposedKey_ = false;  // the new row holds nothing but its proposed key
 };
 
 // Gives a table file the group's write permission (rw-rw-r--), whoever made it: the operators

@@ -18,6 +18,10 @@ int TableDef::requireIndex(const QString& fieldName) const {
     return i;
 }
 
+QString TableDef::shownName() const {
+    return title.isEmpty() ? name : u'"' + title + u'"';
+}
+
 QList<const FieldDef*> TableDef::storedFields() const {
     QList<const FieldDef*> result;
     for (const FieldDef& f : fields)

@@ -12,6 +12,7 @@ namespace zv {
 // dictionaries, the rows written when the table is created.
 struct TableDef {
     QString name;  // table name inside the file
+    QString title;  // the table as the windows name it; empty: the name
     QList<FieldDef> fields;
     QString primaryKey;
     QString primaryIndexName;  // empty: the engine's default name
@@ -22,6 +23,8 @@ struct TableDef {
     int requireIndex(const QString& field) const;  // throws TableError when absent
     const FieldDef& field(const QString& name) const { return fields[requireIndex(name)]; }
     QList<const FieldDef*> storedFields() const;
+    // The table in a message to the operator: its title in quotes, else its name.
+    QString shownName() const;
 };
 
 }  // namespace zv

@@ -56,6 +56,8 @@ TEST_F(SetupPTest, WholeSecondsOfTheTrainEndWaitAndTheOptions) {
     EXPECT_EQ(get("LIE2")->Val(), 15);
     EXPECT_EQ(option(1)->checkState(), Qt::Checked);
     for (int i = 2; i <= 5; ++i) EXPECT_FALSE(option(i)->flags() & Qt::ItemIsEnabled) << i;
+    for (int i = 2; i <= 5; ++i) EXPECT_EQ(option(i)->text(), "Резерв (не используется)") << i;
+    for (int i = 0; i < 8; ++i) EXPECT_FALSE(option(i)->text().isEmpty()) << i;
 
     open(TSetupP::Common);
     EXPECT_FALSE(window.unsaved());
@@ -120,8 +122,8 @@ TEST_F(SetupPTest, AnEmptyFolderOfTablesIsCreatedOnYesAndForgottenOnNo) {
     ASSERT_TRUE(tree->choose(empty));
     fx.messages.answerYes();
     save();
-    EXPECT_EQ(fx.messages.texts().size(), 9);  // the question, four dictionaries, three tables, the book
-    EXPECT_TRUE(fx.messages.texts().last().startsWith("Будет создана новая весовая книга на "));
+    EXPECT_EQ(fx.messages.texts().size(), 2);  // the question, and one message for all the tables made
+    EXPECT_TRUE(fx.messages.texts().last().contains("созданы новые пустые таблицы"));
     EXPECT_TRUE(QFile::exists(QDir(empty).filePath("Wagons.db")));
     EXPECT_EQ(fx.records().connection().folder(), empty + "/");
     EXPECT_EQ(fx.readBack().Path, (empty + "/").toStdString());

@@ -98,7 +98,7 @@ TEST_F(ViewerTest, ChangingAKeyKeepsTheCursorOnTheMovedRow) {
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
 }
 
-// A new row without its key, or with a key already taken, is refused whichever way the
+// A new row whose proposed key was wiped out, or with a key already taken, is refused whichever way the
 // operator leaves it: the table's message once per attempt, the row stays for correction,
 // and "✗" takes it back. Nothing reaches the table.
 TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
@@ -118,7 +118,15 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
             auto* selector = d.findChild<QComboBox*>("CBox1");
             press(&d, "Insert");
             const int newRow = g->model()->rowCount() - 1;
-            if (*c.key) typeIntoCell(g, cell(g, newRow, "N"), c.key);
+            if (*c.key) {
+                typeIntoCell(g, cell(g, newRow, "N"), c.key);
+            } else {  // the proposed key wiped out
+                QLineEdit* editor = openEditor(g, cell(g, newRow, "N"));
+                ASSERT_NE(editor, nullptr);
+                editor->selectAll();
+                QTest::keyClick(editor, Qt::Key_Backspace);
+                pressEnter(editor);
+            }
             typeIntoCell(g, cell(g, newRow, "Load"), "Щебень");
             for (int attempt = 1; attempt <= 2; ++attempt) {
                 if (c.leave == PageUp)
@@ -145,10 +153,44 @@ TEST_F(ViewerTest, ARefusedNewRowStaysForCorrection) {
     }
 }
 
+// "+" proposes the next free key, counting the rows the viewer does not show (the two fixed
+// loads); a key already taken is refused once, in the window's own name of the table.
+TEST_F(ViewerTest, PlusProposesTheNextFreeKeyAndATakenKeyIsNamedAsTheWindowNamesTheTable) {
+    f.records->Loads().insertValues({{"N", 5}, {"Load", "Уголь"}});
+    view(TDBView::Loads, [&](QDialog& d) {
+        QTableView* g = grid(d);
+        press(&d, "Insert");
+        const int newRow = g->model()->rowCount() - 1;
+        EXPECT_EQ(cell(g, newRow, "N").data().toString(), "6");
+        typeIntoCell(g, cell(g, newRow, "Load"), "Щебень");
+        press(&d, "Post");
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+        ASSERT_TRUE(f.records->Loads().findKey(6));
+        EXPECT_EQ(f.records->Loads().value("Load").toString(), "Щебень");
+
+        press(&d, "Insert");
+        const int second = g->model()->rowCount() - 1;
+        EXPECT_EQ(cell(g, second, "N").data().toString(), "7");
+        typeIntoCell(g, cell(g, second, "N"), "1");
+        typeIntoCell(g, cell(g, second, "Load"), "Песок");
+        press(&d, "Post");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(messages.texts(), QStringList{"В таблице \"Грузы\" уже есть запись с ключом N = 1"});
+        press(&d, "Cancel");
+        press(&d, "Insert");  // and nothing typed: leaving the row stores no empty row
+        clickCell(g, cell(g, 0, "Load"));
+        EXPECT_EQ(g->model()->rowCount(), newRow + 1);
+        press(&d, "Insert");  // nor does closing
+    });
+    EXPECT_EQ(f.records->Loads().recordCount(), 4);
+    EXPECT_EQ(messages.texts().size(), 1);
+}
+
 // Closing the viewer on a refused row shows why and loses nothing that was stored.
 TEST_F(ViewerTest, ClosingOnARefusedRowShowsItOnce) {
     view(TDBView::Clients, [this](QDialog& d) {
         press(&d, "Insert");
+        typeIntoCell(grid(d), cell(grid(d), 2, "N"), "1");
         press(&d, "But2");
     });
     EXPECT_EQ(messages.shown().size(), 1u);

@@ -65,8 +65,8 @@ TEST_F(Grids, TheStaticReleaseTakesTheClickedWagon) {
     EXPECT_TRUE(app.messages.texts().isEmpty()) << app.messages.texts().join('|').toStdString();
 }
 
-// "БД Грузы" inside the processing window: a new load without its code is refused by
-// keyboard and by mouse, each time with one message, and both windows stay open.
+// "БД Грузы" inside the processing window: a new load with a code already taken is refused
+// by keyboard and by mouse, each time with one message, and both windows stay open.
 TEST_F(Grids, ARefusedLoadInsideTheProcessingWindowLeavesBothWindowsWorking) {
     TMain& main = app.main();
     showStaticPage();
@@ -80,6 +80,7 @@ TEST_F(Grids, ARefusedLoadInsideTheProcessingWindowLeavesBothWindowsWorking) {
     script.then([&](QDialog& viewer) {
         auto* grid = viewer.findChild<QAbstractItemView*>("DBG1");
         press(&viewer, "Insert");
+        typeIntoCell(grid, grid->model()->index(grid->model()->rowCount() - 1, 0), "1");
         QTest::keyClick(grid, Qt::Key_PageUp);
         QTest::keyClick(grid, Qt::Key_PageUp);
         clickCell(grid, grid->model()->index(0, 1));

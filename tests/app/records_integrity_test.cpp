@@ -182,4 +182,36 @@ TEST(RecordsIntegrity, ABookRemovedBetweenTwoRunsIsNamedAtStartUpAndOnDemand) {
     EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::IntegrityFinding), 1);
 }
 
+// A settings file without its section "Common" runs on the defaults of its keys: the engineer's
+// save of the connection page, changing nothing, writes them and logs no change.
+TEST(SettingsLog, ASaveOfTheConnectionPageThatChangesNothingLogsNoChange) {
+    AppFixture app;
+    {
+        QFile file(app.folder() + "ZOLVelt.ini");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray kept;
+        bool common = false;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.startsWith('[')) common = line.startsWith("[Common]");
+            if (!common) kept += line + '\n';
+        }
+        file.close();
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(kept);
+    }
+    TMain& main = app.start();
+    const qint64 before = zv::Events::installed()->log().countOf(zv::event_kind::SettingChanged);
+    zv::ModalScript script;
+    app.messages.answerYes();  // to saving despite the verdict on the test scale
+    script.then([](QDialog& setup) { zv::test::press(&setup, "But1"); });
+    main.menu().Scales[0]->trigger();
+    EXPECT_EQ(script.shown(), QStringList{"SetupW"});
+    QFile file(app.folder() + "ZOLVelt.ini");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    EXPECT_TRUE(saved.contains("Vmax=")) << "the save wrote every key: " << saved.toStdString() << app.messages.texts().join("|").toStdString();
+    zv::Events::installed()->collect();
+    EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::SettingChanged), before);
+}
+
 }  // namespace

@@ -3,8 +3,11 @@
 #include "integrity_fixture.h"
 #include "records/table.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace zv {
 namespace {
@@ -12,6 +15,8 @@ namespace {
 class EventLogTest : public ::testing::Test, protected test::IntegrityFixture {};
 
 TEST_F(EventLogTest, IsMadeWithAMessageWhenMissingAndKeepsEventsToldBeforeItOpened) {
+    open();  // the tables of a folder in use; their log is missing
+    records.reset();
     open();
     integrity = std::make_unique<RecordsIntegrity>(*records, notifier, settingsFile);
     Events::install(integrity.get());
@@ -60,7 +65,7 @@ TEST_F(EventLogTest, LogsEveryChangedSettingWithOldAndNewValueAndTheCalibrationI
     changes.record(saved, true);
 
     EXPECT_EQ(told(event_kind::SettingChanged),
-              (QStringList{"Common/User | Иван -> Петр", "Scales/L2 |  -> 7", "Scales/Nadc | 2 -> 3"}));
+              (QStringList{"Common/User | Иван -> Петр", "Scales/L2 | 4690 -> 7", "Scales/Nadc | 2 -> 3"}));
     const QList<Event> calibration = events(event_kind::Calibration);
     ASSERT_EQ(calibration.size(), 1);
     EXPECT_TRUE(calibration[0].newValue.startsWith("a0: 1234, 0, ")) << calibration[0].newValue.toStdString();
@@ -84,6 +89,32 @@ TEST_F(EventLogTest, AChangeOfTheWeighingMethodCountsAsACalibration) {
     EXPECT_EQ(told(event_kind::Calibration), QStringList{"Scales/WeighMethod | 0 -> 1"});
     save("[Scales]\r\nWeighMethod=0\r\nWmax=150000\r\n", true);  // with the calibration: once
     EXPECT_EQ(integrity->log().countOf(event_kind::Calibration), 2);
+}
+
+// A file that lacks most keys runs on their defaults: a save that writes those defaults has
+// changed nothing, and only what was really changed is logged.
+TEST_F(EventLogTest, ASaveThatWritesTheDefaultsOfMissingKeysLogsOnlyTheRealChanges) {
+    start();
+    {
+        QFile f(settingsFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Scales]\r\nNadc=2\r\n");
+    }
+    const std::string folder = (programDir + u'/').toStdString();
+    auto save = [&](const std::function<void(Settings&)>& edit) {
+        Settings running;
+        SettingsEffects none;
+        readIniFile(settingsFile.toStdString(), running, none);
+        edit(running);
+        const SettingsChanges changes(settingsFile);
+        ASSERT_TRUE(saveIni(folder, ".ini", running, CalibrationKeys::Keep, none));
+        changes.record(running, false);
+    };
+    save([](Settings&) {});
+    EXPECT_EQ(told(event_kind::SettingChanged), QStringList{});
+    EXPECT_TRUE(settingsValues(settingsFile).contains("Common/Vmax"));  // the save did write them
+    save([](Settings& s) { s.Vmax = 12; });
+    EXPECT_EQ(told(event_kind::SettingChanged), QStringList{"Common/Vmax | 10 -> 12"});
 }
 
 TEST_F(EventLogTest, GoesIntoTheArchiveWithItsBook) {

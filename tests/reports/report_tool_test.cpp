@@ -119,6 +119,16 @@ TEST_F(ReportsOverTables, TrainsReportLeavesOutStaticWeighing) {
     EXPECT_FALSE(text.contains("Состав 6"));
 }
 
+// The speed, stored in tenths, prints in km/h: 7,7, never 77.
+TEST_F(ReportsOverTables, TrainsReportPrintsTheSpeedInKilometresPerHour) {
+    records.Trains().insertValues({{"Train", 7}, {"Time", QDateTime(QDate(2026, 12, 9), QTime(11, 0))},
+                                   {"Weight", 60000}, {"Direc", 0}, {"Note", 1}, {"Axle", 4}, {"Speed", 77}});
+    request.kind = ReportRequest::Kind::Trains;
+    const QString text = runToText();
+    EXPECT_TRUE(text.contains(QRegularExpression("11:00:00 +7,7 +4\n"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QRegularExpression(" 77 "))) << text.toStdString();
+}
+
 // The book as a spreadsheet reads it: Python's csv module with the byte-order mark and ";".
 TEST_F(ReportsOverTables, BookAsCsvReadsBackAsTheReportShowsIt) {
     const QString python = QStandardPaths::findExecutable("python3");

@@ -8,6 +8,12 @@
 #include <QtGlobal>
 #include <array>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <cstdlib>
+
 namespace zv::test {
 namespace {
 
@@ -36,6 +42,26 @@ void handle(QtMsgType type, const QMessageLogContext& context, const QString& me
     if (previousHandler) previousHandler(type, context, message);
 }
 
+QString screensPath() {
+    return QDir::temp().filePath(QStringLiteral("zolvelt-test-screens-%1.json").arg(QCoreApplication::applicationPid()));
+}
+
+// The offscreen screens: a desktop monitor, where windows open, and the two yard screens
+// beside it, for the tests of windows on a small screen.
+QByteArray screensFile() {
+    const QByteArray config = R"({"synthesizedCursor": true, "screens": [
+ {"name": "Desktop", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+ {"name": "Yard1366x768", "x": 1920, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+ {"name": "Yard1280x1024", "x": 3286, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    QSaveFile file(screensPath());
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(config);
+        file.commit();
+    }
+    std::atexit([] { QFile::remove(screensPath()); });
+    return QFile::encodeName(screensPath());
+}
+
 }  // namespace
 
 bool takeExpected(const QString& message) {
@@ -55,7 +81,8 @@ ExpectedQtWarning::ExpectedQtWarning(QString text) : text_(std::move(text)), pre
 ExpectedQtWarning::~ExpectedQtWarning() { expected = previous_; }
 
 void useOffscreenPlatform() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screensFile());
     qunsetenv("QT_QPA_PLATFORMTHEME");
 }
 

@@ -4,7 +4,9 @@
 
 namespace zv::test {
 
-// Before the application object: widgets under the offscreen platform, no desktop theme.
+// Before the application object: widgets under the offscreen platform, no desktop theme. The
+// platform has a 1920x1200 desktop screen at (0, 0), where windows open, and beside it the
+// screens "Yard1366x768" and "Yard1280x1024".
 void useOffscreenPlatform();
 
 // Qt's warnings that mean a fault in the program (an exception through the event loop, an

@@ -123,8 +123,8 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
         EXPECT_THAT(r.err, HasSubstr("6 wagons stored as train " + std::string(train) + "\n"));
     }
     // Only the first run found the folder empty and created the tables.
-    EXPECT_THAT(first.err, HasSubstr("replay: Не найдена таблица \"Составы\"! Будет создана"));
-    EXPECT_THAT(second.err, ::testing::Not(HasSubstr("Не найдена")));
+    EXPECT_THAT(first.err, HasSubstr("не было таблиц базы данных. Для новой установки созданы новые пустые таблицы"));
+    EXPECT_THAT(second.err, ::testing::Not(HasSubstr("созданы")));
 
     Database database;
     database.setFolder(QString::fromStdString(db));
@@ -338,6 +338,30 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
               "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n");
+}
+
+// Asking for help is no mistake: the usage goes to the standard output with status 0.
+TEST(ToolHelp, HelpPrintsTheUsageOfEveryCommandOrOfTheOneAskedFor) {
+    const char* const commands[] = {"replay", "simulate", "report", "templates", "check",
+                                    "verify", "central", "check-records", "identify"};
+    for (const char* word : {"--help", "-h", "help"}) {
+        ToolRun r = run({word});
+        EXPECT_EQ(r.status, 0) << word;
+        EXPECT_EQ(r.err, "") << word;
+        for (const char* command : commands)
+            EXPECT_THAT(r.out, HasSubstr(std::string("zolvelt-tool ") + command + " ")) << word;
+    }
+    const std::vector<std::vector<std::string>> asks = {
+        {"report", "--help"}, {"report", "-h"}, {"help", "report"}, {"--help", "report"}};
+    for (const auto& args : asks) {
+        ToolRun r = run(args);
+        EXPECT_EQ(r.status, 0) << args[0] << ' ' << args[1];
+        EXPECT_THAT(r.out, ::testing::StartsWith("usage: zolvelt-tool report (book|trains|waybill)"));
+        EXPECT_THAT(r.out, ::testing::Not(HasSubstr("zolvelt-tool replay")));
+    }
+    ToolRun unknown = run({"help", "weigh"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_THAT(unknown.err, HasSubstr("unknown command 'weigh'"));
 }
 
 TEST_F(ToolFiles, CheckJudgesTheSettingsAndPrintsTheTfltTable) {

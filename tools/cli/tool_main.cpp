@@ -43,22 +43,54 @@ int fail(std::ostream& err, const std::string& message, const char* usage = null
     return 2;
 }
 
+bool asksForHelp(const std::string& word) { return word == "--help" || word == "-h" || word == "help"; }
+
+const CommandEntry* findCommand(const std::string& name) {
+    for (const CommandEntry& command : Commands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+int printUsage(std::ostream& out, const CommandEntry* only) {
+    if (only) {
+        out << "usage: " << only->usage;
+        return 0;
+    }
+    out << "usage: " << Usage;
+    for (const CommandEntry& command : Commands) out << '\n' << command.usage;
+    return 0;
+}
+
+// "help", "--help" or "-h" alone or before a command, or a command followed by its "--help"
+// or "-h" only; the usage then goes to the standard output, and the run succeeds.
+int help(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1) return printUsage(out, nullptr);
+    const CommandEntry* command = findCommand(asksForHelp(args[0]) ? args[1] : args[0]);
+    if (!command) return fail(err, "unknown command '" + (asksForHelp(args[0]) ? args[1] : args[0]) + "'", Usage);
+    return printUsage(out, command);
+}
+
+bool isHelpRequest(const std::vector<std::string>& args) {
+    if (args.empty() || args.size() > 2) return false;
+    if (asksForHelp(args[0])) return true;
+    return args.size() == 2 && findCommand(args[0]) && (args[1] == "--help" || args[1] == "-h");
+}
+
 }  // namespace
 
 int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) return fail(err, "no command given", Usage);
-    for (const CommandEntry& command : Commands) {
-        if (args[0] != command.name) continue;
-        std::vector<std::string> options(args.begin() + 1, args.end());
-        try {
-            return command.run(options, out, err);
-        } catch (const UsageError& e) {
-            return fail(err, e.what(), command.usage);
-        } catch (const std::exception& e) {
-            return fail(err, e.what());
-        }
+    if (isHelpRequest(args)) return help(args, out, err);
+    const CommandEntry* command = findCommand(args[0]);
+    if (!command) return fail(err, "unknown command '" + args[0] + "'", Usage);
+    std::vector<std::string> options(args.begin() + 1, args.end());
+    try {
+        return command->run(options, out, err);
+    } catch (const UsageError& e) {
+        return fail(err, e.what(), command->usage);
+    } catch (const std::exception& e) {
+        return fail(err, e.what());
     }
-    return fail(err, "unknown command '" + args[0] + "'", Usage);
 }
 
 }  // namespace zv
