@@ -279,7 +279,10 @@ void TMain::Timer1Timer() {
         } else {
             pollLink(t);
         }
-        zero_->show(engine_.conditioning().zeroState(), settings_.Fadc);
+        if (linkWatch_.isLost())
+            zero_->showNoLink();
+        else
+            zero_->show(engine_.conditioning().zeroState(), settings_.Fadc);
         showLinkState(t);
         showLinkCounters();
         lastTickError_.clear();

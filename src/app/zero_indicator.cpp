@@ -47,6 +47,13 @@ void ZeroIndicator::show(const zv::ZeroState& zero, int32_t Fadc) {
     showReason(zero, Fadc);
 }
 
+void ZeroIndicator::showNoLink() {
+    if (shownTaken_ == -1) return;
+    shownTaken_ = -1;
+    indicator_->clear();
+    status_->hide();
+}
+
 void ZeroIndicator::showTaken(bool taken) {
     if (int(taken) == shownTaken_) return;
     shownTaken_ = int(taken);

@@ -22,6 +22,8 @@ class ZeroIndicator {
     ZeroIndicator(QLabel* indicator, QStatusBar* statusBar);
 
     void show(const zv::ZeroState& zero, int32_t Fadc);
+    // Without a link nothing is known of the zero: the label says nothing until frames return.
+    void showNoLink();
 
   private:
     void showTaken(bool taken);

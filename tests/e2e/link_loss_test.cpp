@@ -73,11 +73,13 @@ class LinkLoss : public ::testing::Test {
         const MainControls& c = main->controls();
         return c.Lw->text() + "|" + c.Lw0->text() + "|" + c.Lw1->text();
     }
+    QString shownZero() const { return main->findChild<QLabel*>("LZero")->text(); }
     // Every tick while the link is lost shows "Нет связи", never a number.
     std::function<void()> noStaleWeight() {
         return [this] {
             if (main->linkWatch().isLost()) {
                 EXPECT_EQ(shownWeights(), "Нет связи|Нет связи|Нет связи");
+                EXPECT_EQ(shownZero(), "") << "no word of a zero without a link";
             }
         };
     }
@@ -89,6 +91,7 @@ class LinkLoss : public ::testing::Test {
         line.idle(in, 2 * zv::LinkWatch::kRetryMs, noStaleWeight());
         ASSERT_FALSE(main->linkWatch().isLost()) << told().join('|').toStdString();
         EXPECT_TRUE(shownWeights().contains(" кг")) << shownWeights().toStdString();
+        EXPECT_FALSE(shownZero().isEmpty()) << "the zero's state is shown again with the frames";
         const Passage out = zv::test::simulatePassage(main->settings(), train(-1));
         line.play(out);
         line.idle(in, static_cast<uint32_t>(main->settings().tTrEnd) + 1000);
