@@ -1,0 +1,244 @@
+#include "catchup/gate_catch_up.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+namespace zv {
+
+namespace {
+
+constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+
+// Puts back the engine's clock, observer, gate and zero button however a replay ends.
+class LiveEngine {
+  public:
+    explicit LiveEngine(WeighingEngine& engine)
+        : engine_(engine),
+          clock_(engine.wallClock()),
+          observer_(engine.observer()),
+          gate_(engine.dynamicWeighingAllowed()),
+          zero_(engine.zeroButtonPressed()) {}
+    ~LiveEngine() {
+        engine_.setWallClock(clock_);
+        engine_.setObserver(&observer_);
+        engine_.setDynamicWeighingAllowed(gate_);
+        engine_.setZeroButtonPressed(zero_);
+    }
+    LiveEngine(const LiveEngine&) = delete;
+    LiveEngine& operator=(const LiveEngine&) = delete;
+
+    EngineObserver& observer() const { return observer_; }
+
+  private:
+    WeighingEngine& engine_;
+    WallClock clock_;
+    EngineObserver& observer_;
+    bool gate_;
+    bool zero_;
+};
+
+}  // namespace
+
+std::size_t heldSampleCapacity(int Fadc) {
+    return static_cast<std::size_t>(std::max(Fadc, 1)) * 3600;
+}
+
+GateCatchUp::GateCatchUp(WeighingEngine& engine, const Settings& settings, CatchUpHost& host,
+                         const LinkContinuity& link)
+    : engine_(engine), settings_(settings), host_(host), link_(link),
+      linkMark_(link.interruptions()) {}
+
+bool GateCatchUp::noticeShown() const {
+    if (mode_ == Mode::Holding) return watch_.passageSeen();
+    return mode_ == Mode::Waiting && watch_.passing();
+}
+
+void GateCatchUp::tick(bool gateOpen, uint32_t nowMs) {
+    gateOpen_ = gateOpen;
+    lastMs_ = nowMs;
+    if (const uint64_t breaks = link_.interruptions(); breaks != linkMark_) {
+        linkMark_ = breaks;
+        if (mode_ == Mode::Holding) giveUp(NotWeighedReason::LinkLost);
+    }
+    switch (mode_) {
+        case Mode::Live:
+            if (!gateOpen) hold(nowMs);
+            break;
+        case Mode::Holding:
+            if (gateOpen) gateOpened();
+            break;
+        case Mode::Waiting:
+            if (gateOpen) {
+                gateOpened();
+            } else if (!engine_.trainInProgress() && !watch_.passing()) {
+                hold(nowMs);
+            }
+            break;
+        case Mode::CatchingUp:
+            // A window opened again before the catch-up ended: end it now, so that what the
+            // window reads of the scale is live.
+            replay(gateOpen ? kReplayPerTick : kAll);
+            break;
+    }
+}
+
+void GateCatchUp::feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs) {
+    lastMs_ = nowMs;
+    switch (mode_) {
+        case Mode::Live:
+            engine_.feed(codes, nowMs);
+            return;
+        case Mode::Waiting:
+            engine_.feed(codes, nowMs);
+            watch(nowMs);
+            return;
+        case Mode::Holding:
+            holdSample({codes, nowMs, engine_.zeroButtonPressed()});
+            return;
+        case Mode::CatchingUp:
+            if (held_.full()) replay(kAll);
+            if (mode_ == Mode::CatchingUp) {
+                // A press of the zero button waits for the live samples.
+                held_.push({codes, nowMs, false});
+                return;
+            }
+            feed(codes, nowMs);
+            return;
+    }
+}
+
+void GateCatchUp::hold(uint32_t nowMs) {
+    const std::size_t capacity = capacity_ > 0 ? capacity_ : heldSampleCapacity(settings_.Fadc);
+    if (held_.capacity() != capacity) held_.setCapacity(capacity);
+    held_.clear();
+    engine_.saveSignalState(head_);
+    headIdle_ = !engine_.trainInProgress();
+    watch_.reset();
+    wallBase_ = engine_.wallClock()();
+    msBase_ = nowMs;
+    mode_ = Mode::Holding;
+}
+
+void GateCatchUp::holdSample(const HeldSample& sample) {
+    engine_.feed(sample.codes, sample.ms);
+    watch(sample.ms);
+    if (!held_.push(sample)) {
+        giveUp(NotWeighedReason::Overflow);
+        return;
+    }
+    slide();
+}
+
+std::size_t GateCatchUp::slideStep() const {
+    return static_cast<std::size_t>(std::max(settings_.Fadc, 16));
+}
+
+// Nothing can have started a train since the first held sample: the oldest second is not
+// needed, and the state after it becomes the new start.
+void GateCatchUp::slide() {
+    if (!headIdle_ || watch_.edgeSeen()) return;
+    const std::size_t step = slideStep();
+    if (held_.size() == step) {
+        engine_.saveSignalState(spare_);
+    } else if (held_.size() == 2 * step) {
+        head_ = spare_;
+        held_.dropFront(step);
+        engine_.saveSignalState(spare_);
+    }
+}
+
+bool GateCatchUp::somethingHeld() const {
+    return watch_.edgeSeen() || !headIdle_;
+}
+
+void GateCatchUp::giveUp(NotWeighedReason reason) {
+    const bool lost = somethingHeld();
+    held_.clear();
+    mode_ = Mode::Waiting;
+    if (lost) host_.passageNotWeighed(reason);
+}
+
+void GateCatchUp::watch(uint32_t nowMs) {
+    switch (watch_.step(engine_, settings_, nowMs)) {
+        case PassageWatch::Change::Started:
+            host_.passageStarted();
+            break;
+        case PassageWatch::Change::Ended:
+            host_.passageEnded(watch_.maxLoadKg());
+            break;
+        case PassageWatch::Change::None:
+            break;
+    }
+}
+
+void GateCatchUp::gateOpened() {
+    if (watch_.cut()) host_.passageEnded(watch_.maxLoadKg());
+    if (mode_ == Mode::Holding && somethingHeld()) {
+        startCatchUp();
+        replay(kReplayPerTick);
+        return;
+    }
+    held_.clear();
+    mode_ = Mode::Live;
+}
+
+void GateCatchUp::startCatchUp() {
+    engine_.restoreSignalState(head_);
+    mode_ = Mode::CatchingUp;
+}
+
+void GateCatchUp::finishNow() {
+    if (mode_ == Mode::Holding && somethingHeld()) startCatchUp();
+    if (mode_ == Mode::CatchingUp) replay(kAll);
+}
+
+void GateCatchUp::beforeStreamBreak() {
+    if (mode_ == Mode::CatchingUp) replay(kAll);
+    if (mode_ == Mode::Holding) giveUp(NotWeighedReason::LinkLost);
+}
+
+bool GateCatchUp::takeLateMark() {
+    const bool late = lateInProgress_;
+    lateInProgress_ = false;
+    return late;
+}
+
+void GateCatchUp::replay(std::size_t budget) {
+    {
+        LiveEngine live(engine_);
+        replayObserver_.forwardTo(live.observer());
+        engine_.setObserver(&replayObserver_);
+        engine_.setWallClock([this] { return replayWall_; });
+        engine_.setDynamicWeighingAllowed(true);
+        for (std::size_t n = 0; n < budget && !held_.empty(); ++n) {
+            const HeldSample sample = held_.front();
+            held_.dropFront(1);
+            replayOne(sample);
+        }
+    }
+    if (held_.empty()) drained();
+}
+
+// As the tick would have done it: the end of the train first, at the sample's own time.
+void GateCatchUp::replayOne(const HeldSample& sample) {
+    if (engine_.trainEndDue(sample.ms)) {
+        const StoredTrain train = engine_.TrainEnd();
+        if (!train.empty()) host_.storeLateTrain(train);
+    }
+    replayWall_ = wallBase_ + std::chrono::milliseconds(sample.ms - msBase_);
+    engine_.setZeroButtonPressed(sample.zeroButton);
+    engine_.feed(sample.codes, sample.ms);
+    while (engine_.hasCompletedTrain()) host_.storeLateTrain(engine_.takeCompletedTrain());
+}
+
+void GateCatchUp::drained() {
+    lateInProgress_ = engine_.trainInProgress();
+    if (gateOpen_) {
+        mode_ = Mode::Live;
+    } else {
+        hold(lastMs_);
+    }
+}
+
+}  // namespace zv
