@@ -10,6 +10,7 @@
 #include "admin/admin_host.h"
 #include "admin/db_view.h"
 #include "app/app_windows.h"
+#include "app/catch_up_link.h"
 #include "app/central_link.h"
 #include "app/main_display.h"
 #include "app/main_layout.h"
@@ -119,6 +120,8 @@ class TMain : public QMainWindow,
     // Whether the axle detector may run now: dynamic page shown, no processing, report,
     // viewer or archiving window visible, no train being deleted.
     bool dynamicWeighingAllowed() const;
+    // Samples held while dynamic weighing is off and weighed when it is on again.
+    CatchUpLink& catchUp() { return *catchUp_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,7 +157,8 @@ class TMain : public QMainWindow,
     void onFrame(const zv::DecodedFrame& frame);
     void replayStep();
     void stopReplay();
-    void StoreTrain(const zv::StoredTrain& train);
+    // The train's number, 0 when none was stored.
+    int StoreTrain(const zv::StoredTrain& train);
     void onTrainPassing(bool passing);
     void applyLinkLayout();
     void showLinkCounters();
@@ -191,4 +195,5 @@ class TMain : public QMainWindow,
     QLabel* SBIdent_ = nullptr;
     zv::TEventLog* eventLog_ = nullptr;
     bool portLost_ = false;
+    std::unique_ptr<CatchUpLink> catchUp_;
 };

@@ -108,9 +108,12 @@ void GateCatchUp::feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs) {
     }
 }
 
+std::size_t GateCatchUp::capacity() const {
+    return capacity_ > 0 ? capacity_ : heldSampleCapacity(settings_.Fadc);
+}
+
 void GateCatchUp::hold(uint32_t nowMs) {
-    const std::size_t capacity = capacity_ > 0 ? capacity_ : heldSampleCapacity(settings_.Fadc);
-    if (held_.capacity() != capacity) held_.setCapacity(capacity);
+    if (held_.capacity() != capacity()) held_.setCapacity(capacity());
     held_.clear();
     engine_.saveSignalState(head_);
     headIdle_ = !engine_.trainInProgress();

@@ -49,6 +49,7 @@ class GateCatchUp {
     // Room for this many samples (0: heldSampleCapacity of the settings' Fadc), allocated
     // when samples are next held.
     void setCapacity(std::size_t samples) { capacity_ = samples; }
+    std::size_t capacity() const;
 
     // At the start of every tick, with the gate as the windows stand now.
     void tick(bool gateOpen, uint32_t nowMs);
