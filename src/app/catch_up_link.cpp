@@ -54,11 +54,11 @@ void CatchUpLink::passageEnded(int32_t maxLoadKg) {
 QString CatchUpLink::notWeighedText(zv::NotWeighedReason reason) const {
     if (reason == zv::NotWeighedReason::LinkLost)
         return QStringLiteral("Состав не взвешен: связь с весами прервалась, пока взвешивание было отключено");
-    const std::size_t room = catchUp_.capacity();
-    const long minutes = static_cast<long>(room / static_cast<std::size_t>(std::max(settings_.Fadc, 1)) / 60);
+    const auto seconds = static_cast<long>(catchUp_.capacity() / static_cast<std::size_t>(std::max(settings_.Fadc, 1)));
+    const QString room = seconds >= 60 ? QStringLiteral("%1 мин").arg(seconds / 60) : QStringLiteral("%1 с").arg(seconds);
     return QStringLiteral("Состав не взвешен: взвешивание было отключено дольше, чем программа может "
-                          "сохранить сигналы весов (%1 мин)")
-        .arg(minutes);
+                          "сохранить сигналы весов (%1)")
+        .arg(room);
 }
 
 void CatchUpLink::passageNotWeighed(zv::NotWeighedReason reason) {

@@ -301,12 +301,18 @@ void TMain::onFrame(const zv::DecodedFrame& frame) {
         c_.SBut12->setChecked(false);
         showError(QString::fromStdString(raw_.error()));
     }
-    if (frame.calibrationMark) link_.decoder().onCalibrationMark(engine_.SmpCnt());
-    feedSample(frame.codes);
+    // The decoder notes the count; the catch-up restarts it where the sample enters the engine.
+    int count = engine_.SmpCnt();
+    if (frame.calibrationMark) link_.decoder().onCalibrationMark(count);
+    feedSample(frame.codes, frame.calibrationMark);
 }
 
 void TMain::feedSample(const std::array<uint16_t, 8>& codes) {
-    catchUp_->catchUp().feed(codes, now());
+    feedSample(codes, false);
+}
+
+void TMain::feedSample(const std::array<uint16_t, 8>& codes, bool calibrationMark) {
+    catchUp_->catchUp().feed(codes, now(), calibrationMark);
     while (engine_.hasCompletedTrain()) catchUp_->storeFromEngine(engine_.takeCompletedTrain());
 }
 

@@ -155,6 +155,7 @@ class TMain : public QMainWindow,
     void showError(const QString& text);
 
     void onFrame(const zv::DecodedFrame& frame);
+    void feedSample(const std::array<uint16_t, 8>& codes, bool calibrationMark);
     void replayStep();
     void stopReplay();
     // The train's number, 0 when none was stored.

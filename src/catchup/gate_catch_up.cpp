@@ -83,29 +83,36 @@ void GateCatchUp::tick(bool gateOpen, uint32_t nowMs) {
     }
 }
 
-void GateCatchUp::feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs) {
+void GateCatchUp::feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs, bool calibrationMark) {
     lastMs_ = nowMs;
+    const HeldSample sample{codes, nowMs, engine_.zeroButtonPressed(), calibrationMark};
     switch (mode_) {
         case Mode::Live:
-            engine_.feed(codes, nowMs);
+            feedEngine(sample);
             return;
         case Mode::Waiting:
-            engine_.feed(codes, nowMs);
+            feedEngine(sample);
             watch(nowMs);
             return;
         case Mode::Holding:
-            holdSample({codes, nowMs, engine_.zeroButtonPressed()});
+            holdSample(sample);
             return;
         case Mode::CatchingUp:
             if (held_.full()) replay(kAll);
             if (mode_ == Mode::CatchingUp) {
-                // A press of the zero button waits for the live samples.
-                held_.push({codes, nowMs, false});
+                HeldSample queued = sample;
+                queued.zeroButton = false;  // a press of the zero button waits for the live samples
+                held_.push(queued);
                 return;
             }
-            feed(codes, nowMs);
+            feed(codes, nowMs, calibrationMark);
             return;
     }
+}
+
+void GateCatchUp::feedEngine(const HeldSample& sample) {
+    if (sample.calibrationMark) engine_.SmpCnt() = 0;
+    engine_.feed(sample.codes, sample.ms);
 }
 
 std::size_t GateCatchUp::capacity() const {
@@ -124,7 +131,7 @@ void GateCatchUp::hold(uint32_t nowMs) {
 }
 
 void GateCatchUp::holdSample(const HeldSample& sample) {
-    engine_.feed(sample.codes, sample.ms);
+    feedEngine(sample);
     watch(sample.ms);
     if (!held_.push(sample)) {
         giveUp(NotWeighedReason::Overflow);
@@ -231,7 +238,7 @@ void GateCatchUp::replayOne(const HeldSample& sample) {
     }
     replayWall_ = wallBase_ + std::chrono::milliseconds(sample.ms - msBase_);
     engine_.setZeroButtonPressed(sample.zeroButton);
-    engine_.feed(sample.codes, sample.ms);
+    feedEngine(sample);
     while (engine_.hasCompletedTrain()) host_.storeLateTrain(engine_.takeCompletedTrain());
 }
 

@@ -53,8 +53,9 @@ class GateCatchUp {
 
     // At the start of every tick, with the gate as the windows stand now.
     void tick(bool gateOpen, uint32_t nowMs);
-    // Every received sample, instead of WeighingEngine::feed.
-    void feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs);
+    // Every received sample, instead of WeighingEngine::feed; a calibration mark restarts
+    // the sample count (`SmpCnt`) before it, here, at its place among the held samples.
+    void feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs, bool calibrationMark = false);
 
     // Whether the engine follows the live samples, so that the tick's own end-of-train test
     // (and a paused replay's refresh of it) apply.
@@ -76,6 +77,7 @@ class GateCatchUp {
   private:
     void hold(uint32_t nowMs);
     void holdSample(const HeldSample& sample);
+    void feedEngine(const HeldSample& sample);
     void slide();
     void giveUp(NotWeighedReason reason);
     void gateOpened();

@@ -7,12 +7,14 @@
 
 namespace zv {
 
-// One converter sample as it arrived: its codes, the millisecond tick it came with and
-// whether the zero button was down then.
+// One converter sample as it arrived: its codes, the millisecond tick it came with, whether
+// the zero button was down then and whether the converter's calibration mark came with it
+// (the sample count restarts there).
 struct HeldSample {
     std::array<uint16_t, 8> codes{};
     uint32_t ms = 0;
     bool zeroButton = false;
+    bool calibrationMark = false;
 };
 
 // The samples held back, oldest first, in a ring allocated once: holding and dropping
