@@ -43,6 +43,9 @@ struct ExerciserReport {
     long inputs = 0;
     long ticks = 0;
     long trainsSent = 0;
+    long trainsStored = 0;      // trains the event log says were stored during the run
+    long trainsNotWeighed = 0;  // passages it says were lost with the gate closed (trains sent
+                                // before the run are not in these two)
     long storedChanges = 0;       // inputs after which a judged table changed on purpose
     int warnings = 0;             // every warning Qt logged
     int messages = 0;             // message boxes the program showed
@@ -95,6 +98,10 @@ class Exerciser : public QObject {
     void endProcessing(long input);
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
+    struct TrainCount {
+        long sent, stored, notWeighed;
+    };
+    void countTrains(const TrainCount& before);
     void fault(const QString& what);
     QStringList judgedFiles() const;
     QString viewerTable() const;

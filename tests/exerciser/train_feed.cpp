@@ -47,6 +47,14 @@ void TrainFeed::quietTick() {
     app_.main().Timer1Timer();
 }
 
+void TrainFeed::settle() {
+    const long limit = app_.main().settings().tTrEnd / ConverterLine::kTickMs + 20;
+    for (long n = 0; n < limit; ++n) {
+        if (app_.main().catchUp().catchUp().live() && !app_.main().engine().trainInProgress()) return;
+        quietTick();
+    }
+}
+
 void TrainFeed::nextTrain() {
     do {
         tick();

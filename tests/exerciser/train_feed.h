@@ -16,6 +16,8 @@ class TrainFeed {
     void tick();
     // Ticks until the next train has crossed and the program has had time to end it.
     void nextTrain();
+    // Quiet ticks until the program has weighed what it holds and ended its train.
+    void settle();
     long ticks() const { return ticks_; }
     long trainsSent() const { return trainsSent_; }
     // Ticks whose frames the program did not read in time.
