@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -193,6 +194,25 @@ TEST_F(CatchUp, APassageLongerThanTheHeldSamplesIsToldOnceAndNotStored) {
     ASSERT_EQ(lost.size(), 1);
     EXPECT_EQ(lost[0].subject, "не хватило памяти");
     EXPECT_EQ(events(zv::event_kind::GatedPassage).size(), 2);
+}
+
+// Pictures for a person to look at, not part of the suite: the processing window and the
+// main window while a train rolls with the window open. Run with
+//   ZOLVELT_SHOTS=/some/folder e2e_tests --gtest_also_run_disabled_tests --gtest_filter='*Shot*'
+TEST_F(CatchUp, DISABLED_ShotOfTheRedLineOverTheProcessingWindow) {
+    line.play(passage);
+    const QString folder = qEnvironmentVariable("ZOLVELT_SHOTS", ".") + "/";
+    withProcessingWindowOpen(1, [&](QDialog& window) {
+        bool shot = false;
+        line.play(passage, [&] {
+            if (shot || !window.findChild<QLabel*>("LaPass")->isVisible()) return;
+            QApplication::processEvents();
+            EXPECT_TRUE(window.grab().save(folder + "passing-unweighed-processing.png"));
+            EXPECT_TRUE(main->grab().save(folder + "passing-unweighed-main.png"));
+            shot = true;
+        });
+        EXPECT_TRUE(shot);
+    });
 }
 
 }  // namespace
