@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -200,6 +202,26 @@ TEST(GateCatchUp, APassageLongerThanTheRoomOrWithTheLinkBrokenIsToldLostOnce) {
         ASSERT_FALSE(line.host.ended.empty());
         EXPECT_GT(line.host.ended.front(), 100000) << "the locomotive's load at least";
     }
+}
+
+// The cost of weighing held samples, for the README; not part of the suite:
+//   catchup_tests --gtest_also_run_disabled_tests --gtest_filter='*ReplayCost*'
+TEST(GateCatchUp, DISABLED_ReplayCost) {
+    const Samples train = threeWagons(scale(), 100);
+    Samples samples;
+    while (samples.size() < 60000) samples.insert(samples.end(), train.begin(), train.end());
+    Line line(scale());
+    line.catchUp().setCapacity(samples.size() + 100);
+    line.tick(false);
+    for (const auto& codes : samples) line.feed(codes);
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t ticks = 0;
+    for (; !line.catchUp().live(); ++ticks) line.tick(true);
+    const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ replay   ] %zu samples in %zu ticks: %.2f us a sample, %.1f ms a tick of %zu\n", samples.size(),
+                ticks, us / static_cast<double>(samples.size()), us / 1000 / static_cast<double>(ticks),
+                GateCatchUp::kReplayPerTick);
+    EXPECT_FALSE(line.trains().empty());
 }
 
 }  // namespace
