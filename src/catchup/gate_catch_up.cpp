@@ -66,7 +66,10 @@ void GateCatchUp::tick(bool gateOpen, uint32_t nowMs) {
             if (!gateOpen) hold(nowMs);
             break;
         case Mode::Holding:
-            if (gateOpen) gateOpened();
+            if (gateOpen)
+                gateOpened();
+            else
+                letGoOfFrozenTrain(nowMs);
             break;
         case Mode::Waiting:
             if (gateOpen) {
@@ -125,6 +128,7 @@ void GateCatchUp::hold(uint32_t nowMs) {
     engine_.saveSignalState(head_);
     headIdle_ = !engine_.trainInProgress();
     watch_.reset();
+    frozenLetGo_ = false;
     wallBase_ = engine_.wallClock()();
     msBase_ = nowMs;
     mode_ = Mode::Holding;
@@ -160,6 +164,15 @@ void GateCatchUp::slide() {
 
 bool GateCatchUp::somethingHeld() const {
     return watch_.edgeSeen() || !headIdle_;
+}
+
+// A train frozen by the closed gate keeps the page control and the buttons disabled; from
+// the static page there is then no way back to the dynamic one. Once the live time-out has
+// passed, the windows are told it has ended, as before; the catch-up still weighs it.
+void GateCatchUp::letGoOfFrozenTrain(uint32_t nowMs) {
+    if (frozenLetGo_ || !engine_.trainEndDue(nowMs)) return;
+    frozenLetGo_ = true;
+    engine_.observer().trainPassingChanged(false);
 }
 
 void GateCatchUp::giveUp(NotWeighedReason reason) {
@@ -244,6 +257,8 @@ void GateCatchUp::replayOne(const HeldSample& sample) {
 
 void GateCatchUp::drained() {
     lateInProgress_ = engine_.trainInProgress();
+    if (frozenLetGo_) engine_.observer().trainPassingChanged(lateInProgress_);
+    frozenLetGo_ = false;
     if (gateOpen_) {
         mode_ = Mode::Live;
     } else {

@@ -86,6 +86,7 @@ class GateCatchUp {
     void replayOne(const HeldSample& sample);
     void drained();
     void watch(uint32_t nowMs);
+    void letGoOfFrozenTrain(uint32_t nowMs);
     bool somethingHeld() const;
     std::size_t slideStep() const;
 
@@ -108,6 +109,7 @@ class GateCatchUp {
     uint64_t linkMark_ = 0;
     bool gateOpen_ = true;
     bool lateInProgress_ = false;
+    bool frozenLetGo_ = false;  // the windows were told the frozen train has ended
 };
 
 }  // namespace zv

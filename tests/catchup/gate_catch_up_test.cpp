@@ -80,6 +80,7 @@ class Line {
     }
     const std::vector<StoredTrain>& liveTrains() const { return live_; }
     GateCatchUp& catchUp() { return catchUp_; }
+    WeighingEngine& engine() { return engine_; }
     Host host;
 
   private:
@@ -202,6 +203,34 @@ TEST(GateCatchUp, APassageLongerThanTheRoomOrWithTheLinkBrokenIsToldLostOnce) {
         ASSERT_FALSE(line.host.ended.empty());
         EXPECT_GT(line.host.ended.front(), 100000) << "the locomotive's load at least";
     }
+}
+
+struct PassingShown : EngineObserver {
+    void trainPassingChanged(bool passing) override { shown.push_back(passing); }
+    std::vector<bool> shown;
+};
+
+// A train frozen by the gate for longer than tTrEnd lets go of the windows, as its time-out
+// did before (from the static page there is no other way back to the dynamic one while a
+// train passes), yet the catch-up still weighs it whole, and the windows follow it again.
+TEST(GateCatchUp, AFrozenTrainLetsTheWindowsGoAfterItsTimeOutAndIsStillWeighedWhole) {
+    const Samples samples = threeWagons(scale(), 200);
+    const std::vector<StoredTrain> reference = weighedOpen(samples);
+    Line line(scale());
+    PassingShown shown;
+    line.engine().setObserver(&shown);
+    const std::size_t half = 200 + (samples.size() - 200) / 2;
+    bool letGo = false;
+    line.play(samples, [&](std::size_t i) {
+        const bool closed = i >= half && i < half + 500;  // 10 s of the train's samples
+        if (closed && !shown.shown.empty() && !shown.shown.back()) letGo = true;
+        return !closed;
+    });
+    EXPECT_TRUE(letGo);
+    const std::vector<StoredTrain> trains = line.trains();
+    ASSERT_EQ(trains.size(), 1u);
+    expectSameRows(trains[0], reference[0]);
+    EXPECT_EQ(shown.shown, (std::vector<bool>{true, false, true, false}));
 }
 
 // The cost of weighing held samples, for the README; not part of the suite:
