@@ -179,6 +179,8 @@ void GateCatchUp::giveUp(NotWeighedReason reason) {
     const bool lost = somethingHeld();
     held_.clear();
     mode_ = Mode::Waiting;
+    // Without samples nothing would end the passage: it ends with the link.
+    if (reason == NotWeighedReason::LinkLost && watch_.cut()) host_.passageEnded(watch_.maxLoadKg());
     if (lost) host_.passageNotWeighed(reason);
 }
 

@@ -46,6 +46,7 @@ struct ExerciserReport {
     long trainsStored = 0;      // trains the event log says were stored during the run
     long trainsNotWeighed = 0;  // passages it says were lost with the gate closed (trains sent
                                 // before the run are not in these two)
+    bool trainsJudged = true;   // false when the scale's settings were saved in the run
     long storedChanges = 0;       // inputs after which a judged table changed on purpose
     int warnings = 0;             // every warning Qt logged
     int messages = 0;             // message boxes the program showed
@@ -99,7 +100,7 @@ class Exerciser : public QObject {
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
     struct TrainCount {
-        long sent, stored, notWeighed;
+        long sent, stored, notWeighed, scaleChanges;
     };
     void countTrains(const TrainCount& before);
     void fault(const QString& what);
