@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "integrity/records_integrity.h"
 #include "records/table.h"
 #include "support/operator_input.h"
+#include "app/main_menu.h"
 #include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
@@ -194,6 +196,30 @@ TEST_F(CatchUp, APassageLongerThanTheHeldSamplesIsToldOnceAndNotStored) {
     ASSERT_EQ(lost.size(), 1);
     EXPECT_EQ(lost[0].subject, "не хватило памяти");
     EXPECT_EQ(events(zv::event_kind::GatedPassage).size(), 2);
+}
+
+// Over the book report, opened from its menu item, the red line is a banner on top of
+// it; the train is stored once the report closes.
+TEST_F(CatchUp, OverTheBookReportTheRedLineIsABannerAndTheTrainIsStoredWhenItCloses) {
+    bool bannerShown = false;
+    bool mainShown = false;
+    zv::ModalScript script;
+    script.then([&](QDialog& window) {
+        line.play(passage, [&] {
+            const QLabel* banner = main->catchUp().notice().banner();
+            bannerShown = bannerShown || (banner->isVisible() && window.geometry().contains(banner->geometry().center()));
+            mainShown = mainShown || main->catchUp().notice().label()->isVisibleTo(main);
+        });
+    });
+    main->menu().BookReport->trigger();
+    EXPECT_EQ(script.shown(), QStringList{"BPrn"});
+    EXPECT_TRUE(bannerShown);
+    EXPECT_TRUE(mainShown);
+    line.silence(2 * ConverterLine::kTickMs);
+    EXPECT_FALSE(main->catchUp().notice().banner()->isVisible());
+    EXPECT_EQ(main->LIEtr()->Val(), 1);
+    EXPECT_EQ(listedRows().size(), 4);
+    EXPECT_EQ(shownNote(0), "Локомотив, взвешен позже");
 }
 
 // Pictures for a person to look at, not part of the suite: the processing window and the
