@@ -6,7 +6,7 @@ namespace zv {
 
 void HeldSamples::setCapacity(std::size_t capacity) {
     // Left uninitialised: the pages of a large ring are touched only as samples arrive.
-    ring_.reset(capacity > 0 ? new HeldSample[capacity] : nullptr);
+    ring_ = capacity > 0 ? std::make_unique_for_overwrite<HeldSample[]>(capacity) : nullptr;
     capacity_ = capacity;
     clear();
 }

@@ -10,11 +10,12 @@ namespace zv {
 // One converter sample as it arrived: its codes, the millisecond tick it came with, whether
 // the zero button was down then and whether the converter's calibration mark came with it
 // (the sample count restarts there).
+// No member initialisers: a ring of them is allocated without touching its pages.
 struct HeldSample {
-    std::array<uint16_t, 8> codes{};
-    uint32_t ms = 0;
-    bool zeroButton = false;
-    bool calibrationMark = false;
+    std::array<uint16_t, 8> codes;
+    uint32_t ms;
+    bool zeroButton;
+    bool calibrationMark;
 };
 
 // The samples held back, oldest first, in a ring allocated once: holding and dropping
