@@ -112,7 +112,7 @@ ExerciserReport Exerciser::run() {
     QApplication::setKeyboardInputInterval(std::numeric_limits<int>::max());
     clock_.start();
     dump_ = dumpTables(dbFolder(), judgedFiles());
-    const TrainCount before{feed_.trainsSent(), loggedCount(zv::event_kind::TrainStored),
+    const TrainCount before{feed_.trainsSent(), feed_.trainsBroken(), loggedCount(zv::event_kind::TrainStored),
                             loggedCount(zv::event_kind::PassageNotWeighed), scaleChanges()};
     QTimer::singleShot(0, this, [this] { step(); });
     loop_.exec();
@@ -151,7 +151,8 @@ void Exerciser::countTrains(const TrainCount& before) {
     report_.trainsStored = loggedCount(zv::event_kind::TrainStored) - before.stored;
     report_.trainsNotWeighed = loggedCount(zv::event_kind::PassageNotWeighed) - before.notWeighed;
     const long sent = feed_.trainsSent() - before.sent;
-    const long lost = sent - report_.trainsStored - report_.trainsNotWeighed;
+    report_.trainsBroken = feed_.trainsBroken() - before.broken;
+    const long lost = sent - report_.trainsBroken - report_.trainsStored - report_.trainsNotWeighed;
     report_.trainsJudged = scaleChanges() == before.scaleChanges;
     if (lost > 0 && report_.trainsJudged)
         fault(QStringLiteral("trains lost: %1 of %2 sent were neither stored nor told as not weighed")
@@ -436,7 +437,8 @@ void Exerciser::fault(const QString& what) {
 QString ExerciserReport::summary() const {
     QStringList lines;
     lines << QStringLiteral(
-                 "inputs %1, ticks %2, trains sent %3 (of the run's: stored %9, not weighed %10%11), "
+                 "inputs %1, ticks %2, trains sent %3 (of the run's: stored %9, not weighed %10, "
+                 "port reopened under %12%11), "
                  "changes on purpose %4, message boxes %5, Qt warnings %6, faults %7, alive %8")
                  .arg(inputs)
                  .arg(ticks)
@@ -448,7 +450,8 @@ QString ExerciserReport::summary() const {
                  .arg(alive ? "yes" : "no")
                  .arg(trainsStored)
                  .arg(trainsNotWeighed)
-                 .arg(trainsJudged ? QString() : QStringLiteral("; not judged, the scale was changed"));
+                 .arg(trainsJudged ? QString() : QStringLiteral("; not judged, the scale was changed"))
+                 .arg(trainsBroken);
     QStringList reached;
     for (auto it = windows.cbegin(); it != windows.cend(); ++it)
         reached << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());

@@ -47,6 +47,7 @@ struct ExerciserReport {
     long trainsNotWeighed = 0;  // passages it says were lost with the gate closed (trains sent
                                 // before the run are not in these two)
     bool trainsJudged = true;   // false when the scale's settings were saved in the run
+    long trainsBroken = 0;      // sent while the port was reopened under them: not judged
     long storedChanges = 0;       // inputs after which a judged table changed on purpose
     int warnings = 0;             // every warning Qt logged
     int messages = 0;             // message boxes the program showed
@@ -100,7 +101,7 @@ class Exerciser : public QObject {
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
     struct TrainCount {
-        long sent, stored, notWeighed, scaleChanges;
+        long sent, broken, stored, notWeighed, scaleChanges;
     };
     void countTrains(const TrainCount& before);
     void fault(const QString& what);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "link/frame_layout.h"
+#include "link/serial_link.h"
 
 namespace zv::test {
 namespace {
@@ -38,6 +39,13 @@ TrainFeed::TrainFeed(AppFixture& app, ConverterLine& line) : app_(app), line_(li
     const Settings scale = feedScale(line.portName());
     passages_.push_back(simulatePassage(scale, train(+1, 64000)));
     passages_.push_back(simulatePassage(scale, train(-1, 23500)));
+    reopened_ = QObject::connect(&app_.main().link(), &SerialLink::aboutToOpen, &app_.main(), [this] {
+        if (at_ != 0) broken_ = true;
+    });
+}
+
+TrainFeed::~TrainFeed() {
+    QObject::disconnect(reopened_);
 }
 
 void TrainFeed::quietTick() {
@@ -83,6 +91,8 @@ void TrainFeed::tick() {
     at_ = 0;
     passage_ = (passage_ + 1) % passages_.size();
     ++trainsSent_;
+    if (broken_) ++trainsBroken_;
+    broken_ = false;
     quietTicks_ = static_cast<int>(app_.main().settings().tTrEnd / ConverterLine::kTickMs) + 5;
 }
 
