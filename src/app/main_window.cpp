@@ -76,7 +76,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
                                              [this](const zv::StoredTrain& train) { return StoreTrain(train); });
     records_.Trains().setTextHandler("Note1", [this](const zv::Row& row) { return catchUp_->lateTrains().note(row); });
     connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] {
-        catchUp_->catchUp().beforeStreamBreak();
+        catchUp_->catchUp().beforePortOpens();
         engine_.resetBeforeOpen();
     });
     connect(&link_, &zv::SerialLink::failed, this, [this](const QString& message) {

@@ -59,7 +59,7 @@ void GateCatchUp::tick(bool gateOpen, uint32_t nowMs) {
     lastMs_ = nowMs;
     if (const uint64_t breaks = link_.interruptions(); breaks != linkMark_) {
         linkMark_ = breaks;
-        if (mode_ == Mode::Holding) giveUp(NotWeighedReason::LinkLost);
+        if (mode_ == Mode::Holding) linkBroke();
     }
     switch (mode_) {
         case Mode::Live:
@@ -88,7 +88,8 @@ void GateCatchUp::tick(bool gateOpen, uint32_t nowMs) {
 
 void GateCatchUp::feed(const std::array<uint16_t, 8>& codes, uint32_t nowMs, bool calibrationMark) {
     lastMs_ = nowMs;
-    const HeldSample sample{codes, nowMs, engine_.zeroButtonPressed(), calibrationMark};
+    const HeldSample sample{codes, nowMs, engine_.zeroButtonPressed(), calibrationMark, portOpened_};
+    portOpened_ = false;
     switch (mode_) {
         case Mode::Live:
             feedEngine(sample);
@@ -129,6 +130,7 @@ void GateCatchUp::hold(uint32_t nowMs) {
     headIdle_ = !engine_.trainInProgress();
     watch_.reset();
     frozenLetGo_ = false;
+    portOpened_ = false;
     wallBase_ = engine_.wallClock()();
     msBase_ = nowMs;
     mode_ = Mode::Holding;
@@ -179,7 +181,7 @@ void GateCatchUp::giveUp(NotWeighedReason reason) {
     const bool lost = somethingHeld();
     held_.clear();
     mode_ = Mode::Waiting;
-    // Without samples nothing would end the passage: it ends with the link.
+    // Without samples nothing would end the passage: it ends with the stream.
     if (reason == NotWeighedReason::LinkLost && watch_.cut()) host_.passageEnded(watch_.maxLoadKg());
     if (lost) host_.passageNotWeighed(reason);
 }
@@ -218,6 +220,18 @@ void GateCatchUp::finishNow() {
     if (mode_ == Mode::CatchingUp) replay(kAll);
 }
 
+// What passes under a broken link is not seen; what was held before it stays held.
+void GateCatchUp::linkBroke() {
+    if (!watch_.cut()) return;
+    host_.passageEnded(watch_.maxLoadKg());
+    host_.passageNotWeighed(NotWeighedReason::LinkLost);
+}
+
+void GateCatchUp::beforePortOpens() {
+    if (mode_ == Mode::CatchingUp) replay(kAll);
+    if (mode_ == Mode::Holding) portOpened_ = true;
+}
+
 void GateCatchUp::beforeStreamBreak() {
     if (mode_ == Mode::CatchingUp) replay(kAll);
     if (mode_ == Mode::Holding) giveUp(NotWeighedReason::LinkLost);
@@ -252,6 +266,7 @@ void GateCatchUp::replayOne(const HeldSample& sample) {
         if (!train.empty()) host_.storeLateTrain(train);
     }
     replayWall_ = wallBase_ + std::chrono::milliseconds(sample.ms - msBase_);
+    if (sample.portOpened) engine_.resetBeforeOpen();
     engine_.setZeroButtonPressed(sample.zeroButton);
     feedEngine(sample);
     while (engine_.hasCompletedTrain()) host_.storeLateTrain(engine_.takeCompletedTrain());

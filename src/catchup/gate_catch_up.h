@@ -28,9 +28,11 @@ std::size_t heldSampleCapacity(int Fadc);
 // samples arriving meanwhile queue behind the held ones. A train in progress when the gate
 // closed is not ended while its samples are held. While nothing moves on the scale only the
 // last second or two is kept, so that a window left open for long before a train arrives
-// costs nothing. An overflow or a break of the link while holding loses the passage (told to
-// the host once); the samples then go to the engine only, as before, until the scale is
-// quiet and the engine idle again.
+// costs nothing. A break of the link while holding is kept in its place among the samples
+// (the catch-up ends the train by its time-out over the outage and restarts the filters at
+// the reopening, as the live program does), and the passage under way then is told to the
+// host as not weighed. An overflow loses the held samples (told once); they then go to the
+// engine only, as before, until the scale is quiet and the engine idle again.
 class GateCatchUp {
   public:
     enum class Mode {
@@ -68,8 +70,11 @@ class GateCatchUp {
     // Weighs everything held now, whatever the gate (the program closes, the operator ends
     // the train).
     void finishNow();
-    // Before the engine's stream restarts (the port opens, a replay starts or stops): held
-    // samples being weighed are weighed now, samples still held behind the gate are lost.
+    // Before the port opens (again): held samples being weighed are weighed now; behind the
+    // closed gate the restart is held with the next sample and made there when it is weighed.
+    void beforePortOpens();
+    // Before a replay of a recording starts or stops: held samples being weighed are weighed
+    // now, samples still held behind the gate are lost.
     void beforeStreamBreak();
     // Whether the train the engine completes next began on held samples; asking clears it.
     bool takeLateMark();
@@ -80,6 +85,7 @@ class GateCatchUp {
     void feedEngine(const HeldSample& sample);
     void slide();
     void giveUp(NotWeighedReason reason);
+    void linkBroke();
     void gateOpened();
     void startCatchUp();
     void replay(std::size_t budget);
@@ -110,6 +116,7 @@ class GateCatchUp {
     bool gateOpen_ = true;
     bool lateInProgress_ = false;
     bool frozenLetGo_ = false;  // the windows were told the frozen train has ended
+    bool portOpened_ = false;   // the next held sample comes after the port opened again
 };
 
 }  // namespace zv

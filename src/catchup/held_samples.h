@@ -8,14 +8,16 @@
 namespace zv {
 
 // One converter sample as it arrived: its codes, the millisecond tick it came with, whether
-// the zero button was down then and whether the converter's calibration mark came with it
-// (the sample count restarts there).
+// the zero button was down then, whether the converter's calibration mark came with it (the
+// sample count restarts there) and whether the port was opened again just before it (the
+// filters restart there).
 // No member initialisers: a ring of them is allocated without touching its pages.
 struct HeldSample {
     std::array<uint16_t, 8> codes;
     uint32_t ms;
     bool zeroButton;
     bool calibrationMark;
+    bool portOpened;
 };
 
 // The samples held back, oldest first, in a ring allocated once: holding and dropping
