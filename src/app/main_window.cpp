@@ -75,7 +75,13 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     zero_ = std::make_unique<ZeroIndicator>(c_.LZero, c_.StatusLine);
     engine_.setObserver(display_.get());
     link_.setFrameHandler([this](const zv::DecodedFrame& frame) { onFrame(frame); });
-    connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] { engine_.resetBeforeOpen(); });
+    catchUp_ = std::make_unique<CatchUpLink>(engine_, settings_, link_, c_.PCon1,
+                                             [this](const zv::StoredTrain& train) { return StoreTrain(train); });
+    records_.Trains().setTextHandler("Note1", [this](const zv::Row& row) { return catchUp_->lateTrains().note(row); });
+    connect(&link_, &zv::SerialLink::aboutToOpen, this, [this] {
+        catchUp_->catchUp().beforePortOpens();
+        engine_.resetBeforeOpen();
+    });
     watchLink();
     buildTrainList();
     connectMenu();
@@ -153,6 +159,7 @@ void TMain::setWindows(const AppWindows& windows) {
     w_.WPro->setHost(this);
     display_->setSetupWindow(w_.SetupW);
     display_->setProcessingWindow(w_.WPro);
+    catchUp_->notice().setWindows(w_.WPro, {w_.BPrn, w_.DBView, w_.BCopy});
     acceptance_ =
         std::make_unique<zv::WagonAcceptance>(records_, *w_.WPro, [this] { return operator_; });
     const auto staticPage = [this] { return c_.PCon1->currentWidget() == c_.TS2; };
@@ -253,6 +260,7 @@ bool TMain::Prepare() {
         return false;
     }
     integrity_->tablesOpened();
+    catchUp_->tablesOpened(integrity_->log(), records_.Trains());
     zv::checkRecordsAtStartUp(*integrity_);
     showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
@@ -269,10 +277,15 @@ void TMain::Timer1Timer() {
     ticking_ = true;
     try {
         const uint32_t t = now();
-        engine_.setDynamicWeighingAllowed(dynamicWeighingAllowed());
+        const bool allowed = dynamicWeighingAllowed();
+        engine_.setDynamicWeighingAllowed(allowed);
         engine_.setZeroButtonPressed(c_.SBut01->isChecked());
-        if (c_.SBut11->isChecked() && !c_.SBa2->isChecked()) engine_.setLastAxleTick(t);
-        if (engine_.trainEndDue(t)) TrainEnd();
+        catchUp_->tick(allowed, t);
+        // While held samples wait or are weighed, their own ticks end their train.
+        if (catchUp_->catchUp().live()) {
+            if (c_.SBut11->isChecked() && !c_.SBa2->isChecked()) engine_.setLastAxleTick(t);
+            if (engine_.trainEndDue(t)) TrainEnd();
+        }
         if (raw_.Replaying()) {
             replayStep();
             linkWatch_.hold(t);
@@ -308,32 +321,42 @@ void TMain::onFrame(const zv::DecodedFrame& frame) {
         c_.SBut12->setChecked(false);
         showError(QString::fromStdString(raw_.error()));
     }
-    if (frame.calibrationMark) link_.decoder().onCalibrationMark(engine_.SmpCnt());
-    feedSample(frame.codes);
+    // The decoder notes the count; the catch-up restarts it where the sample enters the engine.
+    int count = engine_.SmpCnt();
+    if (frame.calibrationMark) link_.decoder().onCalibrationMark(count);
+    feedSample(frame.codes, frame.calibrationMark);
 }
 
 void TMain::feedSample(const std::array<uint16_t, 8>& codes) {
-    engine_.feed(codes, now());
-    while (engine_.hasCompletedTrain()) StoreTrain(engine_.takeCompletedTrain());
+    feedSample(codes, false);
+}
+
+void TMain::feedSample(const std::array<uint16_t, 8>& codes, bool calibrationMark) {
+    catchUp_->catchUp().feed(codes, now(), calibrationMark);
+    while (engine_.hasCompletedTrain()) catchUp_->storeFromEngine(engine_.takeCompletedTrain());
 }
 
 void TMain::TrainEnd() {
+    catchUp_->catchUp().finishNow();  // what was held belongs to this train or to ones before it
     const zv::StoredTrain train = engine_.TrainEnd();
-    if (!train.empty()) StoreTrain(train);
+    if (!train.empty()) catchUp_->storeFromEngine(train);
 }
 
 // A train that cannot be stored (tables closed while the folder changes, a full disk) is
 // reported, never dropped without a word; the engine is idle again either way.
-void TMain::StoreTrain(const zv::StoredTrain& train) {
+int TMain::StoreTrain(const zv::StoredTrain& train) {
     const zv::EventAction logged = zv::EventAction::trainStored();
     try {
-        if (const int n = zv::StoreTrain(records_, train); n > 0) LIEtr_->setVal(n);
+        const int n = zv::StoreTrain(records_, train);
+        if (n > 0) LIEtr_->setVal(n);
+        return n;
     } catch (const std::exception& e) {
         records_.DSouT().attach();
         showError(QString("Состав не сохранен (вагонов: %1).\r\n%2")
                       .arg(train.rows.size())
                       .arg(QString::fromUtf8(e.what())));
     }
+    return 0;
 }
 
 void TMain::onTrainPassing(bool passing) {
@@ -375,6 +398,7 @@ void TMain::SBut11Click() {
     }
     switch (raw_.startReplay(programFolder_.toStdString(), c_.LE1->text().toStdString())) {
         case RawDataSession::Start::Started:
+            catchUp_->catchUp().beforeStreamBreak();
             engine_.beginReplay();
             c_.La5->setText("0");
             return;
@@ -412,6 +436,7 @@ void TMain::replayStep() {
 }
 
 void TMain::stopReplay() {
+    catchUp_->catchUp().beforeStreamBreak();
     engine_.endReplay();
     TrainEnd();
     raw_.stopReplay();
@@ -608,6 +633,7 @@ void TMain::fillSettingsWindows() {
 
 void TMain::tablesReopened() {
     integrity_->tablesOpened();
+    catchUp_->tablesOpened(integrity_->log(), records_.Trains());
     showIntegrity();
     LIEtr_->setVal(records_.selectedTrain());
     // Tables that could not be opened were reported by DBOpen already.

@@ -10,6 +10,7 @@
 #include "admin/admin_host.h"
 #include "admin/db_view.h"
 #include "app/app_windows.h"
+#include "app/catch_up_link.h"
 #include "app/central_link.h"
 #include "app/main_display.h"
 #include "app/main_layout.h"
@@ -125,6 +126,8 @@ class TMain : public QMainWindow,
     // Whether the axle detector may run now: dynamic page shown, no processing, report,
     // viewer or archiving window visible, no train being deleted.
     bool dynamicWeighingAllowed() const;
+    // Samples held while dynamic weighing is off and weighed when it is on again.
+    CatchUpLink& catchUp() { return *catchUp_; }
 
     // The health of the converter's link: isLost() and lostSinceTick() (the program's tick
     // of the first moment without it), and the signals linkLost / linkRestored.
@@ -173,9 +176,11 @@ class TMain : public QMainWindow,
     void showLinkState(uint32_t t);
 
     void onFrame(const zv::DecodedFrame& frame);
+    void feedSample(const std::array<uint16_t, 8>& codes, bool calibrationMark);
     void replayStep();
     void stopReplay();
-    void StoreTrain(const zv::StoredTrain& train);
+    // The train's number, 0 when none was stored.
+    int StoreTrain(const zv::StoredTrain& train);
     void onTrainPassing(bool passing);
     void applyLinkLayout();
     void showLinkCounters();
@@ -216,4 +221,5 @@ class TMain : public QMainWindow,
     QLabel* SBLink_ = nullptr;
     bool linkBoxOpen_ = false;
     TWagonSearch* wagonSearch_ = nullptr;
+    std::unique_ptr<CatchUpLink> catchUp_;
 };

@@ -29,6 +29,7 @@ void TMain::setConnect(bool checked) {
     settings_.Connect = checked;
     applyLinkLayout();
     if (!checked) {
+        catchUp_->linkBroke();
         link_.close();
         linkWatch_.stopped();
         return;
@@ -73,6 +74,7 @@ void TMain::pollLink(uint32_t t) {
 void TMain::onLinkLost() {
     const QString message = linkWatch_.lossMessage(link_.portName());
     zv::Events::record(zv::event_kind::PortLost, link_.portName(), {}, message);
+    catchUp_->linkBroke();
     cutTrainByLostLink();
     showLinkState(now());
     tellLinkLost(message);
@@ -83,6 +85,7 @@ void TMain::onLinkRestored(uint32_t outageMs) {
                        QStringLiteral("перерыв ") + zv::LinkWatch::durationText(outageMs));
     // The samples before the outage say nothing of the scale now: the filters start again
     // and the zero is taken anew, as after any opening of the port.
+    catchUp_->catchUp().beforePortOpens();
     engine_.resetBeforeOpen();
     SBLink_->hide();
 }
@@ -91,6 +94,8 @@ void TMain::onLinkRestored(uint32_t outageMs) {
 // went has no weight and is not stored.
 void TMain::cutTrainByLostLink() {
     if (raw_.Replaying() || !engine_.trainInProgress()) return;  // a replayed train is not the line's
+    // Behind the closed gate the train is held: the catch-up ends it over the outage itself.
+    if (!catchUp_->catchUp().live()) return;
     const zv::StoredTrain train = engine_.TrainEnd();
     if (!train.empty()) StoreTrain(train);
     zv::Events::record(zv::event_kind::TrainCut,

@@ -126,6 +126,17 @@ void WeighingEngine::calibrationChanged() {
     conditioning_.calibrationChanged();
 }
 
+void WeighingEngine::saveSignalState(SignalState& into) const {
+    into.filter = filter_;
+    into.conditioning = conditioning_;
+}
+
+void WeighingEngine::restoreSignalState(const SignalState& from) {
+    filter_ = from.filter;
+    conditioning_ = from.conditioning;
+    filter_.FiltCoef(settings_);
+}
+
 void WeighingEngine::notifyGate() {
     if (dynamicAllowed_ == shownGate_) return;
     shownGate_ = dynamicAllowed_;

@@ -21,6 +21,13 @@ namespace zv {
 // Plain C++: no allocation per sample, nothing shown except through the observer.
 class WeighingEngine {
   public:
+    // The filters and the zero as they stand between two samples: what a catch-up of samples
+    // held back while the gate was closed goes back to before it feeds them again.
+    struct SignalState {
+        SampleFilter filter;
+        Conditioning conditioning;
+    };
+
     // The settings are read on every sample (kept by reference); call FiltCoef() after
     // they change.
     explicit WeighingEngine(const Settings& settings);
@@ -30,8 +37,10 @@ class WeighingEngine {
 
     // nullptr restores the silent default.
     void setObserver(EngineObserver* observer);
+    EngineObserver& observer() const { return *observer_; }
     // Time stamp of completed wagons; the system clock by default.
     void setWallClock(WallClock clock);
+    const WallClock& wallClock() const { return wallClock_; }
 
     void FiltCoef();
 
@@ -77,6 +86,10 @@ class WeighingEngine {
     int& SmpCnt() { return filter_.SmpCnt(); }
     int& FltRestart() { return filter_.FltRestart(); }
     bool& ZeroRequest() { return conditioning_.ZeroRequest; }
+
+    void saveSignalState(SignalState& into) const;
+    // Goes back to a saved state; the coefficients are taken from the settings as they are now.
+    void restoreSignalState(const SignalState& from);
 
     const SampleFilter& filter() const { return filter_; }
     const Conditioning& conditioning() const { return conditioning_; }

@@ -36,13 +36,17 @@ inline const QString FindingAcknowledged = QStringLiteral("Нарушение п
 inline const QString CentralLost = QStringLiteral("Нет связи с центральной базой");
 inline const QString CentralRestored = QStringLiteral("Связь с центральной базой восстановлена");
 inline const QString CentralRefused = QStringLiteral("Центральная база отклонила записи");
+inline const QString GatedPassage = QStringLiteral("Проход при отключенном взвешивании");
+inline const QString TrainWeighedLate = QStringLiteral("Состав взвешен после прохода");
+inline const QString PassageNotWeighed = QStringLiteral("Состав не взвешен");
 
 // Every kind, in the order the filter lists them.
 inline QStringList all() {
     return {StartUp, Shutdown, SettingChanged, Calibration, ZeroNotSet, SettingsDamaged, PortOpened, PortLost, PortRestored,
             TableCreated, TrainStored, TrainCut, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, WagonNumberConfirmed, RowInserted,
             RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
-            IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused};
+            IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused,
+            GatedPassage, TrainWeighedLate, PassageNotWeighed};
 }
 
 }  // namespace zv::event_kind

@@ -46,6 +46,8 @@ class TWPro : public QDialog, public zv::WagonWindow {
     void showNoLink();
     // "Отладочная информация" of the scale settings window.
     void showDebugButton(bool shown);
+    // A red line of the main window's over this window (`LaPass`); an empty text hides it.
+    void showNotice(const QString& text);
     // The base controls and both centre-of-gravity panels follow the option of the offsets,
     // the bogie prompt the number of platforms. Applied at every opening and whenever the
     // settings windows apply their values.
@@ -146,6 +148,7 @@ class TWPro : public QDialog, public zv::WagonWindow {
     QLabel* LaNett = nullptr;
     QLabel* LaL1 = nullptr;
     QLabel* LaTr2 = nullptr;
+    QLabel* LaPass = nullptr;
     QWidget* baseControls_ = nullptr;
     QWidget* typeControls_ = nullptr;
     QWidget* staticControls_ = nullptr;

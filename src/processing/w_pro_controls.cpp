@@ -67,6 +67,11 @@ void TWPro::buildControls() {
     modeRow->addWidget(CBox1);
     modePanel->setEnabled(false);
     layout->addWidget(modePanel);
+    LaPass = named(new QLabel(this), "LaPass");
+    LaPass->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold; font-size: 12pt;"));
+    LaPass->setAlignment(Qt::AlignCenter);
+    LaPass->hide();
+    layout->addWidget(LaPass);
 
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -95,6 +100,11 @@ void TWPro::buildControls() {
     bottom->addWidget(But2);
     layout->addLayout(bottom);
     connectControls();
+}
+
+void TWPro::showNotice(const QString& text) {
+    if (LaPass->text() != text) LaPass->setText(text);
+    LaPass->setVisible(!text.isEmpty());
 }
 
 QWidget* TWPro::buildWagonGroup() {

@@ -43,10 +43,14 @@ struct ExerciserReport {
     long inputs = 0;
     long ticks = 0;
     long trainsSent = 0;
-    long trainsStored = 0;  // "Состав сохранен" events of the run
-    long linkDrops = 0;     // the line dropped by the feed
-    long linkLosses = 0;    // "Связь потеряна" events
-    long trainsCut = 0;     // "Состав прерван потерей связи" events
+    long trainsStored = 0;      // trains the event log says were stored during the run
+    long trainsNotWeighed = 0;  // passages it says were lost with the gate closed (trains sent
+                                // before the run are not in these two)
+    bool trainsJudged = true;   // false when the scale's settings were saved in the run
+    long trainsBroken = 0;      // sent while the port was reopened under them: not judged
+    long linkDrops = 0;         // the line dropped by the feed
+    long linkLosses = 0;        // "Связь потеряна" events
+    long trainsCut = 0;         // "Состав прерван потерей связи" events
     long storedChanges = 0;       // inputs after which a judged table changed on purpose
     int warnings = 0;             // every warning Qt logged
     int messages = 0;             // message boxes the program showed
@@ -100,6 +104,10 @@ class Exerciser : public QObject {
     void watchMessages(std::size_t shownBefore);
     void checkSandbox();
     void checkLostLinkShown();
+    struct TrainCount {
+        long sent, broken, stored, notWeighed, scaleChanges;
+    };
+    void countTrains(const TrainCount& before);
     void fault(const QString& what);
     QStringList judgedFiles() const;
     QString viewerTable() const;
@@ -130,7 +138,6 @@ class Exerciser : public QObject {
     int sinceTick_ = 0;
     std::vector<const QWidget*> sending_;  // the modal window under each input being sent
     int unwound_ = 0;
-    long trainsStoredBefore_ = 0;
     long linkLossesBefore_ = 0;
 };
 

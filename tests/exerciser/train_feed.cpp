@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "link/frame_layout.h"
+#include "link/serial_link.h"
 
 namespace zv::test {
 namespace {
@@ -39,6 +40,13 @@ TrainFeed::TrainFeed(AppFixture& app, ConverterLine& line) : app_(app), line_(li
     const Settings scale = feedScale(line.portName());
     passages_.push_back(simulatePassage(scale, train(+1, 64000)));
     passages_.push_back(simulatePassage(scale, train(-1, 23500)));
+    reopened_ = QObject::connect(&app_.main().link(), &SerialLink::aboutToOpen, &app_.main(), [this] {
+        if (at_ != 0) broken_ = true;
+    });
+}
+
+TrainFeed::~TrainFeed() {
+    QObject::disconnect(reopened_);
 }
 
 void TrainFeed::dropLinkAtRandom(uint64_t seed, int meanTicks) {
@@ -77,6 +85,14 @@ void TrainFeed::quietTick() {
     app_.main().Timer1Timer();
 }
 
+void TrainFeed::settle() {
+    const long limit = app_.main().settings().tTrEnd / ConverterLine::kTickMs + 20;
+    for (long n = 0; n < limit; ++n) {
+        if (app_.main().catchUp().catchUp().live() && !app_.main().engine().trainInProgress()) return;
+        quietTick();
+    }
+}
+
 void TrainFeed::nextTrain() {
     do {
         tick();
@@ -113,6 +129,8 @@ void TrainFeed::tick() {
     at_ = 0;
     passage_ = (passage_ + 1) % passages_.size();
     ++trainsSent_;
+    if (broken_) ++trainsBroken_;
+    broken_ = false;
     quietTicks_ = static_cast<int>(app_.main().settings().tTrEnd / ConverterLine::kTickMs) + 5;
 }
 

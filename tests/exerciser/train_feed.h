@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaObject>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -14,6 +15,9 @@ namespace zv::test {
 class TrainFeed {
   public:
     TrainFeed(AppFixture& app, ConverterLine& line);
+    ~TrainFeed();
+    TrainFeed(const TrainFeed&) = delete;
+    TrainFeed& operator=(const TrainFeed&) = delete;
 
     // From now on the link drops at random moments, on average once in `meanTicks` ticks,
     // for 2 to 12 s: the converter falls silent, its cable is pulled, or the adapter and its
@@ -24,8 +28,13 @@ class TrainFeed {
     void tick();
     // Ticks until the next train has crossed and the program has had time to end it.
     void nextTrain();
+    // Quiet ticks until the program has weighed what it holds and ended its train.
+    void settle();
     long ticks() const { return ticks_; }
     long trainsSent() const { return trainsSent_; }
+    // Trains sent while the port was opened again under them (by hand in the scale settings):
+    // the filters restart there, so such a train need not be weighed.
+    long trainsBroken() const { return trainsBroken_; }
     // Ticks whose frames the program did not read in time.
     long stalls() const { return stalls_; }
     long linkDrops() const { return drops_; }
@@ -47,6 +56,9 @@ class TrainFeed {
     int quietTicks_ = 0;  // quiet ticks still to come before the next passage
     long ticks_ = 0;
     long trainsSent_ = 0;
+    long trainsBroken_ = 0;
+    bool broken_ = false;
+    QMetaObject::Connection reopened_;
     long stalls_ = 0;
     std::mt19937_64 random_;
     int meanTicks_ = 0;  // 0: the link never drops
