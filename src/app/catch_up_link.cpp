@@ -53,7 +53,10 @@ void CatchUpLink::passageEnded(int32_t maxLoadKg) {
 
 QString CatchUpLink::notWeighedText(zv::NotWeighedReason reason) const {
     if (reason == zv::NotWeighedReason::LinkLost)
-        return QStringLiteral("Состав не взвешен: связь с весами прервалась, пока взвешивание было отключено");
+        // The held samples before the break are still weighed, as a live train's wagons are.
+        return QStringLiteral("Состав не взвешен полностью: связь с весами прервалась, пока взвешивание было "
+                              "отключено. Вагоны, прошедшие весы до обрыва связи, будут взвешены, когда "
+                              "взвешивание включится; вагон, бывший на весах в момент обрыва, не взвешивается");
     const auto seconds = static_cast<long>(catchUp_.capacity() / static_cast<std::size_t>(std::max(settings_.Fadc, 1)));
     const QString room = seconds >= 60 ? QStringLiteral("%1 мин").arg(seconds / 60) : QStringLiteral("%1 с").arg(seconds);
     return QStringLiteral("Состав не взвешен: взвешивание было отключено дольше, чем программа может "

@@ -24,6 +24,7 @@
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 #include "integrity/records_integrity.h"
+#include "link/link_watch.h"
 #include "records/table.h"
 #include "support/operator_input.h"
 #include "app/main_menu.h"
@@ -196,6 +197,35 @@ TEST_F(CatchUp, APassageLongerThanTheHeldSamplesIsToldOnceAndNotStored) {
     ASSERT_EQ(lost.size(), 1);
     EXPECT_EQ(lost[0].subject, "не хватило памяти");
     EXPECT_EQ(events(zv::event_kind::GatedPassage).size(), 2);
+}
+
+// The converter falls silent with the train half across while the processing window is open:
+// the passage is told once as not wholly weighed; the wagons that crossed before the break
+// are weighed when the window closes, as they would have been live, the one on the scale is
+// not. The link comes back by itself and the next train is weighed as usual.
+TEST_F(CatchUp, ALinkLostBehindTheClosedGateKeepsTheWagonsBeforeItAndTheNextTrainIsStored) {
+    line.play(passage);
+    ASSERT_EQ(main->LIEtr()->Val(), 1);
+    withProcessingWindowOpen(1, [&](QDialog&) {
+        line.playFrames(passage, static_cast<std::size_t>(passage.frames * 2 / 3));
+        line.silence(1400);
+        EXPECT_TRUE(main->linkWatch().isLost());
+    });
+    line.idle(passage, 2 * zv::LinkWatch::kRetryMs);
+    ASSERT_FALSE(main->linkWatch().isLost());
+    EXPECT_EQ(main->LIEtr()->Val(), 2);
+    const int cutRows = listedRows().size();
+    EXPECT_GT(cutRows, 0);
+    EXPECT_LT(cutRows, 4) << "the wagon on the scale at the break has no weight";
+    ASSERT_EQ(events(zv::event_kind::PassageNotWeighed).size(), 1);
+    const QStringList told = app.messages.texts();
+    EXPECT_EQ(told.filter("Состав не взвешен полностью").size(), 1) << told.join('|').toStdString();
+    EXPECT_EQ(told.filter("Нет связи с весами").size(), 1) << told.join('|').toStdString();
+
+    line.play(passage);
+    line.silence(2 * ConverterLine::kTickMs);
+    EXPECT_EQ(main->LIEtr()->Val(), 3);
+    EXPECT_EQ(listedRows().size(), 4);
 }
 
 // Over the book report, opened from its menu item, the red line is a banner on top of
