@@ -322,8 +322,7 @@ void TMain::onFrame(const zv::DecodedFrame& frame) {
         showError(QString::fromStdString(raw_.error()));
     }
     // The decoder notes the count; the catch-up restarts it where the sample enters the engine.
-    int count = engine_.SmpCnt();
-    if (frame.calibrationMark) link_.decoder().onCalibrationMark(count);
+    if (frame.calibrationMark) link_.decoder().onCalibrationMark(engine_.SmpCnt());
     feedSample(frame.codes, frame.calibrationMark);
 }
 

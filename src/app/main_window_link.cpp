@@ -97,7 +97,7 @@ void TMain::cutTrainByLostLink() {
     // Behind the closed gate the train is held: the catch-up ends it over the outage itself.
     if (!catchUp_->catchUp().live()) return;
     const zv::StoredTrain train = engine_.TrainEnd();
-    if (!train.empty()) StoreTrain(train);
+    if (!train.empty()) catchUp_->storeFromEngine(train);  // the one road of the engine's trains
     zv::Events::record(zv::event_kind::TrainCut,
                        train.empty() ? QStringLiteral("Состав") : QStringLiteral("Состав %1").arg(LIEtr_->Val()),
                        {},
