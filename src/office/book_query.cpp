@@ -1,6 +1,7 @@
 #include "office/book_query.h"
 
 #include "office/html.h"
+#include "office/pages.h"
 
 namespace zv::office {
 
@@ -65,19 +66,12 @@ BookFilter BookFilter::fromRequest(const Request& r, const QDate& today) {
         f.problems.append(QStringLiteral("Направление «%1» не понято").arg(f.direction));
         f.direction.clear();
     }
-    const QString monthText = r.arg(QStringLiteral("month"));
-    if (!monthText.isEmpty()) {
-        f.month = QDate::fromString(monthText + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
-        if (!f.month.isValid()) f.problems.append(QStringLiteral("Месяц «%1» не понят: нужен ГГГГ-ММ").arg(monthText));
-    }
-    for (auto [name, date] : {std::pair{QStringLiteral("from"), &f.from}, std::pair{QStringLiteral("to"), &f.to}}) {
-        const QString text = r.arg(name);
-        if (text.isEmpty()) continue;
-        *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-        if (!date->isValid()) f.problems.append(QStringLiteral("Дата «%1» не понята: нужна ГГГГ-ММ-ДД").arg(text));
-    }
-    // Without a month and without dates the book opens at this month.
-    if (monthText.isEmpty() && !f.from.isValid() && !f.to.isValid()) f.month = QDate(today.year(), today.month(), 1);
+    f.month = monthArg(r, QStringLiteral("month"), f.problems);
+    f.from = dateArg(r, QStringLiteral("from"), f.problems);
+    f.to = dateArg(r, QStringLiteral("to"), f.problems);
+    // Without a month and without dates the book opens at this month; so does a month or a
+    // date it cannot read, as the page's own links (which leave such values out) open it.
+    if (!f.month.isValid() && !f.from.isValid() && !f.to.isValid()) f.month = QDate(today.year(), today.month(), 1);
     const QString sort = r.arg(QStringLiteral("sort"));
     if (sortExpression(sort)) f.sort = sort;
     f.descending = r.arg(QStringLiteral("desc")) == QStringLiteral("1");
@@ -180,12 +174,12 @@ QList<GroupTotals> BookQuery::totalsBy(const QString& column) {
     return groups;
 }
 
-void BookQuery::forEachRow(const std::function<void(const central::PgResult&, int row)>& visit) {
+void BookQuery::forEachRow(qint64 limit, const std::function<void(const central::PgResult&, int row)>& visit) {
     QStringList p;
     const QString w = where(p);
     db_.transaction([&] {
         db_.exec(QStringLiteral("DECLARE book_rows NO SCROLL CURSOR FOR ") + kSelect + kFrom + w + order() +
-                     QStringLiteral("LIMIT %1").arg(kExportRows),
+                     QStringLiteral("LIMIT %1").arg(limit),
                  p);
         for (;;) {
             const central::PgResult batch = db_.exec(QStringLiteral("FETCH 2000 FROM book_rows"));

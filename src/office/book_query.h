@@ -54,15 +54,14 @@ public:
     BookQuery(central::PgConnection& connection, const BookFilter& filter) : db_(connection), filter_(filter) {}
 
     static constexpr int kPageRows = 100;
-    static constexpr int kExportRows = 200000;
 
     central::PgResult page();
     BookTotals totals();
     // Totals grouped by "client", "load" or "station".
     QList<GroupTotals> totalsBy(const QString& column);
-    // Every matching row up to the export's bound, a batch at a time through a cursor, so
-    // that an export holds only one batch in memory.
-    void forEachRow(const std::function<void(const central::PgResult&, int row)>& visit);
+    // Every matching row up to limit, a batch at a time through a cursor, so that an export
+    // holds only one batch in memory.
+    void forEachRow(qint64 limit, const std::function<void(const central::PgResult&, int row)>& visit);
 
 private:
     QString where(QStringList& parameters) const;

@@ -92,7 +92,7 @@ Response OfficeService::route(const Request& request, const Session& session) {
     }
     if (request.method != QStringLiteral("GET") && request.method != QStringLiteral("HEAD"))
         return Response::text(405, QStringLiteral("Метод не поддерживается"));
-    const PageContext c{request, session, db_, options_.now()};
+    const PageContext c{request, session, db_, options_.now(), options_.exportRows};
     if (path == QStringLiteral("/")) return overviewPage(c);
     if (path == QStringLiteral("/trains")) return trainsPage(c);
     if (path == QStringLiteral("/book")) return bookPage(c);

@@ -21,6 +21,7 @@ struct OfficeOptions {
     std::chrono::milliseconds longestPause{60000};
     bool secureCookie = false;  // the cookie only over HTTPS (behind the proxy)
     HashCost hashCost = HashCost::Interactive;
+    qint64 exportRows = 200000;  // the most rows a spreadsheet or CSV export holds
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 

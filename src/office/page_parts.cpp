@@ -61,4 +61,9 @@ QString problemsBlock(const QStringList& problems) {
     return out;
 }
 
+QString limitNotice(int rows, int limit) {
+    if (rows <= limit) return {};
+    return QStringLiteral("<p class=\"error\">Показаны первые %1 строк: сузьте выбор, чтобы увидеть остальные.</p>").arg(limit);
+}
+
 }  // namespace zv::office

@@ -30,13 +30,6 @@ QString speedText(const QString& tenths) {
     return QLocale(QLocale::Russian).toString(tenths.toDouble() / 10.0, 'f', 1);
 }
 
-struct Train {
-    QString number, first, direction;
-    int wagons = 0;
-    qint64 weight = 0;
-    QString rows;
-};
-
 QString wagonRow(const central::PgResult& r, int i) {
     const auto cell = [&](int c) { return QStringLiteral("<td>%1</td>").arg(esc(r.text(i, c))); };
     const QString wagon = r.text(i, 2);
@@ -48,14 +41,35 @@ QString wagonRow(const central::PgResult& r, int i) {
            QStringLiteral("</tr>");
 }
 
+// A locomotive's row is shown with the train but is not one of its wagons.
+constexpr int kLocomotiveNote = 3;
+constexpr int kDayRows = 20000;
+
+struct Train {
+    QString number, first, direction;
+    int wagons = 0, locomotives = 0;
+    qint64 weight = 0;  // of the wagons
+    QString rows;
+
+    void add(const central::PgResult& r, int i) {
+        if (!r.isNull(i, 8) && r.text(i, 8).toInt() == kLocomotiveNote) {
+            ++locomotives;
+        } else {
+            ++wagons;
+            weight += r.text(i, 3).toLongLong();
+        }
+        rows += wagonRow(r, i);
+    }
+};
+
 QString trainBlock(const Train& t, bool open) {
     return QStringLiteral(
-               "<details%1><summary>Состав %2 — %3, %4, вагонов: %5, вес %6 кг</summary><table class=\"wagons\"><thead><tr>"
+               "<details%1><summary>Состав %2 — %3, %4, вагонов: %5%6, вес вагонов %7 кг</summary><table class=\"wagons\"><thead><tr>"
                "<th>Время</th><th>Вагон</th><th class=\"n\">Вес, кг</th><th>Примечание</th><th>Осей</th>"
-               "<th class=\"n\">Скорость, км/ч</th><th>База ваг.</th><th>База тел.</th></tr></thead><tbody>%7</tbody></table></details>\n")
+               "<th class=\"n\">Скорость, км/ч</th><th>База ваг.</th><th>База тел.</th></tr></thead><tbody>%8</tbody></table></details>\n")
         .arg(open ? QStringLiteral(" open") : QString(), esc(t.number), esc(shownTime(t.first)), esc(t.direction))
         .arg(t.wagons)
-        .arg(kg(t.weight), t.rows);
+        .arg(t.locomotives > 0 ? QStringLiteral(", локомотивов: %1").arg(t.locomotives) : QString(), kg(t.weight), t.rows);
 }
 
 }  // namespace
@@ -81,18 +95,16 @@ Response trainsPage(const PageContext& c) {
         const central::PgResult r = db.exec(QStringLiteral(
             "SELECT train, to_char(time, 'YYYY-MM-DD HH24:MI:SS'), wagon, weight, wei1, wei2, wei3, direc, note, axle, speed, "
             "basew, baseb FROM central.trains WHERE scale = $1 AND time >= $2::date AND time < $2::date + 1 "
-            "ORDER BY time LIMIT 20000"), {chosen, day.toString(Qt::ISODate)});
+            "ORDER BY time LIMIT %1").arg(kDayRows + 1), {chosen, day.toString(Qt::ISODate)});
         QList<Train> trains;
-        for (int i = 0; i < r.rows(); ++i) {
+        for (int i = 0; i < std::min(r.rows(), kDayRows); ++i) {
             // A train is the run of rows of one number; the numbers start again after a reset.
             if (trains.isEmpty() || trains.back().number != r.text(i, 0))
-                trains.append(Train{r.text(i, 0), r.text(i, 1), trainDirection(r, i), 0, 0, {}});
-            Train& t = trains.back();
-            ++t.wagons;
-            t.weight += r.text(i, 3).toLongLong();
-            t.rows += wagonRow(r, i);
+                trains.append(Train{r.text(i, 0), r.text(i, 1), trainDirection(r, i), 0, 0, 0, {}});
+            trains.back().add(r, i);
         }
         if (trains.isEmpty()) body += QStringLiteral("<p>В этот день составов нет.</p>");
+        body += limitNotice(r.rows(), kDayRows);
         for (const Train& t : trains) body += trainBlock(t, open);
     });
     return htmlPage(QStringLiteral("Составы за день"), body, c.session);

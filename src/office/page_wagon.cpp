@@ -6,6 +6,8 @@ namespace zv::office {
 
 namespace {
 
+constexpr int kWeighingRows = 1000;
+
 // The book's columns and, from 14 on, the month and the waybill's own fields.
 QString weighingsSql() {
     return bookRowsSql(QStringLiteral(
@@ -42,14 +44,19 @@ Response wagonPage(const PageContext& c) {
                    QStringLiteral("<button type=\"submit\">Найти</button></form>");
     if (!number.isEmpty()) {
         c.db.with([&](central::PgConnection& db) {
-            const central::PgResult r = db.exec(weighingsSql() + QStringLiteral("WHERE ob.wagon = $1 ORDER BY ob.accepted DESC NULLS LAST LIMIT 1000"), {number});
-            body += QStringLiteral("<p>Вагон %1: взвешиваний %2</p>").arg(esc(number)).arg(r.rows());
+            const central::PgResult r = db.exec(
+                weighingsSql() + QStringLiteral("WHERE ob.wagon = $1 ORDER BY ob.accepted DESC NULLS LAST LIMIT %1").arg(kWeighingRows + 1),
+                {number});
+            const int shown = std::min(r.rows(), kWeighingRows);
+            body += QStringLiteral("<p>Вагон %1: взвешиваний %2%3</p>")
+                        .arg(esc(number), r.rows() > kWeighingRows ? QStringLiteral("больше ") : QString())
+                        .arg(shown);
             if (r.rows() == 0) return;
             body += QStringLiteral("<table><thead><tr><th>Весы</th><th>Принят</th><th>Отпущен</th><th class=\"n\">Брутто, кг</th>"
                                    "<th class=\"n\">Тара, кг</th><th class=\"n\">Нетто, кг</th><th>Груз</th><th>Станция</th>"
                                    "<th>Клиент</th><th>Документ</th><th class=\"noprint\"></th></tr></thead><tbody>");
-            for (int i = 0; i < r.rows(); ++i) body += weighingRow(r, i);
-            body += QStringLiteral("</tbody></table>");
+            for (int i = 0; i < shown; ++i) body += weighingRow(r, i);
+            body += QStringLiteral("</tbody></table>") + limitNotice(r.rows(), kWeighingRows);
         });
     }
     return htmlPage(QStringLiteral("Взвешивания вагона"), body, c.session);

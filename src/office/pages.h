@@ -16,6 +16,7 @@ struct PageContext {
     const Session& session;
     ConnectionPool& db;
     QDateTime now;  // the service's local time: "today" on the overview, the export's stamp
+    qint64 exportRows = 0;  // the most rows an export holds
 };
 
 Response htmlPage(const QString& title, const QString& body, const Session& session, int status = 200);
@@ -42,6 +43,9 @@ QString numberCell(const QString& serverValue);  // empty for null
 QDate dateArg(const Request& r, const QString& name, QStringList& problems);
 QDate monthArg(const Request& r, const QString& name, QStringList& problems);
 QString problemsBlock(const QStringList& problems);
+// A line saying that only the first limit rows are shown, when the query (asked for one row
+// more than the limit) found more; nothing otherwise.
+QString limitNotice(int rows, int limit);
 // The events of the central log: the SELECT of their columns and the table of at most limit rows.
 QString eventColumnsSql();
 QString eventTable(const central::PgResult& r, int limit);

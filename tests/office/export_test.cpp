@@ -59,6 +59,29 @@ QStringList sharedStrings(const QString& xml) {
     return out;
 }
 
+// The number format of a cell's style: the code of a format the file defines, or "builtin N".
+QString numberFormat(const QString& styles, const QString& styleIndex) {
+    static const QRegularExpression xfs(QStringLiteral("<cellXfs[^>]*>(.*?)</cellXfs>")), xf(QStringLiteral("<xf numFmtId=\"([0-9]+)\""));
+    QStringList ids;
+    for (auto m = xf.globalMatch(xfs.match(styles).captured(1)); m.hasNext();) ids.append(m.next().captured(1));
+    const QString id = ids.value(styleIndex.toInt());
+    const QRegularExpression code(QStringLiteral("<numFmt numFmtId=\"%1\" formatCode=\"([^\"]*)\"").arg(id));
+    const auto m = code.match(styles);
+    return m.hasMatch() ? m.captured(1) : QStringLiteral("builtin ") + id;
+}
+
+// A spreadsheet's row whose first cell holds the text, as its cells' values from column A on.
+QStringList rowStartingWith(const QHash<QString, Cell>& cells, const QString& text) {
+    for (auto it = cells.begin(); it != cells.end(); ++it) {
+        if (!it.key().startsWith(u'A') || it.value().value != text) continue;
+        const QString row = it.key().mid(1);
+        QStringList values;
+        for (char column = 'A'; column <= 'E'; ++column) values.append(cells.value(QChar(column) + row).value);
+        return values;
+    }
+    return {};
+}
+
 class OfficeExport : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -104,10 +127,21 @@ TEST_F(OfficeExport, TheSpreadsheetHasNumbersDatesTextsAFrozenHeadingAFilterAndT
     file.close();
     const QString sheet = zipMember(path, QStringLiteral("xl/worksheets/sheet1.xml"));
     ASSERT_FALSE(sheet.isEmpty());
-    const QHash<QString, Cell> got = cells(sheet, sharedStrings(zipMember(path, QStringLiteral("xl/sharedStrings.xml"))));
+    const QStringList shared = sharedStrings(zipMember(path, QStringLiteral("xl/sharedStrings.xml")));
+    const QHash<QString, Cell> got = cells(sheet, shared);
+    const QString styles = zipMember(path, QStringLiteral("xl/styles.xml"));
+    const QString dateFormat = QStringLiteral("dd.mm.yyyy hh:mm:ss");
 
+    // On top: the filter, the number of rows and the time of the export as a date.
     EXPECT_THAT(got.value(QStringLiteral("A1")).value.toStdString(), HasSubstr("весы: north; месяц: 12.2026"));
-    EXPECT_EQ(got.value(QStringLiteral("A2")).value, QStringLiteral("Выгружено 10.12.2026 12:00:00"));
+    EXPECT_EQ(got.value(QStringLiteral("A2")).value, QStringLiteral("Записей"));
+    EXPECT_EQ(got.value(QStringLiteral("B2")).type, QString());
+    EXPECT_EQ(got.value(QStringLiteral("B2")).value, QStringLiteral("5"));
+    EXPECT_EQ(got.value(QStringLiteral("C2")).value, QStringLiteral("Выгружено"));
+    const Cell stamp = got.value(QStringLiteral("D2"));
+    EXPECT_EQ(stamp.type, QString());
+    EXPECT_EQ(stamp.value, QStringLiteral("46366.5"));  // 10.12.2026 12:00, the service's "now"
+    EXPECT_EQ(numberFormat(styles, stamp.style), dateFormat);
     EXPECT_EQ(got.value(QStringLiteral("C4")).value, QStringLiteral("Вагон"));
     // Row 5 is the first weighing.
     EXPECT_EQ(got.value(QStringLiteral("A5")).value, QStringLiteral("north"));
@@ -119,8 +153,9 @@ TEST_F(OfficeExport, TheSpreadsheetHasNumbersDatesTextsAFrozenHeadingAFilterAndT
     const Cell accepted = got.value(QStringLiteral("D5"));
     EXPECT_EQ(accepted.type, QString());
     EXPECT_EQ(accepted.value.left(11), QStringLiteral("46366.33333"));  // 10.12.2026 08:00 as a spreadsheet's day number
-    EXPECT_FALSE(accepted.style.isEmpty());
+    EXPECT_EQ(numberFormat(styles, accepted.style), dateFormat);
     EXPECT_EQ(got.value(QStringLiteral("F5")).value, QStringLiteral("80000"));
+    EXPECT_EQ(numberFormat(styles, got.value(QStringLiteral("F5")).style), QStringLiteral("#,##0"));
     EXPECT_EQ(got.value(QStringLiteral("H5")).value, QStringLiteral("55000"));
     EXPECT_FALSE(got.contains(QStringLiteral("G7")));  // no tare: an empty cell, not a zero
     EXPECT_EQ(got.value(QStringLiteral("L5")).value, QStringLiteral("Ввоз"));
@@ -132,6 +167,54 @@ TEST_F(OfficeExport, TheSpreadsheetHasNumbersDatesTextsAFrozenHeadingAFilterAndT
     EXPECT_EQ(got.value(QStringLiteral("H10")).value, f.sql(QStringLiteral("SELECT sum(net) FROM central.office_book WHERE scale = 'north' AND month = '2026-12-01'")));
     EXPECT_THAT(sheet.toStdString(), HasSubstr("<pane ySplit=\"4\" topLeftCell=\"A5\" activePane=\"bottomLeft\" state=\"frozen\"/>"));
     EXPECT_THAT(sheet.toStdString(), HasSubstr("<autoFilter ref=\"A4:N9\"/>"));
+
+    // The second sheet: totals by client, load and station, as the server sums them.
+    const QHash<QString, Cell> totals = cells(zipMember(path, QStringLiteral("xl/worksheets/sheet2.xml")), shared);
+    const auto sums = [&](const char* column, const QString& name) {
+        return f.sql(QStringLiteral("SELECT count(*) || ',' || sum(gross) || ',' || coalesce(sum(tare), 0) || ',' || coalesce(sum(net), 0) "
+                                    "FROM central.office_book WHERE scale = 'north' AND month = '2026-12-01' AND %1 = $1")
+                         .arg(QLatin1String(column)),
+                     {name});
+    };
+    for (const auto& [column, name] : {std::pair{"client", QStringLiteral("ООО Ромашка")}, std::pair{"load", QStringLiteral("Щебень")},
+                                       std::pair{"station", QStringLiteral("Южная")}}) {
+        const QStringList row = rowStartingWith(totals, name);
+        ASSERT_EQ(row.size(), 5) << column;
+        EXPECT_EQ(row.mid(1).join(u','), sums(column, name)) << column;
+    }
+    EXPECT_EQ(rowStartingWith(totals, QStringLiteral("Клиент")).join(u','), QStringLiteral("Клиент,Вагонов,Брутто, кг,Тара, кг,Нетто, кг"));
+}
+
+// An export never stands for another choice than the one asked for, nor arrives cut short.
+TEST(OfficeExportRefusal, AnUnreadFilterOrTooManyRowsGetTheReasonInsteadOfAFile) {
+    ZV_REQUIRE_POSTGRES();
+    OfficeFixture f;
+    office::OfficeOptions options;
+    options.exportRows = 4;
+    f.start(options);
+    test::OfficeClient c = f.loggedIn(QStringLiteral("boris"));
+    const struct {
+        const char* target;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"/book.xlsx?scale=north&month=2026-12", 400, "Выбрано 5 записей, а выгрузка берет не больше 4"},
+        {"/book.csv?scale=north&month=2026-12", 400, "Выбрано 5 записей, а выгрузка берет не больше 4"},
+        {"/book.xlsx?scale=north&month=2026-13&dir=1", 400, "Месяц «2026-13» не понят"},
+        {"/book.csv?scale=north&month=2026-12&from=2026-12-32", 400, "Дата «2026-12-32» не понята"},
+        {"/book.csv?scale=north&month=2026-12&dir=7", 400, "Направление «7» не понято"},
+        {"/book.xlsx?scale=north&month=2026-12&dir=1", 200, "PK"},
+        {"/book.csv?scale=north&month=2026-12&dir=1", 200, "52345679"},
+    };
+    for (const auto& k : cases) {
+        const test::HttpReply r = c.get(QString::fromUtf8(k.target));
+        EXPECT_EQ(r.status, k.status) << k.target;
+        EXPECT_THAT(r.body.toStdString(), HasSubstr(k.says)) << k.target;
+        if (k.status != 200) {
+            EXPECT_EQ(r.header(QStringLiteral("content-disposition")), QString()) << k.target;
+            EXPECT_THAT(r.body.toStdString(), HasSubstr("<a href=\"/book?scale=north&amp;month=2026-12")) << k.target;
+        }
+    }
 }
 
 }  // namespace

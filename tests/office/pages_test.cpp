@@ -76,7 +76,8 @@ TEST_F(OfficePages, TheTrainsOfADayOpenOntoTheirWagons) {
     const QString html = page(QStringLiteral("/trains?scale=north&date=2026-12-10&open=1"));
     EXPECT_EQ(html.count(QStringLiteral("<details open>")), 2);
     const std::string first = part(html, QStringLiteral("Состав 3"), QStringLiteral("</details>"));
-    EXPECT_THAT(first, HasSubstr("вагонов: 3"));
+    // The locomotive is shown with the train, not counted or weighed as one of its wagons.
+    EXPECT_THAT(first, HasSubstr(("вагонов: 2, локомотивов: 1, вес вагонов " + office::kg(162000) + " кг").toStdString()));
     EXPECT_THAT(first, HasSubstr("Въезд"));
     EXPECT_THAT(first, HasSubstr("Локомотив"));
     EXPECT_THAT(first, HasSubstr("Обработан"));
@@ -166,7 +167,11 @@ TEST_F(OfficePages, HostileTextsInFiltersAndDataAreShownLiterally) {
     EXPECT_THAT(page(QStringLiteral("/book?month=2026-12")).toStdString(), HasSubstr("&lt;script&gt;alert(1)&lt;/script&gt;"));
     EXPECT_THAT(page(QStringLiteral("/events")).toStdString(), HasSubstr("&lt;b&gt;цепочка&lt;/b&gt; разорвана"));
     // Dates that are not dates are said so, and left out.
-    EXPECT_THAT(page(QStringLiteral("/book?month=2026-13")).toStdString(), HasSubstr("Месяц «2026-13» не понят"));
+    // Such a month opens this month's book, as the page's own links (which leave it out) do.
+    const QString oddMonth = page(QStringLiteral("/book?month=2026-13&scale=north"));
+    EXPECT_THAT(oddMonth.toStdString(), HasSubstr("Месяц «2026-13» не понят"));
+    EXPECT_THAT(part(oddMonth, QStringLiteral("<p class=\"filterline\">"), QStringLiteral("</p>")), HasSubstr("месяц: 12.2026. Записей: 5"));
+    EXPECT_THAT(oddMonth.toStdString(), HasSubstr("href=\"/book.xlsx?scale=north&amp;month=2026-12\""));
 }
 
 TEST_F(OfficePages, AWagonsWeighingsAcrossScalesWithItsWaybillAsACopy) {
