@@ -76,10 +76,11 @@ BookFilter BookFilter::fromRequest(const Request& r, const QDate& today) {
     if (sortExpression(sort)) f.sort = sort;
     f.descending = r.arg(QStringLiteral("desc")) == QStringLiteral("1");
     f.page = std::max(1, r.arg(QStringLiteral("page")).toInt());
+    f.all = r.arg(QStringLiteral("all")) == QStringLiteral("1");
     return f;
 }
 
-QString BookFilter::query(const QString& sortKey, bool desc, int pageNumber) const {
+QString BookFilter::query(const QString& sortKey, bool desc, int pageNumber, bool allRows) const {
     const QString s = sortKey.isEmpty() ? sort : sortKey;
     const bool d = sortKey.isEmpty() ? descending : desc;
     const int p = pageNumber > 0 ? pageNumber : 1;
@@ -94,7 +95,8 @@ QString BookFilter::query(const QString& sortKey, bool desc, int pageNumber) con
                         {QStringLiteral("to"), to.isValid() ? to.toString(Qt::ISODate) : QString()},
                         {QStringLiteral("sort"), s == QStringLiteral("accepted") ? QString() : s},
                         {QStringLiteral("desc"), d ? QStringLiteral("1") : QString()},
-                        {QStringLiteral("page"), p > 1 ? QString::number(p) : QString()}});
+                        {QStringLiteral("page"), p > 1 && !allRows ? QString::number(p) : QString()},
+                        {QStringLiteral("all"), allRows ? QStringLiteral("1") : QString()}});
 }
 
 QString BookFilter::description() const {
@@ -143,9 +145,9 @@ QString BookQuery::order() const {
 central::PgResult BookQuery::page() {
     QStringList p;
     const QString w = where(p);
-    return db_.exec(kSelect + kFrom + w + order() +
-                        QStringLiteral("LIMIT %1 OFFSET %2").arg(kPageRows).arg(qint64(filter_.page - 1) * kPageRows),
-                    p);
+    const QString limit = filter_.all ? QStringLiteral("LIMIT %1").arg(kPrintRows + 1)
+                                      : QStringLiteral("LIMIT %1 OFFSET %2").arg(kPageRows).arg(qint64(filter_.page - 1) * kPageRows);
+    return db_.exec(kSelect + kFrom + w + order() + limit, p);
 }
 
 BookTotals BookQuery::totals() {

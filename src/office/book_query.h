@@ -22,11 +22,13 @@ struct BookFilter {
     QString sort = QStringLiteral("accepted");
     bool descending = false;
     int page = 1;
+    bool all = false;  // every row on one page (up to BookQuery::kPrintRows), for printing
     QStringList problems;
 
     static BookFilter fromRequest(const Request& request, const QDate& today);
-    // The URL query of this filter, with another sort or page where given.
-    QString query(const QString& sortKey = {}, bool desc = false, int pageNumber = 0) const;
+    // The URL query of this filter, with another sort or page where given; allRows: with
+    // every row on one page.
+    QString query(const QString& sortKey = {}, bool desc = false, int pageNumber = 0, bool allRows = false) const;
     // A line for the exported sheet: what was chosen.
     QString description() const;
 };
@@ -54,7 +56,10 @@ public:
     BookQuery(central::PgConnection& connection, const BookFilter& filter) : db_(connection), filter_(filter) {}
 
     static constexpr int kPageRows = 100;
+    static constexpr int kPrintRows = 5000;
 
+    // The rows of the filter's page: kPageRows of them, or with all up to kPrintRows and one
+    // more, so that the page can say it shows only the first.
     central::PgResult page();
     BookTotals totals();
     // Totals grouped by "client", "load" or "station".

@@ -90,7 +90,7 @@ form.filter label{display:flex;flex-direction:column;font-size:.9em}
 .copy{border:2px solid #a00;color:#a00;padding:.2em .6em;display:inline-block;font-weight:bold}
 details{margin:.3em 0}
 @media print{
- .menu,form.filter,.pages,.noprint,button{display:none!important}
+ .menu,form.filter,.pages a,.noprint,button{display:none!important}
  body{font-size:10pt}
  main{padding:0}
  a{color:inherit;text-decoration:none}

@@ -29,7 +29,7 @@ QString sortHeading(const BookFilter& f, const QString& key, int column, bool nu
     const bool current = f.sort == key;
     const QString mark = current ? (f.descending ? QStringLiteral(" ▼") : QStringLiteral(" ▲")) : QString();
     return QStringLiteral("<th%1><a href=\"/book%2\">%3%4</a></th>")
-        .arg(number ? QStringLiteral(" class=\"n\"") : QString(), esc(f.query(key, current && !f.descending)),
+        .arg(number ? QStringLiteral(" class=\"n\"") : QString(), esc(f.query(key, current && !f.descending, 0, f.all)),
              esc(bookColumnTitle(column)), mark);
 }
 
@@ -70,12 +70,20 @@ QString groupTable(const QString& title, const QList<GroupTotals>& groups) {
         .arg(esc(title), rows);
 }
 
+// The pages of the book, and a way to every row at once: a printed page is a whole report.
 QString pager(const BookFilter& f, qint64 rows) {
     const qint64 pages = std::max<qint64>(1, (rows + BookQuery::kPageRows - 1) / BookQuery::kPageRows);
+    if (f.all) {
+        if (pages == 1) return {};
+        return QStringLiteral("<p class=\"pages\"><a href=\"/book%1\">по %2 строк на странице</a></p>")
+            .arg(esc(f.query({}, false, 1)))
+            .arg(BookQuery::kPageRows);
+    }
     if (pages == 1) return {};
     QString out = QStringLiteral("<p class=\"pages\">Страница %1 из %2: ").arg(f.page).arg(pages);
     if (f.page > 1) out += QStringLiteral("<a href=\"/book%1\">← назад</a>").arg(esc(f.query({}, false, f.page - 1)));
     if (f.page < pages) out += QStringLiteral("<a href=\"/book%1\">вперед →</a>").arg(esc(f.query({}, false, f.page + 1)));
+    out += QStringLiteral("<a href=\"/book%1\">все строки на одной странице (для печати)</a>").arg(esc(f.query({}, false, 1, true)));
     return out + QStringLiteral("</p>");
 }
 
@@ -95,12 +103,13 @@ Response bookPage(const PageContext& c) {
                     .arg(esc(query));
         body += QStringLiteral("<p class=\"filterline\">%1. Записей: %2</p>").arg(esc(f.description())).arg(totals.rows);
         QString tableRows;
-        for (int i = 0; i < rows.rows(); ++i) tableRows += rowHtml(rows, i);
+        const int shown = f.all ? std::min(rows.rows(), BookQuery::kPrintRows) : rows.rows();
+        for (int i = 0; i < shown; ++i) tableRows += rowHtml(rows, i);
         body += QStringLiteral("<table class=\"book\">") + heading(f) + QStringLiteral("<tbody>") + tableRows +
                 QStringLiteral("</tbody><tfoot><tr><td colspan=\"5\">Итого: %1 вагонов</td>%2<td colspan=\"6\"></td></tr></tfoot></table>")
                     .arg(totals.rows)
                     .arg(totalCells(totals));
-        body += pager(f, totals.rows);
+        body += pager(f, totals.rows) + (f.all ? limitNotice(rows.rows(), BookQuery::kPrintRows) : QString());
         body += groupTable(QStringLiteral("Клиент"), q.totalsBy(QStringLiteral("client"))) +
                 groupTable(QStringLiteral("Груз"), q.totalsBy(QStringLiteral("load"))) +
                 groupTable(QStringLiteral("Станция"), q.totalsBy(QStringLiteral("station")));

@@ -139,6 +139,14 @@ TEST_F(OfficePages, TheBookSortsAndPagesInLinksThatKeepTheFilter) {
     EXPECT_THAT(second.toStdString(), Not(HasSubstr("80000150")));
     // Totals cover the whole filter, not the page.
     EXPECT_THAT(bookFooter(second), HasSubstr("Итого: 150 вагонов"));
+    // For printing, every row on one page, in the same order, and the way back to pages.
+    const QString link = QStringLiteral("/book?scale=north&amp;month=2026-11&amp;sort=gross&amp;desc=1&amp;all=1");
+    EXPECT_THAT(second.toStdString(), HasSubstr(("href=\"" + link + "\"").toStdString()));
+    const QString all = page(QString(link).replace(QStringLiteral("&amp;"), QStringLiteral("&")));
+    EXPECT_EQ(bookRows(all), 150);
+    EXPECT_LT(all.indexOf(QStringLiteral("80000150")), all.indexOf(QStringLiteral("80000001")));
+    EXPECT_THAT(all.toStdString(), Not(HasSubstr("Страница 1")));
+    EXPECT_THAT(all.toStdString(), HasSubstr("href=\"/book?scale=north&amp;month=2026-11&amp;sort=gross&amp;desc=1\">по 100 строк"));
     // A sort key the page does not know is not SQL: the book falls back to its order.
     const test::HttpReply odd = c->get(QStringLiteral("/book?month=2026-11&sort=gross%3BDROP%20TABLE%20central.book"));
     EXPECT_EQ(odd.status, 200);
