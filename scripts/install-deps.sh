@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core poppler-utils
   qt6-translations-l10n  # Qt's own Russian texts for standard buttons and dialogs
   dpkg-dev file desktop-file-utils  # the Debian package: dpkg-shlibdeps, scripts/package-test.sh
+  nginx openssl  # the office's package: its nginx site file tried with a throwaway certificate
 )
 missing=()
 for p in "${packages[@]}"; do
