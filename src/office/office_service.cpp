@@ -137,8 +137,7 @@ Response OfficeService::login(const Request& request) {
     const QString password = request.form.value(QStringLiteral("password"));
     if (const auto wait = throttle_.wait(name); wait.count() > 0)
         return loginForm(request, QStringLiteral("После неверного пароля вход для «%1» закрыт еще на %2 с")
-                                      .arg(name)
-                                      .arg((wait.count() + 999) / 1000),
+                                      .arg(name, QString::number((wait.count() + 999) / 1000)),
                          429);
     std::optional<OfficeUser> user;
     db_.with([&](central::PgConnection& db) { user = findUser(db, name); });

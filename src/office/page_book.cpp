@@ -101,7 +101,7 @@ Response bookPage(const PageContext& c) {
         body += QStringLiteral("<p class=\"noprint\"><a href=\"/book.xlsx%1\">Выгрузить в Excel (xlsx)</a> · "
                                "<a href=\"/book.csv%1\">CSV</a></p>")
                     .arg(esc(query));
-        body += QStringLiteral("<p class=\"filterline\">%1. Записей: %2</p>").arg(esc(f.description())).arg(totals.rows);
+        body += QStringLiteral("<p class=\"filterline\">%1. Записей: %2</p>").arg(esc(f.description()), QString::number(totals.rows));
         QString tableRows;
         const int shown = f.all ? std::min(rows.rows(), BookQuery::kPrintRows) : rows.rows();
         for (int i = 0; i < shown; ++i) tableRows += rowHtml(rows, i);

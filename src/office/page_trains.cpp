@@ -67,9 +67,9 @@ QString trainBlock(const Train& t, bool open) {
                "<details%1><summary>Состав %2 — %3, %4, вагонов: %5%6, вес вагонов %7 кг</summary><table class=\"wagons\"><thead><tr>"
                "<th>Время</th><th>Вагон</th><th class=\"n\">Вес, кг</th><th>Примечание</th><th>Осей</th>"
                "<th class=\"n\">Скорость, км/ч</th><th>База ваг.</th><th>База тел.</th></tr></thead><tbody>%8</tbody></table></details>\n")
-        .arg(open ? QStringLiteral(" open") : QString(), esc(t.number), esc(shownTime(t.first)), esc(t.direction))
-        .arg(t.wagons)
-        .arg(t.locomotives > 0 ? QStringLiteral(", локомотивов: %1").arg(t.locomotives) : QString(), kg(t.weight), t.rows);
+        .arg(open ? QStringLiteral(" open") : QString(), esc(t.number), esc(shownTime(t.first)), esc(t.direction),
+             QString::number(t.wagons), t.locomotives > 0 ? QStringLiteral(", локомотивов: %1").arg(t.locomotives) : QString(),
+             kg(t.weight), t.rows);
 }
 
 }  // namespace

@@ -49,8 +49,7 @@ Response wagonPage(const PageContext& c) {
                 {number});
             const int shown = std::min(r.rows(), kWeighingRows);
             body += QStringLiteral("<p>Вагон %1: взвешиваний %2%3</p>")
-                        .arg(esc(number), r.rows() > kWeighingRows ? QStringLiteral("больше ") : QString())
-                        .arg(shown);
+                        .arg(esc(number), r.rows() > kWeighingRows ? QStringLiteral("больше ") : QString(), QString::number(shown));
             if (r.rows() == 0) return;
             body += QStringLiteral("<table><thead><tr><th>Весы</th><th>Принят</th><th>Отпущен</th><th class=\"n\">Брутто, кг</th>"
                                    "<th class=\"n\">Тара, кг</th><th class=\"n\">Нетто, кг</th><th>Груз</th><th>Станция</th>"

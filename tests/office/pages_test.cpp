@@ -155,7 +155,7 @@ TEST_F(OfficePages, TheBookSortsAndPagesInLinksThatKeepTheFilter) {
 
 TEST_F(OfficePages, HostileTextsInFiltersAndDataAreShownLiterally) {
     const QStringList hostile = {QStringLiteral("'; DROP TABLE central.book; --"), QStringLiteral("\"><script>alert(2)</script>"),
-                                 QStringLiteral("%_\\"), QStringLiteral("1' OR '1'='1")};
+                                 QStringLiteral("%_\\"), QStringLiteral("1' OR '1'='1"), QStringLiteral("%1%2%3")};
     for (const QString& text : hostile) {
         const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(text));
         for (const QString& target : {QStringLiteral("/book?month=2026-12&client=") + encoded, QStringLiteral("/book?month=2026-12&wagon=") + encoded,
@@ -170,7 +170,11 @@ TEST_F(OfficePages, HostileTextsInFiltersAndDataAreShownLiterally) {
                 EXPECT_THAT(bookFooter(html), HasSubstr("Итого: 0 вагонов")) << target.toStdString();
             }
         }
-        EXPECT_THAT(page(QStringLiteral("/book?month=2026-12&client=") + encoded).toStdString(), HasSubstr(office::esc(text).toStdString()));
+        const QString book = page(QStringLiteral("/book?month=2026-12&client=") + encoded);
+        EXPECT_THAT(part(book, QStringLiteral("<p class=\"filterline\">"), QStringLiteral("</p>")),
+                    HasSubstr(("клиент: " + office::esc(text) + ". Записей: 0").toStdString()));
+        EXPECT_THAT(part(page(QStringLiteral("/wagon?number=") + encoded), QStringLiteral("<p>Вагон"), QStringLiteral("</p>")),
+                    HasSubstr((office::esc(text) + ": взвешиваний 0").toStdString()));
     }
     EXPECT_EQ(f.sql(QStringLiteral("SELECT count(*) FROM central.book")), QStringLiteral("157"));
     // A client named like a script in the scale's dictionary, and an event's value with markup.
