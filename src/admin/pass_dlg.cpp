@@ -1,5 +1,6 @@
 #include "admin/pass_dlg.h"
 
+#include "integrity/access_code.h"
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/message_service.h"
 #include "ui/modal.h"
 
 TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
@@ -36,9 +38,13 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
 
 QString TPassDlg::code() const { return Password->text(); }
 
-bool TPassDlg::confirms(const QString& expected) {
+bool TPassDlg::confirms(const zv::AccessCode& accessCode) {
+    if (const QString problem = accessCode.problem(); !problem.isEmpty()) {
+        zv::Messages::error(problem);
+        return false;
+    }
     if (zv::showModal(*this) != QDialog::Accepted) return false;
-    if (code() == expected) return true;
+    if (accessCode.confirms(code())) return true;
     zv::Events::record(zv::event_kind::WrongAccessCode, parentWidget() ? parentWidget()->windowTitle() : windowTitle());
     return false;
 }
