@@ -4,13 +4,13 @@
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/message_service.h"
 #include "ui/modal.h"
+#include "ui/ok_cancel_bar.h"
 
 TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("PassDlg");
@@ -21,18 +21,7 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
     Password->setObjectName("Password");
     Password->setEchoMode(QLineEdit::Password);
     layout->addWidget(Password);
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    bar->addWidget(ok);
-    bar->addWidget(cancel);
-    layout->addLayout(bar);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(addOkCancelBar(this, layout, "Cancel"), &QPushButton::clicked, this, &QDialog::accept);
     setFixedWidth(260);
 }
 

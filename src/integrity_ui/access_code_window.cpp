@@ -5,9 +5,9 @@
 #include "integrity/records_integrity.h"
 #include "ui/message_service.h"
 #include "ui/modal.h"
+#include "ui/ok_cancel_bar.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,18 +24,7 @@ TAccessCodeW::TAccessCodeW(RecordsIntegrity& integrity, QWidget* parent) : QDial
     OldCode = addCodeRow(form, "OldCode", "Текущий код");
     NewCode = addCodeRow(form, "NewCode", QStringLiteral("Новый код (от %1 знаков)").arg(AccessCode::kMinLength));
     NewCode2 = addCodeRow(form, "NewCode2", "Новый код еще раз");
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Отмена", this);
-    cancel->setObjectName("CancelBtn");
-    bar->addWidget(ok);
-    bar->addWidget(cancel);
-    layout->addLayout(bar);
-    connect(ok, &QPushButton::clicked, this, &TAccessCodeW::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(addOkCancelBar(this, layout, "Отмена"), &QPushButton::clicked, this, &TAccessCodeW::OKBtnClick);
     setFixedWidth(360);
 }
 
