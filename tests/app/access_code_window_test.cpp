@@ -36,18 +36,19 @@ void typeCodes(QDialog& window, const QString& current, const QString& fresh, co
 
 // Opens the calibration page with `code` typed into the prompt; whether the page opened.
 bool calibrationOpensWith(TMain& main, const QString& code) {
-    bool opened = false;
+    bool opened = false, typed = false;
     zv::ModalScript script;
     script.then([&](QDialog& setup) {
-        auto* page = setup.findChild<QWidget*>("TS3");
-        for (int wait = 0; wait < 100 && !page->isEnabled(); ++wait) QTest::qWait(10);
-        opened = page->isEnabled();
+        // The prompt opens, is answered and checked inside this wait.
+        for (int wait = 0; wait < 1000 && !typed; ++wait) QTest::qWait(10);
+        opened = setup.findChild<QWidget*>("TS3")->isEnabled();
     });
     script.then([&](QDialog& prompt) {
         QWidget* edit = zv::test::control(&prompt, "Password");
         zv::test::click(edit);
         zv::test::typeKeys(edit, code);
         QTest::keyClick(edit, Qt::Key_Return);
+        typed = true;
     });
     zv::test::chooseMenu(main.menuBar(), {"Настройка", "Весы", "Калибровка"});
     EXPECT_EQ(script.shown(), (QStringList{"SetupW", "PassDlg"}));
@@ -103,7 +104,9 @@ TEST(AccessCodeWindow, TheEngineerChangesTheCodeAndOnlyTheNewOneOpensTheCalibrat
     ASSERT_TRUE(QFile::remove(integrity.accessCode().path()));
     app.messages.clear();
     zv::ModalScript locked;
-    locked.then([](QDialog&) { QTest::qWait(50); });  // the page asks once the window stands
+    locked.then([&](QDialog&) {  // the page asks once the window stands
+        for (int wait = 0; wait < 300 && app.messages.texts().isEmpty(); ++wait) QTest::qWait(10);
+    });
     zv::test::chooseMenu(main.menuBar(), {"Настройка", "Весы", "Калибровка"});
     EXPECT_EQ(locked.shown(), QStringList{"SetupW"});
     ASSERT_EQ(app.messages.texts().size(), 1);
