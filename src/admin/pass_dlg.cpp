@@ -1,14 +1,16 @@
 #include "admin/pass_dlg.h"
 
+#include "integrity/access_code.h"
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/message_service.h"
 #include "ui/modal.h"
+#include "ui/ok_cancel_bar.h"
 
 TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("PassDlg");
@@ -19,26 +21,19 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
     Password->setObjectName("Password");
     Password->setEchoMode(QLineEdit::Password);
     layout->addWidget(Password);
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    bar->addWidget(ok);
-    bar->addWidget(cancel);
-    layout->addLayout(bar);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(addOkCancelBar(this, layout, "Cancel"), &QPushButton::clicked, this, &QDialog::accept);
     setFixedWidth(260);
 }
 
 QString TPassDlg::code() const { return Password->text(); }
 
-bool TPassDlg::confirms(const QString& expected) {
+bool TPassDlg::confirms(const zv::AccessCode& accessCode) {
+    if (const QString problem = accessCode.problem(); !problem.isEmpty()) {
+        zv::Messages::error(problem);
+        return false;
+    }
     if (zv::showModal(*this) != QDialog::Accepted) return false;
-    if (code() == expected) return true;
+    if (accessCode.confirms(code())) return true;
     zv::Events::record(zv::event_kind::WrongAccessCode, parentWidget() ? parentWidget()->windowTitle() : windowTitle());
     return false;
 }

@@ -4,6 +4,10 @@
 
 class QLineEdit;
 
+namespace zv {
+class AccessCode;
+}
+
 // Access-code prompt of the calibration page. It does not answer F1.
 class TPassDlg : public QDialog {
     Q_OBJECT
@@ -12,9 +16,9 @@ public:
 
     QString code() const;
 
-    // Asks for the code and tells whether the operator confirmed exactly `expected`
-    // (letter case counts).
-    bool confirms(const QString& expected);
+    // Asks for the code and tells whether the operator gave the installation's code (letter
+    // case counts); a wrong one is logged. A code file that cannot be used is said instead.
+    bool confirms(const zv::AccessCode& code);
 
 protected:
     void showEvent(QShowEvent* event) override;

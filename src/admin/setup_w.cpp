@@ -214,7 +214,7 @@ void TSetupW::TS3Show() {
     }
     TS3->setEnabled(false);
     showCalibrationCounter();
-    TS3->setEnabled(passDlg().confirms(AccessCode));
+    TS3->setEnabled(passDlg().confirms(zv::Events::accessCode()));
 }
 
 void TSetupW::showCalibrationCounter() { CalibCount->setText(zv::Events::calibrationCaption()); }

@@ -6,6 +6,7 @@
 
 #include "admin/calibration.h"
 #include "admin/scale_parameter_edits.h"
+#include "integrity/access_code.h"
 #include "settings/settings_file.h"
 
 class AdminHost;
@@ -31,7 +32,8 @@ class TSetupW : public QDialog {
     Q_OBJECT
 public:
     enum Page { Connection = 0, Parameters = 1, Calibration = 2 };
-    static constexpr const char* AccessCode = "wqpzlt";
+    // The factory access code, which confirms until an engineer changes it.
+    static constexpr const char* AccessCode = zv::AccessCode::kFactoryCode;
 
     explicit TSetupW(QWidget* parent = nullptr);
     ~TSetupW() override;

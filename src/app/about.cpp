@@ -44,6 +44,8 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
     eventCount_->setObjectName("EventCount");
     calibration_ = addLine(layout, QString(), this);
     calibration_->setObjectName("CalibCount");
+    accessCode_ = addLine(layout, QString(), this);
+    accessCode_->setObjectName("AccessCode");
     layout->addSpacing(12);
 
     auto* ok = new QPushButton("OK", this);
@@ -59,3 +61,5 @@ void TAbout::setRecordsInfo(const QString& identification, qint64 events, const 
     eventCount_->setText(QStringLiteral("Событий в журнале: %1").arg(events));
     calibration_->setText(calibration);
 }
+
+void TAbout::setAccessCodeState(const QString& caption) { accessCode_->setText(caption); }

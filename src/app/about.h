@@ -12,9 +12,12 @@ class TAbout : public QDialog {
 
     // The software identification, the event counter and the calibration counter.
     void setRecordsInfo(const QString& identification, qint64 events, const QString& calibration);
+    // Whether the factory access code is still in use.
+    void setAccessCodeState(const QString& caption);
 
   private:
     QLabel* ident_ = nullptr;
     QLabel* eventCount_ = nullptr;
     QLabel* calibration_ = nullptr;
+    QLabel* accessCode_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "admin/shift_s.h"
 #include "app/about.h"
 #include "app/app_windows.h"
+#include "integrity_ui/access_code_window.h"
 #include "integrity_ui/event_log_window.h"
 #include "processing/w_pro.h"
 #include "reports/b_prn.h"
@@ -25,6 +26,7 @@ QString helpTopicFor(const QWidget* window, const AppWindows& w) {
     if (is(w.SetupW))
         return w.SetupW->currentPage() == TSetupW::Calibration ? "Calibration.htm" : "Tuning.htm";
     if (is(w.About)) return "Help.htm";
-    if (qobject_cast<const zv::TEventLog*>(window)) return kRecordsHelpTopic;
+    if (qobject_cast<const zv::TEventLog*>(window) || qobject_cast<const zv::TAccessCodeW*>(window))
+        return kRecordsHelpTopic;
     return "Main.htm";
 }

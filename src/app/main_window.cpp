@@ -32,6 +32,7 @@
 #include "integrity/event_action.h"
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
+#include "integrity_ui/access_code_window.h"
 #include "integrity_ui/event_log_window.h"
 #include "integrity_ui/records_check.h"
 #include "processing/w_pro.h"
@@ -192,6 +193,8 @@ void TMain::connectMenu() {
         guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
         showIntegrity();
     });
+    connect(menu_.AccessCode, &QAction::triggered, this,
+            [this] { guarded([this] { zv::changeAccessCode(*integrity_, this); }); });
     connect(menu_.WagonSearch, &QAction::triggered, this, &TMain::openWagonSearch);
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,
@@ -204,6 +207,7 @@ void TMain::connectMenu() {
         guarded([this] {
             w_.About->setRecordsInfo(identity_.text(), integrity_->log().count(),
                                      zv::calibrationCounter(integrity_->log()).caption());
+            w_.About->setAccessCodeState(integrity_->accessCode().caption());
         });
         execModal(w_.About);
     });

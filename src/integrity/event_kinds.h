@@ -29,6 +29,7 @@ inline const QString RowDeleted = QStringLiteral("Запись удалена");
 inline const QString BookArchived = QStringLiteral("Книга архивирована");
 inline const QString ShiftChange = QStringLiteral("Смена оператора");
 inline const QString WrongAccessCode = QStringLiteral("Неверный код доступа");
+inline const QString AccessCodeChanged = QStringLiteral("Код доступа изменен");
 inline const QString WrongTablePassword = QStringLiteral("Неверный пароль таблицы");
 inline const QString TableSealed = QStringLiteral("Таблица опечатана");
 inline const QString IntegrityFinding = QStringLiteral("Нарушение целостности");
@@ -44,7 +45,7 @@ inline const QString PassageNotWeighed = QStringLiteral("Состав не вз�
 inline QStringList all() {
     return {StartUp, Shutdown, SettingChanged, Calibration, ZeroNotSet, SettingsDamaged, PortOpened, PortLost, PortRestored,
             TableCreated, TrainStored, TrainCut, TrainDeleted, TrainsRenumbered, WagonAccepted, WagonReleased, WagonNumberConfirmed, RowInserted,
-            RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, WrongTablePassword, TableSealed,
+            RowEdited, RowDeleted, BookArchived, ShiftChange, WrongAccessCode, AccessCodeChanged, WrongTablePassword, TableSealed,
             IntegrityFinding, FindingAcknowledged, CentralLost, CentralRestored, CentralRefused,
             GatedPassage, TrainWeighedLate, PassageNotWeighed};
 }

@@ -25,6 +25,8 @@ void Events::record(const QString& kind, const QString& subject, const QString& 
     if (current) current->record(kind, subject, oldValue, newValue);
 }
 
+AccessCode Events::accessCode() { return current ? current->accessCode() : AccessCode(); }
+
 void Events::recordRecordsMessage(const QString& text) {
     if (text.contains(QStringLiteral("Для новой установки"))) {
         record(event_kind::TableCreated, QStringLiteral("Новая установка"), {}, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));

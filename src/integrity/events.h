@@ -1,5 +1,7 @@
 #pragma once
 
+#include "integrity/access_code.h"
+
 #include <QString>
 
 namespace zv {
@@ -23,6 +25,8 @@ public:
     // The calibration counter of the installed log ("Счетчик калибровок: 7, последняя 10.12.2026");
     // empty without one.
     static QString calibrationCaption();
+    // The access code of the installed log's installation; the factory code alone without one.
+    static AccessCode accessCode();
 };
 
 }  // namespace zv

@@ -185,6 +185,16 @@ QList<SealFinding> RecordsIntegrity::check() {
     return findings;
 }
 
+AccessCode RecordsIntegrity::accessCode() const {
+    bool changedBefore = false;
+    try {
+        changedBefore = log_.countOf(event_kind::AccessCodeChanged) > 0;
+    } catch (const TableError& error) {
+        lastError_ = error.message();
+    }
+    return AccessCode(paths_.code, changedBefore);
+}
+
 QList<Event> RecordsIntegrity::unacknowledged() const {
     try {
         return log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "integrity/access_code.h"
 #include "integrity/event_log.h"
 #include "integrity/record_sealer.h"
 #include "integrity/row_events.h"
@@ -54,6 +55,10 @@ public:
     QStringList outstandingFor(const QString& fileName) const;
     // Acknowledges every finding (logged); the tables as they are now become the reference.
     void acknowledge();
+
+    // The installation's access code, beside the key; a change told by the log makes a missing
+    // code file a deleted one.
+    AccessCode accessCode() const;
 
     // The last failure of the log or the seals, once: it is cleared by reading it.
     QString takeError() { return std::exchange(lastError_, {}); }

@@ -18,7 +18,11 @@ SealPaths sealPathsBeside(const QString& settingsFile) {
     const QFileInfo info(settingsFile);
     const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     const QDir folder = QFileInfo(target).absoluteDir();
-    return {folder.filePath(QStringLiteral("ZOLVelt.key")), folder.filePath(QStringLiteral("ZOLVelt.seals"))};
+    SealPaths paths;
+    paths.key = folder.filePath(QStringLiteral("ZOLVelt.key"));
+    paths.heads = folder.filePath(QStringLiteral("ZOLVelt.seals"));
+    paths.code = folder.filePath(QStringLiteral("ZOLVelt.code"));
+    return paths;
 }
 
 QByteArray loadSealKey(const QString& path) {
@@ -37,15 +41,18 @@ QByteArray loadOrCreateSealKey(const QString& path, QString* error) {
     QByteArray key(kKeyBytes, Qt::Uninitialized);
     QRandomGenerator::system()->generate(reinterpret_cast<quint32*>(key.data()),
                                          reinterpret_cast<quint32*>(key.data() + key.size()));
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(key.toHex() + '\n') > 0 &&
-                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup) &&
-                         file.commit();
-    if (!written) {
+    if (!writeKeptFile(path, key.toHex() + '\n')) {
         if (error) *error = QStringLiteral("Не удается создать ключ печатей %1").arg(path);
         return {};
     }
     return key;
+}
+
+bool writeKeptFile(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup) &&
+           file.commit();
 }
 
 }  // namespace zv

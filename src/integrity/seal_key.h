@@ -10,6 +10,7 @@ namespace zv {
 struct SealPaths {
     QString key;    // "ZOLVelt.key"
     QString heads;  // "ZOLVelt.seals"
+    QString code;   // "ZOLVelt.code", the installation's access code
 };
 SealPaths sealPathsBeside(const QString& settingsFile);
 
@@ -18,5 +19,9 @@ SealPaths sealPathsBeside(const QString& settingsFile);
 QByteArray loadOrCreateSealKey(const QString& path, QString* error);
 // Reads the key without ever making one; empty when missing or unreadable.
 QByteArray loadSealKey(const QString& path);
+
+// Replaces a file kept beside the key (the key, the access code) in one step, readable and
+// writable by the owner and readable by the group only; false when it cannot be written.
+bool writeKeptFile(const QString& path, const QByteArray& content);
 
 }  // namespace zv

@@ -1,7 +1,6 @@
 #include "integrity_ui/records_check.h"
 
 #include "admin/pass_dlg.h"
-#include "admin/setup_w.h"
 #include "integrity/records_integrity.h"
 #include "ui/message_service.h"
 
@@ -38,7 +37,7 @@ void checkRecordsOnDemand(RecordsIntegrity& integrity) {
     if (!Messages::warningQuestion(findingsText(findings) + QStringLiteral("\r\n\r\nПодтвердить (нужен код доступа)?")))
         return;
     TPassDlg code;
-    if (!code.confirms(QString::fromLatin1(TSetupW::AccessCode))) return;
+    if (!code.confirms(integrity.accessCode())) return;
     integrity.acknowledge();
     showLastError(integrity);
     Messages::information(QStringLiteral("Нарушения подтверждены и записаны в журнал событий"));

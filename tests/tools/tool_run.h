@@ -14,9 +14,11 @@ struct ToolRun {
     std::string out, err;
 };
 
-inline ToolRun run(const std::vector<std::string>& args) {
+// `input` is the run's standard input.
+inline ToolRun run(const std::vector<std::string>& args, const std::string& input = {}) {
+    std::istringstream in(input);
     std::ostringstream out, err;
-    const int status = runTool(args, out, err);
+    const int status = runTool(args, in, out, err);
     return {status, out.str(), err.str()};
 }
 

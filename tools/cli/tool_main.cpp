@@ -1,7 +1,9 @@
 #include "cli/tool_main.h"
 
+#include <iostream>
 #include <stdexcept>
 
+#include "cli/access_code_command.h"
 #include "cli/check_command.h"
 #include "cli/central_command.h"
 #include "cli/command_options.h"
@@ -18,14 +20,18 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n";
+    "commands: replay, simulate, report, templates, check, verify, central, check-records, identify,\n"
+    "  set-access-code\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+using InputCommand = int (*)(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream&);
 
+// A command reads standard input only when it has `runWithInput` instead of `run`.
 struct CommandEntry {
     const char* name;
     Command run;
     const char* usage;
+    InputCommand runWithInput = nullptr;
 };
 
 constexpr CommandEntry Commands[] = {
@@ -35,6 +41,7 @@ constexpr CommandEntry Commands[] = {
     {"central", runCentralCommand, CentralUsage},
     {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
     {"identify", runIdentifyCommand, IdentifyUsage},
+    {"set-access-code", nullptr, SetAccessCodeUsage, runSetAccessCodeCommand},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
@@ -79,13 +86,17 @@ bool isHelpRequest(const std::vector<std::string>& args) {
 }  // namespace
 
 int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return runTool(args, std::cin, out, err);
+}
+
+int runTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty()) return fail(err, "no command given", Usage);
     if (isHelpRequest(args)) return help(args, out, err);
     const CommandEntry* command = findCommand(args[0]);
     if (!command) return fail(err, "unknown command '" + args[0] + "'", Usage);
     std::vector<std::string> options(args.begin() + 1, args.end());
     try {
-        return command->run(options, out, err);
+        return command->run ? command->run(options, out, err) : command->runWithInput(options, in, out, err);
     } catch (const UsageError& e) {
         return fail(err, e.what(), command->usage);
     } catch (const std::exception& e) {

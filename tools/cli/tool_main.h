@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,5 +11,7 @@ namespace zv {
 // Returns the exit status: 0 on success, 2 for a mistake in the options or a file that
 // cannot be read or written, with the reason on err.
 int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The same with the run's standard input (the codes of set-access-code come from it).
+int runTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace zv
