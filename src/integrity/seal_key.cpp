@@ -18,7 +18,11 @@ SealPaths sealPathsBeside(const QString& settingsFile) {
     const QFileInfo info(settingsFile);
     const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     const QDir folder = QFileInfo(target).absoluteDir();
-    return {folder.filePath(QStringLiteral("ZOLVelt.key")), folder.filePath(QStringLiteral("ZOLVelt.seals"))};
+    SealPaths paths;
+    paths.key = folder.filePath(QStringLiteral("ZOLVelt.key"));
+    paths.heads = folder.filePath(QStringLiteral("ZOLVelt.seals"));
+    paths.calibration = folder.filePath(QStringLiteral("ZOLVelt.calib"));
+    return paths;
 }
 
 QByteArray loadSealKey(const QString& path) {

@@ -10,6 +10,7 @@ namespace zv {
 struct SealPaths {
     QString key;    // "ZOLVelt.key"
     QString heads;  // "ZOLVelt.seals"
+    QString calibration;  // "ZOLVelt.calib"
 };
 SealPaths sealPathsBeside(const QString& settingsFile);
 
