@@ -1,9 +1,9 @@
 #pragma once
 
-#include "integrity/calibration_values.h"
-
 #include <QByteArray>
 #include <QString>
+
+#include "integrity/calibration_values.h"
 
 namespace zv {
 
@@ -25,7 +25,7 @@ inline const QString kCalibrationTitle = QStringLiteral("Калибровка");
 
 // Compares the values in effect with the seal at `sealPath`. Without a seal the installation
 // is fresh (`installationSealed` false: no chain heads yet) or the seal was removed.
-CalibrationFinding checkCalibrationSeal(const SealedValues& inEffect, const QString& sealPath, const QByteArray& key,
-                                    bool installationSealed);
+CalibrationFinding checkCalibrationSeal(const SealedValues& inEffect, const QString& sealPath,
+                                        const QByteArray& key, bool installationSealed);
 
 }  // namespace zv

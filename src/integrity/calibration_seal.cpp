@@ -1,9 +1,9 @@
 #include "integrity/calibration_seal.h"
 
-#include "integrity/seal_hash.h"
-
 #include <QFile>
 #include <QSaveFile>
+
+#include "integrity/seal_hash.h"
 
 namespace zv {
 
@@ -15,7 +15,8 @@ const QByteArray kMacPrefix = "mac ";
 
 QByteArray body(const SealedValues& values) {
     QByteArray text = kFirstLine;
-    for (const SealedValue& value : values) text += value.name.toUtf8() + '=' + value.value.toUtf8() + '\n';
+    for (const SealedValue& value : values)
+        text += value.name.toUtf8() + '=' + value.value.toUtf8() + '\n';
     return text;
 }
 
@@ -23,7 +24,9 @@ SealedValues valuesOf(const QByteArray& text) {
     SealedValues values;
     for (const QByteArray& line : text.mid(kFirstLine.size()).split('\n')) {
         const qsizetype equals = line.indexOf('=');
-        if (equals > 0) values.append({QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1))});
+        if (equals > 0)
+            values.append(
+                {QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1))});
     }
     return values;
 }
@@ -39,7 +42,8 @@ CalibrationSeal readCalibrationSeal(const QString& path, const QByteArray& key) 
     if (macAt < 0) return {CalibrationSeal::State::Broken, {}};
     const QByteArray text = all.left(macAt + 1);
     const QByteArray mac = all.mid(macAt + 1 + kMacPrefix.size()).trimmed();
-    if (!text.startsWith(kFirstLine) || mac != sealMacOf(key, text)) return {CalibrationSeal::State::Broken, {}};
+    if (!text.startsWith(kFirstLine) || mac != sealMacOf(key, text))
+        return {CalibrationSeal::State::Broken, {}};
     return {CalibrationSeal::State::Intact, valuesOf(text)};
 }
 
@@ -49,7 +53,8 @@ bool writeCalibrationSeal(const QString& path, const QByteArray& key, const Seal
     const QByteArray text = body(values);
     file.write(text);
     file.write(kMacPrefix + sealMacOf(key, text) + '\n');
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup);
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::WriteGroup);
     return file.commit();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "integrity/calibration_values.h"
-
 #include <QByteArray>
 #include <QString>
+
+#include "integrity/calibration_values.h"
 
 namespace zv {
 

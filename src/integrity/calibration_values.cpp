@@ -1,10 +1,10 @@
 #include "integrity/calibration_values.h"
 
+#include <QStringList>
+
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
-
-#include <QStringList>
 
 namespace zv {
 
@@ -17,19 +17,23 @@ struct SealedKey {
 
 // In the order they are sealed, after the zero codes and the coefficients.
 constexpr SealedKey kSealedKeys[] = {
-    {"kd", &Settings::kd},       {"Did", &Settings::Did},       {"Dis", &Settings::Dis},
-    {"Npl", &Settings::Npl},     {"Nadc", &Settings::Nadc},     {"Lp1", &Settings::Lp1},
-    {"Lp2", &Settings::Lp2},     {"Lp3", &Settings::Lp3},       {"Fadc", &Settings::Fadc},
-    {"Fflt", &Settings::Fflt},   {"Fflt_", &Settings::Fflt_},   {"tflt", &Settings::tflt},
-    {"Axtr1", &Settings::Axtr1}, {"Zpwr", &Settings::Zpwr},     {"Zman", &Settings::Zman},
-    {"Zaut", &Settings::Zaut},   {"Zst", &Settings::Zst},       {"Wmax", &Settings::Wmax},
+    {"kd", &Settings::kd},       {"Did", &Settings::Did},
+    {"Dis", &Settings::Dis},     {"Npl", &Settings::Npl},
+    {"Nadc", &Settings::Nadc},   {"Lp1", &Settings::Lp1},
+    {"Lp2", &Settings::Lp2},     {"Lp3", &Settings::Lp3},
+    {"Fadc", &Settings::Fadc},   {"Fflt", &Settings::Fflt},
+    {"Fflt_", &Settings::Fflt_}, {"tflt", &Settings::tflt},
+    {"Axtr1", &Settings::Axtr1}, {"Zpwr", &Settings::Zpwr},
+    {"Zman", &Settings::Zman},   {"Zaut", &Settings::Zaut},
+    {"Zst", &Settings::Zst},     {"Wmax", &Settings::Wmax},
     {"Vmax", &Settings::Vmax},   {"WeighMethod", &Settings::WeighMethod},
 };
 
 template <size_t N>
 void appendInputs(SealedValues& values, const char* name, const std::array<int32_t, N>& inputs) {
     for (size_t i = 0; i < N; ++i)
-        values.append({QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(i), QString::number(inputs[i])});
+        values.append(
+            {QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(i), QString::number(inputs[i])});
 }
 
 QString sideText(const QList<ValueChange>& changes, QString ValueChange::*side) {
@@ -67,7 +71,8 @@ QList<ValueChange> changedValues(const SealedValues& sealed, const SealedValues&
     QList<ValueChange> changes;
     for (const SealedValue& value : now) {
         const QString before = sealedValueOf(sealed, value.name);
-        if (!before.isNull() && before != value.value) changes.append({value.name, before, value.value});
+        if (!before.isNull() && before != value.value)
+            changes.append({value.name, before, value.value});
     }
     return changes;
 }
@@ -79,8 +84,12 @@ QString changesText(const QList<ValueChange>& changes) {
     return texts.join(QStringLiteral(", "));
 }
 
-QString valuesBefore(const QList<ValueChange>& changes) { return sideText(changes, &ValueChange::before); }
+QString valuesBefore(const QList<ValueChange>& changes) {
+    return sideText(changes, &ValueChange::before);
+}
 
-QString valuesAfter(const QList<ValueChange>& changes) { return sideText(changes, &ValueChange::after); }
+QString valuesAfter(const QList<ValueChange>& changes) {
+    return sideText(changes, &ValueChange::after);
+}
 
 }  // namespace zv

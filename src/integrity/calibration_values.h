@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 namespace zv {
@@ -38,7 +37,8 @@ QList<ValueChange> changedValues(const SealedValues& sealed, const SealedValues&
 
 // "ak[0] 2000000 → 1900000, kd 1000000 → 990000"
 QString changesText(const QList<ValueChange>& changes);
-// "ak[0] 2000000, kd 1000000" and "ak[0] 1900000, kd 990000": each side, as the event log keeps them.
+// "ak[0] 2000000, kd 1000000" and "ak[0] 1900000, kd 990000": each side, as the event log keeps
+// them.
 QString valuesBefore(const QList<ValueChange>& changes);
 QString valuesAfter(const QList<ValueChange>& changes);
 

@@ -1,27 +1,30 @@
 // The calibration sealed: values written into the settings file behind the program's back are a
 // finding, counted as a calibration and logged with their old and new values.
-#include "integrity/calibration_counter.h"
 #include "integrity/calibration_seal.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "integrity/calibration_counter.h"
 #include "integrity/event_kinds.h"
 #include "integrity_fixture.h"
 #include "settings/settings_file.h"
 #include "support/calibration_by_hand.h"
 #include "support/test_scale.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 namespace zv {
 namespace {
 
-const QString kEdited = QStringLiteral("Калибровка изменена в обход программы: ak[0] 2000000 → 1900000");
+const QString kEdited =
+    QStringLiteral("Калибровка изменена в обход программы: ak[0] 2000000 → 1900000");
 
 class CalibrationSealTest : public ::testing::Test, protected test::IntegrityFixture {
-protected:
+  protected:
     CalibrationSealTest() {
         SettingsEffects none;
-        saveIni(programDir.toStdString() + "/", ".ini", test::scaleSettings(1, 1), CalibrationKeys::Write, none);
+        saveIni(programDir.toStdString() + "/", ".ini", test::scaleSettings(1, 1),
+                CalibrationKeys::Write, none);
     }
     QString sealFile() const { return sealPathsBeside(settingsFile).calibration; }
     QStringList outstanding() {
@@ -31,7 +34,8 @@ protected:
     int count(const QString& kind) { return static_cast<int>(events(kind).size()); }
 };
 
-TEST_F(CalibrationSealTest, ACoefficientEditedByHandIsReportedOnceCountedAndBecomesTheReferenceWhenAcknowledged) {
+TEST_F(CalibrationSealTest,
+       ACoefficientEditedByHandIsReportedOnceCountedAndBecomesTheReferenceWhenAcknowledged) {
     start();
     EXPECT_TRUE(outstanding().isEmpty());
     stop();
@@ -39,8 +43,9 @@ TEST_F(CalibrationSealTest, ACoefficientEditedByHandIsReportedOnceCountedAndBeco
 
     start();
     EXPECT_EQ(outstanding(), QStringList{kEdited});
-    EXPECT_EQ(told(event_kind::Calibration),
-              QStringList{"Калибровка изменена в обход программы | ak[0] 2000000 -> ak[0] 1900000"});
+    EXPECT_EQ(
+        told(event_kind::Calibration),
+        QStringList{"Калибровка изменена в обход программы | ak[0] 2000000 -> ak[0] 1900000"});
     EXPECT_EQ(calibrationCounter(integrity->log()).count, 1);
     // Every weight is in doubt: the reports of each table carry it.
     EXPECT_EQ(integrity->outstandingFor("Trains.db"), QStringList{kEdited});
@@ -55,13 +60,15 @@ TEST_F(CalibrationSealTest, ACoefficientEditedByHandIsReportedOnceCountedAndBeco
 
     integrity->acknowledge();
     EXPECT_TRUE(outstanding().isEmpty());
-    const CalibrationSeal seal = readCalibrationSeal(sealFile(), loadSealKey(sealPathsBeside(settingsFile).key));
+    const CalibrationSeal seal =
+        readCalibrationSeal(sealFile(), loadSealKey(sealPathsBeside(settingsFile).key));
     ASSERT_EQ(seal.state, CalibrationSeal::State::Intact);
     EXPECT_TRUE(seal.values.contains(SealedValue{"ak[0]", "1900000"}));
 
     // A further edit is a new finding against the acknowledged values.
     test::setCoefficientByHand(settingsFile.toStdString(), 0, 2000000);
-    EXPECT_EQ(outstanding(), QStringList{"Калибровка изменена в обход программы: ak[0] 1900000 → 2000000"});
+    EXPECT_EQ(outstanding(),
+              QStringList{"Калибровка изменена в обход программы: ak[0] 1900000 → 2000000"});
     EXPECT_EQ(count(event_kind::Calibration), 2);
 }
 
@@ -79,11 +86,14 @@ TEST_F(CalibrationSealTest, EachWeightParameterWrittenByHandIsNamedWithItsOldAnd
         ASSERT_FALSE(ini.save());
     }
     start();
-    EXPECT_EQ(outstanding(), QStringList{"Калибровка изменена в обход программы: kd 1000000 → 990000, Vmax 10 → 15, "
-                                         "WeighMethod 0 → 1"});
-    EXPECT_EQ(told(event_kind::Calibration),
-              QStringList{"Калибровка изменена в обход программы | kd 1000000, Vmax 10, WeighMethod 0 -> "
-                          "kd 990000, Vmax 15, WeighMethod 1"});
+    EXPECT_EQ(
+        outstanding(),
+        QStringList{"Калибровка изменена в обход программы: kd 1000000 → 990000, Vmax 10 → 15, "
+                    "WeighMethod 0 → 1"});
+    EXPECT_EQ(
+        told(event_kind::Calibration),
+        QStringList{"Калибровка изменена в обход программы | kd 1000000, Vmax 10, WeighMethod 0 -> "
+                    "kd 990000, Vmax 15, WeighMethod 1"});
 }
 
 // A fresh installation seals its calibration as it starts; later the seal removed or edited is a

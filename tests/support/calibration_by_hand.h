@@ -1,19 +1,20 @@
 #pragma once
 
+#include <stdexcept>
+#include <string>
+
 #include "settings/calibration_codec.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
-
-#include <stdexcept>
-#include <string>
 
 namespace zv::test {
 
 // Writes the coefficient of one input into a settings file as someone with a text editor and
 // the program's codec would: the coded key and its group's checksum, nothing else, so that the
 // program reads the new value without a word about a damaged file.
-inline void setCoefficientByHand(const std::string& settingsFile, size_t input, int32_t coefficient) {
+inline void setCoefficientByHand(const std::string& settingsFile, size_t input,
+                                 int32_t coefficient) {
     Settings s;
     SettingsEffects none;
     readIniFile(settingsFile, s, none);
