@@ -1,5 +1,6 @@
 #include "admin/admin_host.h"
 
+#include "integrity/events.h"
 #include "integrity/settings_changes.h"
 #include "link/serial_link.h"
 #include "settings/settings.h"
@@ -31,8 +32,11 @@ bool saveSettings(AdminHost& host, zv::CalibrationKeys calibration) {
     s.BaudRate = host.link().baudRate().toStdString();
     s.Parity = host.link().parity().toStdString();
     SaveErrorBox effects;
+    zv::Events::checkCalibration();
     const zv::SettingsChanges changes(QString::fromStdString(zv::settingsFilePath(host.programFolder().toStdString(), ".ini")));
     const bool saved = zv::saveIni(host.programFolder().toStdString(), ".ini", s, calibration, effects);
-    if (saved) changes.record(s, calibration == zv::CalibrationKeys::Write);
-    return saved;
+    if (!saved) return false;
+    changes.record(s, calibration == zv::CalibrationKeys::Write);
+    if (const QString error = zv::Events::sealCalibration(); !error.isEmpty()) zv::Messages::error(error);
+    return true;
 }

@@ -473,8 +473,9 @@ void TMain::showIntegrity() {
         SBIdent_->setText(line);
         layouts_.setIdentification(line);
         const QStringList book = integrity_->outstandingFor(records_.Book().fileName());
-        layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()),
-                             integrity_->outstandingFor(records_.Wagons().fileName()) + book);
+        QStringList waybill = integrity_->outstandingFor(records_.Wagons().fileName()) + book;
+        waybill.removeDuplicates();  // a finding about every table, the calibration's, stands once
+        layouts_.setWarnings(book, integrity_->outstandingFor(records_.Trains().fileName()), waybill);
     });
 }
 

@@ -54,6 +54,15 @@ void Events::bookArchived(const QString& archiveName, const QString& archiveFold
                   : QStringLiteral("архив %1, журнал событий не скопирован").arg(archiveFolder));
 }
 
+void Events::checkCalibration() {
+    if (current) current->checkCalibration();
+}
+
+QString Events::sealCalibration() {
+    if (!current || current->sealCalibration()) return {};
+    return current->takeError();
+}
+
 QString Events::calibrationCaption() {
     if (!current || !current->log().isOpen()) return {};
     try {

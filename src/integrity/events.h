@@ -22,6 +22,11 @@ public:
     static void recordTableError(const QString& text);
     // A book archived into `archiveFolder`: the log goes with it, and the event says so.
     static void bookArchived(const QString& archiveName, const QString& archiveFolder);
+    // Around a program save of the settings: before it, a calibration changed by hand is a
+    // finding (a save never seals it silently); after it, the calibration saved is sealed.
+    // The second gives the error to show when the seal cannot be written.
+    static void checkCalibration();
+    static QString sealCalibration();
     // The calibration counter of the installed log ("Счетчик калибровок: 7, последняя 10.12.2026");
     // empty without one.
     static QString calibrationCaption();

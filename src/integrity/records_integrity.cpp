@@ -1,5 +1,7 @@
 #include "integrity/records_integrity.h"
 
+#include "integrity/calibration_check.h"
+#include "integrity/calibration_seal.h"
 #include "integrity/event_action.h"
 #include "integrity/event_kinds.h"
 #include "integrity/pending_events.h"
@@ -60,9 +62,16 @@ const QString kLogMissing = QStringLiteral("Не найден журнал со�
 }  // namespace
 
 RecordsIntegrity::RecordsIntegrity(RecordsDatabase& records, RecordsNotifier& notifier, const QString& settingsFile)
-    : records_(records), notifier_(notifier), paths_(sealPathsBeside(settingsFile)), log_(records.clock()) {
+    : records_(records),
+      notifier_(notifier),
+      settingsFile_(settingsFile),
+      paths_(sealPathsBeside(settingsFile)),
+      log_(records.clock()) {
     key_ = loadOrCreateSealKey(paths_.key, &lastError_);
     if (key_.isEmpty()) return;  // nothing is sealed without a key; the error is shown by the caller
+    // A fresh installation's calibration is sealed as it starts; once there are chain heads a
+    // missing calibration seal is a finding.
+    if (!QFileInfo::exists(paths_.calibration) && !QFileInfo::exists(paths_.heads)) sealCalibration();
     heads_ = std::make_unique<SealHeads>(paths_.heads, key_);
     if (!heads_->load()) lastError_ = QStringLiteral("Список печатей %1 изменен в обход программы").arg(paths_.heads);
     sealer_ = std::make_unique<RecordSealer>(key_);
@@ -178,6 +187,7 @@ QList<SealFinding> RecordsIntegrity::check() {
             if (!known || known->newValue != finding.text()) record(event_kind::IntegrityFinding, finding.title, {}, finding.text());
             findings.append(finding);
         }
+        checkCalibration();
         noteHeads(false);
     } catch (const TableError& error) {
         lastError_ = error.message();
@@ -213,8 +223,9 @@ QStringList RecordsIntegrity::outstanding() const {
 QStringList RecordsIntegrity::outstandingFor(const QString& fileName) const {
     const QString title = tableTitle(fileName);
     QStringList texts;
+    // A calibration changed behind the program's back puts every weight in doubt.
     for (const Event& event : unacknowledged())
-        if (event.subject == title) texts.append(event.newValue);
+        if (event.subject == title || event.subject == kCalibrationTitle) texts.append(event.newValue);
     return texts;
 }
 
@@ -230,6 +241,34 @@ void RecordsIntegrity::acknowledge() {
     } catch (const TableError& error) {
         lastError_ = error.message();
     }
+    if (subjects.contains(kCalibrationTitle)) sealCalibration();
+}
+
+void RecordsIntegrity::checkCalibration() {
+    if (!ready()) return;
+    const std::optional<SealedValues> inEffect = calibrationValuesOf(settingsFile_);
+    if (!inEffect) {
+        lastError_ = QStringLiteral("Не удается прочитать файл настроек %1").arg(settingsFile_);
+        return;
+    }
+    const CalibrationFinding finding = checkCalibrationSeal(*inEffect, paths_.calibration, key_, QFileInfo::exists(paths_.heads));
+    if (finding.clean()) return;
+    const QString text = finding.text();
+    // Reported once: until acknowledged it stays outstanding, and the seal keeps the old values.
+    for (const Event& known : unacknowledged())
+        if (known.subject == kCalibrationTitle && known.newValue == text) return;
+    record(event_kind::IntegrityFinding, kCalibrationTitle, {}, text);
+    if (finding.kind != CalibrationFinding::Kind::Changed) return;
+    record(event_kind::Calibration, QStringLiteral("Калибровка изменена в обход программы"), valuesBefore(finding.changes),
+           valuesAfter(finding.changes));
+}
+
+bool RecordsIntegrity::sealCalibration() {
+    if (!ready()) return false;
+    const std::optional<SealedValues> inEffect = calibrationValuesOf(settingsFile_);
+    if (inEffect && writeCalibrationSeal(paths_.calibration, key_, *inEffect)) return true;
+    lastError_ = QStringLiteral("Не удается записать печать калибровки %1").arg(paths_.calibration);
+    return false;
 }
 
 QList<SealedFile> sealedFilesIn(const QString& folder) {

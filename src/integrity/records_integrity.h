@@ -53,12 +53,19 @@ public:
     QStringList outstanding() const;
     // Those about one table file, for the warning line of its reports.
     QStringList outstandingFor(const QString& fileName) const;
-    // Acknowledges every finding (logged); the tables as they are now become the reference.
+    // Acknowledges every finding (logged); the tables and the calibration as they are now
+    // become the reference.
     void acknowledge();
 
     // The installation's access code, beside the key; a change told by the log makes a missing
     // code file a deleted one.
     AccessCode accessCode() const;
+    // Compares the calibration the settings file gives with its seal; a difference is a
+    // finding, logged once with a calibration event of the old and new values.
+    void checkCalibration();
+    // Seals the calibration the settings file gives now, after the program saved it; false
+    // (with the error kept) when the seal cannot be written.
+    bool sealCalibration();
 
     // The last failure of the log or the seals, once: it is cleared by reading it.
     QString takeError() { return std::exchange(lastError_, {}); }
@@ -70,6 +77,7 @@ private:
 
     RecordsDatabase& records_;
     RecordsNotifier& notifier_;
+    QString settingsFile_;
     SealPaths paths_;
     QByteArray key_;
     EventLog log_;

@@ -22,6 +22,7 @@ SealPaths sealPathsBeside(const QString& settingsFile) {
     paths.key = folder.filePath(QStringLiteral("ZOLVelt.key"));
     paths.heads = folder.filePath(QStringLiteral("ZOLVelt.seals"));
     paths.code = folder.filePath(QStringLiteral("ZOLVelt.code"));
+    paths.calibration = folder.filePath(QStringLiteral("ZOLVelt.calib"));
     return paths;
 }
 

@@ -10,7 +10,8 @@ namespace zv {
 struct SealPaths {
     QString key;    // "ZOLVelt.key"
     QString heads;  // "ZOLVelt.seals"
-    QString code;   // "ZOLVelt.code", the installation's access code
+    QString code;         // "ZOLVelt.code", the installation's access code
+    QString calibration;  // "ZOLVelt.calib"
 };
 SealPaths sealPathsBeside(const QString& settingsFile);
 

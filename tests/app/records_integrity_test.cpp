@@ -18,6 +18,7 @@
 #include "app/about.h"
 #include "integrity/event_kinds.h"
 #include "integrity/events.h"
+#include "integrity/calibration_seal.h"
 #include "integrity/records_integrity.h"
 #include "integrity_ui/event_log_window.h"
 #include "records/sqlite_file.h"
@@ -25,6 +26,7 @@
 #include "reports/report_commands.h"
 #include "reports/report_document.h"
 #include "reports/report_layouts.h"
+#include "support/calibration_by_hand.h"
 #include "support/operator_input.h"
 #include "ui/modal.h"
 
@@ -212,6 +214,65 @@ TEST(SettingsLog, ASaveOfTheConnectionPageThatChangesNothingLogsNoChange) {
     EXPECT_TRUE(saved.contains("Vmax=")) << "the save wrote every key: " << saved.toStdString() << app.messages.texts().join("|").toStdString();
     zv::Events::installed()->collect();
     EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::SettingChanged), before);
+}
+
+const QString kCoefficientEdited = "Калибровка изменена в обход программы: ak[0] 2000000 → 1900000";
+
+QString identification(TMain& main) { return main.findChild<QLabel*>("SBIdent")->text(); }
+
+// A coefficient written into the settings file by hand between two runs: the start-up names it,
+// every report carries it once, and the calibration counter moves on, once.
+TEST(RecordsIntegrity, ACalibrationEditedByHandIsToldAtStartUpOnEveryReportAndCounted) {
+    AppFixture app;
+    app.start();
+    app.stop();
+    zv::test::setCoefficientByHand((app.folder() + "ZOLVelt.ini").toStdString(), 0, 1900000);
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        app.messages.clear();
+        TMain& main = app.start();
+        ASSERT_FALSE(app.messages.texts().isEmpty());
+        EXPECT_TRUE(app.messages.texts().last().contains(kCoefficientEdited)) << app.messages.texts().last().toStdString();
+        const zv::ReportLayouts& layouts = main.layouts();
+        for (const zv::ReportLayout* report : {&layouts.bookReport(), &layouts.trainsReport(), &layouts.waybill()})
+            EXPECT_EQ(report->pageStamp.count("Внимание! " + kCoefficientEdited), 1) << report->pageStamp.join('|').toStdString();
+        EXPECT_TRUE(identification(main).contains(QRegularExpression("калибровка № 1 от [0-9.]+$"))) << identification(main).toStdString();
+        app.stop();
+    }
+}
+
+// The engineer's save from the scale settings window seals what it saved and is no finding; a
+// coefficient written by hand while the program ran is told all the same, never sealed silently.
+TEST(RecordsIntegrity, TheEngineersSaveIsSealedAndDoesNotHideAnEditMadeBeforeIt) {
+    AppFixture app;
+    TMain& main = app.start();
+    auto chooseAxleLoads = [](QDialog& setup) {
+        auto* method = setup.findChild<QComboBox*>("CBox23");
+        clickOn(method);
+        QTest::keyClick(method->view(), Qt::Key_Down);
+        QTest::keyClick(method->view(), Qt::Key_Return);
+        zv::test::press(&setup, "But1");
+    };
+    app.messages.answerYes();  // to saving despite the verdict on the test scale
+    zv::ModalScript script;
+    script.then(chooseAxleLoads);
+    main.menu().Scales[1]->trigger();
+    ASSERT_EQ(script.shown(), QStringList{"SetupW"});
+    zv::RecordsIntegrity& integrity = *zv::Events::installed();
+    integrity.check();
+    EXPECT_TRUE(integrity.outstanding().isEmpty()) << integrity.outstanding().join('|').toStdString();
+    const zv::SealPaths paths = zv::sealPathsBeside(app.folder() + "ZOLVelt.ini");
+    const zv::CalibrationSeal seal = zv::readCalibrationSeal(paths.calibration, zv::loadSealKey(paths.key));
+    EXPECT_TRUE(seal.values.contains(zv::SealedValue{"WeighMethod", "1"}));
+
+    zv::test::setCoefficientByHand((app.folder() + "ZOLVelt.ini").toStdString(), 0, 1900000);
+    script.then([](QDialog& setup) { zv::test::press(&setup, "But1"); });
+    main.menu().Scales[1]->trigger();
+    EXPECT_EQ(integrity.outstanding(), QStringList{kCoefficientEdited});
+    app.stop();
+    app.messages.clear();
+    app.start();
+    EXPECT_TRUE(app.messages.texts().join('|').contains(kCoefficientEdited));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "tools/tool_run.h"
+#include "cli/trains_table.h"
+#include "integrity/calibration_seal.h"
 #include "integrity/seal_chain.h"
 #include "integrity/seal_heads.h"
 #include "integrity/seal_key.h"
@@ -16,7 +18,10 @@
 #include "records/schema.h"
 #include "records/sqlite_file.h"
 #include "records/table.h"
+#include "settings/settings_file.h"
+#include "support/calibration_by_hand.h"
 #include "support/temp_dir.h"
+#include "support/test_scale.h"
 
 namespace zv {
 namespace {
@@ -45,8 +50,11 @@ TEST(CheckRecordsCommand, ExitsWithOneAndNamesTheRowChangedBehindTheSeals) {
     QDir(programFolder).mkdir("DB");
     const QString db = QDir(programFolder).filePath("DB");
     QString error;
-    const QByteArray key = loadOrCreateSealKey(sealPathsBeside(QDir(programFolder).filePath("ZOLVelt.ini")).key, &error);
+    const SealPaths beside = sealPathsBeside(QDir(programFolder).filePath("ZOLVelt.ini"));
+    const QByteArray key = loadOrCreateSealKey(beside.key, &error);
     ASSERT_FALSE(key.isEmpty()) << error.toStdString();
+    // The calibration the program, started on this folder, would have sealed: the defaults.
+    ASSERT_TRUE(writeCalibrationSeal(beside.calibration, key, *calibrationValuesOf(QDir(programFolder).filePath("ZOLVelt.ini"))));
     {
         Database connection;
         connection.setFolder(db);
@@ -82,6 +90,43 @@ TEST(CheckRecordsCommand, ExitsWithOneAndNamesTheRowChangedBehindTheSeals) {
     EXPECT_EQ(gone.status, 1);
     EXPECT_EQ(gone.out, "Таблица Trains: файл удален\n");
     EXPECT_EQ(run({"check-records", "--db", db.toStdString(), "--key", (dir / "none").string()}).status, 2);
+}
+
+// A coefficient written into the settings file with the program's codec and no key: the tables
+// are untouched and yet every weight is 5 % lighter. Storing trains again (a replay into the
+// tables) does not seal it.
+TEST(CheckRecordsCommand, ExitsWithOneAndNamesACalibrationEditedByHand) {
+    test::TempDir dir;
+    const QString programFolder = QString::fromStdString(dir.path().string());
+    const std::string ini = (dir / "ZOLVelt.ini").string();
+    const std::string db = (dir / "DB").string();
+    const Settings scale = test::scaleSettings(1, 1);
+    SettingsEffects none;
+    ASSERT_TRUE(saveIni(programFolder.toStdString() + "/", ".ini", scale, CalibrationKeys::Write, none));
+    storeTrainsInFolder(db, scale, QString::fromStdString(ini), {});
+    const ToolRun clean = run({"check-records", "--db", db});
+    EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
+    EXPECT_EQ(clean.out, "Записи не изменялись в обход программы\n");
+
+    test::setCoefficientByHand(ini, 0, 1900000);
+    const std::string edited = "Калибровка изменена в обход программы: ak[0] 2000000 → 1900000\n";
+    for (const char* after : {"the edit", "a replay into the tables"}) {
+        SCOPED_TRACE(after);
+        const ToolRun found = run({"check-records", "--db", db});
+        EXPECT_EQ(found.status, 1);
+        EXPECT_EQ(found.out, edited);
+        storeTrainsInFolder(db, scale, QString::fromStdString(ini), {});
+    }
+    // The settings file named where the program folder is not above the tables.
+    const std::string elsewhere = (dir / "elsewhere").string();
+    QDir().mkpath(QString::fromStdString(elsewhere));
+    EXPECT_EQ(run({"check-records", "--db", elsewhere, "--ini", ini}).out, edited);
+
+    const QString seal = sealPathsBeside(QString::fromStdString(ini)).calibration;
+    ASSERT_TRUE(QFile::remove(seal));
+    const ToolRun missing = run({"check-records", "--db", db});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(QString::fromStdString(missing.out), QStringLiteral("Калибровка не опечатана: нет файла %1\n").arg(seal));
 }
 
 }  // namespace

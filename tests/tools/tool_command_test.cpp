@@ -133,8 +133,9 @@ TEST_F(ToolFiles, ReplayWithAFolderStoresEachRunAsTheNextTrain) {
     trains.open();
     EXPECT_EQ(trains.recordCount(), 12);
 
-    // Stored as the program stores them, sealed and logged: its check finds nothing amiss.
-    const ToolRun check = run({"check-records", "--db", db});
+    // Stored as the program stores them, sealed and logged: its check, on the settings file the
+    // trains were weighed with, finds nothing amiss.
+    const ToolRun check = run({"check-records", "--db", db, "--ini", ini()});
     EXPECT_EQ(check.status, 0) << check.out << check.err;
     SqliteFile log;
     log.open(QString::fromStdString(db) + "/Events.db", false);

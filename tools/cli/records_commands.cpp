@@ -2,6 +2,7 @@
 
 #include "cli/command_options.h"
 #include "cli/program_files.h"
+#include "integrity/calibration_check.h"
 #include "integrity/calibration_counter.h"
 #include "integrity/event_log.h"
 #include "integrity/records_integrity.h"
@@ -23,14 +24,26 @@ QString toolFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canoni
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
+// The calibration the program would run on against its seal; true when that is a finding.
+bool reportCalibration(const QString& settingsFile, const QString& sealPath, const QByteArray& key,
+                       const QString& headsPath, std::ostream& out) {
+    const std::optional<SealedValues> inEffect = calibrationValuesOf(settingsFile);
+    if (!inEffect) throw std::runtime_error("cannot read the settings file " + utf8(settingsFile));
+    const CalibrationFinding finding = checkCalibrationSeal(*inEffect, sealPath, key, QFileInfo::exists(headsPath));
+    if (finding.kind != CalibrationFinding::Kind::Clean) out << utf8(finding.text()) << '\n';
+    return !finding.clean();
+}
+
 }  // namespace
 
 int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CommandOptions options(args, {"--db", "--key", "--heads"});
+    CommandOptions options(args, {"--db", "--ini", "--key", "--heads"});
     if (!options.has("--db")) throw UsageError("give --db DIR");
     const QString folder = QString::fromStdString(options.text("--db"));
     if (!QFileInfo(folder).isDir()) throw std::runtime_error("no folder " + options.text("--db"));
-    const SealPaths beside = sealPathsBeside(settingsFileAbove(folder));
+    const QString settingsFile =
+        options.has("--ini") ? QString::fromStdString(options.text("--ini")) : settingsFileAbove(folder);
+    const SealPaths beside = sealPathsBeside(settingsFile);
     const QString keyPath = options.has("--key") ? QString::fromStdString(options.text("--key")) : beside.key;
     const QString headsPath = options.has("--heads") ? QString::fromStdString(options.text("--heads")) : beside.heads;
     const QByteArray key = loadSealKey(keyPath);
@@ -53,6 +66,7 @@ int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& o
     } catch (const TableError& error) {
         throw std::runtime_error(utf8(error.message()));
     }
+    if (reportCalibration(settingsFile, beside.calibration, key, headsPath, out)) found = true;
     if (!found) out << utf8(QStringLiteral("Записи не изменялись в обход программы")) << '\n';
     (void)err;
     return found ? 1 : 0;

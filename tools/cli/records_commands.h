@@ -7,10 +7,12 @@
 namespace zv {
 
 inline constexpr const char* CheckRecordsUsage =
-    "zolvelt-tool check-records --db DIR [--key FILE] [--heads FILE]\n"
-    "  Checks the seals of the book, Trains, Wagons and the event log in the tables folder DIR\n"
-    "  and prints every finding; exits with 1 when there is one. The key and the list of seals\n"
-    "  are taken beside the settings file of the program folder above DIR unless given.\n";
+    "zolvelt-tool check-records --db DIR [--ini FILE] [--key FILE] [--heads FILE]\n"
+    "  Checks the seals of the book, Trains, Wagons and the event log in the tables folder DIR,\n"
+    "  and the calibration the settings file gives against its seal, and prints every finding;\n"
+    "  exits with 1 when there is one. The settings file is the ZOLVelt.ini of the program folder\n"
+    "  above DIR unless given; the key, the list of seals and the calibration seal are taken\n"
+    "  beside it unless given.\n";
 
 inline constexpr const char* IdentifyUsage =
     "zolvelt-tool identify [--program FILE] [--db DIR]\n"
