@@ -8,8 +8,8 @@ namespace zv {
 // Where the seal key and the chain heads live: beside the settings file, outside the tables
 // folder (a settings file reached through a symbolic link counts where the link points).
 struct SealPaths {
-    QString key;    // "ZOLVelt.key"
-    QString heads;  // "ZOLVelt.seals"
+    QString key;          // "ZOLVelt.key"
+    QString heads;        // "ZOLVelt.seals"
     QString code;         // "ZOLVelt.code", the installation's access code
     QString calibration;  // "ZOLVelt.calib"
 };
