@@ -11,6 +11,7 @@
 #include "cli/simulate_command.h"
 #include "cli/templates_command.h"
 #include "cli/verify_command.h"
+#include "privilege/operator_rights.h"
 
 namespace zv {
 
@@ -22,19 +23,30 @@ constexpr const char* Usage =
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
+// What a command may do with the records group the tool is installed with.
+enum class Records {
+    Read,  // reads the records; the files it writes are opened with the operator's rights
+    None,  // has nothing to do with them: the group is given up before it runs, so whatever
+           // it reads or writes (settings, recordings, tables of its own) it does as the operator
+};
+
 struct CommandEntry {
     const char* name;
     Command run;
     const char* usage;
+    Records records;
 };
 
 constexpr CommandEntry Commands[] = {
-    {"replay", runReplayCommand, ReplayUsage}, {"simulate", runSimulateCommand, SimulateUsage},
-    {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
-    {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
-    {"central", runCentralCommand, CentralUsage},
-    {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
-    {"identify", runIdentifyCommand, IdentifyUsage},
+    {"replay", runReplayCommand, ReplayUsage, Records::None},
+    {"simulate", runSimulateCommand, SimulateUsage, Records::None},
+    {"report", runReportCommand, ReportUsage, Records::Read},
+    {"templates", runTemplatesCommand, TemplatesUsage, Records::None},
+    {"check", runCheckCommand, CheckUsage, Records::None},
+    {"verify", runVerifyCommand, VerifyUsage, Records::None},
+    {"central", runCentralCommand, CentralUsage, Records::Read},
+    {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Records::Read},
+    {"identify", runIdentifyCommand, IdentifyUsage, Records::Read},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
@@ -84,6 +96,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const CommandEntry* command = findCommand(args[0]);
     if (!command) return fail(err, "unknown command '" + args[0] + "'", Usage);
     std::vector<std::string> options(args.begin() + 1, args.end());
+    if (command->records == Records::None && !keepOnlyOperatorRights())
+        return fail(err, "cannot give up the records group");
     try {
         return command->run(options, out, err);
     } catch (const UsageError& e) {
