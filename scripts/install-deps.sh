@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core poppler-utils
   qt6-translations-l10n  # Qt's own Russian texts for standard buttons and dialogs
   dpkg-dev file desktop-file-utils  # the Debian package: dpkg-shlibdeps, scripts/package-test.sh
+  sqlite3  # scripts/attack-test.sh writes a table as an operator would
 )
 missing=()
 for p in "${packages[@]}"; do
