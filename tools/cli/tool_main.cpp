@@ -23,30 +23,32 @@ constexpr const char* Usage =
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
-// What a command may do with the records group the tool is installed with.
-enum class Records {
-    Read,  // reads the records; the files it writes are opened with the operator's rights
-    None,  // has nothing to do with them: the group is given up before it runs, so whatever
-           // it reads or writes (settings, recordings, tables of its own) it does as the operator
+// The rights a command runs with; the tool is installed set-group-ID to the records group.
+enum class Rights {
+    RecordsGroup,  // keeps the group to read the records; the files it writes are opened
+                   // with the caller's own rights
+    CallersOwn,    // the group is given up before it runs: whatever it reads or writes it does
+                   // as its caller could (an engineer in the group or root reaches the records,
+                   // an operator does not)
 };
 
 struct CommandEntry {
     const char* name;
     Command run;
     const char* usage;
-    Records records;
+    Rights rights;
 };
 
 constexpr CommandEntry Commands[] = {
-    {"replay", runReplayCommand, ReplayUsage, Records::None},
-    {"simulate", runSimulateCommand, SimulateUsage, Records::None},
-    {"report", runReportCommand, ReportUsage, Records::Read},
-    {"templates", runTemplatesCommand, TemplatesUsage, Records::None},
-    {"check", runCheckCommand, CheckUsage, Records::None},
-    {"verify", runVerifyCommand, VerifyUsage, Records::None},
-    {"central", runCentralCommand, CentralUsage, Records::Read},
-    {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Records::Read},
-    {"identify", runIdentifyCommand, IdentifyUsage, Records::Read},
+    {"replay", runReplayCommand, ReplayUsage, Rights::CallersOwn},
+    {"simulate", runSimulateCommand, SimulateUsage, Rights::CallersOwn},
+    {"report", runReportCommand, ReportUsage, Rights::RecordsGroup},
+    {"templates", runTemplatesCommand, TemplatesUsage, Rights::CallersOwn},
+    {"check", runCheckCommand, CheckUsage, Rights::CallersOwn},
+    {"verify", runVerifyCommand, VerifyUsage, Rights::CallersOwn},
+    {"central", runCentralCommand, CentralUsage, Rights::RecordsGroup},
+    {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Rights::RecordsGroup},
+    {"identify", runIdentifyCommand, IdentifyUsage, Rights::RecordsGroup},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
@@ -96,7 +98,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const CommandEntry* command = findCommand(args[0]);
     if (!command) return fail(err, "unknown command '" + args[0] + "'", Usage);
     std::vector<std::string> options(args.begin() + 1, args.end());
-    if (command->records == Records::None && !keepOnlyOperatorRights())
+    if (command->rights == Rights::CallersOwn && !keepOnlyOperatorRights())
         return fail(err, "cannot give up the records group");
     try {
         return command->run(options, out, err);
