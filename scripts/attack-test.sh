@@ -240,6 +240,37 @@ as_op "$tool" templates --out "$tables" >/dev/null 2>&1
 status=$?
 if [ -n "$(find "$tables" -name '*.ttb')" ]; then succeeded; else refused "exit $status"; fi
 
+# ---------------------------------------------------------------- an upgrade
+echo "attack test: an upgrade from the layout of earlier versions (group zolvelt, 2775/0664)"
+for folder in "$config" "$tables" /var/opt/zolvelt/ZOL_arch; do
+  chown root:zolvelt "$folder"
+  chmod 2775 "$folder"
+done
+find "$config" "$tables" -type f -exec chgrp zolvelt {} + -exec chmod 0664 {} +
+chown "$op" "$tables/Trains.db"
+shadow=$(stat -c '%a %U:%G' /etc/shadow)
+attack "a link to /etc/shadow planted in the tables while they were open"
+as_op ln -s /etc/shadow "$tables/planted" 2>/dev/null
+as_op ln "$tables/Trains.db" "$home/Trains-link.db" 2>/dev/null
+sh /var/lib/dpkg/info/zolvelt.postinst configure
+if [ "$(stat -c '%a %U:%G' /etc/shadow)" != "$shadow" ]; then succeeded "/etc/shadow is $(stat -c '%a %U:%G' /etc/shadow)"; else refused "postinst did not follow it"; fi
+attack "a table reached through a hard link made while they were open"
+before=$(hash_of "$tables/Trains.db")
+if [ -e "$home/Trains-link.db" ]; then
+  as_op chmod 0666 "$home/Trains-link.db" 2>/dev/null
+  as_op sqlite3 "$home/Trains-link.db" "CREATE TABLE forged(x);" >/dev/null 2>&1
+  expect_unchanged "$tables/Trains.db" "$before" $?
+else
+  refused "no link could be made"
+fi
+attack "anything left of the earlier layout"
+left=$(find "$config" /var/opt/zolvelt ! -type l \( -perm /o=rwx -o ! -group zolvelt-rec -o ! -user root \) 2>/dev/null)
+if [ -n "$left" ] || [ "$(stat -c '%a %U:%G' "$config/ZOLVelt.key")" != "640 root:zolvelt-rec" ]; then
+  succeeded "$(echo $left)"
+else
+  refused "every folder 2770, every file root:zolvelt-rec, the key 0640"
+fi
+
 if ((failures)); then
   echo "attack test: $failures attack(s) succeeded" >&2
   exit 1
