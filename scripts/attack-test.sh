@@ -99,10 +99,10 @@ if [ ! -e "$home/shim-ran" ]; then
 fi
 rm -f "$home/shim-ran"
 
-# Waits up to 30 s for `pid` to map a file from the operator's home (then prints it).
+# Waits up to 10 s for `pid` to map a file from the operator's home (then prints it).
 maps_from_home() {
   local pid=$1 i
-  for i in $(seq 60); do
+  for i in $(seq 20); do
     grep -F "$home/" "/proc/$pid/maps" 2>/dev/null | awk '{ print $6 }' | sort -u | grep . && return 0
     sleep 0.5
   done
@@ -194,16 +194,26 @@ as_op cp "$tool" "$home/zolvelt-tool"
 as_op "$home/zolvelt-tool" check-records --db /opt/zolvelt/DB >"$home/copy.log" 2>&1
 status=$?
 if [ $status -eq 0 ] || [ $status -eq 1 ]; then succeeded "it checked the records"; else refused "no access to the records (exit $status)"; fi
-attack "a copy of the program in the operator's home, QT_PLUGIN_PATH of theirs"
+attack "a copy of the program in the home, linked to the real settings and tables"
 as_op cp "$program" "$home/zolvelt"
+as_op ln -s /opt/zolvelt/DB "$home/DB"
+as_op ln -s /opt/zolvelt/ZOLVelt.ini "$home/ZOLVelt.ini"
+as_op ln -s /opt/zolvelt/ZOL_arch "$home/ZOL_arch"
+before=$(hash_of "$tables/Trains.db")
 as_op QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$home/plugins" "$home/zolvelt" >"$home/copy-program.log" 2>&1 &
 pid=$!
 running+=("$pid")
-if maps_from_home "$pid" >/dev/null; then mapped="took the operator's plugins"; else mapped="took no plugin of theirs"; fi
+if maps_from_home "$pid" >/dev/null; then mapped="it took the operator's plugins"; else mapped="it took no plugin of theirs"; fi
+held=$(ls -l "/proc/$pid/fd" 2>/dev/null | grep -E '/(etc|var)/opt/zolvelt' || true)
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 running=()
-if as_op ls "$tables" >/dev/null 2>&1; then succeeded; else refused "runs as the operator alone ($mapped), no records"; fi
+if [ -n "$held" ] || [ "$(hash_of "$tables/Trains.db")" != "$before" ]; then
+  succeeded "it opened $held"
+else
+  refused "it runs as the operator alone and opened no records ($mapped)"
+fi
+rm -f "$home/DB" "$home/ZOLVelt.ini" "$home/ZOL_arch"
 for exe in "$tool" "$program"; do
   name=$(basename "$exe")
   attack "a set-group-ID copy of $name outside /opt/zolvelt"
