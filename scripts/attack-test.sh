@@ -39,7 +39,12 @@ running=()
 cleanup() {
   for pid in "${running[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
-  getent passwd "$op" >/dev/null && userdel -r "$op" 2>/dev/null
+  # Whatever still runs as the account (a program waiting in a message box) goes with it.
+  if getent passwd "$op" >/dev/null; then
+    pkill -KILL -u "$op" 2>/dev/null
+    sleep 0.5
+    userdel -r "$op" 2>/dev/null
+  fi
   DEBIAN_FRONTEND=noninteractive apt-get purge -y -q zolvelt >/dev/null 2>&1
   rm -rf /etc/opt/zolvelt /var/opt/zolvelt
   for g in zolvelt-rec zolvelt; do
