@@ -46,7 +46,7 @@ cleanup() {
     userdel -r "$op" 2>/dev/null
   fi
   DEBIAN_FRONTEND=noninteractive apt-get purge -y -q zolvelt >/dev/null 2>&1
-  rm -rf /etc/opt/zolvelt /var/opt/zolvelt
+  rm -rf /etc/opt/zolvelt /var/opt/zolvelt /tmp/zolvelt-attack-install.log
   for g in zolvelt-rec zolvelt; do
     grep -qx "$g" <<<"$groups_before" || ! getent group "$g" >/dev/null || groupdel "$g"
   done
