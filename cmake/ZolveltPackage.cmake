@@ -7,8 +7,12 @@
 # cpack -G DEB makes a package installing into /opt/zolvelt, which stays root's. There the
 # settings file and the two folders are links to /etc/opt/zolvelt/ZOLVelt.ini,
 # /var/opt/zolvelt/DB and /var/opt/zolvelt/ZOL_arch, which the maintainer scripts
-# (packaging/debian) make writable by the group "zolvelt". The links, the desktop entry and
-# the icon belong to the component "deb", which only the package installs.
+# (packaging/debian) give to the records group "zolvelt-rec" alone; they also make the program
+# and zolvelt-tool set-group-ID to that group. The links, the desktop entry and the icon belong
+# to the component "deb", which only the package installs.
+#
+# The programs refuse to run with the records group from anywhere but CMAKE_INSTALL_PREFIX
+# (src/privilege), so the package's folder and the build's install prefix must be the same.
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
     set(CMAKE_INSTALL_PREFIX /opt/zolvelt CACHE PATH "The program folder" FORCE)
@@ -52,8 +56,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "the goods yard's records: wagons on the territory, the monthly weighing book, reports\n"
     "and waybills.\n"
     "\n"
-    "The program is installed in /opt/zolvelt; its operators must be members of the\n"
-    "group zolvelt (and of dialout, for the serial port).")
+    "The program is installed in /opt/zolvelt, set-group-ID to the records group\n"
+    "zolvelt-rec, which no operator is in; operators run it as themselves and must be\n"
+    "members of dialout, for the serial port.")
 set(CPACK_STRIP_FILES ON)
 # The desktop entry and the icon go to /usr/share: the staging install runs with DESTDIR.
 set(CPACK_SET_DESTDIR ON)
@@ -61,6 +66,10 @@ set(CPACK_SET_DESTDIR ON)
 # desktop entry and the maintainer scripts name it too).
 set(CPACK_INSTALL_PREFIX /opt/zolvelt)
 set(CPACK_PACKAGING_INSTALL_PREFIX /opt/zolvelt)
+if(NOT CMAKE_INSTALL_PREFIX STREQUAL CPACK_PACKAGING_INSTALL_PREFIX)
+    message(WARNING "The install prefix ${CMAKE_INSTALL_PREFIX} is not the package's program "
+                    "folder ${CPACK_PACKAGING_INSTALL_PREFIX}: a package built so would refuse to start.")
+endif()
 # Everything of a plain install, and the component only the package has.
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/"

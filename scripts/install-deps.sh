@@ -14,6 +14,7 @@ packages=(
   qt6-translations-l10n  # Qt's own Russian texts for standard buttons and dialogs
   dpkg-dev file desktop-file-utils  # the Debian package: dpkg-shlibdeps, scripts/package-test.sh
   nginx openssl  # the office's package: its nginx site file tried with a throwaway certificate
+  sqlite3  # scripts/attack-test.sh writes a table as an operator would
 )
 missing=()
 for p in "${packages[@]}"; do

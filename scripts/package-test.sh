@@ -89,7 +89,10 @@ for script in postinst postrm; do
   sh -n "$control/DEBIAN/$script" || fail "$script is not valid sh"
 done
 grep -q 'addgroup --system' "$control/DEBIAN/postinst" || fail "postinst makes no group"
-grep -q 'chmod 640 "$config/ZOLVelt.key.new"' "$control/DEBIAN/postinst" || fail "postinst makes no seal key for the group only"
+grep -q '^group=zolvelt-rec$' "$control/DEBIAN/postinst" || fail "postinst gives the records to another group than zolvelt-rec"
+grep -q 'chmod 640 "$config/ZOLVelt.key"' "$control/DEBIAN/postinst" || fail "postinst makes no seal key for the records group only"
+grep -q 'dpkg-statoverride --update --add root "$group" 2755' "$control/DEBIAN/postinst" ||
+  fail "postinst does not make the programs set-group-ID to the records group"
 # The key postinst makes: 64 hexadecimal digits, as the program reads it.
 key=$(sed -n '/umask 077/,/^ *)$/p' "$control/DEBIAN/postinst" | grep 'od -An' | sed 's/ *>.*//' | sh)
 [[ "$key" =~ ^[0-9a-f]{64}$ ]] || fail "postinst's key is not 64 hexadecimal digits: $key"

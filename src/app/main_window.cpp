@@ -63,7 +63,7 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
         records_, static_cast<zv::RecordsNotifier&>(*this),
         QString::fromStdString(zv::settingsFilePath(programFolder.toStdString(), ".ini")));
     zv::Events::install(integrity_.get());
-    identity_ = zv::identify(QCoreApplication::applicationFilePath());
+    identity_ = zv::identifyRunningProgram();
     c_ = buildMainLayout(this);
     SBIdent_ = new QLabel(identity_.text(), c_.StatusLine);
     SBIdent_->setObjectName("SBIdent");

@@ -47,9 +47,10 @@ bool SealHeads::save() const {
     const QByteArray text = body();
     file.write(text);
     file.write(kMacPrefix + sealMacOf(key_, text) + '\n');
-    // Every operator of the group moves the heads on; the list is no secret.
+    // Every run of the program, whoever started it, moves the heads on; nobody outside the
+    // records group sees them.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::WriteGroup | QFileDevice::ReadOther);
+                        QFileDevice::WriteGroup);
     return file.commit();
 }
 

@@ -24,4 +24,6 @@ SoftwareIdentity identify(const QString& executable) {
     return identity;
 }
 
+SoftwareIdentity identifyRunningProgram() { return identify(QStringLiteral("/proc/self/exe")); }
+
 }  // namespace zv

@@ -17,5 +17,8 @@ struct SoftwareIdentity {
 QString programVersion();
 // Reads the whole file once; a checksum of "?" when it cannot be read.
 SoftwareIdentity identify(const QString& executable);
+// The identity of the file the kernel runs (/proc/self/exe), whatever path or name the
+// program was started by or is told about itself.
+SoftwareIdentity identifyRunningProgram();
 
 }  // namespace zv

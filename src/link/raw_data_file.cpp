@@ -1,7 +1,12 @@
 #include "link/raw_data_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
+
+#include "privilege/operator_rights.h"
 
 namespace zv {
 
@@ -44,7 +49,12 @@ bool RawDataWriter::open(const std::string& path) {
     close();
     path_ = path;
     error_.clear();
-    file_.reset(std::fopen(path.c_str(), "wb"));
+    // The name is the operator's: the recording is made with the operator's own rights.
+    const int fd = openAsOperator(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd >= 0) {
+        file_.reset(::fdopen(fd, "wb"));
+        if (!file_) ::close(fd);
+    }
     if (!file_) error_ = failure("Cannot create file", path);
     return isOpen();
 }

@@ -47,7 +47,7 @@ Table::~Table() {
 bool shareWithGroup(const QString& path) {
     return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
                                            QFileDevice::WriteUser | QFileDevice::ReadGroup |
-                                           QFileDevice::WriteGroup | QFileDevice::ReadOther);
+                                           QFileDevice::WriteGroup);
 }
 
 void Table::setFileName(const QString& fileName) { fileName_ = fileName; }

@@ -174,10 +174,11 @@ private:
     bool onlyProposedKey_ = false;  // the new row holds nothing but its proposed key
 };
 
-// Gives a table file the group's write permission (rw-rw-r--), whoever made it: the operators
-// of an installed program are the members of one group, each with an account of their own,
-// and every one of them must be able to write the tables another one made. SQLite makes its
-// files rw-r--r-- whatever the umask, and a copied template keeps the template's permissions.
+// Gives a table file the group's write permission and others none (rw-rw----), whoever made
+// it: an installed program runs as each operator's own account with the records group, and
+// every run must be able to write the tables another one made, while nobody outside that
+// group may read them. SQLite makes its files rw-r--r-- less the umask, and a copied template
+// keeps the template's permissions.
 // False when the permissions cannot be set.
 bool shareWithGroup(const QString& path);
 

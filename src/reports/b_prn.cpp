@@ -18,18 +18,22 @@
 #include "records/records_database.h"
 #include "records/table_error.h"
 #include "reports/book_filter.h"
+#include "reports/operator_file_dialog.h"
 #include "reports/report_commands.h"
 #include "reports/report_layouts.h"
 #include "reports/report_period.h"
 #include "ui/message_service.h"
+#include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
 namespace {
 
 QString chooseBook(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("ZOL - Выбор весовой книги"), folder,
-                                        QStringLiteral("Весовые книги (Book*.db)"), nullptr,
-                                        QFileDialog::ReadOnly);
+    zv::OperatorFileDialog dialog(parent, QStringLiteral("ZOL - Выбор весовой книги"), folder,
+                                  QStringLiteral("Весовые книги (Book*.db)"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (zv::showModal(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 bool sameFolder(const QString& a, const QString& b) {

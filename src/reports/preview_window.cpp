@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "reports/operator_file_dialog.h"
 #include "reports/page_view.h"
 #include "reports/report_error.h"
 #include "reports/save_folder.h"
@@ -50,28 +51,28 @@ constexpr FormatName kFormats[] = {
 // one, so that it can ask before replacing the file that name stands for.
 QString chooseSavePath(QWidget* parent, const QString& suggestedName, zv::ExportFormat& format,
                        bool withCsv) {
-    QFileDialog dialog(parent, QStringLiteral("Сохранить отчет"), suggestedName);
-    dialog.setObjectName(QStringLiteral("SaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    zv::OperatorFileDialog dialog(parent, QStringLiteral("Сохранить отчет"), suggestedName);
+    dialog->setObjectName(QStringLiteral("SaveDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
     QStringList filters;
     for (const FormatName& f : kFormats)
         if (withCsv || f.format != zv::ExportFormat::Csv) filters << QString::fromUtf8(f.filter);
-    dialog.setNameFilters(filters);
+    dialog->setNameFilters(filters);
     const auto formatOf = [&](const QString& filter) {
         for (const FormatName& f : kFormats)
             if (filter == QString::fromUtf8(f.filter)) return f.format;
         return zv::ExportFormat::Pdf;
     };
     const auto follow = [&](const QString& filter) {
-        dialog.setDefaultSuffix(zv::exportSuffix(formatOf(filter)).mid(1));
+        dialog->setDefaultSuffix(zv::exportSuffix(formatOf(filter)).mid(1));
     };
     for (const QString& filter : filters)
-        if (formatOf(filter) == format) dialog.selectNameFilter(filter);
-    follow(dialog.selectedNameFilter());
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
-    if (zv::showModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    format = formatOf(dialog.selectedNameFilter());
-    return dialog.selectedFiles().constFirst();
+        if (formatOf(filter) == format) dialog->selectNameFilter(filter);
+    follow(dialog->selectedNameFilter());
+    QObject::connect(&*dialog, &QFileDialog::filterSelected, &*dialog, follow);
+    if (zv::showModal(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    format = formatOf(dialog->selectedNameFilter());
+    return dialog->selectedFiles().constFirst();
 }
 
 }  // namespace

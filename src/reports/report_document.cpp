@@ -6,7 +6,11 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include "privilege/operator_rights.h"
 #include "reports/csv_export.h"
 #include "reports/plain_text_export.h"
 #include "reports/report_error.h"
@@ -72,10 +76,27 @@ bool paintPages(const ReportDocument& doc, Device& device, double pixelsPerMm, i
     return painter.end();
 }
 
+ReportError writeFailure(const QString& path, int error = 0) {
+    const QString what = QStringLiteral("Не удалось записать файл %1").arg(path);
+    if (error == EACCES || error == EPERM) return ReportError(what + QStringLiteral(": нет прав на запись"));
+    return ReportError(what);
+}
+
+// The file the operator chose is opened with the operator's own rights, whatever group the
+// program runs with: a report saved over a table fails as it would from the operator's shell.
+void openChosenFile(QFile& file, const QString& path) {
+    const int fd = openAsOperator(QFile::encodeName(path).toStdString(), O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) throw writeFailure(path, errno);
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw writeFailure(path);
+    }
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw ReportError(QStringLiteral("Не удалось записать файл %1").arg(path));
+    QFile file;
+    openChosenFile(file, path);
+    if (file.write(bytes) != bytes.size() || !file.flush()) throw writeFailure(path);
 }
 
 }  // namespace
@@ -112,14 +133,16 @@ void ReportDocument::print(QPrinter& printer) const {
 }
 
 void ReportDocument::savePdf(const QString& path) const {
-    QPdfWriter writer(path);
+    QFile file;
+    openChosenFile(file, path);
+    QPdfWriter writer(&file);
     writer.setPageLayout(pageLayout);
     writer.setResolution(kPdfResolution);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("ZOLVelt"));
     // A report without pages still gives a valid file: one blank page.
-    if (!paintPages(*this, writer, kPdfResolution / 25.4, 0, pageCount() - 1))
-        throw ReportError(QStringLiteral("Не удалось записать файл %1").arg(path));
+    if (!paintPages(*this, writer, kPdfResolution / 25.4, 0, pageCount() - 1) || !file.flush())
+        throw writeFailure(path);
 }
 
 void ReportDocument::saveText(const QString& path) const {

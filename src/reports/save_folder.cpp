@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "privilege/operator_rights.h"
+
 namespace zv {
 
 namespace {
@@ -36,7 +38,10 @@ QString proposedSaveFolder(const SavePlaces& places) {
     return QDir::tempPath();
 }
 
+// The remembered folder lives in the operator's home: read and written with the operator's
+// own rights, so that a link planted there leads nowhere the records group could write.
 SavePlaces currentSavePlaces() {
+    const OperatorRights rights;
     SavePlaces places;
     places.remembered = userSettings().value(kKey).toString();
     places.documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -47,6 +52,7 @@ SavePlaces currentSavePlaces() {
 
 void rememberSaveFolder(const QString& folder) {
     if (sameFolder(folder, QCoreApplication::applicationDirPath())) return;
+    const OperatorRights rights;
     QSettings settings = userSettings();
     settings.setValue(kKey, QDir::cleanPath(folder));
 }

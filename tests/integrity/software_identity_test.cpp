@@ -2,6 +2,7 @@
 #include "support/temp_dir.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,15 @@ TEST(SoftwareIdentity, IsTheVersionAndTheFirstDigitsOfTheFilesSha256) {
     EXPECT_EQ(identity.text(), QStringLiteral("ZOLVelt %1 · ba7816bf").arg(programVersion()));
     EXPECT_FALSE(programVersion().isEmpty());
     EXPECT_EQ(identify(path + "-missing").text(), QStringLiteral("ZOLVelt %1 · ?").arg(programVersion()));
+}
+
+// The running program is the file the kernel runs, not whatever the program's own path says.
+TEST(SoftwareIdentity, OfTheRunningProgramIsThatOfTheFileTheKernelRuns) {
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    ASSERT_FALSE(executable.isEmpty());
+    const SoftwareIdentity running = identifyRunningProgram();
+    EXPECT_EQ(running.checksum.size(), 8);
+    EXPECT_EQ(running.text(), identify(executable).text());
 }
 
 }  // namespace

@@ -67,9 +67,9 @@ TEST(DBOpen, OnAnEmptyFolderCreatesEverythingWithOneMessage) {
     EXPECT_EQ(r.Trains().filter(), QStringLiteral("Train=1"));
 }
 
-// The operators of an installed program share the tables through a group, each with an
-// account of their own; the installed templates are rw-r--r--.
-TEST(DBOpen, TheTablesItMakesAreWritableByTheGroup) {
+// The runs of an installed program share the tables through the records group, each with the
+// account of its operator; the installed templates are rw-r--r--, the tables must not be.
+TEST(DBOpen, TheTablesItMakesAreWritableByTheGroupAndHiddenFromOthers) {
     test::RecordsFixture f;
     const QFileDevice::Permissions readOnlyForOthers = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                        QFileDevice::ReadUser | QFileDevice::WriteUser |
@@ -82,7 +82,7 @@ TEST(DBOpen, TheTablesItMakesAreWritableByTheGroup) {
     for (const QString& name : tables) {
         const QFileDevice::Permissions p = QFile::permissions(QDir(f.dbDir()).filePath(name));
         EXPECT_TRUE(p & QFileDevice::WriteGroup) << name.toStdString();
-        EXPECT_FALSE(p & QFileDevice::WriteOther) << name.toStdString();
+        EXPECT_FALSE(p & (QFileDevice::WriteOther | QFileDevice::ReadOther)) << name.toStdString();
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QToolButton>
 #include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +230,23 @@ TEST_F(Preview, TheSaveDialogProposesAWritableFolderThenTheLastOneUsed) {
     EXPECT_EQ(fileStart(QDir(folder).filePath("trains.pdf")), QByteArray("%PDF-"));
 
     EXPECT_EQ(proposed(QStringLiteral("again")).first, QFileInfo(folder).absoluteFilePath());
+}
+
+// The program runs with the records group: its save dialog must not be a file manager with
+// that group's rights (no new folder, no rename or delete, no drop).
+TEST_F(Preview, TheSaveDialogChangesNoFileItself) {
+    bool newFolder = true;
+    bool modelWritable = true;
+    ModalScript script;
+    script.then([&](QDialog& d) {
+        newFolder = d.findChild<QToolButton*>("newFolderButton")->isEnabled();
+        modelWritable = !d.findChild<QFileSystemModel*>()->isReadOnly();
+        d.reject();
+    });
+    test::clickOn(preview.findChild<QPushButton*>("Save"));
+    EXPECT_EQ(script.shown(), QStringList{"SaveDialog"});
+    EXPECT_FALSE(newFolder);
+    EXPECT_FALSE(modelWritable);
 }
 
 // Which folder is proposed, from what is there. The program folder is never proposed.

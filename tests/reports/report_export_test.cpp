@@ -9,7 +9,11 @@
 #include "reports/report_fixtures.h"
 #include "reports/report_layouts.h"
 #include "settings/settings.h"
+#include "support/operator_identity.h"
 #include "support/temp_dir.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zv {
 namespace {
@@ -80,6 +84,54 @@ TEST(ReportExport, UnwritableFileIsReportedAndNothingElseChanges) {
     const QString missing = QString::fromStdString((dir / "no" / "such" / "x").string());
     EXPECT_THROW(doc.savePdf(missing + ".pdf"), ReportError);
     EXPECT_THROW(doc.saveText(missing + ".txt"), ReportError);
+}
+
+// Under an installed program, which runs with the records group, a file the operator chooses is
+// written with the operator's own rights: saving over a table fails, as from their own shell.
+TEST(ReportExport, SavingOverATableFailsAsTheOperatorsOwnRightsWould) {
+    if (!test::canBecomeOperator()) GTEST_SKIP() << "needs root to make an operator";
+    test::TempDir dir;
+    test::makeRecordsFolder(dir / "DB");
+    test::makeOperatorFolder(dir / "home");
+    const QString table = QString::fromStdString((dir / "DB" / "Trains.db").string());
+    QFile tableFile(table);
+    ASSERT_TRUE(tableFile.open(QIODevice::WriteOnly));
+    tableFile.write("SQLite format 3");
+    tableFile.close();
+    ASSERT_TRUE(tableFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadGroup | QFileDevice::WriteGroup));
+    ::chown(QFile::encodeName(table).constData(), 0, test::kRecordsGroup);
+    ReportLayouts layouts;
+    auto book = test::makeBook();
+    book->addRow(test::bookRow(0));
+    const ReportDocument doc = renderReport(layouts.bookReport(), book.get());
+    const QString own = QString::fromStdString((dir / "home" / "book.txt").string());
+
+    const int failed = test::runAsOperator([&] {
+        int bits = 0;
+        int bit = 1;
+        for (const ExportFormat format : {ExportFormat::Pdf, ExportFormat::Text, ExportFormat::Csv}) {
+            try {
+                doc.save(table, format);
+                bits |= bit;
+            } catch (const ReportError& e) {
+                if (e.message() != QStringLiteral("Не удалось записать файл %1: нет прав на запись").arg(table))
+                    bits |= bit;
+            }
+            bit <<= 1;
+        }
+        try {
+            doc.saveText(own);
+        } catch (const ReportError&) {
+            bits |= bit;
+        }
+        return bits;
+    });
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(readFile(table), "SQLite format 3");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(own).constData(), &st), 0);
+    EXPECT_EQ(st.st_gid, test::kOperator);  // the operator's group, not the records group
 }
 
 }  // namespace

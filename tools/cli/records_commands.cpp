@@ -8,6 +8,7 @@
 #include "integrity/records_integrity.h"
 #include "integrity/seal_key.h"
 #include "integrity/software_identity.h"
+#include "privilege/operator_rights.h"
 #include "records/clock.h"
 #include "records/table_error.h"
 
@@ -79,7 +80,12 @@ int runIdentifyCommand(const std::vector<std::string>& args, std::ostream& out, 
     if (!QFileInfo(program).isFile()) throw std::runtime_error("no program " + utf8(program));
     const QString folder = options.has("--db") ? QString::fromStdString(options.text("--db"))
                                                : QDir(QFileInfo(program).absolutePath()).filePath(QStringLiteral("DB"));
-    QString line = identify(program).text();
+    // A file named on the command line is read as its caller could read it.
+    QString line;
+    {
+        const OperatorRights rights;
+        line = identify(program).text();
+    }
     if (QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(EventLog::kFileName)))) {
         SystemClock clock;
         EventLog log(clock);

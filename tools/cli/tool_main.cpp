@@ -13,6 +13,7 @@
 #include "cli/simulate_command.h"
 #include "cli/templates_command.h"
 #include "cli/verify_command.h"
+#include "privilege/operator_rights.h"
 
 namespace zv {
 
@@ -26,22 +27,34 @@ constexpr const char* Usage =
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 using InputCommand = int (*)(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream&);
 
-// A command reads standard input only when it has `runWithInput` instead of `run`.
+// The rights a command runs with; the tool is installed set-group-ID to the records group.
+enum class Rights {
+    RecordsGroup,  // keeps the group to read the records; the files it writes are opened
+                   // with the caller's own rights
+    CallersOwn,    // the group is given up before it runs: whatever it reads or writes it does
+                   // as its caller could (an engineer in the group or root reaches the records,
+                   // an operator does not)
+};
+
 struct CommandEntry {
     const char* name;
     Command run;
     const char* usage;
+    Rights rights;
     InputCommand runWithInput = nullptr;
 };
 
 constexpr CommandEntry Commands[] = {
-    {"replay", runReplayCommand, ReplayUsage}, {"simulate", runSimulateCommand, SimulateUsage},
-    {"report", runReportCommand, ReportUsage}, {"templates", runTemplatesCommand, TemplatesUsage},
-    {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
-    {"central", runCentralCommand, CentralUsage},
-    {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
-    {"identify", runIdentifyCommand, IdentifyUsage},
-    {"set-access-code", nullptr, SetAccessCodeUsage, runSetAccessCodeCommand},
+    {"replay", runReplayCommand, ReplayUsage, Rights::CallersOwn},
+    {"simulate", runSimulateCommand, SimulateUsage, Rights::CallersOwn},
+    {"report", runReportCommand, ReportUsage, Rights::RecordsGroup},
+    {"templates", runTemplatesCommand, TemplatesUsage, Rights::CallersOwn},
+    {"check", runCheckCommand, CheckUsage, Rights::CallersOwn},
+    {"verify", runVerifyCommand, VerifyUsage, Rights::CallersOwn},
+    {"central", runCentralCommand, CentralUsage, Rights::RecordsGroup},
+    {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Rights::RecordsGroup},
+    {"identify", runIdentifyCommand, IdentifyUsage, Rights::RecordsGroup},
+    {"set-access-code", nullptr, SetAccessCodeUsage, Rights::RecordsGroup, runSetAccessCodeCommand},
 };
 
 int fail(std::ostream& err, const std::string& message, const char* usage = nullptr) {
@@ -95,6 +108,8 @@ int runTool(const std::vector<std::string>& args, std::istream& in, std::ostream
     const CommandEntry* command = findCommand(args[0]);
     if (!command) return fail(err, "unknown command '" + args[0] + "'", Usage);
     std::vector<std::string> options(args.begin() + 1, args.end());
+    if (command->rights == Rights::CallersOwn && !keepOnlyOperatorRights())
+        return fail(err, "cannot give up the records group");
     try {
         return command->run ? command->run(options, out, err) : command->runWithInput(options, in, out, err);
     } catch (const UsageError& e) {

@@ -1,0 +1,18 @@
+#include "reports/operator_file_dialog.h"
+
+#include "privilege/operator_rights.h"
+
+namespace zv {
+
+OperatorFileDialog::OperatorFileDialog(QWidget* parent, const QString& caption, const QString& folder,
+                                       const QString& filter)
+    : dialog_(std::make_unique<QFileDialog>(parent, caption, folder, filter)) {
+    dialog_->setOption(QFileDialog::ReadOnly);
+}
+
+OperatorFileDialog::~OperatorFileDialog() {
+    const OperatorRights rights;
+    dialog_.reset();
+}
+
+}  // namespace zv
