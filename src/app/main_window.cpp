@@ -192,6 +192,10 @@ void TMain::connectMenu() {
         guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
         showIntegrity();
     });
+    connect(menu_.SealRecords, &QAction::triggered, this, [this] {
+        guarded([this] { zv::sealRecordsOnDemand(*integrity_); });
+        showIntegrity();
+    });
     connect(menu_.WagonSearch, &QAction::triggered, this, &TMain::openWagonSearch);
     for (std::size_t i = 0; i < menu_.Scales.size(); ++i)
         connect(menu_.Scales[i], &QAction::triggered, this,

@@ -337,13 +337,13 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n");
+              "commands: replay, simulate, report, templates, check, verify, central, check-records, seal-records, identify\n");
 }
 
 // Asking for help is no mistake: the usage goes to the standard output with status 0.
 TEST(ToolHelp, HelpPrintsTheUsageOfEveryCommandOrOfTheOneAskedFor) {
     const char* const commands[] = {"replay", "simulate", "report", "templates", "check",
-                                    "verify", "central", "check-records", "identify"};
+                                    "verify", "central", "check-records", "seal-records", "identify"};
     for (const char* word : {"--help", "-h", "help"}) {
         ToolRun r = run({word});
         EXPECT_EQ(r.status, 0) << word;

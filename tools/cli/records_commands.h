@@ -10,7 +10,14 @@ inline constexpr const char* CheckRecordsUsage =
     "zolvelt-tool check-records --db DIR [--key FILE] [--heads FILE]\n"
     "  Checks the seals of the book, Trains, Wagons and the event log in the tables folder DIR\n"
     "  and prints every finding; exits with 1 when there is one. The key and the list of seals\n"
-    "  are taken beside the settings file of the program folder above DIR unless given.\n";
+    "  are taken beside the settings file of the program folder above DIR unless given. A key,\n"
+    "  a list of seals or seals gone, or a table without seals, is a finding too.\n";
+
+inline constexpr const char* SealRecordsUsage =
+    "zolvelt-tool seal-records --db DIR --by NAME [--key FILE] [--heads FILE]\n"
+    "  Seals, as they are now, the tables of DIR that carry no seals (an earlier version's, or\n"
+    "  ones whose seals were removed), and logs each with NAME and the number of its rows.\n"
+    "  Tables that carry seals are left alone.\n";
 
 inline constexpr const char* IdentifyUsage =
     "zolvelt-tool identify [--program FILE] [--db DIR]\n"
@@ -18,6 +25,7 @@ inline constexpr const char* IdentifyUsage =
     "  given) and the calibration counter of the event log in DIR (the program's \"DB\").\n";
 
 int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runSealRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runIdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace zv

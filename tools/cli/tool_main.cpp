@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, check, verify, central, check-records, identify\n";
+    "commands: replay, simulate, report, templates, check, verify, central, check-records, seal-records, identify\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
@@ -34,6 +34,7 @@ constexpr CommandEntry Commands[] = {
     {"check", runCheckCommand, CheckUsage},    {"verify", runVerifyCommand, VerifyUsage},
     {"central", runCentralCommand, CentralUsage},
     {"check-records", runCheckRecordsCommand, CheckRecordsUsage},
+    {"seal-records", runSealRecordsCommand, SealRecordsUsage},
     {"identify", runIdentifyCommand, IdentifyUsage},
 };
 
