@@ -2,6 +2,8 @@
 // the status bar, the about box, the calibration page, the log window and the records check.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -36,6 +38,32 @@ using zv::test::AppFixture;
 QString text(QWidget& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
 
 void clickOn(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+
+// The program stores a row of train 1 and ends; `statement` is run on Trains.db behind its back
+// and the program starts again, its messages recorded from there.
+TMain& startAfterChangeBehindTheProgram(AppFixture& app, const QString& statement) {
+    TMain& main = app.start();
+    main.records().Trains().insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
+    const QString trainsFile = QDir(main.records().connection().folder()).filePath("Trains.db");
+    app.stop();
+    {
+        zv::SqliteFile file;
+        file.open(trainsFile, false);
+        file.exec(statement);
+    }
+    app.messages.clear();
+    return app.start();
+}
+
+// A step of a modal script: the engineer types the access code into the code window and presses Enter.
+std::function<void(QDialog&)> typeCode(const QString& code) {
+    return [code](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>();
+        clickOn(edit);
+        QTest::keyClicks(edit, code);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+}
 
 QStringList pageTexts(const zv::ReportDocument& document, int page = 0) {
     QStringList texts;
@@ -114,31 +142,12 @@ TEST(RecordsIntegrity, TheLogWindowFiltersByKindAndPrintsWhatItShows) {
 // acknowledges nothing and is logged, the right one acknowledges it and the reports lose the line.
 TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
     AppFixture app;
-    TMain& main = app.start();
-    zv::Table& trains = main.records().Trains();
-    trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
-    const QString folder = main.records().connection().folder();
-    app.stop();
-    {
-        zv::SqliteFile file;
-        file.open(QDir(folder).filePath("Trains.db"), false);
-        file.exec("UPDATE Trains SET Weight=61000");
-    }
-    app.messages.clear();
-    TMain& again = app.start();
+    TMain& again = startAfterChangeBehindTheProgram(app, "UPDATE Trains SET Weight=61000");
     const QString finding = "Таблица Trains: изменена запись 1";
     ASSERT_FALSE(app.messages.texts().isEmpty());
     EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
     EXPECT_TRUE(again.layouts().trainsReport().pageStamp.contains("Внимание! " + finding));
 
-    auto typeCode = [](const QString& code) {
-        return [code](QDialog& dialog) {
-            auto* edit = dialog.findChild<QLineEdit*>();
-            clickOn(edit);
-            QTest::keyClicks(edit, code);
-            QTest::keyClick(edit, Qt::Key_Return);
-        };
-    };
     for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
         app.messages.clear();
         app.messages.answerYes();
@@ -210,17 +219,7 @@ TEST(RecordsIntegrity, TheStartUpIsInTheLogFileBeforeTheShiftWindowIsShown) {
 // with the access code; a wrong code seals nothing.
 TEST(RecordsIntegrity, TheEngineerSealsATableWithoutSealsFromTheMenuWithTheAccessCode) {
     AppFixture app;
-    TMain& main = app.start();
-    main.records().Trains().insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
-    const QString trainsFile = QDir(main.records().connection().folder()).filePath("Trains.db");
-    app.stop();
-    {
-        zv::SqliteFile file;
-        file.open(trainsFile, false);
-        file.exec("DROP TABLE zv_seal");
-    }
-    app.messages.clear();
-    TMain& again = app.start();
+    TMain& again = startAfterChangeBehindTheProgram(app, "DROP TABLE zv_seal");
     const QString finding = "Таблица Trains: печати удалены";
     ASSERT_FALSE(app.messages.texts().isEmpty());
     EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
@@ -229,12 +228,7 @@ TEST(RecordsIntegrity, TheEngineerSealsATableWithoutSealsFromTheMenuWithTheAcces
         app.messages.clear();
         app.messages.answerYes();
         zv::ModalScript script;
-        script.then([code](QDialog& dialog) {
-            auto* edit = dialog.findChild<QLineEdit*>();
-            clickOn(edit);
-            QTest::keyClicks(edit, code);
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
+        script.then(typeCode(code));
         zv::test::chooseMenu(again.menuBar(), {"Базы данных", "Опечатать таблицы"});
         EXPECT_TRUE(app.messages.texts().value(0).contains("Таблица Trains")) << app.messages.texts().join('|').toStdString();
     }
