@@ -55,6 +55,11 @@ TMain& startAfterChangeBehindTheProgram(AppFixture& app, const QString& statemen
     return app.start();
 }
 
+void expectToldLast(AppFixture& app, const QString& finding) {
+    ASSERT_FALSE(app.messages.texts().isEmpty());
+    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+}
+
 // A step of a modal script: the engineer types the access code into the code window and presses Enter.
 std::function<void(QDialog&)> typeCode(const QString& code) {
     return [code](QDialog& dialog) {
@@ -144,8 +149,7 @@ TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
     AppFixture app;
     TMain& again = startAfterChangeBehindTheProgram(app, "UPDATE Trains SET Weight=61000");
     const QString finding = "Таблица Trains: изменена запись 1";
-    ASSERT_FALSE(app.messages.texts().isEmpty());
-    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+    expectToldLast(app, finding);
     EXPECT_TRUE(again.layouts().trainsReport().pageStamp.contains("Внимание! " + finding));
 
     for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
@@ -221,8 +225,7 @@ TEST(RecordsIntegrity, TheEngineerSealsATableWithoutSealsFromTheMenuWithTheAcces
     AppFixture app;
     TMain& again = startAfterChangeBehindTheProgram(app, "DROP TABLE zv_seal");
     const QString finding = "Таблица Trains: печати удалены";
-    ASSERT_FALSE(app.messages.texts().isEmpty());
-    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+    expectToldLast(app, finding);
     again.show();
     for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
         app.messages.clear();
