@@ -54,6 +54,7 @@ MainMenu buildMainMenu(QMainWindow* window) {
     databases->addMenu(reports);
     m.EventLog = item(databases, "NEventLog", "Журнал событий");
     m.CheckRecords = item(databases, "NCheckRecords", "Проверить целостность записей");
+    m.SealRecords = item(databases, "NSealRecords", "Опечатать таблицы");
     m.AccessCode = item(databases, "NAccessCode", "Сменить код доступа");
     m.WagonSearch = item(databases, "NWagonSearch", "Поиск вагона");
     bar->addMenu(databases);

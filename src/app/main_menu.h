@@ -16,6 +16,7 @@ struct MainMenu {
     QAction* N23 = nullptr;            // report of the trains weighed in motion
     QAction* EventLog = nullptr;
     QAction* CheckRecords = nullptr;
+    QAction* SealRecords = nullptr;
     QAction* AccessCode = nullptr;  // the engineer changes the installation's access code
     QAction* WagonSearch = nullptr;
     std::array<QAction*, 3> Scales{};  // position = page of the scale settings window

@@ -193,6 +193,10 @@ void TMain::connectMenu() {
         guarded([this] { zv::checkRecordsOnDemand(*integrity_); });
         showIntegrity();
     });
+    connect(menu_.SealRecords, &QAction::triggered, this, [this] {
+        guarded([this] { zv::sealRecordsOnDemand(*integrity_); });
+        showIntegrity();
+    });
     connect(menu_.AccessCode, &QAction::triggered, this,
             [this] { guarded([this] { zv::changeAccessCode(*integrity_, this); }); });
     connect(menu_.WagonSearch, &QAction::triggered, this, &TMain::openWagonSearch);

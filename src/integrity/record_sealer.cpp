@@ -25,11 +25,17 @@ struct RecordSealer::Writer {
     QByteArray genesis;
 };
 
-RecordSealer::RecordSealer(QByteArray key) : key_(std::move(key)) {}
+RecordSealer::RecordSealer(QByteArray key, MadeByProgram madeByProgram)
+    : key_(std::move(key)), madeByProgram_(std::move(madeByProgram)) {}
 
 RecordSealer::~RecordSealer() = default;
 
 bool isSealedTable(const Table& table) {
+    const QString& name = table.def().name;
+    return isLoggedTable(table) || name == u"Names";
+}
+
+bool isLoggedTable(const Table& table) {
     const QString& name = table.def().name;
     return name == u"Trains" || name == u"Wagons" || name == u"Book";
 }
@@ -83,7 +89,8 @@ void RecordSealer::seal(Table& table, qint64 rowId, bool removed) {
         writers_.remove(name);
         if (seals::isSealed(file)) throw;
     }
-    // A table opened before the seals were set up gets them all now, this row included.
+    if (!madeByProgram_(table)) return;
+    // A table just made gets its seals with its first write, this row included.
     const QByteArray digest = removed ? QByteArray() : seals::storedRowDigest(file, name, rowId);
     seals::sealExistingRows(file, key_, name);
     if (removed) seals::appendSeal(file, key_, name, rowId, digest);

@@ -6,19 +6,25 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
 
 namespace zv {
 
-// The tables whose rows carry seals: the weighing book, Trains and Wagons.
+// The tables whose rows carry seals: the weighing book, Trains, Wagons and the operators (Names).
 bool isSealedTable(const Table& table);
+// Those of them whose rows the event log tells one by one: all but Names, whose codes stay out of it.
+bool isLoggedTable(const Table& table);
 
-// Seals every row the program writes to a sealed table, in the write's own transaction.
+// Seals every row the program writes to a sealed table, in the write's own transaction. A table
+// without seals gets them only when the program itself has just made it (`madeByProgram`);
+// any other stays unsealed, and reported, until an engineer seals it.
 class RecordSealer : public RowWriteListener {
 public:
-    explicit RecordSealer(QByteArray key);
+    using MadeByProgram = std::function<bool(const Table&)>;
+    RecordSealer(QByteArray key, MadeByProgram madeByProgram);
     ~RecordSealer() override;
     void rowWritten(Table& table, const Row* before, const Row& after) override;
     void rowRemoved(Table& table, const Row& before) override;
@@ -32,6 +38,7 @@ private:
     Writer& writerFor(Table& table);
 
     QByteArray key_;
+    MadeByProgram madeByProgram_;
     QHash<QString, std::shared_ptr<Writer>> writers_;  // by table name
 };
 

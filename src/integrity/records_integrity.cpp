@@ -4,7 +4,8 @@
 #include "integrity/calibration_seal.h"
 #include "integrity/event_action.h"
 #include "integrity/event_kinds.h"
-#include "integrity/pending_events.h"
+#include "integrity/heads_generation.h"
+#include "integrity/records_folder.h"
 #include "integrity/seal_chain.h"
 #include "records/records_database.h"
 #include "records/records_notifier.h"
@@ -16,44 +17,11 @@
 #include <QSet>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zv {
 
 namespace {
-
-QString canonical(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-}
-
-SealFinding checkFile(const QString& path, const QString& table, const QByteArray& key, const SealHeads& heads) {
-    SqliteFile file;
-    file.open(path, false);
-    return checkSeals(file, table, tableTitle(QFileInfo(path).fileName()), key, heads.head(canonical(path)));
-}
-
-// The table whose rows a file of the folder holds sealed; empty for the other files.
-QString sealedTableOf(const QString& fileName) {
-    if (fileName.compare(QStringLiteral("Trains.db"), Qt::CaseInsensitive) == 0) return QStringLiteral("Trains");
-    if (fileName.compare(QStringLiteral("Wagons.db"), Qt::CaseInsensitive) == 0) return QStringLiteral("Wagons");
-    if (fileName.startsWith(QStringLiteral("Book"), Qt::CaseInsensitive)) return QStringLiteral("Book");
-    if (fileName.compare(QString::fromLatin1(EventLog::kFileName), Qt::CaseInsensitive) == 0)
-        return QString::fromLatin1(EventLog::kTable);
-    return {};
-}
-
-// The files of the folder that held sealed rows when last seen and are gone now. The program
-// itself never removes one (archiving copies), so each was removed behind its back.
-QStringList deletedFilesIn(const QString& folder, const SealHeads& heads) {
-    QStringList gone;
-    const QString dir = canonical(folder);
-    for (const QString& path : heads.files()) {
-        const QFileInfo info(path);
-        if (info.absolutePath() == dir && !info.exists() && !sealedTableOf(info.fileName()).isEmpty() &&
-            heads.head(path)->n > 0)
-            gone.append(path);
-    }
-    return gone;
-}
 
 constexpr int kActionWaitMs = 100;
 
@@ -62,22 +30,16 @@ const QString kLogMissing = QStringLiteral("Не найден журнал со�
 }  // namespace
 
 RecordsIntegrity::RecordsIntegrity(RecordsDatabase& records, RecordsNotifier& notifier, const QString& settingsFile)
-    : records_(records),
-      notifier_(notifier),
-      settingsFile_(settingsFile),
-      paths_(sealPathsBeside(settingsFile)),
-      log_(records.clock()) {
-    key_ = loadOrCreateSealKey(paths_.key, &lastError_);
-    if (key_.isEmpty()) return;  // nothing is sealed without a key; the error is shown by the caller
-    // A fresh installation's calibration is sealed as it starts; once there are chain heads a
-    // missing calibration seal is a finding.
-    if (!QFileInfo::exists(paths_.calibration) && !QFileInfo::exists(paths_.heads)) sealCalibration();
-    heads_ = std::make_unique<SealHeads>(paths_.heads, key_);
-    if (!heads_->load()) lastError_ = QStringLiteral("Список печатей %1 изменен в обход программы").arg(paths_.heads);
-    sealer_ = std::make_unique<RecordSealer>(key_);
-    rowEvents_ = std::make_unique<RowEvents>(log_, [this] { collectSoon(); });
-    records_.connection().addWriteListener(sealer_.get());
-    records_.connection().addWriteListener(rowEvents_.get());
+    : records_(records), notifier_(notifier), settingsFile_(settingsFile), paths_(sealPathsBeside(settingsFile)), log_(records.clock()) {
+    // A missing key is made only once the tables folder shows a new installation (tablesOpened).
+    if (!QFileInfo::exists(paths_.key)) return;
+    key_ = loadSealKey(paths_.key);
+    if (key_.isEmpty()) {
+        lastError_ = QStringLiteral("Не удается прочитать ключ печатей %1").arg(paths_.key);
+        noLog_ = true;
+        return;
+    }
+    useKey();
 }
 
 RecordsIntegrity::~RecordsIntegrity() {
@@ -85,48 +47,77 @@ RecordsIntegrity::~RecordsIntegrity() {
     if (rowEvents_) records_.connection().removeWriteListener(rowEvents_.get());
 }
 
+void RecordsIntegrity::useKey() {
+    // A fresh installation's calibration is sealed as it starts; once there are chain heads a
+    // missing calibration seal is a finding.
+    if (!QFileInfo::exists(paths_.calibration) && !QFileInfo::exists(paths_.heads)) sealCalibration();
+    heads_ = std::make_unique<SealHeads>(paths_.heads, key_);
+    sealer_ = std::make_unique<RecordSealer>(key_, [this](const Table& table) { return madeByProgram(table); });
+    rowEvents_ = std::make_unique<RowEvents>(log_, [this] { collectSoon(); });
+    records_.connection().addWriteListener(sealer_.get());
+    records_.connection().addWriteListener(rowEvents_.get());
+}
+
+bool RecordsIntegrity::madeByProgram(const Table& table) const {
+    return records_.madeFiles().contains(QFileInfo(table.filePath()).absoluteFilePath());
+}
+
+// New: nothing of the installation was ever sealed, so no seal can have been removed with the key.
+void RecordsIntegrity::makeKeyForNewInstallation() {
+    if (QFileInfo::exists(paths_.key) || QFileInfo::exists(paths_.heads) ||
+        folderHoldsSeals(records_.connection().folder())) {
+        noLog_ = true;
+        waiting_.clear();
+        return;
+    }
+    key_ = loadOrCreateSealKey(paths_.key, &lastError_);
+    if (key_.isEmpty()) {
+        noLog_ = true;
+        waiting_.clear();
+        return;
+    }
+    useKey();
+}
+
 void RecordsIntegrity::tablesOpened() {
-    if (!ready()) return;
     try {
+        if (!ready() && !noLog_) makeKeyForNewInstallation();
+        if (!ready()) return;
         const QString folder = records_.connection().folder();
+        // The heads are judged before this opening makes a log or seals a table.
+        headsStatus_ = loadHeads(*heads_, folder, key_);
         // A new installation's log is made with its tables, under the tables' one message.
         if (!QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(EventLog::kFileName))) && !records_.openedNewFolder())
             notifier_.information(kLogMissing);
         if (log_.open(folder, key_)) record(event_kind::TableCreated, tableTitle(QString::fromLatin1(EventLog::kFileName)));
-        sealUnsealedTables();
+        writeWaitingEvents();
+        sealTablesJustMade();
         collect();
     } catch (const TableError& error) {
         lastError_ = error.message();
     }
 }
 
-void RecordsIntegrity::sealUnsealedTables() {
-    for (Table* table : {&records_.Trains(), &records_.Wagons(), &records_.Book()}) {
-        if (!table->isOpen() || table->inBatch()) continue;
-        SqliteFile& file = table->sqliteFile();
-        if (seals::isSealed(file)) continue;
-        file.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        int rows = 0;
-        try {
-            rows = seals::sealExistingRows(file, key_, table->def().name);
-            pending::ensureTable(file);
-            file.exec(QStringLiteral("COMMIT"));
-        } catch (...) {
-            file.exec(QStringLiteral("ROLLBACK"));
-            throw;
-        }
-        // A table just made has nothing to tell; one of an earlier version says what was sealed.
-        if (rows > 0)
-            record(event_kind::TableSealed, tableTitle(table->fileName()), {}, QStringLiteral("опечатано записей: %1").arg(rows));
+// Durably, before anything else is shown: a program killed at the shift window keeps its start-up.
+void RecordsIntegrity::writeWaitingEvents() {
+    for (const Event& early : std::exchange(waiting_, {})) log_.append(early);
+}
+
+// A table just made holds its template's rows only: it has nothing to tell.
+void RecordsIntegrity::sealTablesJustMade() {
+    for (Table* table : {&records_.Trains(), &records_.Wagons(), &records_.Book(), &records_.Names()}) {
+        if (!table->isOpen() || table->inBatch() || !madeByProgram(*table)) continue;
+        if (seals::isSealed(table->sqliteFile())) continue;
+        sealFile({table->filePath(), table->def().name}, key_);
     }
 }
 
 void RecordsIntegrity::record(const QString& kind, const QString& subject, const QString& oldValue, const QString& newValue) {
-    if (!ready()) return;  // without a key there is no log
+    if (noLog_) return;  // without a key there is no log
     const Event event{0, log_.clock().now(), log_.operatorName(), kind, subject, oldValue, newValue};
     if (!log_.isOpen()) return waiting_.append(event);
     try {
-        for (const Event& early : std::exchange(waiting_, {})) log_.append(early);
+        writeWaitingEvents();
         log_.append(event);
     } catch (const TableError& error) {
         lastError_ = error.message();
@@ -156,33 +147,36 @@ void RecordsIntegrity::collectSoon(int delayMs) {
     });
 }
 
-// A head only moves forward along its own chain: a file put back from an older copy keeps
-// the head it fell behind, and is reported until an engineer acknowledges it.
+// A heads list found missing, edited or older is left on disk as found until an engineer
+// acknowledges it; meanwhile the heads are kept in memory only.
 void RecordsIntegrity::noteHeads(bool acceptAll) {
     if (!heads_) return;
-    const QString folder = records_.connection().folder();
-    // An acknowledged deletion is not told again.
-    if (acceptAll)
-        for (const QString& path : deletedFilesIn(folder, *heads_)) heads_->forget(path);
-    for (const SealedFile& sealed : sealedFilesIn(folder)) {
-        SqliteFile file;
-        file.open(sealed.path, false);
-        if (!seals::isSealed(file)) continue;
-        const std::optional<seals::SealEntry> last = seals::lastEntry(file);
-        const SealHead head = last ? SealHead{last->n, last->seal} : SealHead{};
-        const std::optional<SealHead> known = heads_->head(canonical(sealed.path));
-        if (acceptAll || !known || seals::chainPasses(file, *known)) heads_->setHead(canonical(sealed.path), head);
+    noteChainHeads(records_.connection().folder(), *heads_, acceptAll);
+    if (acceptAll && headsStatus_ != HeadsStatus::Trusted) {
+        // The next save counts on past whatever the log has seen.
+        const qint64 seen = log_.isOpen() ? heads_generation::noted(log_.file(), key_) : 0;
+        heads_->setGeneration(std::max(heads_->generation(), seen));
+        headsStatus_ = HeadsStatus::Trusted;
+    } else if (headsStatus_ != HeadsStatus::Trusted || (!heads_->changed() && QFileInfo::exists(paths_.heads))) {
+        return;
     }
-    if (!heads_->save()) lastError_ = QStringLiteral("Не удается записать список печатей %1").arg(paths_.heads);
+    if (!heads_generation::saveNoted(*heads_, log_.file(), key_))
+        lastError_ = QStringLiteral("Не удается записать список печатей %1").arg(paths_.heads);
+}
+
+InstallationRecords RecordsIntegrity::installation() const {
+    return {records_.connection().folder(), paths_, key_, heads_.get(), headsStatus_};
 }
 
 QList<SealFinding> RecordsIntegrity::check() {
     QList<SealFinding> findings;
-    if (!ready()) return findings;
     try {
+        if (!ready()) {
+            unlogged_ = checkInstallation(installation());
+            return unlogged_;
+        }
         collect();
-        for (SealFinding& finding : checkRecordsFolder(records_.connection().folder(), key_, *heads_)) {
-            if (finding.clean()) continue;
+        for (SealFinding& finding : checkInstallation(installation())) {
             const std::optional<Event> known = log_.lastOf(event_kind::IntegrityFinding, finding.title);
             if (!known || known->newValue != finding.text()) record(event_kind::IntegrityFinding, finding.title, {}, finding.text());
             findings.append(finding);
@@ -206,6 +200,7 @@ AccessCode RecordsIntegrity::accessCode() const {
 }
 
 QList<Event> RecordsIntegrity::unacknowledged() const {
+    if (!log_.isOpen()) return {};
     try {
         return log_.since(event_kind::IntegrityFinding, event_kind::FindingAcknowledged);
     } catch (const TableError& error) {
@@ -214,28 +209,35 @@ QList<Event> RecordsIntegrity::unacknowledged() const {
     }
 }
 
-QStringList RecordsIntegrity::outstanding() const {
+QStringList RecordsIntegrity::findingsFor(const std::function<bool(const QString& subject)>& chosen) const {
     QStringList texts;
-    for (const Event& event : unacknowledged()) texts.append(event.newValue);
+    for (const SealFinding& finding : unlogged_)
+        if (chosen(finding.title)) texts.append(finding.text());
+    for (const Event& event : unacknowledged())
+        if (chosen(event.subject)) texts.append(event.newValue);
     return texts;
+}
+
+QStringList RecordsIntegrity::outstanding() const {
+    return findingsFor([](const QString&) { return true; });
 }
 
 QStringList RecordsIntegrity::outstandingFor(const QString& fileName) const {
     const QString title = tableTitle(fileName);
-    QStringList texts;
-    // A calibration changed behind the program's back puts every weight in doubt.
-    for (const Event& event : unacknowledged())
-        if (event.subject == title || event.subject == kCalibrationTitle) texts.append(event.newValue);
-    return texts;
+    return findingsFor([&title](const QString& subject) { return subject == title || isInstallationWide(subject) || subject == kCalibrationTitle; });
 }
 
-void RecordsIntegrity::acknowledge() {
+void RecordsIntegrity::acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen) {
     QSet<QString> subjects;
     for (const Event& event : unacknowledged()) {
-        if (subjects.contains(event.subject)) continue;
+        if (subjects.contains(event.subject) || !chosen(event.subject)) continue;
         subjects.insert(event.subject);
         record(event_kind::FindingAcknowledged, event.subject, event.newValue);
     }
+}
+
+void RecordsIntegrity::acknowledge() {
+    acknowledgeWhere([](const QString&) { return true; });
     try {
         noteHeads(true);
     } catch (const TableError& error) {
@@ -271,26 +273,31 @@ bool RecordsIntegrity::sealCalibration() {
     return false;
 }
 
-QList<SealedFile> sealedFilesIn(const QString& folder) {
-    QList<SealedFile> files;
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase)) {
-        const QString table = sealedTableOf(name);
-        if (!table.isEmpty()) files.append({dir.filePath(name), table});
+QStringList RecordsIntegrity::unsealedTables() const {
+    QStringList titles;
+    try {
+        for (const SealedFile& file : unsealedFilesIn(records_.connection().folder()))
+            titles.append(tableTitle(QFileInfo(file.path).fileName()));
+    } catch (const TableError& error) {
+        lastError_ = error.message();
     }
-    return files;
+    return titles;
 }
 
-QList<SealFinding> checkRecordsFolder(const QString& folder, const QByteArray& key, const SealHeads& heads) {
-    QList<SealFinding> findings;
-    for (const SealedFile& sealed : sealedFilesIn(folder)) findings.append(checkFile(sealed.path, sealed.table, key, heads));
-    for (const QString& path : deletedFilesIn(folder, heads)) {
-        SealFinding deleted;
-        deleted.title = tableTitle(QFileInfo(path).fileName());
-        deleted.fileDeleted = true;
-        findings.append(deleted);
+QList<SealedTable> RecordsIntegrity::sealUnsealed(const QString& by) {
+    if (!ready() || !log_.isOpen()) return {};
+    QList<SealedTable> sealed;
+    try {
+        collect();
+        sealed = sealOnCommand(records_.connection().folder(), key_, log_, *heads_, by);
+        QSet<QString> titles;
+        for (const SealedTable& table : sealed) titles.insert(table.title);
+        acknowledgeWhere([&titles](const QString& subject) { return titles.contains(subject); });
+        noteHeads(false);
+    } catch (const TableError& error) {
+        lastError_ = error.message();
     }
-    return findings;
+    return sealed;
 }
 
 }  // namespace zv

@@ -2,9 +2,11 @@
 
 #include "integrity/access_code.h"
 #include "integrity/event_log.h"
+#include "integrity/installation_check.h"
 #include "integrity/record_sealer.h"
 #include "integrity/row_events.h"
 #include "integrity/seal_check.h"
+#include "integrity/seal_command.h"
 #include "integrity/seal_heads.h"
 #include "integrity/seal_key.h"
 
@@ -12,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace zv {
@@ -20,8 +23,13 @@ class RecordsDatabase;
 class RecordsNotifier;
 
 // The event log and the seals of one RecordsDatabase: it seals and logs every row the program
-// writes to the book, Trains and Wagons, keeps the log beside the tables, checks the seals and
-// remembers the findings until an engineer acknowledges them.
+// writes to the book, Trains and Wagons (and seals Names), keeps the log beside the tables,
+// checks the seals and remembers the findings until an engineer acknowledges them.
+//
+// Nothing is sealed behind anyone's back: the program seals on its own only the tables it has
+// just made from their templates, and makes the key only for an installation that has sealed
+// nothing yet (no key, no heads list, no log and no sealed table in its folder). Any other table
+// without seals is a finding until an engineer seals it (sealUnsealed).
 class RecordsIntegrity : public QObject {
     Q_OBJECT
 public:
@@ -33,9 +41,10 @@ public:
     const EventLog& log() const { return log_; }
     bool ready() const { return !key_.isEmpty(); }
 
-    // After the tables were opened (start-up, another folder): opens the log of their folder
-    // (made when missing, with a message), seals the tables that have no seals yet and takes
-    // the events left in the table files.
+    // After the tables were opened (start-up, another folder): makes the key of a new
+    // installation, opens the log of their folder (made when missing, with a message) and
+    // writes the events that waited for it, seals the tables just made and takes the events
+    // left in the table files.
     void tablesOpened();
     // Appends an event; a failure is kept in lastError(), never thrown. Events told before the
     // log is open (the start-up, a damaged settings file, tables made by the opening) wait and
@@ -46,12 +55,13 @@ public:
     // Takes them at the next turn of the event loop, once the writes of this turn are committed.
     void collectSoon(int delayMs = 0);
 
-    // Checks the seals of every sealed table and of the log, and misses no sealed file deleted;
-    // new findings are logged.
+    // Checks the key, the heads and the seals of every sealed table and of the log, and misses
+    // no sealed file deleted; new findings are logged (those found without a key cannot be).
     QList<SealFinding> check();
     // The findings not yet acknowledged: "Книга Book[12.2026]: изменена запись 17".
     QStringList outstanding() const;
-    // Those about one table file, for the warning line of its reports.
+    // Those about one table file and those about the whole installation, for the warning line
+    // of its reports.
     QStringList outstandingFor(const QString& fileName) const;
     // Acknowledges every finding (logged); the tables and the calibration as they are now
     // become the reference.
@@ -66,14 +76,25 @@ public:
     // Seals the calibration the settings file gives now, after the program saved it; false
     // (with the error kept) when the seal cannot be written.
     bool sealCalibration();
+    // The titles of the tables that carry no seals.
+    QStringList unsealedTables() const;
+    // The engineer's seal of those tables (see sealOnCommand), their findings acknowledged.
+    QList<SealedTable> sealUnsealed(const QString& by);
 
     // The last failure of the log or the seals, once: it is cleared by reading it.
     QString takeError() { return std::exchange(lastError_, {}); }
 
 private:
-    void sealUnsealedTables();
+    void useKey();
+    void makeKeyForNewInstallation();
+    void writeWaitingEvents();
+    void sealTablesJustMade();
+    bool madeByProgram(const Table& table) const;
     void noteHeads(bool acceptAll);
+    InstallationRecords installation() const;
+    void acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen);
     QList<Event> unacknowledged() const;
+    QStringList findingsFor(const std::function<bool(const QString& subject)>& chosen) const;
 
     RecordsDatabase& records_;
     RecordsNotifier& notifier_;
@@ -82,22 +103,14 @@ private:
     QByteArray key_;
     EventLog log_;
     std::unique_ptr<SealHeads> heads_;
+    HeadsStatus headsStatus_ = HeadsStatus::Trusted;
     std::unique_ptr<RecordSealer> sealer_;
     std::unique_ptr<RowEvents> rowEvents_;
     QList<Event> waiting_;
+    bool noLog_ = false;  // no key could be had: events are not kept waiting
+    QList<SealFinding> unlogged_;  // found without a key, so kept here instead of in the log
     bool collectQueued_ = false;
     mutable QString lastError_;
 };
-
-// A file of the folder whose rows are sealed, and the table inside it.
-struct SealedFile {
-    QString path, table;
-};
-// Trains, Wagons, every book and the event log of a folder.
-QList<SealedFile> sealedFilesIn(const QString& folder);
-
-// Checks the sealed tables of a folder against a key and the heads seen last, and names the
-// files sealed before that are gone from it.
-QList<SealFinding> checkRecordsFolder(const QString& folder, const QByteArray& key, const SealHeads& heads);
 
 }  // namespace zv

@@ -48,7 +48,7 @@ void RowEvents::rowWritten(Table& table, const Row* before, const Row& after) { 
 void RowEvents::rowRemoved(Table& table, const Row& before) { record(table, &before, nullptr); }
 
 void RowEvents::record(Table& table, const Row* before, const Row* after) {
-    if (!isSealedTable(table)) return;
+    if (!isLoggedTable(table)) return;
     const EventAction* action = EventAction::current();
     const auto change = !after ? EventAction::Change::Remove : (before ? EventAction::Change::Update : EventAction::Change::Insert);
     PendingWriter& writer = writers_[table.def().name];

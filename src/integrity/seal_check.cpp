@@ -104,6 +104,8 @@ QString SealFinding::text() const {
     QStringList parts;
     if (fileDeleted) parts.append(QStringLiteral("файл удален"));
     if (sealsRemoved) parts.append(QStringLiteral("печати удалены"));
+    else if (unsealed) parts.append(QStringLiteral("записи не опечатаны"));
+    if (edited) parts.append(QStringLiteral("изменен в обход программы"));
     if (olderCopy) parts.append(QStringLiteral("файл заменен более старой копией"));
     if (!changed.isEmpty()) parts.append(rowsPart(QStringLiteral("изменена запись"), QStringLiteral("изменены записи"), changed));
     if (!swapped.isEmpty())
@@ -126,7 +128,9 @@ SealFinding checkSeals(const SqliteFile& file, const QString& table, const QStri
         return finding;
     }
     compareRows(file, table, walkChain(file, table, key, finding), finding);
-    finding.olderCopy = lastSeen && !seals::chainPasses(file, *lastSeen);
+    // A seal table emptied is told as the seals removed, not as an older copy.
+    finding.sealsRemoved = lastSeen && lastSeen->n > 0 && finding.head.n == 0;
+    finding.olderCopy = !finding.sealsRemoved && lastSeen && !seals::chainPasses(file, *lastSeen);
     return finding;
 }
 

@@ -17,6 +17,7 @@ struct SealFinding {
     QString title;  // "Книга Book[12.2026]", "Таблица Trains"
     bool unsealed = false;  // no seals at all (a table from an earlier version, or seals removed)
     bool sealsRemoved = false;  // the file was sealed once (a head is known) and has no seals now
+    bool edited = false;  // a file that carries its own keyed hash no longer matches it
     bool olderCopy = false;  // the chain ends before the head seen last, or differs there
     bool fileDeleted = false;  // a file sealed before is gone from the folder
     QList<qint64> changed, inserted, swapped, brokenSeals;
@@ -24,7 +25,7 @@ struct SealFinding {
     SealHead head;  // the end of the chain as found
 
     bool clean() const {
-        return !fileDeleted && !sealsRemoved && !olderCopy && changed.isEmpty() && inserted.isEmpty() &&
+        return !unsealed && !fileDeleted && !sealsRemoved && !edited && !olderCopy && changed.isEmpty() && inserted.isEmpty() &&
                swapped.isEmpty() && brokenSeals.isEmpty() && deleted == 0;
     }
     // "Книга Book[12.2026]: изменены записи 17, 18; удалена 1 запись"

@@ -10,11 +10,12 @@ namespace zv {
 namespace {
 
 const QByteArray kMacPrefix = "mac ";
+const QByteArray kGenerationPrefix = "generation ";
 
 }  // namespace
 
 QByteArray SealHeads::body() const {
-    QByteArray text;
+    QByteArray text = kGenerationPrefix + QByteArray::number(generation_) + '\n';
     for (auto it = heads_.cbegin(); it != heads_.cend(); ++it)
         text += QByteArray::number(it->n) + ' ' + it->seal + ' ' + it.key().toUtf8() + '\n';
     return text;
@@ -22,6 +23,8 @@ QByteArray SealHeads::body() const {
 
 bool SealHeads::load() {
     heads_.clear();
+    generation_ = 0;
+    changed_ = false;
     QFile file(path_);
     if (!file.exists()) return true;
     if (!file.open(QIODevice::ReadOnly)) return false;
@@ -33,6 +36,10 @@ bool SealHeads::load() {
     const QByteArray expected = sealMacOf(key_, text);
     if (mac != expected && all.trimmed() != kMacPrefix + expected) return false;
     for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith(kGenerationPrefix)) {
+            generation_ = line.mid(kGenerationPrefix.size()).toLongLong();
+            continue;
+        }
         const QList<QByteArray> parts = line.split(' ');
         if (parts.size() < 3) continue;
         heads_.insert(QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2)),
@@ -41,9 +48,10 @@ bool SealHeads::load() {
     return true;
 }
 
-bool SealHeads::save() const {
+bool SealHeads::save() {
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) return false;
+    ++generation_;
     const QByteArray text = body();
     file.write(text);
     file.write(kMacPrefix + sealMacOf(key_, text) + '\n');
@@ -51,7 +59,16 @@ bool SealHeads::save() const {
     // records group sees them.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                         QFileDevice::WriteGroup);
-    return file.commit();
+    if (!file.commit()) return false;
+    changed_ = false;
+    return true;
+}
+
+void SealHeads::setHead(const QString& filePath, const SealHead& head) {
+    const auto it = heads_.constFind(filePath);
+    if (it != heads_.constEnd() && *it == head) return;
+    heads_.insert(filePath, head);
+    changed_ = true;
 }
 
 std::optional<SealHead> SealHeads::head(const QString& filePath) const {

@@ -11,5 +11,8 @@ void checkRecordsAtStartUp(RecordsIntegrity& integrity);
 // "Проверить целостность записей": the findings, and their acknowledgement by an engineer
 // (who gives the access code); a wrong code is logged and acknowledges nothing.
 void checkRecordsOnDemand(RecordsIntegrity& integrity);
+// "Опечатать таблицы": the tables without seals, sealed as they are by an engineer (who gives the
+// access code); logged with the operator on shift and the number of rows.
+void sealRecordsOnDemand(RecordsIntegrity& integrity);
 
 }  // namespace zv

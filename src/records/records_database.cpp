@@ -101,6 +101,7 @@ void RecordsDatabase::setBookOfThisMonth() { book_->setFileName(schema::bookFile
 void RecordsDatabase::DBOpen() {
     openFolder();
     newFolder_ = folderHoldsNoTables();
+    madeFiles_.clear();
     connection_.clearPasswords();
     connection_.addPassword(schema::kDictionaryPassword);
     openDictionary(*loads_, dictionaryMessage(QStringLiteral("Грузы"), QStringLiteral("грузах")));
@@ -158,12 +159,13 @@ void RecordsDatabase::openFromTemplate(Table& table, const QString& missingMessa
     table.open();
 }
 
-void RecordsDatabase::copyTemplate(const Table& table) const {
+void RecordsDatabase::copyTemplate(const Table& table) {
     // A missing template is not reported here: the open that follows fails with the engine's error.
     // The index companion ("t.ttx") exists only beside templates of other engines.
     const QString source = QDir(programDir_).filePath(templateFileName(table.def().name));
     const QString target = table.filePath();
     copyWithoutOverwriting(source, target);
+    madeFiles_.append(QFileInfo(target).absoluteFilePath());
     const QString sourceIndex = source.left(source.size() - 1) + u'x';
     if (QFileInfo::exists(sourceIndex)) copyWithoutOverwriting(sourceIndex, indexCompanion(target));
 }

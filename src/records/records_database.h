@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -58,6 +59,8 @@ public:
     void showSelectedTrain();
     // The last DBOpen found a folder without any table and made them all, with one message.
     bool openedNewFolder() const { return newFolder_; }
+    // The files the last DBOpen made from their templates (absolute paths).
+    const QStringList& madeFiles() const { return madeFiles_; }
 
 private:
     void openFolder();
@@ -65,7 +68,7 @@ private:
     void tellMissing(const QString& text);
     void openDictionary(Table& table, const QString& missingMessage);
     void openFromTemplate(Table& table, const QString& missingMessage);
-    void copyTemplate(const Table& table) const;
+    void copyTemplate(const Table& table);
     void selectLatestTrain();
     void openBook();
 
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<TableModel> dsouT_, dsouW_, dsouB_, dsouN_, dsouL_, dsouS_, dsouC_, dsouBW_;
     int selectedTrain_ = 1;
     bool newFolder_ = false;  // the tables are all being made: one message says so, not one each
+    QStringList madeFiles_;
 };
 
 // "Декабрь 2026": the month's full name and the year, as the new-book message shows them.

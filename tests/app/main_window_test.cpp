@@ -102,7 +102,8 @@ TEST(MainWindowMenu, HasTheItemsSeparatorsAndHints) {
     const QMenu* databases = submenu(bar, "Базы данных");
     ASSERT_NE(databases, nullptr);
     EXPECT_EQ(captions(databases), (QStringList{"Расположение", "Просмотр", "Отчеты", "Журнал событий",
-                                                "Проверить целостность записей", "Сменить код доступа", "Поиск вагона"}));
+                                                "Проверить целостность записей", "Опечатать таблицы",
+                                                "Сменить код доступа", "Поиск вагона"}));
     EXPECT_EQ(captions(submenu(databases, "Просмотр")),
               (QStringList{"Весовая книга", "Вагоны на территории", "Операторы весов", "Грузы",
                            "Станции", "Получатели / отправители", "Базы вагонов"}));

@@ -2,6 +2,8 @@
 // the status bar, the about box, the calibration page, the log window and the records check.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,7 @@
 #include "integrity/calibration_seal.h"
 #include "integrity/records_integrity.h"
 #include "integrity_ui/event_log_window.h"
+#include "records/sql_statement.h"
 #include "records/sqlite_file.h"
 #include "records/table.h"
 #include "reports/report_commands.h"
@@ -37,6 +40,37 @@ using zv::test::AppFixture;
 QString text(QWidget& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
 
 void clickOn(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+
+// The program stores a row of train 1 and ends; `statement` is run on Trains.db behind its back
+// and the program starts again, its messages recorded from there.
+TMain& startAfterChangeBehindTheProgram(AppFixture& app, const QString& statement) {
+    TMain& main = app.start();
+    main.records().Trains().insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
+    const QString trainsFile = QDir(main.records().connection().folder()).filePath("Trains.db");
+    app.stop();
+    {
+        zv::SqliteFile file;
+        file.open(trainsFile, false);
+        file.exec(statement);
+    }
+    app.messages.clear();
+    return app.start();
+}
+
+void expectToldLast(AppFixture& app, const QString& finding) {
+    ASSERT_FALSE(app.messages.texts().isEmpty());
+    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+}
+
+// A step of a modal script: the engineer types the access code into the code window and presses Enter.
+std::function<void(QDialog&)> typeCode(const QString& code) {
+    return [code](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>();
+        clickOn(edit);
+        QTest::keyClicks(edit, code);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+}
 
 QStringList pageTexts(const zv::ReportDocument& document, int page = 0) {
     QStringList texts;
@@ -115,31 +149,11 @@ TEST(RecordsIntegrity, TheLogWindowFiltersByKindAndPrintsWhatItShows) {
 // acknowledges nothing and is logged, the right one acknowledges it and the reports lose the line.
 TEST(RecordsIntegrity, TheCheckOnDemandIsAcknowledgedOnlyWithTheAccessCode) {
     AppFixture app;
-    TMain& main = app.start();
-    zv::Table& trains = main.records().Trains();
-    trains.insertRecord({1, QDateTime(QDate(2026, 12, 9), QTime(10, 0)), "52011234", 60000, 0, 0, 0, 0, 1});
-    const QString folder = main.records().connection().folder();
-    app.stop();
-    {
-        zv::SqliteFile file;
-        file.open(QDir(folder).filePath("Trains.db"), false);
-        file.exec("UPDATE Trains SET Weight=61000");
-    }
-    app.messages.clear();
-    TMain& again = app.start();
+    TMain& again = startAfterChangeBehindTheProgram(app, "UPDATE Trains SET Weight=61000");
     const QString finding = "Таблица Trains: изменена запись 1";
-    ASSERT_FALSE(app.messages.texts().isEmpty());
-    EXPECT_TRUE(app.messages.texts().last().contains(finding)) << app.messages.texts().last().toStdString();
+    expectToldLast(app, finding);
     EXPECT_TRUE(again.layouts().trainsReport().pageStamp.contains("Внимание! " + finding));
 
-    auto typeCode = [](const QString& code) {
-        return [code](QDialog& dialog) {
-            auto* edit = dialog.findChild<QLineEdit*>();
-            clickOn(edit);
-            QTest::keyClicks(edit, code);
-            QTest::keyClick(edit, Qt::Key_Return);
-        };
-    };
     for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
         app.messages.clear();
         app.messages.answerYes();
@@ -182,6 +196,55 @@ TEST(RecordsIntegrity, ABookRemovedBetweenTwoRunsIsNamedAtStartUpAndOnDemand) {
     zv::test::chooseMenu(again.menuBar(), {"Базы данных", "Проверить целостность записей"});
     EXPECT_TRUE(app.messages.texts().value(0).contains(finding)) << app.messages.texts().value(0).toStdString();
     EXPECT_EQ(zv::Events::installed()->log().countOf(zv::event_kind::IntegrityFinding), 1);
+}
+
+// The start-up is in the log file while the shift window waits for the operator: a program
+// killed there has told that it started.
+TEST(RecordsIntegrity, TheStartUpIsInTheLogFileBeforeTheShiftWindowIsShown) {
+    AppFixture app;
+    app.start();
+    app.stop();  // the second run: no table is made to carry the start-up into the log with it
+    TMain& main = app.create();
+    int inFile = -1;
+    zv::ModalScript script;
+    script.then([&](QDialog& shift) {
+        zv::SqliteFile log;  // read as someone would after a kill: from the file, not through the program
+        log.open(app.folder() + "DB/Events.db", false);
+        zv::SqlStatement count = log.prepare("SELECT count(*) FROM Events WHERE Kind=?");
+        count.bind(1, zv::event_kind::StartUp);
+        count.step();
+        inFile = static_cast<int>(count.columnInt64(0));
+        zv::test::chooseOperator(shift, 0);
+    });
+    main.Prepare();
+    ASSERT_EQ(script.shown(), QStringList{"ShiftS"});
+    EXPECT_EQ(inFile, 2);
+}
+
+// Trains with its seals dropped behind the program's back: the engineer seals it from the menu
+// with the access code; a wrong code seals nothing.
+TEST(RecordsIntegrity, TheEngineerSealsATableWithoutSealsFromTheMenuWithTheAccessCode) {
+    AppFixture app;
+    TMain& again = startAfterChangeBehindTheProgram(app, "DROP TABLE zv_seal");
+    const QString finding = "Таблица Trains: печати удалены";
+    expectToldLast(app, finding);
+    again.show();
+    for (const QString& code : {QString("wrong"), QString(TSetupW::AccessCode)}) {
+        app.messages.clear();
+        app.messages.answerYes();
+        zv::ModalScript script;
+        script.then(typeCode(code));
+        zv::test::chooseMenu(again.menuBar(), {"Базы данных", "Опечатать таблицы"});
+        EXPECT_TRUE(app.messages.texts().value(0).contains("Таблица Trains")) << app.messages.texts().join('|').toStdString();
+    }
+    EXPECT_TRUE(app.messages.texts().last().contains("Таблица Trains: опечатано записей: 1"))
+        << app.messages.texts().join('|').toStdString();
+    zv::RecordsIntegrity& integrity = *zv::Events::installed();
+    EXPECT_EQ(integrity.log().countOf(zv::event_kind::WrongAccessCode), 1);
+    EXPECT_EQ(integrity.log().countOf(zv::event_kind::TableSealed), 1);
+    EXPECT_TRUE(integrity.check().isEmpty());
+    EXPECT_TRUE(integrity.outstanding().isEmpty());
+    EXPECT_FALSE(again.layouts().trainsReport().pageStamp.join('|').contains("Внимание!"));
 }
 
 // A settings file without its section "Common" runs on the defaults of its keys: the engineer's

@@ -338,14 +338,15 @@ TEST_F(ToolFiles, MistakesEndWithStatus2AndAReason) {
     }
     EXPECT_EQ(run({}).err,
               "zolvelt-tool: no command given\nusage: zolvelt-tool <command> [options]\n"
-              "commands: replay, simulate, report, templates, check, verify, central, check-records, identify,\n"
-              "  set-access-code\n");
+              "commands: replay, simulate, report, templates, check, verify, central, check-records, seal-records,\n"
+              "  identify, set-access-code\n");
 }
 
 // Asking for help is no mistake: the usage goes to the standard output with status 0.
 TEST(ToolHelp, HelpPrintsTheUsageOfEveryCommandOrOfTheOneAskedFor) {
     const char* const commands[] = {"replay", "simulate", "report", "templates", "check",
-                                    "verify", "central", "check-records", "identify", "set-access-code"};
+                                    "verify", "central", "check-records", "seal-records", "identify",
+                                    "set-access-code"};
     for (const char* word : {"--help", "-h", "help"}) {
         ToolRun r = run({word});
         EXPECT_EQ(r.status, 0) << word;

@@ -5,7 +5,9 @@
 #include "integrity/calibration_check.h"
 #include "integrity/calibration_counter.h"
 #include "integrity/event_log.h"
-#include "integrity/records_integrity.h"
+#include "integrity/heads_generation.h"
+#include "integrity/installation_check.h"
+#include "integrity/seal_command.h"
 #include "integrity/seal_key.h"
 #include "integrity/software_identity.h"
 #include "privilege/operator_rights.h"
@@ -25,6 +27,33 @@ QString toolFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canoni
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
+// The installation's files around a tables folder, as the commands on records are given them.
+struct RecordsFiles {
+    QString folder;
+    QString settingsFile;
+    SealPaths paths;
+};
+
+RecordsFiles recordsFiles(const CommandOptions& options) {
+    if (!options.has("--db")) throw UsageError("give --db DIR");
+    const QString folder = QString::fromStdString(options.text("--db"));
+    if (!QFileInfo(folder).isDir()) throw std::runtime_error("no folder " + options.text("--db"));
+    const QString settingsFile =
+        options.has("--ini") ? QString::fromStdString(options.text("--ini")) : settingsFileAbove(folder);
+    SealPaths paths = sealPathsBeside(settingsFile);
+    if (options.has("--key")) paths.key = QString::fromStdString(options.text("--key"));
+    if (options.has("--heads")) paths.heads = QString::fromStdString(options.text("--heads"));
+    return {folder, settingsFile, paths};
+}
+
+// The key given on the command line must be there; the installation's own one missing is a finding.
+QByteArray readKey(const CommandOptions& options, const SealPaths& paths) {
+    if (!options.has("--key") && !QFileInfo::exists(paths.key)) return {};
+    const QByteArray key = loadSealKey(paths.key);
+    if (key.isEmpty()) throw std::runtime_error("cannot read the seal key " + utf8(paths.key));
+    return key;
+}
+
 // The calibration the program would run on against its seal; true when that is a finding.
 bool reportCalibration(const QString& settingsFile, const QString& sealPath, const QByteArray& key,
                        const QString& headsPath, std::ostream& out) {
@@ -37,40 +66,55 @@ bool reportCalibration(const QString& settingsFile, const QString& sealPath, con
 
 }  // namespace
 
-int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CommandOptions options(args, {"--db", "--ini", "--key", "--heads"});
-    if (!options.has("--db")) throw UsageError("give --db DIR");
-    const QString folder = QString::fromStdString(options.text("--db"));
-    if (!QFileInfo(folder).isDir()) throw std::runtime_error("no folder " + options.text("--db"));
-    const QString settingsFile =
-        options.has("--ini") ? QString::fromStdString(options.text("--ini")) : settingsFileAbove(folder);
-    const SealPaths beside = sealPathsBeside(settingsFile);
-    const QString keyPath = options.has("--key") ? QString::fromStdString(options.text("--key")) : beside.key;
-    const QString headsPath = options.has("--heads") ? QString::fromStdString(options.text("--heads")) : beside.heads;
-    const QByteArray key = loadSealKey(keyPath);
-    if (key.isEmpty()) throw std::runtime_error("cannot read the seal key " + utf8(keyPath));
-    SealHeads heads(headsPath, key);
-    bool found = false;
-    if (!heads.load()) {
-        out << utf8(QStringLiteral("Список печатей %1 изменен в обход программы").arg(headsPath)) << '\n';
-        found = true;
-    }
+int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& /*err*/) {
+    const CommandOptions options(args, {"--db", "--ini", "--key", "--heads"});
+    const RecordsFiles files = recordsFiles(options);
+    InstallationRecords records{files.folder, files.paths, readKey(options, files.paths)};
+    SealHeads heads(files.paths.heads, records.key);
+    QList<SealFinding> findings;
     try {
-        for (const SealFinding& finding : checkRecordsFolder(folder, key, heads)) {
-            if (finding.unsealed && !finding.sealsRemoved) {
-                out << utf8(QStringLiteral("%1: не опечатана").arg(finding.title)) << '\n';
-            } else if (!finding.clean()) {
-                out << utf8(finding.text()) << '\n';
-                found = true;
-            }
+        if (!records.key.isEmpty()) {
+            records.headsStatus = loadHeads(heads, files.folder, records.key);
+            records.heads = &heads;
         }
+        findings = checkInstallation(records);
     } catch (const TableError& error) {
         throw std::runtime_error(utf8(error.message()));
     }
-    if (reportCalibration(settingsFile, beside.calibration, key, headsPath, out)) found = true;
+    for (const SealFinding& finding : findings) out << utf8(finding.text()) << '\n';
+    // Without the key the calibration's seal cannot be read: the key's finding says enough.
+    const bool calibrationChanged =
+        !records.key.isEmpty() && reportCalibration(files.settingsFile, files.paths.calibration, records.key, files.paths.heads, out);
+    const bool found = !findings.isEmpty() || calibrationChanged;
     if (!found) out << utf8(QStringLiteral("Записи не изменялись в обход программы")) << '\n';
-    (void)err;
     return found ? 1 : 0;
+}
+
+int runSealRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& /*err*/) {
+    const CommandOptions options(args, {"--db", "--by", "--key", "--heads"});
+    const RecordsFiles files = recordsFiles(options);
+    if (!options.has("--by")) throw UsageError("give --by NAME");
+    const QString by = QString::fromStdString(options.text("--by")).trimmed();
+    if (by.isEmpty()) throw UsageError("give --by NAME");
+    const QByteArray key = readKey(options, files.paths);
+    if (key.isEmpty()) throw std::runtime_error("no seal key " + utf8(files.paths.key) + ": put it back from a copy first");
+    QList<SealedTable> sealed;
+    try {
+        SealHeads heads(files.paths.heads, key);
+        const HeadsStatus status = loadHeads(heads, files.folder, key);
+        SystemClock clock;
+        EventLog log(clock);
+        log.open(files.folder, key);
+        sealed = sealOnCommand(files.folder, key, log, heads, by);
+        // A list found wrong stays as found: only its acknowledgement in the program replaces it.
+        if (status == HeadsStatus::Trusted && !heads_generation::saveNoted(heads, log.file(), key))
+            throw std::runtime_error("cannot write the list of seals " + utf8(files.paths.heads));
+    } catch (const TableError& error) {
+        throw std::runtime_error(utf8(error.message()));
+    }
+    for (const SealedTable& table : sealed) out << utf8(sealedText(table)) << '\n';
+    if (sealed.isEmpty()) out << utf8(QStringLiteral("Все таблицы опечатаны")) << '\n';
+    return 0;
 }
 
 int runIdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& /*err*/) {

@@ -21,8 +21,8 @@ namespace {
 
 constexpr const char* Usage =
     "zolvelt-tool <command> [options]\n"
-    "commands: replay, simulate, report, templates, check, verify, central, check-records, identify,\n"
-    "  set-access-code\n";
+    "commands: replay, simulate, report, templates, check, verify, central, check-records, seal-records,\n"
+    "  identify, set-access-code\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 using InputCommand = int (*)(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream&);
@@ -53,6 +53,7 @@ constexpr CommandEntry Commands[] = {
     {"verify", runVerifyCommand, VerifyUsage, Rights::CallersOwn},
     {"central", runCentralCommand, CentralUsage, Rights::RecordsGroup},
     {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Rights::RecordsGroup},
+    {"seal-records", runSealRecordsCommand, SealRecordsUsage, Rights::CallersOwn},
     {"identify", runIdentifyCommand, IdentifyUsage, Rights::RecordsGroup},
     {"set-access-code", nullptr, SetAccessCodeUsage, Rights::RecordsGroup, runSetAccessCodeCommand},
 };
