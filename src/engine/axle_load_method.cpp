@@ -59,17 +59,29 @@ int32_t estimated(const AxleLoadSolution& w, int32_t kd) {
     return w.estimable ? std::max(0, peakWeight(w.wagon, kd)) : 0;
 }
 
-// Bogie numbers of the window's axles: the two halves of each of the wagons whose first axles
-// are borders[0..2] (ending at the next border); -1 for axles of no known wagon.
-std::array<int32_t, kMaxUnknownAxles> bogiesOf(AxleSpan window, std::array<int32_t, 4> borders) {
+// The bogie and the body of each of the window's axles: the two halves of each of the
+// wagons whose first axles are borders[0..2] (ending at the next border) are its bogies; -1
+// for axles of no known wagon. The axles beyond the last border are the next body's, whose
+// count is not known yet.
+struct WindowAxles {
     std::array<int32_t, kMaxUnknownAxles> bogies;
-    bogies.fill(-1);
-    for (size_t w = 0; w + 1 < borders.size(); ++w) {
-        const int32_t from = borders[w], to = borders[w + 1], half = (to - from) / 2;
-        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a)
-            bogies[static_cast<size_t>(a - window.from)] = int32_t(2 * w) + (a - from >= half ? 1 : 0);
+    std::array<int32_t, kMaxUnknownAxles> bodies;
+};
+
+WindowAxles windowAxles(AxleSpan window, std::array<int32_t, 4> borders) {
+    WindowAxles w;
+    w.bogies.fill(-1);
+    w.bodies.fill(-1);
+    for (size_t v = 0; v + 1 < borders.size(); ++v) {
+        const int32_t from = borders[v], half = (borders[v + 1] - from) / 2;
+        const int32_t to = v + 2 == borders.size() ? window.to : borders[v + 1];
+        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a) {
+            const size_t k = static_cast<size_t>(a - window.from);
+            w.bodies[k] = int32_t(v);
+            if (a < borders[v + 1]) w.bogies[k] = int32_t(2 * v) + (a - from >= half ? 1 : 0);
+        }
     }
-    return bogies;
+    return w;
 }
 
 }  // namespace
@@ -84,13 +96,17 @@ int axleLandingSamples(const Settings& s) {
     return roundHalfEven(kAxleLandingSeconds * std::max(s.Fadc, 1));
 }
 
+int axleLoadPiece(const Settings& s) {
+    return std::max(1, roundHalfEven(kAxleLoadPieceSeconds * std::max(s.Fadc, 1)));
+}
+
 void AxleLoadMethod::begin(const Settings& s) {
     active_ = weighsByAxleLoads(s);
     axleBase_ = 0;
     axlesBefore_ = 0;
     if (active_)
         record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s),
-                      axleLandingSamples(s));
+                      axleLandingSamples(s), axleLoadPiece(s));
 }
 
 void AxleLoadMethod::finish(TrainState& t, const Settings& s, int32_t count) {
@@ -131,12 +147,15 @@ void AxleLoadMethod::weighWagon(TrainState& t, const Settings& s, int32_t i, int
     if (!e.overflow && n >= 2 && n <= kMaxAxles) {
         const AxleSpan wagon{first, first + n};
         const AxleSpan window{std::max(first - before, 0), first + n + after};
-        const std::array<int32_t, kMaxUnknownAxles> bogies =
-            bogiesOf(window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
-        joint = solveWagon(e.all(), wagon, window, bogies);
+        const WindowAxles axles =
+            windowAxles(window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
+        BodyBounce bounce{double(std::max(s.Fadc, 1)), axles.bodies};
+        joint = solveWagon(e.all(), wagon, window, axles.bogies, bounce);
+        // Each platform alone is solved at the frequency found from both.
+        bounce.fixedHz = joint.bounceHz;
         if (e.count == 2)
             for (int p = 0; p < 2; ++p)
-                alone[size_t(p)] = solveWagon(e.only(p), wagon, window, bogies);
+                alone[size_t(p)] = solveWagon(e.only(p), wagon, window, axles.bogies, bounce);
     }
     WeightRec& w = t.WagonWeights[i];
     DiffRec& d = t.BogieDiff[i];

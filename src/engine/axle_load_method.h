@@ -22,6 +22,10 @@ int axleLoadGuard(const Settings& s);
 inline constexpr double kAxleLandingSeconds = 0.04;
 int axleLandingSamples(const Settings& s);
 inline constexpr double kAxleLoadMinSamples = 3;
+// A stretch of a platform's load is kept in pieces of this time, short against a body's
+// bounce period, so that the bounce can be solved for.
+inline constexpr double kAxleLoadPieceSeconds = 0.2;
+int axleLoadPiece(const Settings& s);
 
 // The weighing by axle loads: while a train passes, the load of each platform is recorded
 // with the axles standing on it; when the train (or a part of a long one) is handed over,

@@ -3,17 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 namespace zv {
 
 namespace {
 
+// Axle groups of a window, and all unknowns: the groups and each body's sine and cosine.
 constexpr int kMax = kMaxUnknownAxles;
+constexpr int kMaxUnknowns = kMax + 2 * kMaxBouncingBodies;
 // A weight is a sum of unknowns only when the equations fix it to this share of itself.
 constexpr double kEstimableTolerance = 1e-6;
 
-using Vector = std::array<double, kMax>;
-using Matrix = std::array<Vector, kMax>;
+using Vector = std::array<double, kMaxUnknowns>;
+using Matrix = std::array<Vector, kMaxUnknowns>;
 
 // The stretches of a platform inside the window with enough samples to be an equation.
 template <typename Visit>
@@ -130,70 +134,185 @@ void addBogieShares(const Groups& g, AxleSpan window, std::span<const int32_t> b
     }
 }
 
+// The normal equations of a window: the axle groups' unknowns first, then each body's.
+struct System {
+    Matrix N{};
+    Vector rhs{};
+    int n = 0;         // unknowns
+    double yy = 0;     // sum of squares of the net loads
+    double total = 0;  // samples
+};
+
+// The bodies of a window's axles: each body's unknowns and how many of its axles the window has.
+struct Bodies {
+    int count = 0;
+    std::array<int, kMaxBouncingBodies> column{};  // first unknown of each body, -1: none
+    std::array<int32_t, kMaxBouncingBodies> axles{};
+};
+
+Bodies bodiesOf(const BodyBounce& bounce, AxleSpan window, int groups) {
+    Bodies b;
+    for (int32_t k = 0; k < window.size() && size_t(k) < bounce.bodies.size(); ++k) {
+        const int32_t v = bounce.bodies[static_cast<size_t>(k)];
+        if (v >= 0 && v < kMaxBouncingBodies) ++b.axles[static_cast<size_t>(v)];
+    }
+    for (int v = 0; v < kMaxBouncingBodies; ++v)
+        b.column[size_t(v)] = b.axles[size_t(v)] > 0 ? groups + 2 * b.count++ : -1;
+    return b;
+}
+
+// Each piece's bounce terms at the frequency: the share of a body's axles on the platform
+// times the sum of sin and of cos over the piece's samples.
+void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan window,
+               const Groups& g, const BodyBounce& bounce, const Bodies& bodies, double hz) {
+    const double radians = 2 * std::numbers::pi * hz / bounce.sampleHz;
+    s.n = g.count + 2 * bodies.count;
+    forEachEquation(platforms, window, [&](const LoadSegment& p, double zero) {
+        std::array<int32_t, kMaxBouncingBodies> on{};
+        for (int32_t a = p.from; a < p.to; ++a) {
+            const size_t k = static_cast<size_t>(a - window.from);
+            const int32_t v = k < bounce.bodies.size() ? bounce.bodies[k] : -1;
+            if (v >= 0 && v < kMaxBouncingBodies) ++on[static_cast<size_t>(v)];
+        }
+        const std::complex<double> z = phasorSum(p.start, p.count, radians);
+        std::array<int, 2 * kMaxBouncingBodies> column{};
+        std::array<double, 2 * kMaxBouncingBodies> d{};
+        int m = 0;
+        for (size_t v = 0; v < on.size(); ++v) {
+            if (on[v] == 0 || bodies.column[v] < 0) continue;
+            const double share = double(on[v]) / bodies.axles[v];
+            column[size_t(m)] = bodies.column[v], d[size_t(m++)] = share * z.imag();
+            column[size_t(m)] = bodies.column[v] + 1, d[size_t(m++)] = share * z.real();
+        }
+        const int a = g.of[static_cast<size_t>(p.from - window.from)];
+        const int b = g.of[static_cast<size_t>(p.to - 1 - window.from)];
+        const double sum = p.sum - p.count * zero;
+        for (int i = 0; i < m; ++i) {
+            const int ci = column[size_t(i)];
+            s.rhs[ci] += d[size_t(i)] * sum / p.count;
+            for (int k = a; k <= b; ++k) {
+                s.N[ci][k] += d[size_t(i)];
+                s.N[k][ci] += d[size_t(i)];
+            }
+            for (int j = 0; j < m; ++j) s.N[ci][column[size_t(j)]] += d[size_t(i)] * d[size_t(j)] / p.count;
+        }
+    });
+}
+
+struct Solved {
+    Matrix L{};  // Cholesky factor of the (slightly regularised) normal matrix
+    Vector x{};
+    double rss = 0;
+};
+
+Solved solveSystem(const System& s) {
+    Solved out;
+    double largest = 1;
+    for (int k = 0; k < s.n; ++k) largest = std::max(largest, s.N[k][k]);
+    out.L = s.N;
+    for (int k = 0; k < s.n; ++k) out.L[k][k] += 1e-9 * largest;
+    factor(out.L, s.n);
+    out.x = solve(out.L, s.n, s.rhs);
+    double fitted = 0;
+    for (int j = 0; j < s.n; ++j)
+        for (int k = 0; k < s.n; ++k) fitted += out.x[j] * s.N[j][k] * out.x[k];
+    out.rss = std::max(0.0, s.yy - 2 * dot(out.x, s.rhs, s.n) + fitted);
+    return out;
+}
+
+// The system with the bodies' bounce at the frequency of least residual: a look over the
+// range in steps, then golden sections around the best step.
+System withBounce(const System& base, std::span<const PlatformEquations> platforms,
+                  AxleSpan window, const Groups& g, const BodyBounce& bounce, double& chosenHz) {
+    const Bodies bodies = bodiesOf(bounce, window, g.count);
+    const auto at = [&](double hz) {
+        System s = base;
+        addBounce(s, platforms, window, g, bounce, bodies, hz);
+        return s;
+    };
+    const auto residual = [&](double hz) { return solveSystem(at(hz)).rss; };
+    if (bodies.count == 0) return base;
+    double best = bounce.fixedHz;
+    if (best <= 0) {
+        double least = INFINITY;
+        for (double hz = kBodyBounceLowHz; hz <= kBodyBounceHighHz + 1e-9; hz += kBodyBounceStepHz)
+            if (const double r = residual(hz); r < least) least = r, best = hz;
+        const double golden = (std::sqrt(5.0) - 1) / 2;
+        double lo = std::max(kBodyBounceLowHz, best - kBodyBounceStepHz);
+        double hi = std::min(kBodyBounceHighHz, best + kBodyBounceStepHz);
+        double c = hi - golden * (hi - lo), d = lo + golden * (hi - lo);
+        double rc = residual(c), rd = residual(d);
+        for (int k = 0; k < kBodyBounceRefinements; ++k) {
+            if (rc < rd) {
+                hi = d, d = c, rd = rc;
+                c = hi - golden * (hi - lo), rc = residual(c);
+            } else {
+                lo = c, c = d, rc = rd;
+                d = lo + golden * (hi - lo), rd = residual(d);
+            }
+        }
+        const double refined = rc < rd ? c : d;
+        if (std::min(rc, rd) < least) best = refined;
+    }
+    chosenHz = best;
+    return at(best);
+}
+
 }  // namespace
 
 AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
-                            AxleSpan window, std::span<const int32_t> bogies) {
+                            AxleSpan window, std::span<const int32_t> bogies,
+                            const BodyBounce& bounce) {
     AxleLoadSolution out;
     window.from = std::max(window.from, wagon.to - kMax);
     window.to = std::min(window.to, window.from + kMax);
     if (wagon.size() <= 0 || wagon.from < window.from || wagon.to > window.to) return out;
     const Groups g = groupsOf(platforms, window);
-    const int n = g.count;
     for (int32_t k = wagon.from; k < wagon.to; ++k)
         if (g.of[static_cast<size_t>(k - window.from)] < 0) return out;  // an axle never seen
 
-    Matrix N{};
-    Vector rhs{}, groupSamples{};
-    double yy = 0, total = 0;
+    System base;
+    base.n = g.count;
+    Vector groupSamples{};
     forEachEquation(platforms, window, [&](const LoadSegment& s, double zero) {
         const int a = g.of[static_cast<size_t>(s.from - window.from)];
         const int b = g.of[static_cast<size_t>(s.to - 1 - window.from)];
         const double sum = s.sum - s.count * zero;
         for (int j = a; j <= b; ++j) {
-            rhs[j] += sum;
+            base.rhs[j] += sum;
             groupSamples[j] += s.count;
-            for (int k = a; k <= b; ++k) N[j][k] += s.count;
+            for (int k = a; k <= b; ++k) base.N[j][k] += s.count;
         }
-        yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
-        total += s.count;
+        base.yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
+        base.total += s.count;
     });
+    addBogieShares(g, window, bogies, base.N);
 
-    addBogieShares(g, window, bogies, N);
-
-    double largest = 1;
-    for (int k = 0; k < n; ++k) largest = std::max(largest, N[k][k]);
-    Matrix L = N;
-    for (int k = 0; k < n; ++k) L[k][k] += 1e-9 * largest;
-    factor(L, n);
-    const Vector x = solve(L, n, rhs);
+    const System sys = bounce.modelled() ? withBounce(base, platforms, window, g, bounce, out.bounceHz) : base;
+    const int n = sys.n;
+    const Solved solved = solveSystem(sys);
 
     bool shared = false, bogiesShared = false;
     const Vector c = shares(g, wagon, shared);
     const Vector first = shares(g, {wagon.from, wagon.from + wagon.size() / 2}, bogiesShared);
     out.apart = !shared;
-    const Vector z = solve(L, n, c);
+    const Vector z = solve(solved.L, n, c);
     double miss = 0;
     for (int j = 0; j < n; ++j) {
         double v = -c[j];
-        for (int k = 0; k < n; ++k) v += N[j][k] * z[k];
+        for (int k = 0; k < n; ++k) v += sys.N[j][k] * z[k];
         miss = std::max(miss, std::abs(v));
     }
     out.estimable = miss <= kEstimableTolerance * std::max(1.0, dot(c, c, n));
-    out.wagon = dot(c, x, n);
-    out.firstBogie = dot(first, x, n);
+    out.wagon = dot(c, solved.x, n);
+    out.firstBogie = dot(first, solved.x, n);
     const double variance = dot(c, z, n);
     out.samples = variance > 0 ? 1 / variance : 0;
     out.fewestGroupSamples = INT32_MAX;
-    for (int k = 0; k < n; ++k)
+    for (int k = 0; k < g.count; ++k)
         if (c[k] > 0) out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(groupSamples[k]));
-
-    double fitted = 0;
-    for (int j = 0; j < n; ++j)
-        for (int k = 0; k < n; ++k) fitted += x[j] * N[j][k] * x[k];
-    const double rss = std::max(0.0, yy - 2 * dot(x, rhs, n) + fitted);
-    out.rmsResidual = std::sqrt(rss / std::max(1.0, total - n));
-    out.rmsLoad = total > 0 ? std::sqrt(yy / total) : 0;
+    out.rmsResidual = std::sqrt(solved.rss / std::max(1.0, base.total - n));
+    out.rmsLoad = base.total > 0 ? std::sqrt(base.yy / base.total) : 0;
     return out;
 }
 
