@@ -164,8 +164,8 @@ Bodies bodiesOf(const BodyBounce& bounce, AxleSpan window, int groups) {
 // Each piece's bounce terms at the frequency: the share of a body's axles on the platform
 // times the sum of sin and of cos over the piece's samples.
 void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan window,
-               const Groups& g, const BodyBounce& bounce, const Bodies& bodies, double hz) {
-    const double radians = 2 * std::numbers::pi * hz / bounce.sampleHz;
+               const Groups& g, const BodyBounce& bounce, const Bodies& bodies) {
+    PhasorSums phasors(2 * std::numbers::pi * bounce.hz / bounce.sampleHz);
     s.n = g.count + 2 * bodies.count;
     forEachEquation(platforms, window, [&](const LoadSegment& p, double zero) {
         std::array<int32_t, kMaxBouncingBodies> on{};
@@ -174,7 +174,7 @@ void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan
             const int32_t v = k < bounce.bodies.size() ? bounce.bodies[k] : -1;
             if (v >= 0 && v < kMaxBouncingBodies) ++on[static_cast<size_t>(v)];
         }
-        const std::complex<double> z = phasorSum(p.start, p.count, radians);
+        const std::complex<double> z = phasors.of(p.start, p.count);
         std::array<int, 2 * kMaxBouncingBodies> column{};
         std::array<double, 2 * kMaxBouncingBodies> d{};
         int m = 0;
@@ -200,18 +200,39 @@ void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan
 }
 
 struct Solved {
-    Matrix L{};  // Cholesky factor of the (slightly regularised) normal matrix
+    Matrix L;  // Cholesky factor of the (slightly regularised) normal matrix
     Vector x{};
     double rss = 0;
 };
 
-Solved solveSystem(const System& s) {
-    Solved out;
+// The Cholesky factor of the normal matrix, slightly regularised.
+void factorOf(const System& s, Matrix& L) {
     double largest = 1;
     for (int k = 0; k < s.n; ++k) largest = std::max(largest, s.N[k][k]);
-    out.L = s.N;
-    for (int k = 0; k < s.n; ++k) out.L[k][k] += 1e-9 * largest;
-    factor(out.L, s.n);
+    for (int j = 0; j < s.n; ++j)
+        std::copy_n(s.N[j].begin(), s.n, L[j].begin());
+    for (int k = 0; k < s.n; ++k) L[k][k] += 1e-9 * largest;
+    factor(L, s.n);
+}
+
+// The sum of squares the least-squares solution leaves: yy - rhs'·N⁻¹·rhs, which needs only
+// the forward half of the solution.
+double residualOf(const System& s) {
+    Matrix L;
+    factorOf(s, L);
+    Vector w = s.rhs;
+    double explained = 0;
+    for (int i = 0; i < s.n; ++i) {
+        for (int k = 0; k < i; ++k) w[i] -= L[i][k] * w[k];
+        w[i] /= L[i][i];
+        explained += w[i] * w[i];
+    }
+    return std::max(0.0, s.yy - explained);
+}
+
+Solved solveSystem(const System& s) {
+    Solved out;
+    factorOf(s, out.L);
     out.x = solve(out.L, s.n, s.rhs);
     double fitted = 0;
     for (int j = 0; j < s.n; ++j)
@@ -220,42 +241,47 @@ Solved solveSystem(const System& s) {
     return out;
 }
 
-// The system with the bodies' bounce at the frequency of least residual: a look over the
-// range in steps, then golden sections around the best step.
-System withBounce(const System& base, std::span<const PlatformEquations> platforms,
-                  AxleSpan window, const Groups& g, const BodyBounce& bounce, double& chosenHz) {
-    const Bodies bodies = bodiesOf(bounce, window, g.count);
-    const auto at = [&](double hz) {
-        System s = base;
-        addBounce(s, platforms, window, g, bounce, bodies, hz);
-        return s;
-    };
-    const auto residual = [&](double hz) { return solveSystem(at(hz)).rss; };
-    if (bodies.count == 0) return base;
-    double best = bounce.fixedHz;
-    if (best <= 0) {
-        double least = INFINITY;
-        for (double hz = kBodyBounceLowHz; hz <= kBodyBounceHighHz + 1e-9; hz += kBodyBounceStepHz)
-            if (const double r = residual(hz); r < least) least = r, best = hz;
-        const double golden = (std::sqrt(5.0) - 1) / 2;
-        double lo = std::max(kBodyBounceLowHz, best - kBodyBounceStepHz);
-        double hi = std::min(kBodyBounceHighHz, best + kBodyBounceStepHz);
-        double c = hi - golden * (hi - lo), d = lo + golden * (hi - lo);
-        double rc = residual(c), rd = residual(d);
-        for (int k = 0; k < kBodyBounceRefinements; ++k) {
-            if (rc < rd) {
-                hi = d, d = c, rd = rc;
-                c = hi - golden * (hi - lo), rc = residual(c);
-            } else {
-                lo = c, c = d, rc = rd;
-                d = lo + golden * (hi - lo), rd = residual(d);
-            }
+// The normal equations of a wagon's window without the bodies' bounce.
+struct Prepared {
+    bool ok = false;  // every axle of the wagon was seen
+    AxleSpan window;
+    Groups groups;
+    System base;
+    Vector groupSamples{};
+};
+
+Prepared prepare(std::span<const PlatformEquations> platforms, AxleSpan wagon, AxleSpan window,
+                 std::span<const int32_t> bogies) {
+    Prepared p;
+    window.from = std::max(window.from, wagon.to - kMax);
+    window.to = std::min(window.to, window.from + kMax);
+    p.window = window;
+    if (wagon.size() <= 0 || wagon.from < window.from || wagon.to > window.to) return p;
+    const Groups& g = p.groups = groupsOf(platforms, window);
+    for (int32_t k = wagon.from; k < wagon.to; ++k)
+        if (g.of[static_cast<size_t>(k - window.from)] < 0) return p;  // an axle never seen
+    System& base = p.base;
+    base.n = g.count;
+    forEachEquation(platforms, window, [&](const LoadSegment& s, double zero) {
+        const int a = g.of[static_cast<size_t>(s.from - window.from)];
+        const int b = g.of[static_cast<size_t>(s.to - 1 - window.from)];
+        const double sum = s.sum - s.count * zero;
+        for (int j = a; j <= b; ++j) {
+            base.rhs[j] += sum;
+            p.groupSamples[j] += s.count;
+            for (int k = a; k <= b; ++k) base.N[j][k] += s.count;
         }
-        const double refined = rc < rd ? c : d;
-        if (std::min(rc, rd) < least) best = refined;
-    }
-    chosenHz = best;
-    return at(best);
+        base.yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
+        base.total += s.count;
+    });
+    addBogieShares(g, window, bogies, base.N);
+    p.ok = true;
+    return p;
+}
+
+void addBounceTo(System& s, std::span<const PlatformEquations> platforms, const Prepared& p,
+                 const BodyBounce& bounce) {
+    addBounce(s, platforms, p.window, p.groups, bounce, bodiesOf(bounce, p.window, p.groups.count));
 }
 
 }  // namespace
@@ -264,31 +290,15 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
                             AxleSpan window, std::span<const int32_t> bogies,
                             const BodyBounce& bounce) {
     AxleLoadSolution out;
-    window.from = std::max(window.from, wagon.to - kMax);
-    window.to = std::min(window.to, window.from + kMax);
-    if (wagon.size() <= 0 || wagon.from < window.from || wagon.to > window.to) return out;
-    const Groups g = groupsOf(platforms, window);
-    for (int32_t k = wagon.from; k < wagon.to; ++k)
-        if (g.of[static_cast<size_t>(k - window.from)] < 0) return out;  // an axle never seen
-
-    System base;
-    base.n = g.count;
-    Vector groupSamples{};
-    forEachEquation(platforms, window, [&](const LoadSegment& s, double zero) {
-        const int a = g.of[static_cast<size_t>(s.from - window.from)];
-        const int b = g.of[static_cast<size_t>(s.to - 1 - window.from)];
-        const double sum = s.sum - s.count * zero;
-        for (int j = a; j <= b; ++j) {
-            base.rhs[j] += sum;
-            groupSamples[j] += s.count;
-            for (int k = a; k <= b; ++k) base.N[j][k] += s.count;
-        }
-        base.yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
-        base.total += s.count;
-    });
-    addBogieShares(g, window, bogies, base.N);
-
-    const System sys = bounce.modelled() ? withBounce(base, platforms, window, g, bounce, out.bounceHz) : base;
+    Prepared p = prepare(platforms, wagon, window, bogies);
+    if (!p.ok) return out;
+    const Groups& g = p.groups;
+    System& sys = p.base;
+    const double yy = sys.yy, total = sys.total;
+    if (bounce.modelled()) {
+        addBounceTo(sys, platforms, p, bounce);
+        out.bounceHz = bounce.hz;
+    }
     const int n = sys.n;
     const Solved solved = solveSystem(sys);
 
@@ -310,10 +320,29 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
     out.samples = variance > 0 ? 1 / variance : 0;
     out.fewestGroupSamples = INT32_MAX;
     for (int k = 0; k < g.count; ++k)
-        if (c[k] > 0) out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(groupSamples[k]));
-    out.rmsResidual = std::sqrt(solved.rss / std::max(1.0, base.total - n));
-    out.rmsLoad = base.total > 0 ? std::sqrt(base.yy / base.total) : 0;
+        if (c[k] > 0) out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(p.groupSamples[k]));
+    out.rmsResidual = std::sqrt(solved.rss / std::max(1.0, total - n));
+    out.rmsLoad = total > 0 ? std::sqrt(yy / total) : 0;
     return out;
+}
+
+double bodyBounceFrequency(std::span<const WagonEquations> wagons, double sampleHz) {
+    std::array<Prepared, kBodyBounceSearchWagons> prepared;
+    size_t m = 0;
+    for (const WagonEquations& w : wagons.first(std::min(wagons.size(), prepared.size()))) {
+        prepared[m] = prepare(w.platforms, w.wagon, w.window, w.bogies);
+        if (prepared[m].ok) ++m;
+    }
+    if (m == 0) return 0;
+    return frequencyOfLeast([&](double hz) {
+        double squares = 0;
+        for (size_t k = 0; k < m; ++k) {
+            System s = prepared[k].base;
+            addBounceTo(s, wagons[k].platforms, prepared[k], {sampleHz, wagons[k].bodies, hz});
+            squares += residualOf(s);
+        }
+        return squares;
+    });
 }
 
 }  // namespace zv

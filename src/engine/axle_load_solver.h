@@ -52,9 +52,21 @@ struct AxleLoadSolution {
 // axles that never stand apart from each other are one unknown, their group.
 // bogies: the bogie of each axle of the window (from window.from), -1 where not known; the
 // axles of one bogie are held to carry about the same load (see kBogieShareSamples).
-// bounce: the bodies of the window's axles, whose bounce is solved with the loads.
+// bounce: the bodies of the window's axles, whose bounce at its frequency is solved with the
+// loads.
 AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
                             AxleSpan window, std::span<const int32_t> bogies = {},
                             const BodyBounce& bounce = {});
+
+// What a wagon's solution is made of.
+struct WagonEquations {
+    std::span<const PlatformEquations> platforms;
+    AxleSpan wagon, window;
+    std::span<const int32_t> bogies, bodies;
+};
+
+// The bodies' frequency of the range that leaves the least residual in the solutions of these
+// wagons (the first kBodyBounceSearchWagons of them); 0 when none can be solved.
+double bodyBounceFrequency(std::span<const WagonEquations> wagons, double sampleHz);
 
 }  // namespace zv
