@@ -328,20 +328,26 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
 
 double bodyBounceFrequency(std::span<const WagonEquations> wagons, double sampleHz) {
     std::array<Prepared, kBodyBounceSearchWagons> prepared;
+    std::array<const WagonEquations*, kBodyBounceSearchWagons> of{};
     size_t m = 0;
     for (const WagonEquations& w : wagons.first(std::min(wagons.size(), prepared.size()))) {
         prepared[m] = prepare(w.platforms, w.wagon, w.window, w.bogies);
+        of[m] = &w;
         if (prepared[m].ok) ++m;
     }
     if (m == 0) return 0;
+    // Each wagon counts by the share of its residual the bounce leaves: a wagon its equations
+    // do not fit (an axle miscounted) would otherwise decide the frequency for all.
+    std::array<double, kBodyBounceSearchWagons> still;
+    for (size_t k = 0; k < m; ++k) still[k] = std::max(residualOf(prepared[k].base), 1e-9);
     return frequencyOfLeast([&](double hz) {
-        double squares = 0;
+        double share = 0;
         for (size_t k = 0; k < m; ++k) {
             System s = prepared[k].base;
-            addBounceTo(s, wagons[k].platforms, prepared[k], {sampleHz, wagons[k].bodies, hz});
-            squares += residualOf(s);
+            addBounceTo(s, of[k]->platforms, prepared[k], {sampleHz, of[k]->bodies, hz});
+            share += residualOf(s) / still[k];
         }
-        return squares;
+        return share;
     });
 }
 
