@@ -75,7 +75,8 @@ WindowAxles windowAxles(AxleSpan window, std::array<int32_t, 4> borders) {
     for (size_t v = 0; v + 1 < borders.size(); ++v) {
         const int32_t from = borders[v], half = (borders[v + 1] - from) / 2;
         const int32_t to = v + 2 == borders.size() ? window.to : borders[v + 1];
-        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a) {
+        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles;
+             ++a) {
             const size_t k = static_cast<size_t>(a - window.from);
             w.bodies[k] = int32_t(v);
             if (a < borders[v + 1]) w.bogies[k] = int32_t(2 * v) + (a - from >= half ? 1 : 0);
@@ -98,14 +99,17 @@ BodyBounce bounceOf(const Settings& s, const WagonWindow& w, double hz) {
 WagonWindow windowOf(const TrainState& t, int32_t i, int32_t first, int32_t axlesBefore) {
     WagonWindow w;
     const int32_t n = t.WagonResult[i].Axles;
-    const auto axlesOf = [&](int32_t k) { return std::clamp(t.WagonResult[k].Axles, 0, kMaxAxles); };
+    const auto axlesOf = [&](int32_t k) {
+        return std::clamp(t.WagonResult[k].Axles, 0, kMaxAxles);
+    };
     const int32_t before = i > 0 ? axlesOf(i - 1) : axlesBefore;
     // The next wagon may not have left yet: as many axles as a wagon can have.
     const int32_t after = i + 1 < t.WagonIdx2 ? axlesOf(i + 1) : kMaxAxles;
     w.valid = n >= 2 && n <= kMaxAxles;
     w.wagon = {first, first + n};
     w.window = {std::max(first - before, 0), first + n + after};
-    w.axles = windowAxles(w.window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
+    w.axles = windowAxles(
+        w.window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
     return w;
 }
 
@@ -202,10 +206,12 @@ void AxleLoadMethod::weighWagons(TrainState& t, const Settings& s, int32_t count
     count = std::min(count, kWagonSlots);
     std::array<int32_t, kWagonSlots + 1> firsts;
     firsts[0] = axleBase_;
-    for (int32_t i = 0; i < count; ++i) firsts[size_t(i) + 1] = firsts[size_t(i)] + std::max(t.WagonResult[i].Axles, 0);
+    for (int32_t i = 0; i < count; ++i)
+        firsts[size_t(i) + 1] = firsts[size_t(i)] + std::max(t.WagonResult[i].Axles, 0);
     const Equations e = equationsOf(record_);
     const double hz = bounceFrequency(t, s, e, {firsts.data(), size_t(count)}, axlesBefore_);
-    for (int32_t i = 0; i < count; ++i) weighWagon(t, s, e, i, windowOf(t, i, firsts[size_t(i)], axlesBefore_), hz);
+    for (int32_t i = 0; i < count; ++i)
+        weighWagon(t, s, e, i, windowOf(t, i, firsts[size_t(i)], axlesBefore_), hz);
 }
 
 }  // namespace zv

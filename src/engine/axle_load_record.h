@@ -62,8 +62,8 @@ struct PlatformLoads {
     CrossingTimes entries;  // first sample with the axle on the platform
     CrossingTimes exits;    // first sample with the axle off it again
     std::vector<LoadSegment> segments;  // in the order of time
-    size_t stretchFirst = 0;  // the first piece of the stretch now going on
-    int32_t pieceLength = 0;  // samples of its pieces
+    size_t stretchFirst = 0;            // the first piece of the stretch now going on
+    int32_t pieceLength = 0;            // samples of its pieces
     EmptyPlatform empty;
     struct Stretch {
         int64_t count = 0;

@@ -194,7 +194,8 @@ void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan
                 s.N[ci][k] += d[size_t(i)];
                 s.N[k][ci] += d[size_t(i)];
             }
-            for (int j = 0; j < m; ++j) s.N[ci][column[size_t(j)]] += d[size_t(i)] * d[size_t(j)] / p.count;
+            for (int j = 0; j < m; ++j)
+                s.N[ci][column[size_t(j)]] += d[size_t(i)] * d[size_t(j)] / p.count;
         }
     });
 }
@@ -209,8 +210,7 @@ struct Solved {
 void factorOf(const System& s, Matrix& L) {
     double largest = 1;
     for (int k = 0; k < s.n; ++k) largest = std::max(largest, s.N[k][k]);
-    for (int j = 0; j < s.n; ++j)
-        std::copy_n(s.N[j].begin(), s.n, L[j].begin());
+    for (int j = 0; j < s.n; ++j) std::copy_n(s.N[j].begin(), s.n, L[j].begin());
     for (int k = 0; k < s.n; ++k) L[k][k] += 1e-9 * largest;
     factor(L, s.n);
 }
@@ -320,7 +320,8 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
     out.samples = variance > 0 ? 1 / variance : 0;
     out.fewestGroupSamples = INT32_MAX;
     for (int k = 0; k < g.count; ++k)
-        if (c[k] > 0) out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(p.groupSamples[k]));
+        if (c[k] > 0)
+            out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(p.groupSamples[k]));
     out.rmsResidual = std::sqrt(solved.rss / std::max(1.0, total - n));
     out.rmsLoad = total > 0 ? std::sqrt(yy / total) : 0;
     return out;

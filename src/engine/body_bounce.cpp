@@ -23,7 +23,8 @@ std::complex<double> PhasorSums::of(int64_t start, int32_t count) {
     }
     if (count != counts_[0]) {
         counts_[0] = count;
-        gains_[0] = std::abs(sinHalf_) < 1e-12 ? double(count) : std::sin(count * radians_ / 2) / sinHalf_;
+        gains_[0] =
+            std::abs(sinHalf_) < 1e-12 ? double(count) : std::sin(count * radians_ / 2) / sinHalf_;
     }
     const double gain = gains_[0];
     const int64_t middle = 2 * start + count - 1;

@@ -1,15 +1,14 @@
-#include "engine/axle_load_method.h"
-#include "engine/axle_load_solver.h"
-#include "engine/filter_step.h"
-#include "engine/wagon_completion.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <vector>
 
+#include "engine/axle_load_method.h"
+#include "engine/axle_load_solver.h"
 #include "engine/body_bounce.h"
+#include "engine/filter_step.h"
+#include "engine/wagon_completion.h"
 #include "synthetic_train.h"
 
 namespace zv {
@@ -84,7 +83,8 @@ TEST(BodyBounce, PhasorSumOfARunOfSamples) {
         int32_t count;
         double radians;
     };
-    for (const Case& c : {Case{0, 10, 0.19}, Case{123457, 7, 0.3}, Case{40, 1, 2.5}, Case{5, 200, 0.0628}}) {
+    for (const Case& c :
+         {Case{0, 10, 0.19}, Case{123457, 7, 0.3}, Case{40, 1, 2.5}, Case{5, 200, 0.0628}}) {
         std::complex<double> direct;
         for (int64_t k = c.start; k < c.start + c.count; ++k)
             direct += std::polar(1.0, c.radians * double(k));

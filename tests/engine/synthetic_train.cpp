@@ -99,7 +99,8 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
         for (auto a = from; a < to; ++a) {
             const double x = head - behind[a];
             const double bounce =
-                1 + run.bodyShare * std::sin(2 * std::numbers::pi * run.bodyHz * t / s.Fadc + phase[a]);
+                1 +
+                run.bodyShare * std::sin(2 * std::numbers::pi * run.bodyHz * t / s.Fadc + phase[a]);
             const double y = run.direction > 0 ? x : track - x;
             for (const Platform& p : platforms) {
                 const double local = y - p.start;
