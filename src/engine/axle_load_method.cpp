@@ -59,17 +59,105 @@ int32_t estimated(const AxleLoadSolution& w, int32_t kd) {
     return w.estimable ? std::max(0, peakWeight(w.wagon, kd)) : 0;
 }
 
-// Bogie numbers of the window's axles: the two halves of each of the wagons whose first axles
-// are borders[0..2] (ending at the next border); -1 for axles of no known wagon.
-std::array<int32_t, kMaxUnknownAxles> bogiesOf(AxleSpan window, std::array<int32_t, 4> borders) {
+// The bogie and the body of each of the window's axles: the two halves of each of the
+// wagons whose first axles are borders[0..2] (ending at the next border) are its bogies; -1
+// for axles of no known wagon. The axles beyond the last border are the next body's, whose
+// count is not known yet.
+struct WindowAxles {
     std::array<int32_t, kMaxUnknownAxles> bogies;
-    bogies.fill(-1);
-    for (size_t w = 0; w + 1 < borders.size(); ++w) {
-        const int32_t from = borders[w], to = borders[w + 1], half = (to - from) / 2;
-        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles; ++a)
-            bogies[static_cast<size_t>(a - window.from)] = int32_t(2 * w) + (a - from >= half ? 1 : 0);
+    std::array<int32_t, kMaxUnknownAxles> bodies;
+};
+
+WindowAxles windowAxles(AxleSpan window, std::array<int32_t, 4> borders) {
+    WindowAxles w;
+    w.bogies.fill(-1);
+    w.bodies.fill(-1);
+    for (size_t v = 0; v + 1 < borders.size(); ++v) {
+        const int32_t from = borders[v], half = (borders[v + 1] - from) / 2;
+        const int32_t to = v + 2 == borders.size() ? window.to : borders[v + 1];
+        for (int32_t a = std::max(from, window.from); a < to && a - window.from < kMaxUnknownAxles;
+             ++a) {
+            const size_t k = static_cast<size_t>(a - window.from);
+            w.bodies[k] = int32_t(v);
+            if (a < borders[v + 1]) w.bogies[k] = int32_t(2 * v) + (a - from >= half ? 1 : 0);
+        }
     }
-    return bogies;
+    return w;
+}
+
+// A wagon's axles and its window: the wagon with its neighbours.
+struct WagonWindow {
+    AxleSpan wagon, window;
+    WindowAxles axles;
+    bool valid = false;
+};
+
+BodyBounce bounceOf(const Settings& s, const WagonWindow& w, double hz) {
+    return {double(std::max(s.Fadc, 1)), w.axles.bodies, hz};
+}
+
+WagonWindow windowOf(const TrainState& t, int32_t i, int32_t first, int32_t axlesBefore) {
+    WagonWindow w;
+    const int32_t n = t.WagonResult[i].Axles;
+    const auto axlesOf = [&](int32_t k) {
+        return std::clamp(t.WagonResult[k].Axles, 0, kMaxAxles);
+    };
+    const int32_t before = i > 0 ? axlesOf(i - 1) : axlesBefore;
+    // The next wagon may not have left yet: as many axles as a wagon can have.
+    const int32_t after = i + 1 < t.WagonIdx2 ? axlesOf(i + 1) : kMaxAxles;
+    w.valid = n >= 2 && n <= kMaxAxles;
+    w.wagon = {first, first + n};
+    w.window = {std::max(first - before, 0), first + n + after};
+    w.axles = windowAxles(
+        w.window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
+    return w;
+}
+
+// The bodies' frequency of least residual over a few wagons spread over the passage.
+double bounceFrequency(const TrainState& t, const Settings& s, const Equations& e,
+                       std::span<const int32_t> firsts, int32_t axlesBefore) {
+    const int32_t count = static_cast<int32_t>(firsts.size());
+    if (e.overflow || count == 0) return 0;
+    std::array<WagonWindow, kBodyBounceSearchWagons> probes;
+    std::array<WagonEquations, kBodyBounceSearchWagons> wagons;
+    size_t m = 0;
+    for (int k = 0; k < kBodyBounceSearchWagons; ++k) {
+        const int32_t i = (2 * k + 1) * count / (2 * kBodyBounceSearchWagons);
+        if (k > 0 && i == (2 * k - 1) * count / (2 * kBodyBounceSearchWagons)) continue;
+        const WagonWindow& w = probes[m] = windowOf(t, i, firsts[size_t(i)], axlesBefore);
+        if (w.valid) wagons[m++] = {e.all(), w.wagon, w.window, w.axles.bogies, w.axles.bodies};
+    }
+    return bodyBounceFrequency({wagons.data(), m}, double(std::max(s.Fadc, 1)));
+}
+
+void weighWagon(TrainState& t, const Settings& s, const Equations& e, int32_t i,
+                const WagonWindow& ww, double hz) {
+    AxleLoadSolution joint;
+    std::array<AxleLoadSolution, 2> alone;
+    if (!e.overflow && ww.valid) {
+        joint = solveWagon(e.all(), ww.wagon, ww.window, ww.axles.bogies, bounceOf(s, ww, hz));
+        // Each platform alone only shows how the two agree: solved without the bounce, which
+        // would cost the tick twice as much again.
+        if (e.count == 2)
+            for (int p = 0; p < 2; ++p)
+                alone[size_t(p)] = solveWagon(e.only(p), ww.wagon, ww.window, ww.axles.bogies);
+    }
+    WeightRec& w = t.WagonWeights[i];
+    DiffRec& d = t.BogieDiff[i];
+    w.WtFinal = estimated(joint, s.kd);
+    const int32_t firstBogie = joint.estimable ? peakWeight(joint.firstBogie, s.kd) : 0;
+    d.Diff1 = d.Diff2 = joint.estimable ? saturate32(2 * int64_t{firstBogie} - w.WtFinal) : 0;
+    d.DiffFinal = t.Direction == -1 ? saturate32(-int64_t{d.Diff1}) : d.Diff1;
+    if (e.count == 2) {
+        w.Wt12 = w.WtFinal;
+        w.Wt1 = estimated(alone[0], s.kd);
+        w.Wt2 = estimated(alone[1], s.kd);
+    } else {
+        w.Wt1 = w.WtFinal;
+        w.Wt2 = w.Wt12 = 0;
+    }
+    t.WagonResult[i].Note = sound(joint, e.noise) ? kNoteWeighed : kNoteWeightsDisagree;
+    ClassifyWagon(t, i, s);
 }
 
 }  // namespace
@@ -84,13 +172,17 @@ int axleLandingSamples(const Settings& s) {
     return roundHalfEven(kAxleLandingSeconds * std::max(s.Fadc, 1));
 }
 
+int axleLoadPiece(const Settings& s) {
+    return std::max(1, roundHalfEven(kAxleLoadPieceSeconds * std::max(s.Fadc, 1)));
+}
+
 void AxleLoadMethod::begin(const Settings& s) {
     active_ = weighsByAxleLoads(s);
     axleBase_ = 0;
     axlesBefore_ = 0;
     if (active_)
         record_.begin(twoPlatforms(s) ? 2 : 1, edgeDetectionLag(s.Fadc, s.Fflt_), axleLoadGuard(s),
-                      axleLandingSamples(s));
+                      axleLandingSamples(s), axleLoadPiece(s));
 }
 
 void AxleLoadMethod::finish(TrainState& t, const Settings& s, int32_t count) {
@@ -111,49 +203,15 @@ void AxleLoadMethod::handOver(TrainState& t, const Settings& s, int32_t count) {
 void AxleLoadMethod::weighWagons(TrainState& t, const Settings& s, int32_t count) {
     // The leading locomotives are counted again from the new weights.
     if (t.WagonsBefore == 0) t.LocoCount = 0;
-    int32_t first = axleBase_;
-    for (int32_t i = 0; i < std::min(count, kWagonSlots); ++i) {
-        weighWagon(t, s, i, first);
-        first += std::max(t.WagonResult[i].Axles, 0);
-    }
-}
-
-void AxleLoadMethod::weighWagon(TrainState& t, const Settings& s, int32_t i, int32_t first) {
-    const int32_t n = t.WagonResult[i].Axles;
-    const auto axlesOf = [&](int32_t k) { return std::clamp(t.WagonResult[k].Axles, 0, kMaxAxles); };
-    const int32_t before = i > 0 ? axlesOf(i - 1) : axlesBefore_;
-    // The next wagon may not have left yet: as many axles as a wagon can have.
-    const int32_t after = i + 1 < t.WagonIdx2 ? axlesOf(i + 1) : kMaxAxles;
+    count = std::min(count, kWagonSlots);
+    std::array<int32_t, kWagonSlots + 1> firsts;
+    firsts[0] = axleBase_;
+    for (int32_t i = 0; i < count; ++i)
+        firsts[size_t(i) + 1] = firsts[size_t(i)] + std::max(t.WagonResult[i].Axles, 0);
     const Equations e = equationsOf(record_);
-
-    AxleLoadSolution joint;
-    std::array<AxleLoadSolution, 2> alone;
-    if (!e.overflow && n >= 2 && n <= kMaxAxles) {
-        const AxleSpan wagon{first, first + n};
-        const AxleSpan window{std::max(first - before, 0), first + n + after};
-        const std::array<int32_t, kMaxUnknownAxles> bogies =
-            bogiesOf(window, {first - before, first, first + n, first + n + (after == kMaxAxles ? 0 : after)});
-        joint = solveWagon(e.all(), wagon, window, bogies);
-        if (e.count == 2)
-            for (int p = 0; p < 2; ++p)
-                alone[size_t(p)] = solveWagon(e.only(p), wagon, window, bogies);
-    }
-    WeightRec& w = t.WagonWeights[i];
-    DiffRec& d = t.BogieDiff[i];
-    w.WtFinal = estimated(joint, s.kd);
-    const int32_t firstBogie = joint.estimable ? peakWeight(joint.firstBogie, s.kd) : 0;
-    d.Diff1 = d.Diff2 = joint.estimable ? saturate32(2 * int64_t{firstBogie} - w.WtFinal) : 0;
-    d.DiffFinal = t.Direction == -1 ? saturate32(-int64_t{d.Diff1}) : d.Diff1;
-    if (e.count == 2) {
-        w.Wt12 = w.WtFinal;
-        w.Wt1 = estimated(alone[0], s.kd);
-        w.Wt2 = estimated(alone[1], s.kd);
-    } else {
-        w.Wt1 = w.WtFinal;
-        w.Wt2 = w.Wt12 = 0;
-    }
-    t.WagonResult[i].Note = sound(joint, e.noise) ? kNoteWeighed : kNoteWeightsDisagree;
-    ClassifyWagon(t, i, s);
+    const double hz = bounceFrequency(t, s, e, {firsts.data(), size_t(count)}, axlesBefore_);
+    for (int32_t i = 0; i < count; ++i)
+        weighWagon(t, s, e, i, windowOf(t, i, firsts[size_t(i)], axlesBefore_), hz);
 }
 
 }  // namespace zv

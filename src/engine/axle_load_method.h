@@ -22,6 +22,10 @@ int axleLoadGuard(const Settings& s);
 inline constexpr double kAxleLandingSeconds = 0.04;
 int axleLandingSamples(const Settings& s);
 inline constexpr double kAxleLoadMinSamples = 3;
+// A stretch of a platform's load is kept in pieces of this time, short against a body's
+// bounce period, so that the bounce can be solved for.
+inline constexpr double kAxleLoadPieceSeconds = 0.4;
+int axleLoadPiece(const Settings& s);
 
 // The weighing by axle loads: while a train passes, the load of each platform is recorded
 // with the axles standing on it; when the train (or a part of a long one) is handed over,
@@ -56,7 +60,6 @@ class AxleLoadMethod {
 
   private:
     void weighWagons(TrainState& t, const Settings& s, int32_t count);
-    void weighWagon(TrainState& t, const Settings& s, int32_t i, int32_t first);
 
     AxleLoadRecord record_;
     bool active_ = false;

@@ -10,8 +10,10 @@ namespace {
 // Crossings each platform end can hold: two long trains' worth, the older part dropped
 // when a train longer than kMaxWagons is handed over.
 constexpr size_t kAxleCapacity = 2 * size_t{kWagonSlots} * kMaxAxles;
-// Each crossing starts one stretch of the platform's load.
-constexpr size_t kSegmentCapacity = 2 * kAxleCapacity + 16;
+// Pieces a stretch is cut into at most (before its pieces are merged pairwise), and the
+// pieces each platform can hold: each crossing starts one stretch of the platform's load.
+constexpr size_t kPiecesPerStretch = 8;
+constexpr size_t kSegmentCapacity = (2 * kAxleCapacity + 16) * kPiecesPerStretch;
 // Samples that may wait for a crossing to be confirmed: 10 s at 200 Hz. A detector armed
 // for longer (an axle standing at a platform's end) loses the samples beyond.
 constexpr size_t kWaitingCapacity = 2048;
@@ -46,6 +48,8 @@ void PlatformLoads::clear() {
     entries.clear();
     exits.clear();
     segments.clear();
+    stretchFirst = 0;
+    pieceLength = 0;
     empty = {};
     stretch = {};
     entered = left = 0;
@@ -60,17 +64,56 @@ void PlatformLoads::closeEmptyStretch() {
     stretch = {};
 }
 
+bool PlatformLoads::addLoaded(int64_t sample, double load, int32_t piece) {
+    const bool sameAxles =
+        !segments.empty() && segments.back().from == left && segments.back().to == entered;
+    if (!sameAxles) {
+        stretchFirst = segments.size();
+        pieceLength = piece;
+    }
+    const LoadSegment* last = segments.empty() ? nullptr : &segments.back();
+    if (!sameAxles || last->start + last->count != sample || last->count >= pieceLength) {
+        if (sameAxles && segments.size() - stretchFirst >= kPiecesPerStretch) mergePieces();
+        if (segments.size() == segments.capacity()) return false;
+        segments.push_back({left, entered, 0, 0.0, 0.0, sample});
+    }
+    LoadSegment& seg = segments.back();
+    seg.count += 1;
+    seg.sum += load;
+    seg.sumSq += load * load;
+    return true;
+}
+
+// The stretch's pieces are joined two by two (where no gap parts them), and its pieces to
+// come are as long as the joined ones.
+void PlatformLoads::mergePieces() {
+    size_t out = stretchFirst;
+    for (size_t k = stretchFirst; k < segments.size(); ++k, ++out) {
+        LoadSegment s = segments[k];
+        if (k + 1 < segments.size() && s.start + s.count == segments[k + 1].start) {
+            const LoadSegment& next = segments[++k];
+            s.count += next.count;
+            s.sum += next.sum;
+            s.sumSq += next.sumSq;
+        }
+        segments[out] = s;
+    }
+    segments.resize(out);
+    pieceLength *= 2;
+}
+
 AxleLoadRecord::AxleLoadRecord()
     : loads_{PlatformLoads(kAxleCapacity), PlatformLoads(kAxleCapacity)},
       ring_(kWaitingCapacity) {}
 
-void AxleLoadRecord::begin(int platforms, int lag, int guard, int landing) {
+void AxleLoadRecord::begin(int platforms, int lag, int guard, int landing, int piece) {
     for (PlatformLoads& p : loads_) p.clear();
     head_ = waiting_ = 0;
     platforms_ = std::clamp(platforms, 1, 2);
     lag_ = std::max(lag, 0);
     guard_ = std::max(guard, 1);
     landing_ = std::max(landing, 0);
+    piece_ = std::max(piece, 1);
 }
 
 void AxleLoadRecord::edge(int platform, bool entry, uint32_t peakSample) {
@@ -152,18 +195,7 @@ void AxleLoadRecord::handlePlatform(PlatformLoads& p, int64_t sample, double loa
         return;
     }
     p.closeEmptyStretch();
-    if (p.segments.empty() || p.segments.back().from != p.left ||
-        p.segments.back().to != p.entered) {
-        if (p.segments.size() == p.segments.capacity()) {
-            p.overflow = true;
-            return;
-        }
-        p.segments.push_back({p.left, p.entered, 0, 0.0, 0.0});
-    }
-    LoadSegment& seg = p.segments.back();
-    seg.count += 1;
-    seg.sum += load;
-    seg.sumSq += load * load;
+    if (!p.addLoaded(sample, load, piece_)) p.overflow = true;
 }
 
 void AxleLoadRecord::forgetBefore(int32_t axle) {
@@ -173,7 +205,9 @@ void AxleLoadRecord::forgetBefore(int32_t axle) {
         p.exits.dropBefore(std::min(axle, p.left - 1));
         const auto keep = std::find_if(p.segments.begin(), p.segments.end(),
                                        [axle](const LoadSegment& s) { return s.to > axle; });
+        const size_t dropped = static_cast<size_t>(keep - p.segments.begin());
         p.segments.erase(p.segments.begin(), keep);
+        p.stretchFirst -= std::min(p.stretchFirst, dropped);
     }
 }
 

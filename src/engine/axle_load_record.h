@@ -8,16 +8,20 @@
 
 namespace zv {
 
-// A stretch of one platform's load in which the same axles stood on it: axles [from, to)
+// A piece of one platform's load in which the same axles stood on it: axles [from, to)
 // of the passage (numbered in the order they arrive, from 0), and the sum and the sum of
-// squares of the net loads of the samples kept (kg). Only sums are kept: the memory of a
-// passage grows with its axles, not with its time on the scale.
+// squares of the net loads of its samples (kg), which follow one another from `start`.
+// A stretch with the same axles on the platform is cut into pieces of a fraction of a
+// second, so that a body's bounce can be told from the axles' loads; a long stretch merges
+// its pieces pairwise instead of growing, so the memory of a passage grows with its axles,
+// not with its time on the scale.
 struct LoadSegment {
     int32_t from = 0;
     int32_t to = 0;
     int32_t count = 0;
     double sum = 0.0;
     double sumSq = 0.0;
+    int64_t start = 0;  // the first sample; the rest follow without a gap
 };
 
 // The samples of one platform with no axle on it: its zero offset and its noise.
@@ -58,6 +62,8 @@ struct PlatformLoads {
     CrossingTimes entries;  // first sample with the axle on the platform
     CrossingTimes exits;    // first sample with the axle off it again
     std::vector<LoadSegment> segments;  // in the order of time
+    size_t stretchFirst = 0;            // the first piece of the stretch now going on
+    int32_t pieceLength = 0;            // samples of its pieces
     EmptyPlatform empty;
     struct Stretch {
         int64_t count = 0;
@@ -71,6 +77,11 @@ struct PlatformLoads {
 
     void clear();
     void closeEmptyStretch();
+    // Adds a sample with the axles [left, entered) on the platform; false when full.
+    bool addLoaded(int64_t sample, double load, int32_t piece);
+
+  private:
+    void mergePieces();
 };
 
 // Records, sample by sample, the net load of each platform together with the set of axles
@@ -83,8 +94,9 @@ class AxleLoadRecord {
 
     // A new passage. lag: samples by which the detector dates a crossing late; guard:
     // samples left out on each side of a crossing; landing: further samples left out after
-    // an axle rolls onto a platform, while its first swing presses it down.
-    void begin(int platforms, int lag, int guard, int landing);
+    // an axle rolls onto a platform, while its first swing presses it down; piece: samples
+    // of a piece of a stretch.
+    void begin(int platforms, int lag, int guard, int landing, int piece);
     // A confirmed arrival or departure; peakSample is the detector's time of the axle.
     void edge(int platform, bool entry, uint32_t peakSample);
     // The net loads (kg) of this sample; the detectors tell what is still to come.
@@ -115,6 +127,7 @@ class AxleLoadRecord {
     int lag_ = 0;
     int guard_ = 1;
     int landing_ = 0;
+    int piece_ = 1;
 };
 
 }  // namespace zv

@@ -3,17 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 namespace zv {
 
 namespace {
 
+// Axle groups of a window, and all unknowns: the groups and each body's sine and cosine.
 constexpr int kMax = kMaxUnknownAxles;
+constexpr int kMaxUnknowns = kMax + 2 * kMaxBouncingBodies;
 // A weight is a sum of unknowns only when the equations fix it to this share of itself.
 constexpr double kEstimableTolerance = 1e-6;
 
-using Vector = std::array<double, kMax>;
-using Matrix = std::array<Vector, kMax>;
+using Vector = std::array<double, kMaxUnknowns>;
+using Matrix = std::array<Vector, kMaxUnknowns>;
 
 // The stretches of a platform inside the window with enough samples to be an equation.
 template <typename Visit>
@@ -130,71 +134,222 @@ void addBogieShares(const Groups& g, AxleSpan window, std::span<const int32_t> b
     }
 }
 
-}  // namespace
+// The normal equations of a window: the axle groups' unknowns first, then each body's.
+struct System {
+    Matrix N{};
+    Vector rhs{};
+    int n = 0;         // unknowns
+    double yy = 0;     // sum of squares of the net loads
+    double total = 0;  // samples
+};
 
-AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
-                            AxleSpan window, std::span<const int32_t> bogies) {
-    AxleLoadSolution out;
+// The bodies of a window's axles: each body's unknowns and how many of its axles the window has.
+struct Bodies {
+    int count = 0;
+    std::array<int, kMaxBouncingBodies> column{};  // first unknown of each body, -1: none
+    std::array<int32_t, kMaxBouncingBodies> axles{};
+};
+
+Bodies bodiesOf(const BodyBounce& bounce, AxleSpan window, int groups) {
+    Bodies b;
+    for (int32_t k = 0; k < window.size() && size_t(k) < bounce.bodies.size(); ++k) {
+        const int32_t v = bounce.bodies[static_cast<size_t>(k)];
+        if (v >= 0 && v < kMaxBouncingBodies) ++b.axles[static_cast<size_t>(v)];
+    }
+    for (int v = 0; v < kMaxBouncingBodies; ++v)
+        b.column[size_t(v)] = b.axles[size_t(v)] > 0 ? groups + 2 * b.count++ : -1;
+    return b;
+}
+
+// Each piece's bounce terms at the frequency: the share of a body's axles on the platform
+// times the sum of sin and of cos over the piece's samples.
+void addBounce(System& s, std::span<const PlatformEquations> platforms, AxleSpan window,
+               const Groups& g, const BodyBounce& bounce, const Bodies& bodies) {
+    PhasorSums phasors(2 * std::numbers::pi * bounce.hz / bounce.sampleHz);
+    s.n = g.count + 2 * bodies.count;
+    forEachEquation(platforms, window, [&](const LoadSegment& p, double zero) {
+        std::array<int32_t, kMaxBouncingBodies> on{};
+        for (int32_t a = p.from; a < p.to; ++a) {
+            const size_t k = static_cast<size_t>(a - window.from);
+            const int32_t v = k < bounce.bodies.size() ? bounce.bodies[k] : -1;
+            if (v >= 0 && v < kMaxBouncingBodies) ++on[static_cast<size_t>(v)];
+        }
+        const std::complex<double> z = phasors.of(p.start, p.count);
+        std::array<int, 2 * kMaxBouncingBodies> column{};
+        std::array<double, 2 * kMaxBouncingBodies> d{};
+        int m = 0;
+        for (size_t v = 0; v < on.size(); ++v) {
+            if (on[v] == 0 || bodies.column[v] < 0) continue;
+            const double share = double(on[v]) / bodies.axles[v];
+            column[size_t(m)] = bodies.column[v], d[size_t(m++)] = share * z.imag();
+            column[size_t(m)] = bodies.column[v] + 1, d[size_t(m++)] = share * z.real();
+        }
+        const int a = g.of[static_cast<size_t>(p.from - window.from)];
+        const int b = g.of[static_cast<size_t>(p.to - 1 - window.from)];
+        const double sum = p.sum - p.count * zero;
+        for (int i = 0; i < m; ++i) {
+            const int ci = column[size_t(i)];
+            s.rhs[ci] += d[size_t(i)] * sum / p.count;
+            for (int k = a; k <= b; ++k) {
+                s.N[ci][k] += d[size_t(i)];
+                s.N[k][ci] += d[size_t(i)];
+            }
+            for (int j = 0; j < m; ++j)
+                s.N[ci][column[size_t(j)]] += d[size_t(i)] * d[size_t(j)] / p.count;
+        }
+    });
+}
+
+struct Solved {
+    Matrix L;  // Cholesky factor of the (slightly regularised) normal matrix
+    Vector x{};
+    double rss = 0;
+};
+
+// The Cholesky factor of the normal matrix, slightly regularised.
+void factorOf(const System& s, Matrix& L) {
+    double largest = 1;
+    for (int k = 0; k < s.n; ++k) largest = std::max(largest, s.N[k][k]);
+    for (int j = 0; j < s.n; ++j) std::copy_n(s.N[j].begin(), s.n, L[j].begin());
+    for (int k = 0; k < s.n; ++k) L[k][k] += 1e-9 * largest;
+    factor(L, s.n);
+}
+
+// The sum of squares the least-squares solution leaves: yy - rhs'·N⁻¹·rhs, which needs only
+// the forward half of the solution.
+double residualOf(const System& s) {
+    Matrix L;
+    factorOf(s, L);
+    Vector w = s.rhs;
+    double explained = 0;
+    for (int i = 0; i < s.n; ++i) {
+        for (int k = 0; k < i; ++k) w[i] -= L[i][k] * w[k];
+        w[i] /= L[i][i];
+        explained += w[i] * w[i];
+    }
+    return std::max(0.0, s.yy - explained);
+}
+
+Solved solveSystem(const System& s) {
+    Solved out;
+    factorOf(s, out.L);
+    out.x = solve(out.L, s.n, s.rhs);
+    double fitted = 0;
+    for (int j = 0; j < s.n; ++j)
+        for (int k = 0; k < s.n; ++k) fitted += out.x[j] * s.N[j][k] * out.x[k];
+    out.rss = std::max(0.0, s.yy - 2 * dot(out.x, s.rhs, s.n) + fitted);
+    return out;
+}
+
+// The normal equations of a wagon's window without the bodies' bounce.
+struct Prepared {
+    bool ok = false;  // every axle of the wagon was seen
+    AxleSpan window;
+    Groups groups;
+    System base;
+    Vector groupSamples{};
+};
+
+Prepared prepare(std::span<const PlatformEquations> platforms, AxleSpan wagon, AxleSpan window,
+                 std::span<const int32_t> bogies) {
+    Prepared p;
     window.from = std::max(window.from, wagon.to - kMax);
     window.to = std::min(window.to, window.from + kMax);
-    if (wagon.size() <= 0 || wagon.from < window.from || wagon.to > window.to) return out;
-    const Groups g = groupsOf(platforms, window);
-    const int n = g.count;
+    p.window = window;
+    if (wagon.size() <= 0 || wagon.from < window.from || wagon.to > window.to) return p;
+    const Groups& g = p.groups = groupsOf(platforms, window);
     for (int32_t k = wagon.from; k < wagon.to; ++k)
-        if (g.of[static_cast<size_t>(k - window.from)] < 0) return out;  // an axle never seen
-
-    Matrix N{};
-    Vector rhs{}, groupSamples{};
-    double yy = 0, total = 0;
+        if (g.of[static_cast<size_t>(k - window.from)] < 0) return p;  // an axle never seen
+    System& base = p.base;
+    base.n = g.count;
     forEachEquation(platforms, window, [&](const LoadSegment& s, double zero) {
         const int a = g.of[static_cast<size_t>(s.from - window.from)];
         const int b = g.of[static_cast<size_t>(s.to - 1 - window.from)];
         const double sum = s.sum - s.count * zero;
         for (int j = a; j <= b; ++j) {
-            rhs[j] += sum;
-            groupSamples[j] += s.count;
-            for (int k = a; k <= b; ++k) N[j][k] += s.count;
+            base.rhs[j] += sum;
+            p.groupSamples[j] += s.count;
+            for (int k = a; k <= b; ++k) base.N[j][k] += s.count;
         }
-        yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
-        total += s.count;
+        base.yy += s.sumSq - 2 * zero * s.sum + s.count * zero * zero;
+        base.total += s.count;
     });
+    addBogieShares(g, window, bogies, base.N);
+    p.ok = true;
+    return p;
+}
 
-    addBogieShares(g, window, bogies, N);
+void addBounceTo(System& s, std::span<const PlatformEquations> platforms, const Prepared& p,
+                 const BodyBounce& bounce) {
+    addBounce(s, platforms, p.window, p.groups, bounce, bodiesOf(bounce, p.window, p.groups.count));
+}
 
-    double largest = 1;
-    for (int k = 0; k < n; ++k) largest = std::max(largest, N[k][k]);
-    Matrix L = N;
-    for (int k = 0; k < n; ++k) L[k][k] += 1e-9 * largest;
-    factor(L, n);
-    const Vector x = solve(L, n, rhs);
+}  // namespace
+
+AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
+                            AxleSpan window, std::span<const int32_t> bogies,
+                            const BodyBounce& bounce) {
+    AxleLoadSolution out;
+    Prepared p = prepare(platforms, wagon, window, bogies);
+    if (!p.ok) return out;
+    const Groups& g = p.groups;
+    System& sys = p.base;
+    const double yy = sys.yy, total = sys.total;
+    if (bounce.modelled()) {
+        addBounceTo(sys, platforms, p, bounce);
+        out.bounceHz = bounce.hz;
+    }
+    const int n = sys.n;
+    const Solved solved = solveSystem(sys);
 
     bool shared = false, bogiesShared = false;
     const Vector c = shares(g, wagon, shared);
     const Vector first = shares(g, {wagon.from, wagon.from + wagon.size() / 2}, bogiesShared);
     out.apart = !shared;
-    const Vector z = solve(L, n, c);
+    const Vector z = solve(solved.L, n, c);
     double miss = 0;
     for (int j = 0; j < n; ++j) {
         double v = -c[j];
-        for (int k = 0; k < n; ++k) v += N[j][k] * z[k];
+        for (int k = 0; k < n; ++k) v += sys.N[j][k] * z[k];
         miss = std::max(miss, std::abs(v));
     }
     out.estimable = miss <= kEstimableTolerance * std::max(1.0, dot(c, c, n));
-    out.wagon = dot(c, x, n);
-    out.firstBogie = dot(first, x, n);
+    out.wagon = dot(c, solved.x, n);
+    out.firstBogie = dot(first, solved.x, n);
     const double variance = dot(c, z, n);
     out.samples = variance > 0 ? 1 / variance : 0;
     out.fewestGroupSamples = INT32_MAX;
-    for (int k = 0; k < n; ++k)
-        if (c[k] > 0) out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(groupSamples[k]));
-
-    double fitted = 0;
-    for (int j = 0; j < n; ++j)
-        for (int k = 0; k < n; ++k) fitted += x[j] * N[j][k] * x[k];
-    const double rss = std::max(0.0, yy - 2 * dot(x, rhs, n) + fitted);
-    out.rmsResidual = std::sqrt(rss / std::max(1.0, total - n));
+    for (int k = 0; k < g.count; ++k)
+        if (c[k] > 0)
+            out.fewestGroupSamples = std::min(out.fewestGroupSamples, int32_t(p.groupSamples[k]));
+    out.rmsResidual = std::sqrt(solved.rss / std::max(1.0, total - n));
     out.rmsLoad = total > 0 ? std::sqrt(yy / total) : 0;
     return out;
+}
+
+double bodyBounceFrequency(std::span<const WagonEquations> wagons, double sampleHz) {
+    std::array<Prepared, kBodyBounceSearchWagons> prepared;
+    std::array<const WagonEquations*, kBodyBounceSearchWagons> of{};
+    size_t m = 0;
+    for (const WagonEquations& w : wagons.first(std::min(wagons.size(), prepared.size()))) {
+        prepared[m] = prepare(w.platforms, w.wagon, w.window, w.bogies);
+        of[m] = &w;
+        if (prepared[m].ok) ++m;
+    }
+    if (m == 0) return 0;
+    // Each wagon counts by the share of its residual the bounce leaves: a wagon its equations
+    // do not fit (an axle miscounted) would otherwise decide the frequency for all.
+    std::array<double, kBodyBounceSearchWagons> still;
+    for (size_t k = 0; k < m; ++k) still[k] = std::max(residualOf(prepared[k].base), 1e-9);
+    return frequencyOfLeast([&](double hz) {
+        double share = 0;
+        for (size_t k = 0; k < m; ++k) {
+            System s = prepared[k].base;
+            addBounceTo(s, of[k]->platforms, prepared[k], {sampleHz, of[k]->bodies, hz});
+            share += residualOf(s) / still[k];
+        }
+        return share;
+    });
 }
 
 }  // namespace zv

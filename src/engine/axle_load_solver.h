@@ -4,6 +4,7 @@
 #include <span>
 
 #include "engine/axle_load_record.h"
+#include "engine/body_bounce.h"
 
 namespace zv {
 
@@ -43,6 +44,7 @@ struct AxleLoadSolution {
     int32_t fewestGroupSamples = 0;  // of the wagon's axle groups, the least seen one
     double rmsResidual = 0.0;        // kg per sample, of the fitted stretches
     double rmsLoad = 0.0;            // kg per sample, of the same stretches
+    double bounceHz = 0.0;           // the bodies' frequency solved with, 0: none
 };
 
 // Every sample of a stretch is an equation: the loads of the axles on the platform add up
@@ -50,7 +52,21 @@ struct AxleLoadSolution {
 // axles that never stand apart from each other are one unknown, their group.
 // bogies: the bogie of each axle of the window (from window.from), -1 where not known; the
 // axles of one bogie are held to carry about the same load (see kBogieShareSamples).
+// bounce: the bodies of the window's axles, whose bounce at its frequency is solved with the
+// loads.
 AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSpan wagon,
-                            AxleSpan window, std::span<const int32_t> bogies = {});
+                            AxleSpan window, std::span<const int32_t> bogies = {},
+                            const BodyBounce& bounce = {});
+
+// What a wagon's solution is made of.
+struct WagonEquations {
+    std::span<const PlatformEquations> platforms;
+    AxleSpan wagon, window;
+    std::span<const int32_t> bogies, bodies;
+};
+
+// The bodies' frequency of the range that leaves the least residual in the solutions of these
+// wagons (the first kBodyBounceSearchWagons of them); 0 when none can be solved.
+double bodyBounceFrequency(std::span<const WagonEquations> wagons, double sampleHz);
 
 }  // namespace zv

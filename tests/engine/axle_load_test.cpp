@@ -1,12 +1,14 @@
-#include "engine/axle_load_method.h"
-#include "engine/axle_load_solver.h"
-#include "engine/filter_step.h"
-#include "engine/wagon_completion.h"
-
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <complex>
 #include <vector>
 
+#include "engine/axle_load_method.h"
+#include "engine/axle_load_solver.h"
+#include "engine/body_bounce.h"
+#include "engine/filter_step.h"
+#include "engine/wagon_completion.h"
 #include "synthetic_train.h"
 
 namespace zv {
@@ -73,6 +75,60 @@ TEST(AxleLoadSolver, BothPlatformsTogether) {
     EXPECT_FALSE(solveWagon({both, 1}, {2, 3}, {0, 3}).apart);
 }
 
+// The closed form of a run's phasor sum against the sum itself, for runs far into a passage
+// and runs of one sample.
+TEST(BodyBounce, PhasorSumOfARunOfSamples) {
+    struct Case {
+        int64_t start;
+        int32_t count;
+        double radians;
+    };
+    for (const Case& c :
+         {Case{0, 10, 0.19}, Case{123457, 7, 0.3}, Case{40, 1, 2.5}, Case{5, 200, 0.0628}}) {
+        std::complex<double> direct;
+        for (int64_t k = c.start; k < c.start + c.count; ++k)
+            direct += std::polar(1.0, c.radians * double(k));
+        const std::complex<double> z = phasorSum(c.start, c.count, c.radians);
+        EXPECT_NEAR(z.real(), direct.real(), 1e-6) << c.start;
+        EXPECT_NEAR(z.imag(), direct.imag(), 1e-6) << c.start;
+    }
+}
+
+// One axle stands on the platform for 2000 samples: its stretch is kept in at most eight
+// pieces of samples that follow one another, and together they hold every sample kept.
+TEST(AxleLoadRecord, ALongStretchIsKeptInAFewPiecesThatAddUp) {
+    AxleLoadRecord record;
+    record.begin(1, 0, 2, 0, 10);
+    TrainState t;
+    double sum = 0;
+    int kept = 0;
+    for (uint32_t n = 1; n <= 2100; ++n) {
+        t.TrainSample = n;
+        if (n == 20) record.edge(0, true, 20);
+        const double load = n >= 20 ? 5000.0 + n % 7 : 0.0;
+        if (n >= 22) sum += load, ++kept;  // two samples are left out after the crossing
+        record.sample(t, load, 0);
+    }
+    record.flush(t);
+    const auto& pieces = record.platform(0).segments;
+    ASSERT_FALSE(pieces.empty());
+    EXPECT_LE(pieces.size(), 8u);
+    double total = 0;
+    int samples = 0;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        EXPECT_EQ(pieces[k].from, 0);
+        EXPECT_EQ(pieces[k].to, 1);
+        if (k > 0) {
+            EXPECT_EQ(pieces[k].start, pieces[k - 1].start + pieces[k - 1].count) << k;
+        }
+        total += pieces[k].sum;
+        samples += pieces[k].count;
+    }
+    EXPECT_EQ(pieces.front().start, 22);
+    EXPECT_EQ(samples, kept);
+    EXPECT_NEAR(total, sum, 1e-6 * sum);
+}
+
 struct Passage {
     bool two;
     int32_t length;  // mm, each platform
@@ -136,6 +192,31 @@ TEST(AxleLoadMethod, LocomotivesAtHeadAndTailUpToTwelveKmh) {
                     EXPECT_EQ(rows[i].Note, 1) << i;
                 }
         }
+}
+
+// Loaded and empty four-axle wagons at 12 km/h over two platforms, each body bouncing by 1 %
+// of its load at a frequency anywhere in the range bodies bounce at: a bounce a wagon's few
+// seconds on the scale do not average out is no weight.
+TEST(AxleLoadMethod, BodyBounceAtAnyFrequencyIsNoWeight) {
+    Settings s = test::syntheticSettings(true);
+    s.WeighMethod = kWeighByAxleLoads;
+    const std::vector<test::SimWagon> train = {test::freightWagon(88000), test::freightWagon(24000),
+                                               test::freightWagon(24000), test::freightWagon(88000),
+                                               test::freightWagon(24000)};
+    for (double hz : {1.15, 1.7, 2.45, 2.9}) {
+        SCOPED_TRACE(testing::Message() << "bounce at " << hz << " Hz");
+        test::SimRun run;
+        run.speed = 12 / 3.6 * 1000 / s.Fadc;
+        run.bodyShare = 0.01;
+        run.bodyHz = hz;
+        WeighingEngine engine(s);
+        const auto rows = test::weigh(engine, test::crossing(s, run, train)).back().rows;
+        ASSERT_EQ(rows.size(), train.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].Note, 1) << i;
+            EXPECT_NEAR(rows[i].WtFinal, train[i].mass(), 0.0005 * train[i].mass()) << i;
+        }
+    }
 }
 
 // A train of 205 wagons goes as trains of 200 and 5; the wagons on the platforms at the

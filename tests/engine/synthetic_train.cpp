@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 namespace zv::test {
@@ -72,12 +73,13 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
     const double track = platforms.back().start + platforms.back().length;
 
     // Axle positions behind the train's front, and their loads.
-    std::vector<double> behind, load;
+    std::vector<double> behind, load, phase;
     double front = 0.0;
     for (const SimWagon& w : train) {
         for (size_t k = 0; k < w.axles.size(); ++k) {
             behind.push_back(front + w.axles[k]);
             load.push_back(w.loads[k]);
+            phase.push_back(2.1 * double(&w - train.data()));
         }
         front += w.length;
     }
@@ -96,12 +98,15 @@ std::vector<std::array<uint16_t, 8>> crossing(const Settings& s, const SimRun& r
         const auto to = std::upper_bound(behind.begin(), behind.end(), head) - behind.begin();
         for (auto a = from; a < to; ++a) {
             const double x = head - behind[a];
+            const double bounce =
+                1 +
+                run.bodyShare * std::sin(2 * std::numbers::pi * run.bodyHz * t / s.Fadc + phase[a]);
             const double y = run.direction > 0 ? x : track - x;
             for (const Platform& p : platforms) {
                 const double local = y - p.start;
                 if (local < 0.0 || local >= p.length) continue;
-                kg[p.slot] += load[a] * (p.length - local) / p.length;
-                kg[p.slot + 2] += load[a] * local / p.length;
+                kg[p.slot] += bounce * load[a] * (p.length - local) / p.length;
+                kg[p.slot + 2] += bounce * load[a] * local / p.length;
             }
         }
         std::array<uint16_t, 8> codes{};

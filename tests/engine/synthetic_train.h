@@ -36,6 +36,10 @@ struct SimRun {
     int idleBefore = 300;  // samples of empty platforms before the train
     int idleAfter = 200;
     double driftKg = 100.0;  // load of each input with the platforms empty
+    // Each vehicle's body bounces on its springs with its own phase: the load of all its axles
+    // goes up and down by this share, at this frequency (samples at Fadc).
+    double bodyShare = 0.0;
+    double bodyHz = 1.5;
 };
 
 // Settings of a scale with two inputs per platform, 2 kg per code, short settling delay.

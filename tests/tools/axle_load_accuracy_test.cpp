@@ -13,11 +13,15 @@
 namespace zv {
 namespace {
 
+// The bodies bounce at a frequency of their own anywhere in 1-3 Hz, which the weighing has to
+// find: it changes from passage to passage.
 SignalModel realistic(uint64_t seed) {
     SignalModel signal;
     signal.noiseKg = 10;
     signal.bounceShare = 0.03;
     signal.bodyShare = 0.01;
+    const double bodyHz[] = {1.5, 1.17, 1.93, 2.71};
+    signal.bodyHz = bodyHz[seed % 4];
     signal.seed = seed;
     return signal;
 }
@@ -64,12 +68,12 @@ TrainDescription trainOf(std::vector<VehicleDescription> vehicles, double kmh, i
     return train;
 }
 
-// Four- and six-axle wagons, empty and loaded, from 3 to 12 km/h at 50, 100 and 200 Hz.
-// Up to 7.5 km/h within 0.2 % (class 0.2 in service) in at least 99 of 100; faster, the
-// body's bounce (1 % at 1.5 Hz) no longer averages out over the wagon's few seconds on the
-// scale and an empty wagon may read up to about 0.4 % off: within class 0.5 at every speed.
-TEST(AxleLoadAccuracy, FourAndSixAxleWagonsWithinClassPointTwoUpToSevenAndAHalfKmh) {
-    Tally slow, all;
+// Four- and six-axle wagons, empty and loaded, from 3 to 12 km/h at 50, 100 and 200 Hz:
+// within 0.2 % (class 0.2 in service) in at least 99 of 100 and never stored as weighed
+// beyond 0.5 %, although above 8 km/h a body's bounce (1 %) does not average out over the
+// wagon's few seconds on the scale.
+TEST(AxleLoadAccuracy, FourAndSixAxleWagonsWithinClassPointTwoUpToTwelveKmh) {
+    Tally all;
     uint64_t seed = 1;
     for (int Fadc : {50, 100, 200})
         for (double kmh : {3.0, 7.5, 10.0, 12.0})
@@ -81,14 +85,12 @@ TEST(AxleLoadAccuracy, FourAndSixAxleWagonsWithinClassPointTwoUpToSevenAndAHalfK
                             kmh, direction);
                 const auto rows = weigh(s, train, seed++);
                 ASSERT_EQ(rows.size(), train.vehicles.size()) << Fadc << " Hz, " << kmh << " km/h";
-                for (size_t i = 0; i < rows.size(); ++i) {
-                    if (kmh <= 7.5) slow.add(rows[i], train.vehicles[i].mass(), 0.2, 0.5);
-                    all.add(rows[i], train.vehicles[i].mass(), 0.5, 0.5);
-                }
+                for (size_t i = 0; i < rows.size(); ++i)
+                    all.add(rows[i], train.vehicles[i].mass(), 0.2, 0.5);
             }
-    EXPECT_GE(slow.share(), 0.99) << slow.within << " of " << slow.wagons << ", largest "
-                                  << slow.largest << " %";
-    EXPECT_EQ(all.within, all.wagons) << "largest " << all.largest << " %";
+    EXPECT_GE(all.share(), 0.99) << all.within << " of " << all.wagons << ", largest "
+                                 << all.largest << " %";
+    EXPECT_EQ(all.weighedBeyond, 0) << "largest " << all.largest << " %";
 }
 
 // Eight-axle wagons, empty behind loaded and loaded behind empty, over one and two

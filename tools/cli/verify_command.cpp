@@ -21,7 +21,7 @@ namespace {
 // --ideal: today's clean signal, which no other signal option may contradict.
 void idealSignal(const CommandOptions& o, VerifyOptions& v) {
     if (!o.has("--ideal")) return;
-    for (const char* name : {"--noise", "--bounce", "--body"})
+    for (const char* name : {"--noise", "--bounce", "--body", "--body-hz"})
         if (o.has(name)) throw UsageError(std::string("option ") + name + " cannot go with --ideal");
     v.noiseKg = v.bounceShare = v.bodyShare = 0;
 }
@@ -59,6 +59,7 @@ VerifyOptions verifyOptionsFrom(const CommandOptions& o) {
     v.noiseKg = o.number("--noise", v.noiseKg, 0, 10000);
     v.bounceShare = o.number("--bounce", v.bounceShare, 0, 1);
     v.bodyShare = o.number("--body", v.bodyShare, 0, 0.5);
+    v.bodyHz = o.number("--body-hz", v.bodyHz, 0.5, 5);
     v.allKinds = o.has("--all-kinds");
     idealSignal(o, v);
     return v;
@@ -201,7 +202,7 @@ std::string summary(const VerifyResult& result, const VerifyOptions& o, const We
 int runVerifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
     CommandOptions o(args,
                      {"--ini", "--zero", "--coef", "--speeds", "--runs", "--class", "--seed",
-                      "--noise", "--bounce", "--body", "--method", "--csv"},
+                      "--noise", "--bounce", "--body", "--body-hz", "--method", "--csv"},
                      {"--all-kinds", "--ideal"});
     if (!o.has("--ini")) throw UsageError("give the settings file with --ini");
     VerifyOptions options = verifyOptionsFrom(o);

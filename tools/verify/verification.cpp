@@ -78,7 +78,7 @@ std::string signalText(const VerifyOptions& o) {
     char text[160];
     std::snprintf(text, sizeof text,
                   "noise %g kg, axle oscillation %g %% at %g Hz, body bounce %g %% at %g Hz",
-                  o.noiseKg, 100 * o.bounceShare, shape.bounceHz, 100 * o.bodyShare, shape.bodyHz);
+                  o.noiseKg, 100 * o.bounceShare, shape.bounceHz, 100 * o.bodyShare, o.bodyHz);
     return text;
 }
 
@@ -109,6 +109,7 @@ VerifyResult runVerification(const Settings& s, const VerifyOptions& o) {
                     signal.noiseKg = o.noiseKg;
                     signal.bounceShare = o.bounceShare;
                     signal.bodyShare = o.bodyShare;
+                    signal.bodyHz = o.bodyHz;
                     signal.seed = seed++;
                     weighPassage(s, vehicles, train, signal, tallies, result.zeroMisses);
                     ++result.passages;

@@ -7,6 +7,7 @@
 
 #include "commissioning/vehicle_kinds.h"
 #include "settings/settings.h"
+#include "simulator/signal_model.h"
 #include "verify/zero_misses.h"
 
 namespace zv {
@@ -18,10 +19,11 @@ struct VerifyOptions {
     uint64_t seed = 1;  // of the first passage; each further passage takes the next
     // A realistic signal unless told otherwise: noise per input and sample, each axle's
     // oscillation after it rolls onto a platform (a share of its load at 4 Hz, dying away in
-    // 0.25 s) and each body's bounce on its springs (a share of its load at 1.5 Hz).
+    // 0.25 s) and each body's bounce on its springs (a share of its load at bodyHz).
     double noiseKg = 10;
     double bounceShare = 0.03;
     double bodyShare = 0.01;
+    double bodyHz = SignalModel{}.bodyHz;
     bool allKinds = false;  // eight-axle wagons and locomotives count for the verdict too
     std::vector<VehicleKindSpec> kinds = standardVehicleKinds();
 };
