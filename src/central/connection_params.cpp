@@ -32,6 +32,7 @@ ConnectionParams paramsFromSettings(const CentralSettings& central) {
     p.set(QStringLiteral("host"), fromStd(central.Host));
     p.set(QStringLiteral("port"), QString::number(central.Port));
     p.set(QStringLiteral("dbname"), fromStd(central.Database));
+    p.expandDatabase = false;
     p.set(QStringLiteral("user"), fromStd(central.User));
     p.set(QStringLiteral("sslmode"), sslMode(central));
     if (!central.SslRootCert.empty()) p.set(QStringLiteral("sslrootcert"), fromStd(central.SslRootCert));
@@ -47,7 +48,6 @@ QString sslMode(const CentralSettings& central) {
 ConnectionParams paramsFromUrl(const QString& url) {
     ConnectionParams p;
     p.set(QStringLiteral("dbname"), url);  // expanded by libpq: a URL or "key=value" text
-    p.expandDatabase = true;
     addTimeouts(p);
     return p;
 }

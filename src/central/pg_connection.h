@@ -28,12 +28,13 @@ private:
     QString sqlState_;
 };
 
-// Keyword/value pairs for libpq. "dbname" is a database name only, unless expandDatabase
-// says it holds a URL or connection string for libpq to expand (the tool's --url).
+// Keyword/value pairs for libpq. A "dbname" holding a URL or connection string is expanded
+// by libpq (the tools' --url) unless expandDatabase is off: then it is a database name only
+// and overrides no other keyword (the settings' Database=).
 struct ConnectionParams {
     QStringList keywords;
     QStringList values;
-    bool expandDatabase = false;
+    bool expandDatabase = true;
 
     void set(const QString& keyword, const QString& value);
     QString value(const QString& keyword) const;
