@@ -64,26 +64,17 @@ QString readPassword(const CommandOptions& options) {
     return QString::fromStdString(line);
 }
 
-void printLogin(const central::CentralLogin& made, const char* what, std::ostream& out) {
-    out << "central " << what << ": login " << made.login.toStdString() << " ready; its password file line:\n"
+// add-scale and add-office: the name from the option, the password as readPassword takes it.
+using MakeLogin = central::CentralLogin (*)(PgConnection&, const QString&, const QString&);
+
+int addLogin(const CommandOptions& options, const char* nameOption, MakeLogin make, const char* command, std::ostream& out) {
+    if (!options.has(nameOption)) throw UsageError(std::string("give ") + nameOption);
+    const QString password = readPassword(options);
+    PgConnection connection;
+    connectTo(connection, options);
+    const central::CentralLogin made = make(connection, QString::fromStdString(options.text(nameOption)), password);
+    out << "central " << command << ": login " << made.login.toStdString() << " ready; its password file line:\n"
         << made.pgpassLine.toStdString() << '\n';
-}
-
-int addScale(const CommandOptions& options, std::ostream& out) {
-    if (!options.has("--scale")) throw UsageError("give --scale");
-    const QString password = readPassword(options);
-    PgConnection connection;
-    connectTo(connection, options);
-    printLogin(central::addScaleLogin(connection, QString::fromStdString(options.text("--scale")), password), "add-scale", out);
-    return 0;
-}
-
-int addOffice(const CommandOptions& options, std::ostream& out) {
-    if (!options.has("--login")) throw UsageError("give --login");
-    const QString password = readPassword(options);
-    PgConnection connection;
-    connectTo(connection, options);
-    printLogin(central::addOfficeLogin(connection, QString::fromStdString(options.text("--login")), password), "add-office", out);
     return 0;
 }
 
@@ -139,8 +130,12 @@ int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, s
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     try {
         if (args[0] == "init") return init(CommandOptions(rest, {"--url"}), out);
-        if (args[0] == "add-scale") return addScale(CommandOptions(rest, {"--url", "--scale", "--password-file"}), out);
-        if (args[0] == "add-office") return addOffice(CommandOptions(rest, {"--url", "--login", "--password-file"}), out);
+        if (args[0] == "add-scale")
+            return addLogin(CommandOptions(rest, {"--url", "--scale", "--password-file"}), "--scale", central::addScaleLogin,
+                            "add-scale", out);
+        if (args[0] == "add-office")
+            return addLogin(CommandOptions(rest, {"--url", "--login", "--password-file"}), "--login", central::addOfficeLogin,
+                            "add-office", out);
         if (args[0] == "status") return status(CommandOptions(rest, {"--url"}), out);
     } catch (const central::PgError& e) {
         err << "central " << args[0] << ": " << e.message().toStdString() << '\n';
