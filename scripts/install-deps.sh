@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
   libsqlite3-dev
   libssl-dev  # libcrypto: the keyed hashes that seal the weighing records
-  libpq-dev postgresql  # the central database: the client library, and a server for the tests
+  libpq-dev postgresql openssl  # the central database: the client library, a server for the tests and its certificate
   libmicrohttpd-dev libsodium-dev libxlsxwriter-dev  # the office's view: HTTP, password hashes, spreadsheets
   chromium chromium-driver  # the office's pages tested in a real browser, headless (WebDriver)
   libgtest-dev libgmock-dev libbenchmark-dev

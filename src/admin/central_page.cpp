@@ -1,6 +1,7 @@
 #include "admin/central_page.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,7 @@ CentralPage::CentralPage(QWidget* parent) : QWidget(parent) {
     form->addRow("База данных", EdBase);
     form->addRow("Пользователь", EdUser);
     form->addRow("Обозначение весов", EdScale);
+    makeEncryption(form);
     layout->addLayout(form);
     auto* note = new QLabel("Пароль в настройках не хранится: программа берет его из файла паролей PostgreSQL "
                             "(PGPASSFILE, по умолчанию ~/.pgpass) или из файла служб.",
@@ -63,11 +65,38 @@ CentralPage::CentralPage(QWidget* parent) : QWidget(parent) {
     layout->addStretch(1);
 
     connect(CBSend, &QCheckBox::toggled, this, &CentralPage::edited);
-    for (QLineEdit* edit : {EdHost, EdBase, EdUser, EdScale}) connect(edit, &QLineEdit::textEdited, this, &CentralPage::edited);
+    connect(CBSslMode, &QComboBox::activated, this, &CentralPage::edited);
+    for (QLineEdit* edit : {EdHost, EdBase, EdUser, EdScale, EdRootCert}) connect(edit, &QLineEdit::textEdited, this, &CentralPage::edited);
     connect(LIEPort, &TLIEdit::exited, this, [this] {
         if (LIEPort->valModified()) emit edited();
     });
     connect(ButCheck, &QPushButton::clicked, this, &CentralPage::startCheck);
+}
+
+// The link is encrypted unless the engineer chooses otherwise; the certificate authority's
+// file makes the program check the server's name as well.
+void CentralPage::makeEncryption(QFormLayout* form) {
+    CBSslMode = new QComboBox(this);
+    CBSslMode->setObjectName("CBSslMode");
+    CBSslMode->addItem("Обязательно (с проверкой сервера, если указан сертификат)", QString());
+    CBSslMode->addItem("Обязательно, без проверки сервера (require)", "require");
+    CBSslMode->addItem("Обязательно, проверять сертификат (verify-ca)", "verify-ca");
+    CBSslMode->addItem("Обязательно, проверять сертификат и имя сервера (verify-full)", "verify-full");
+    CBSslMode->addItem("Без шифрования (disable)", "disable");
+    EdRootCert = lineEdit("EdRootCert", 1024, this);
+    EdRootCert->setPlaceholderText("файл корневого сертификата (.crt)");
+    form->addRow("Шифрование", CBSslMode);
+    form->addRow("Корневой сертификат", EdRootCert);
+}
+
+// A mode written in the file that the list lacks stays as it is.
+void CentralPage::selectSslMode(const QString& mode) {
+    int at = CBSslMode->findData(mode);
+    if (at < 0) {
+        CBSslMode->addItem(mode, mode);
+        at = CBSslMode->count() - 1;
+    }
+    CBSslMode->setCurrentIndex(at);
 }
 
 void CentralPage::fill(const zv::CentralSettings& c) {
@@ -78,6 +107,8 @@ void CentralPage::fill(const zv::CentralSettings& c) {
     EdBase->setText(fromStd(c.Database));
     EdUser->setText(fromStd(c.User));
     EdScale->setText(fromStd(c.Scale));
+    selectSslMode(fromStd(c.SslMode));
+    EdRootCert->setText(fromStd(c.SslRootCert));
 }
 
 zv::CentralSettings CentralPage::values() const {
@@ -88,6 +119,8 @@ zv::CentralSettings CentralPage::values() const {
     c.Database = EdBase->text().trimmed().toStdString();
     c.User = EdUser->text().trimmed().toStdString();
     c.Scale = EdScale->text().trimmed().toStdString();
+    c.SslMode = CBSslMode->currentData().toString().toStdString();
+    c.SslRootCert = EdRootCert->text().trimmed().toStdString();
     return c;
 }
 

@@ -5,6 +5,8 @@
 #include "settings/settings.h"
 
 class QCheckBox;
+class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,6 +34,8 @@ signals:
 
 private:
     void startCheck();
+    void makeEncryption(QFormLayout* form);
+    void selectSslMode(const QString& mode);
 
     QCheckBox* CBSend = nullptr;
     QLineEdit* EdHost = nullptr;
@@ -39,6 +43,8 @@ private:
     QLineEdit* EdBase = nullptr;
     QLineEdit* EdUser = nullptr;
     QLineEdit* EdScale = nullptr;
+    QComboBox* CBSslMode = nullptr;
+    QLineEdit* EdRootCert = nullptr;
     QPushButton* ButCheck = nullptr;
     QLabel* LbVerdict = nullptr;
     QObject* checker_ = nullptr;

@@ -81,18 +81,24 @@ void CentralLink::startSender(const zv::Settings& settings) {
                                                            QString::fromStdString(settings.Path),
                                                            QString::fromStdString(settings.Central.Scale));
     connect(sender_.get(), &zv::central::CentralSender::statusChanged, this, &CentralLink::show);
-    label_->setText(QStringLiteral("Центральная база: подключение..."));
+    label_->setText(linkText(QStringLiteral("Центральная база: подключение...")));
     label_->setToolTip(seedError);
 }
 
 void CentralLink::show(const zv::central::SenderStatus& status) {
     logChange(status);
-    label_->setText(zv::central::statusText(status));
+    label_->setText(linkText(zv::central::statusText(status)));
     label_->setToolTip(status.error);
 }
 
 // An outage is logged when it begins and when it ends, not at every retry; entries the server
 // refused, when there are more of them than before.
+// The operator sees when the records travel in clear text.
+QString CentralLink::linkText(const QString& text) const {
+    if (text.isEmpty() || !zv::central::unencrypted(running_)) return text;
+    return text + QStringLiteral(" (без шифрования)");
+}
+
 void CentralLink::logChange(const zv::central::SenderStatus& status) {
     using State = zv::central::SenderStatus::State;
     const QString subject = QStringLiteral("Центральная база %1").arg(QString::fromStdString(running_.Scale));

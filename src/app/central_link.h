@@ -38,6 +38,7 @@ public:
 private:
     void show(const zv::central::SenderStatus& status);
     void logChange(const zv::central::SenderStatus& status);
+    QString linkText(const QString& text) const;
     void startQueuing();
     QString seedExistingRows();
     void startSender(const zv::Settings& settings);

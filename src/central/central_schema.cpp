@@ -1,8 +1,12 @@
 #include "central/central_schema.h"
 
+#include "central/central_access.h"
 #include "central/central_tables.h"
+#include "central/kept_versions.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace zv::central {
 
@@ -62,6 +66,10 @@ QString upgradeScript(int from) {
     switch (from) {
     case 0:
         return versionOneScript();
+    case 1:  // the server keeps what it was sent, and trusts no scale with another's rows
+        return keptVersionsScript() + accessScript();
+    // A table a later version adds for the scales to append to (the witnessed chain heads)
+    // takes appendOnlyForScales(); one they may change takes row security like the others.
     default:
         return {};
     }
@@ -94,19 +102,19 @@ QString newerSchemaMessage(int found) {
 
 int schemaVersion(PgConnection& connection) { return readVersion(connection); }
 
-SchemaInit initSchema(PgConnection& connection) {
+SchemaInit initSchema(PgConnection& connection, int target) {
     SchemaInit result;
     connection.transaction([&] {
         // Two services running init at once take turns.
         connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7305861)"));
         result.before = readVersion(connection);
         if (result.before > kSchemaVersion) throw PgError(newerSchemaMessage(result.before));
-        for (int v = result.before; v < kSchemaVersion; ++v) {
+        for (int v = result.before; v < target; ++v) {
             connection.execScript(upgradeScript(v));
             connection.exec(QStringLiteral("UPDATE central.schema_version SET version = $1"), {QString::number(v + 1)});
         }
     });
-    result.after = kSchemaVersion;
+    result.after = std::max(result.before, target);
     return result;
 }
 

@@ -7,7 +7,7 @@
 namespace zv::central {
 
 // The version of the server's schema this program writes. Each version adds to the one before.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // The schema version found on the server: 0 when there is no schema.
 int schemaVersion(PgConnection& connection);
@@ -18,8 +18,9 @@ struct SchemaInit {
 };
 
 // Creates the schema or upgrades an older one in one transaction; throws PgError for a newer
-// schema (left untouched) or a failure (nothing changed).
-SchemaInit initSchema(PgConnection& connection);
+// schema (left untouched) or a failure (nothing changed). An older target stops there (the
+// schema an earlier release left, for the upgrade's tests).
+SchemaInit initSchema(PgConnection& connection, int target = kSchemaVersion);
 
 // Throws PgError with the operator's message unless the server holds this program's schema.
 void requireCurrentSchema(PgConnection& connection);

@@ -85,6 +85,13 @@ const QList<ServerTable>& serverTables() {
     return tables;
 }
 
+QStringList serverTableNames() {
+    QStringList names;
+    for (const ServerTable& table : serverTables())
+        if (!names.contains(table.serverName)) names.append(table.serverName);
+    return names;
+}
+
 const ServerTable& serverTableFor(const QString& localName) {
     for (const ServerTable& t : serverTables())
         if (!t.localName.isEmpty() && t.localName.compare(localName, Qt::CaseInsensitive) == 0) return t;
@@ -92,20 +99,24 @@ const ServerTable& serverTableFor(const QString& localName) {
 }
 
 QString upsertSql(const ServerTable& table) {
+    const QString insert = QStringLiteral(
+                               "INSERT INTO %1 AS t (scale, %2, version) "
+                               "SELECT $1, %3, r.version FROM jsonb_populate_recordset(NULL::%1, $2::jsonb) r "
+                               "ON CONFLICT (scale, %4) ")
+                               .arg(table.serverName, joinedQuoted(table.columns), joinedQuoted(table.columns, QStringLiteral("r.")),
+                                    joinedQuoted(table.keyColumns));
+    // An event the server holds stays as it came first.
+    if (table.kind == ServerTable::Kind::Generic) return insert + QStringLiteral("DO NOTHING");
     QStringList updates;
     for (const QString& c : table.columns)
         if (!table.keyColumns.contains(c)) updates.append(QStringLiteral("%1 = EXCLUDED.%1").arg(quoted(c)));
     updates.append(QStringLiteral("version = EXCLUDED.version"));
     updates.append(QStringLiteral("received_at = now()"));
-    return QStringLiteral(
-               "INSERT INTO %1 AS t (scale, %2, version) "
-               "SELECT $1, %3, r.version FROM jsonb_populate_recordset(NULL::%1, $2::jsonb) r "
-               "ON CONFLICT (scale, %4) DO UPDATE SET %5 WHERE t.version < EXCLUDED.version")
-        .arg(table.serverName, joinedQuoted(table.columns), joinedQuoted(table.columns, QStringLiteral("r.")),
-             joinedQuoted(table.keyColumns), updates.join(QStringLiteral(", ")));
+    return insert + QStringLiteral("DO UPDATE SET %1 WHERE t.version < EXCLUDED.version").arg(updates.join(QStringLiteral(", ")));
 }
 
 QString deleteSql(const ServerTable& table) {
+    if (table.kind == ServerTable::Kind::Generic) return {};
     QStringList match;
     for (const QString& k : table.keyColumns) match.append(QStringLiteral("t.%1 = r.%1").arg(quoted(k)));
     return QStringLiteral(

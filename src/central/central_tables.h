@@ -23,11 +23,15 @@ struct ServerTable {
 };
 
 const QList<ServerTable>& serverTables();
+// The server tables' names, each once (the dictionaries share one), in the order above.
+QStringList serverTableNames();
 // The server table of a local table (letter case ignored); the generic one for any other.
 const ServerTable& serverTableFor(const QString& localName);
 
 // Statements of one run of entries of one table: $1 is the scale, $2 a jsonb array of rows
-// of the server table's columns plus "version".
+// of the server table's columns plus "version". A row the server holds is replaced by a
+// newer version (the replaced one is kept on the server); an event never is, and events are
+// never deleted there: deleteSql is empty for them.
 QString upsertSql(const ServerTable& table);
 QString deleteSql(const ServerTable& table);
 

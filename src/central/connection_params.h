@@ -5,9 +5,19 @@
 
 namespace zv::central {
 
-// The program's connection: server, port, database and user of the settings. No password:
-// libpq reads it from its password file (PGPASSFILE, ~/.pgpass) or a service file.
+// What the server is told for every session of the program.
+inline constexpr int kStatementTimeoutMs = 12000;
+inline constexpr int kIdleInTransactionTimeoutMs = 10000;
+
+// The program's connection: server, port, database (a name only) and user of the settings,
+// over TLS unless the settings say "disable". No password: libpq reads it from its password
+// file (PGPASSFILE, ~/.pgpass) or a service file.
 ConnectionParams paramsFromSettings(const CentralSettings& central);
+// libpq's sslmode the settings ask for.
+QString sslMode(const CentralSettings& central);
+// The link may send in clear text: the settings switched encryption off ("disable") or made
+// it optional ("allow", "prefer").
+bool unencrypted(const CentralSettings& central);
 // A connection named by a libpq URL or connection string, as the tool's --url gives it.
 ConnectionParams paramsFromUrl(const QString& url);
 

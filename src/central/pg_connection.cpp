@@ -87,7 +87,7 @@ void PgConnection::connect(const ConnectionParams& params) {
     }
     keywords.push_back(nullptr);
     values.push_back(nullptr);
-    conn_ = PQconnectStartParams(keywords.data(), values.data(), 1);
+    conn_ = PQconnectStartParams(keywords.data(), values.data(), params.expandDatabase ? 1 : 0);
     if (!conn_) throw PgError(QStringLiteral("нет памяти для соединения"));
     if (PQstatus(conn_) == CONNECTION_BAD) fail(connectionMessage(conn_));
     const auto deadline = Clock::now() + timeout_;
@@ -171,5 +171,20 @@ void PgConnection::transaction(const std::function<void()>& work) {
         throw;
     }
 }
+
+QString PgConnection::encryptedPassword(const QString& password, const QString& role) {
+    if (!conn_) throw PgError(QStringLiteral("нет соединения с сервером"));
+    char* verifier = PQencryptPasswordConn(conn_, password.toUtf8().constData(), role.toUtf8().constData(), "scram-sha-256");
+    if (!verifier) throw PgError(connectionMessage(conn_));
+    const QString text = QString::fromUtf8(verifier);
+    PQfreemem(verifier);
+    return text;
+}
+
+QString PgConnection::host() const { return conn_ ? QString::fromUtf8(PQhost(conn_)) : QString(); }
+
+QString PgConnection::port() const { return conn_ ? QString::fromUtf8(PQport(conn_)) : QString(); }
+
+QString PgConnection::database() const { return conn_ ? QString::fromUtf8(PQdb(conn_)) : QString(); }
 
 }  // namespace zv::central

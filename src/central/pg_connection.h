@@ -28,10 +28,13 @@ private:
     QString sqlState_;
 };
 
-// Keyword/value pairs for libpq; a keyword "dbname" holding a URL is expanded by libpq.
+// Keyword/value pairs for libpq. A "dbname" holding a URL or connection string is expanded
+// by libpq (the tools' --url) unless expandDatabase is off: then it is a database name only
+// and overrides no other keyword (the settings' Database=).
 struct ConnectionParams {
     QStringList keywords;
     QStringList values;
+    bool expandDatabase = true;
 
     void set(const QString& keyword, const QString& value);
     QString value(const QString& keyword) const;
@@ -82,6 +85,14 @@ public:
     void execScript(const QString& sql);
     // Runs work between BEGIN and COMMIT; anything it throws rolls back and goes on.
     void transaction(const std::function<void()>& work);
+
+    // The password as the server stores it (a SCRAM verifier made here), so that the clear
+    // text never travels in a statement nor lands in the server's log.
+    QString encryptedPassword(const QString& password, const QString& role);
+    // Where the connection went: host (or socket folder), port and database.
+    QString host() const;
+    QString port() const;
+    QString database() const;
 
 private:
     pg_result* finish(Clock::time_point deadline);

@@ -77,6 +77,7 @@ struct Run {
 
 void send(PgConnection& connection, const QString& scale, const Run& run) {
     const QString sql = run.op == 'U' ? upsertSql(*run.table) : deleteSql(*run.table);
+    if (sql.isEmpty()) return;
     connection.exec(sql, {scale, QString::fromUtf8(QJsonDocument(run.rows).toJson(QJsonDocument::Compact))});
 }
 
@@ -116,6 +117,7 @@ int Pusher::pushBatch(PgConnection& connection, int limit) {
         return pushOneByOne(connection, entries);
     }
     queue_.remove(entries);
+    left_ += static_cast<qint64>(entries.size());
     return static_cast<int>(entries.size());
 }
 
@@ -131,17 +133,20 @@ int Pusher::pushOneByOne(PgConnection& connection, const std::vector<OutboxEntry
                                         .arg(entry.table, entry.key, entry.file, error.message());
             queue_.setAside(entry, error.message());
             ++setAside_;
+            ++left_;
             continue;
         }
         queue_.remove(one);
+        ++left_;
     }
     return static_cast<int>(entries.size());
 }
 
 qint64 Pusher::pushAll(PgConnection& connection) {
-    qint64 sent = 0;
-    while (const int n = pushBatch(connection)) sent += n;
-    return sent;
+    const qint64 before = left_;
+    while (pushBatch(connection) > 0) {
+    }
+    return left_ - before;
 }
 
 }  // namespace zv::central

@@ -23,6 +23,9 @@ public:
 
     const OutboxQueue& queue() const { return queue_; }
     qint64 setAside() const { return setAside_; }  // entries the server refused in this run
+    // Entries that left the queue in this run (those set aside among them), also when a
+    // later batch failed.
+    qint64 leftQueue() const { return left_; }
 
     static constexpr int kBatch = 2000;
 
@@ -33,6 +36,7 @@ private:
     OutboxQueue queue_;
     QString scale_;
     qint64 setAside_ = 0;
+    qint64 left_ = 0;
 };
 
 }  // namespace zv::central

@@ -1,5 +1,7 @@
 #include "office/office_users.h"
 
+#include "central/central_access.h"
+
 #include <QRegularExpression>
 
 #include <sodium.h>
@@ -52,6 +54,10 @@ void initOfficeSchema(central::PgConnection& connection, const QString& readerRo
                                   "GRANT SELECT ON ALL TABLES IN SCHEMA central TO %1;\n"
                                   "GRANT SELECT, INSERT, UPDATE ON office.users TO %1;\n")
                                   .arg(role));
+        // The scales' rows are behind row-level security: the office's group may read them all.
+        if (readerRole != central::kOfficeRole &&
+            connection.exec(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = $1"), {central::kOfficeRole}).rows() > 0)
+            connection.exec(QStringLiteral("GRANT %1 TO %2").arg(central::kOfficeRole, role));
     });
 }
 

@@ -26,6 +26,10 @@ struct CentralSettings {
     std::string Database = "zolvelt";
     std::string User = "zolvelt";
     std::string Scale;  // this scale's identity on the server, stable across heading changes
+    // libpq's sslmode; empty: "verify-full" when SslRootCert names a root certificate, else
+    // "require". A plaintext link only when "disable" is written here.
+    std::string SslMode;
+    std::string SslRootCert;  // the file of the certificate authority that signed the server's
 
     bool operator==(const CentralSettings&) const = default;
 };

@@ -131,6 +131,8 @@ void readCentral(const IniFile& ini, CentralSettings& c) {
     c.Database = ini.readString(kCentral, "Database", d.Database);
     c.User = ini.readString(kCentral, "User", d.User);
     c.Scale = ini.readString(kCentral, "Scale", d.Scale);
+    c.SslMode = ini.readString(kCentral, "SslMode", d.SslMode);
+    c.SslRootCert = ini.readString(kCentral, "SslRootCert", d.SslRootCert);
 }
 
 void writeCentral(IniFile& ini, const CentralSettings& c) {
@@ -140,6 +142,8 @@ void writeCentral(IniFile& ini, const CentralSettings& c) {
     ini.writeString(kCentral, "Database", c.Database);
     ini.writeString(kCentral, "User", c.User);
     ini.writeString(kCentral, "Scale", c.Scale);
+    ini.writeString(kCentral, "SslMode", c.SslMode);
+    ini.writeString(kCentral, "SslRootCert", c.SslRootCert);
 }
 
 void writeScales(IniFile& ini, const Settings& s) {

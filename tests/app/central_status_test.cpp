@@ -39,7 +39,7 @@ TEST(CentralStatus, HiddenWithoutSendingAndNamesTheQueueWhileTheServerIsAway) {
 
     const int port = zv::test::closedPort();
     TMain& main = app.start([&](zv::Settings& s) {
-        s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north"};
+        s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north", "", ""};
     });
     main.show();
     app.messages.clear();
@@ -65,12 +65,25 @@ TEST(CentralStatus, HiddenWithoutSendingAndNamesTheQueueWhileTheServerIsAway) {
         main.grab().save(qEnvironmentVariable("ZOLVELT_SHOTS") + "/main_central_away.png");
 }
 
+// Encryption switched off in the settings is never the operator's surprise.
+TEST(CentralStatus, AnUnencryptedLinkSaysSoInTheStatusBar) {
+    zv::test::AppFixture app;
+    const int port = zv::test::closedPort();
+    TMain& main = app.start([&](zv::Settings& s) {
+        s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north", "disable", ""};
+    });
+    QLabel* label = centralLabel(main);
+    EXPECT_EQ(label->text(), QString("Центральная база: подключение... (без шифрования)"));
+    EXPECT_TRUE(waitFor([&] { return label->text().startsWith("Центральная база: нет связи"); }, 10000)) << label->text().toStdString();
+    EXPECT_TRUE(label->text().endsWith(" (без шифрования)")) << label->text().toStdString();
+}
+
 // Once a folder has sent, what is made while sending is switched off waits in the queue for
 // the day it is on again: nothing made meanwhile is missing at the office.
 TEST(CentralStatus, SwitchedOffAfterSendingTheChangesWaitInTheQueue) {
     zv::test::AppFixture app;
     const int port = zv::test::closedPort();
-    TMain& sending = app.start([&](zv::Settings& s) { s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north"}; });
+    TMain& sending = app.start([&](zv::Settings& s) { s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north", "", ""}; });
     const zv::central::OutboxQueue queue(QString::fromStdString(sending.settings().Path));
     const qint64 seeded = queue.count();
     ASSERT_GT(seeded, 0);

@@ -51,7 +51,7 @@ void measureTicks(const char* what, const std::function<void(zv::Settings&)>& ad
     EXPECT_LT(median, 2.0);
 }
 
-void sendTo(zv::Settings& s, int port) { s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north"}; }
+void sendTo(zv::Settings& s, int port) { s.Central = {true, "127.0.0.1", port, "zolvelt", "zolvelt", "north", "", ""}; }
 
 TEST(TickCost, DISABLED_TenSamplesAt200HzPerTick) {
     measureTicks("no central database", [](zv::Settings&) {});

@@ -1,5 +1,7 @@
 #include "central/central_fixture.h"
 
+#include "central/central_logins.h"
+
 #include <chrono>
 
 namespace zv::test {
@@ -29,6 +31,25 @@ qint64 CentralFixture::push(const QString& scale) {
     central::PgConnection connection;
     connection.connect(params());
     return central::Pusher(f.dbDir(), scale).pushAll(connection);
+}
+
+central::ConnectionParams CentralFixture::paramsAs(const QString& login) const {
+    central::ConnectionParams p = params();
+    p.set(QStringLiteral("user"), login);
+    return p;
+}
+
+qint64 CentralFixture::pushAs(const QString& login, const QString& scale, const QString& folder) {
+    central::PgConnection connection;
+    connection.connect(paramsAs(login));
+    return central::Pusher(folder, scale).pushAll(connection);
+}
+
+QString CentralFixture::addScale(const QString& scale) {
+    const QString password = QStringLiteral("pw-of-") + scale + QStringLiteral("-0123456789");
+    const central::CentralLogin made = central::addScaleLogin(server, scale, password);
+    PgCluster::addPassword(made.login, password);
+    return made.login;
 }
 
 QStringList CentralFixture::rows(const QString& sql) {

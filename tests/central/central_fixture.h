@@ -42,7 +42,13 @@ struct CentralFixture : OutboxFolder {
     // Call after ZV_REQUIRE_POSTGRES.
     void connect(bool withSchema = true);
     central::ConnectionParams params() const { return PgCluster::instance()->params(database); }
+    // The same database as the given login.
+    central::ConnectionParams paramsAs(const QString& login) const;
     qint64 push(const QString& scale = QStringLiteral("north"));
+    // A folder's outbox sent as the given login, under the name of the given scale.
+    qint64 pushAs(const QString& login, const QString& scale, const QString& folder);
+    // A login of its own for the scale in this database, its password in the tests' password file.
+    QString addScale(const QString& scale);
     // One query's rows, each row's columns joined by '|'.
     QStringList rows(const QString& sql);
 };

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,6 +66,17 @@ TEST_F(CentralPageTest, RefusesSendingWithoutTheScalesIdentity) {
     EXPECT_EQ(fx.messages.shown().size(), 1u);
     EXPECT_TRUE(fx.readBack().Central.Send);
     EXPECT_EQ(fx.readBack().Central.Scale, "north-1");
+}
+
+TEST_F(CentralPageTest, KeepsTheEncryptionChosenAndTheRootCertificate) {
+    test::choose(get<QComboBox>("CBSslMode"), "Без шифрования (disable)");
+    type("EdRootCert", "/etc/zolvelt/office-ca.crt");
+    click(get<QPushButton>("But1"));
+    EXPECT_EQ(fx.readBack().Central.SslMode, "disable");
+    EXPECT_EQ(fx.readBack().Central.SslRootCert, "/etc/zolvelt/office-ca.crt");
+    test::choose(get<QComboBox>("CBSslMode"), "Обязательно (с проверкой сервера, если указан сертификат)");
+    click(get<QPushButton>("But1"));
+    EXPECT_EQ(fx.readBack().Central.SslMode, "") << "the default: verify-full with the certificate";
 }
 
 TEST_F(CentralPageTest, ChecksTheConnectionTypedAgainstARunningAndAStoppedServer) {

@@ -47,14 +47,25 @@ std::string& reason() {
     return text;
 }
 
+// One password file for every cluster of the process.
+std::string& loginsFile() {
+    static std::string path;
+    return path;
+}
+
 }  // namespace
 
-PgCluster* PgCluster::instance() {
-    static Cleanup holder;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        auto* cluster = new PgCluster;
+PgCluster* PgCluster::instance() { return shared(true); }
+
+PgCluster* PgCluster::withoutTls() { return shared(false); }
+
+PgCluster* PgCluster::shared(bool tls) {
+    static Cleanup holders[2];
+    static bool tried[2] = {false, false};
+    Cleanup& holder = holders[tls ? 1 : 0];
+    if (!tried[tls ? 1 : 0]) {
+        tried[tls ? 1 : 0] = true;
+        auto* cluster = new PgCluster(tls);
         try {
             if (cluster->make()) holder.cluster = cluster;
         } catch (const std::exception& e) {
@@ -65,6 +76,10 @@ PgCluster* PgCluster::instance() {
     return holder.cluster;
 }
 
+void PgCluster::addPassword(const QString& login, const QString& password) {
+    std::ofstream(loginsFile(), std::ios::app) << "127.0.0.1:*:*:" << login.toStdString() << ':' << password.toStdString() << '\n';
+}
+
 bool PgCluster::serverMissing() { return newestBinDir().empty(); }
 
 const std::string& PgCluster::skipReason() { return reason(); }
@@ -72,6 +87,10 @@ const std::string& PgCluster::skipReason() { return reason(); }
 std::string PgCluster::bin(const std::string& program) const { return binDir_ + "/" + program; }
 
 int PgCluster::run(const std::string& program, const std::vector<std::string>& args) const {
+    return runAsServer(bin(program), args);
+}
+
+int PgCluster::runAsServer(std::string path, const std::vector<std::string>& args) const {
     const pid_t child = ::fork();
     if (child == 0) {
         const int log = ::open((dir_ + "/commands.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -81,7 +100,6 @@ int PgCluster::run(const std::string& program, const std::vector<std::string>& a
             if (::setgid(user->pw_gid) != 0 || ::setuid(user->pw_uid) != 0) ::_exit(126);
         }
         std::vector<char*> argv;
-        std::string path = bin(program);
         argv.push_back(path.data());
         std::vector<std::string> copies = args;
         for (std::string& a : copies) argv.push_back(a.data());
@@ -118,10 +136,13 @@ bool PgCluster::make() {
         throw std::runtime_error("initdb failed, see " + dir_ + "/commands.log");
     std::filesystem::remove(passwordFile);
     // The tests' own password file: owned by the user running them, readable by no one else.
-    const std::string pgpass = dir_ + "/pgpass";
-    std::ofstream(pgpass) << "127.0.0.1:*:*:" << admin().toStdString() << ':' << kPassword << '\n';
-    ::chmod(pgpass.c_str(), 0600);
-    ::setenv("PGPASSFILE", pgpass.c_str(), 1);
+    if (loginsFile().empty()) {
+        loginsFile() = dir_ + "/pgpass";
+        std::ofstream(loginsFile()) << "127.0.0.1:*:*:" << admin().toStdString() << ':' << kPassword << '\n';
+        ::chmod(loginsFile().c_str(), 0600);
+        ::setenv("PGPASSFILE", loginsFile().c_str(), 1);
+    }
+    if (tls_) makeCertificate();
     for (int attempt = 0; attempt < 5 && !running_; ++attempt) {
         port_ = closedPort();
         start();
@@ -130,9 +151,21 @@ bool PgCluster::make() {
     return true;
 }
 
+// A self-signed certificate for 127.0.0.1, made by the server's user so that the key is its own.
+void PgCluster::makeCertificate() {
+    const std::string key = dir_ + "/server.key";
+    rootCert_ = dir_ + "/server.crt";
+    if (runAsServer("/usr/bin/openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", rootCert_,
+                                        "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"}) != 0)
+        throw std::runtime_error("openssl could not make the server's certificate, see " + dir_ + "/commands.log");
+    ::chmod(key.c_str(), 0600);
+    ::chmod(rootCert_.c_str(), 0644);
+}
+
 void PgCluster::start() {
-    const std::string options = "-c listen_addresses=127.0.0.1 -p " + std::to_string(port_) + " -k " + dir_ +
-                                " -c fsync=off -c synchronous_commit=off -c full_page_writes=off";
+    std::string options = "-c listen_addresses=127.0.0.1 -p " + std::to_string(port_) + " -k " + dir_ +
+                          " -c fsync=off -c synchronous_commit=off -c full_page_writes=off";
+    if (tls_) options += " -c ssl=on -c ssl_cert_file=" + rootCert_ + " -c ssl_key_file=" + dir_ + "/server.key";
     running_ = run("pg_ctl", {"-D", dir_ + "/data", "-o", options, "-w", "-t", "30", "-l", dir_ + "/server.log", "start"}) == 0;
 }
 

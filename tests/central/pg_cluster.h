@@ -16,9 +16,12 @@ namespace zv::test {
 // over TCP need a password; the tests' password file (PGPASSFILE) holds the administrator's.
 class PgCluster {
 public:
-    // The cluster of this process, started on first use; null when the server's programs are
-    // not installed (skipReason() says so).
+    // The cluster of this process, started on first use, with TLS on (a self-signed
+    // certificate, rootCert()); null when the server's programs are not installed
+    // (skipReason() says so).
     static PgCluster* instance();
+    // A second cluster that speaks no TLS at all.
+    static PgCluster* withoutTls();
     static const std::string& skipReason();
     static bool serverMissing();
 
@@ -34,19 +37,28 @@ public:
     central::ConnectionParams params(const QString& database) const;
     // A libpq URL of it, as the tool's --url takes one.
     QString url(const QString& database) const;
+    // The certificate the server presents (its own authority); empty without TLS.
+    QString rootCert() const { return QString::fromStdString(rootCert_); }
+    // Puts a login's password into the tests' password file.
+    static void addPassword(const QString& login, const QString& password);
 
     void stop();
     void start();
     bool running() const { return running_; }
 
 private:
-    PgCluster() = default;
+    explicit PgCluster(bool tls) : tls_(tls) {}
+    static PgCluster* shared(bool tls);
     bool make();
+    void makeCertificate();
     int run(const std::string& program, const std::vector<std::string>& args) const;
+    int runAsServer(std::string path, const std::vector<std::string>& args) const;
     std::string bin(const std::string& program) const;
 
     std::string binDir_;
     std::string dir_;
+    std::string rootCert_;
+    bool tls_ = true;
     int port_ = 0;
     int databases_ = 0;
     bool running_ = false;

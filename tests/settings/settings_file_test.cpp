@@ -107,7 +107,7 @@ Settings changedSettings() {
     s.PathA = "/srv/архив";
     s.User = "Завод";
     s.ScName = "Весы 1";
-    s.Central = {true, "127.0.0.1", 6543, "офис", "весовщик", "Весы-Север"};
+    s.Central = {true, "127.0.0.1", 6543, "офис", "весовщик", "Весы-Север", "verify-ca", "/etc/ssl/офис.crt"};
     return s;
 }
 

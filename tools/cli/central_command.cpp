@@ -1,8 +1,12 @@
 #include "cli/central_command.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <iostream>
+
+#include "central/central_logins.h"
 #include "central/central_schema.h"
 #include "central/connection_params.h"
 #include "central/push.h"
@@ -16,6 +20,15 @@ namespace zv {
 namespace {
 
 using central::PgConnection;
+
+// What the scales' sessions rely on, beside what they set for themselves.
+constexpr const char* kServerAdvice =
+    "central init: recommended on the server (postgresql.conf): ssl = on, with a certificate the\n"
+    "  scales trust (SslRootCert); idle_in_transaction_session_timeout = '5min' for every other\n"
+    "  client (the scales' own sessions end a transaction left idle after 10 s and a statement\n"
+    "  after 12 s); tcp_keepalives_idle = 60; in pg_hba.conf hostssl lines with scram-sha-256 for\n"
+    "  the scales. Each scale logs in with a login of its own, never the owner's: zolvelt-tool central\n"
+    "  add-scale --url URL --scale NAME.\n";
 
 void connectTo(PgConnection& connection, const CommandOptions& options) {
     if (!options.has("--url")) throw UsageError("give --url");
@@ -32,6 +45,36 @@ int init(const CommandOptions& options, std::ostream& out) {
         out << "central init: schema version " << done.after << " created\n";
     else
         out << "central init: schema upgraded from version " << done.before << " to " << done.after << '\n';
+    out << kServerAdvice;
+    return 0;
+}
+
+// The first line of the password file, or of standard input; never the command line.
+QString readPassword(const CommandOptions& options) {
+    std::string line;
+    if (options.has("--password-file")) {
+        QFile file(QString::fromStdString(options.text("--password-file")));
+        if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + options.text("--password-file"));
+        line = file.readLine().toStdString();
+    } else {
+        std::getline(std::cin, line);
+    }
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.size() < 12) throw std::runtime_error("the password must have 12 characters or more");
+    return QString::fromStdString(line);
+}
+
+// add-scale and add-office: the name from the option, the password as readPassword takes it.
+using MakeLogin = central::CentralLogin (*)(PgConnection&, const QString&, const QString&);
+
+int addLogin(const CommandOptions& options, const char* nameOption, MakeLogin make, const char* command, std::ostream& out) {
+    if (!options.has(nameOption)) throw UsageError(std::string("give ") + nameOption);
+    const QString password = readPassword(options);
+    PgConnection connection;
+    connectTo(connection, options);
+    const central::CentralLogin made = make(connection, QString::fromStdString(options.text(nameOption)), password);
+    out << "central " << command << ": login " << made.login.toStdString() << " ready; its password file line:\n"
+        << made.pgpassLine.toStdString() << '\n';
     return 0;
 }
 
@@ -61,19 +104,18 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     // After the cause of a refusal was mended (the row corrected, the server's table widened).
     if (options.has("--retry-rejected"))
         out << "central push: " << pusher.queue().retryRejected() << " refused entries back in the queue\n";
-    qint64 sent = 0;
     QString failure;
     try {
         PgConnection connection;
         connection.connect(central::paramsFromSettings(settings.Central));
-        sent = pusher.pushAll(connection);
+        pusher.pushAll(connection);
     } catch (const central::PgError& e) {
         failure = e.message();
     } catch (const TableError& e) {
         failure = e.message();
     }
     const qint64 left = pusher.queue().count(), refused = pusher.setAside();
-    out << "central push: " << sent - refused << " entries sent, " << left << " left";
+    out << "central push: " << pusher.leftQueue() - refused << " entries sent, " << left << " left";
     if (refused > 0) out << ", " << refused << " refused by the server and kept aside (--retry-rejected)";
     out << '\n';
     if (failure.isEmpty()) return 0;
@@ -84,10 +126,16 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) throw UsageError("give init, status or push");
+    if (args.empty()) throw UsageError("give init, add-scale, add-office, status or push");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     try {
         if (args[0] == "init") return init(CommandOptions(rest, {"--url"}), out);
+        if (args[0] == "add-scale")
+            return addLogin(CommandOptions(rest, {"--url", "--scale", "--password-file"}), "--scale", central::addScaleLogin,
+                            "add-scale", out);
+        if (args[0] == "add-office")
+            return addLogin(CommandOptions(rest, {"--url", "--login", "--password-file"}), "--login", central::addOfficeLogin,
+                            "add-office", out);
         if (args[0] == "status") return status(CommandOptions(rest, {"--url"}), out);
     } catch (const central::PgError& e) {
         err << "central " << args[0] << ": " << e.message().toStdString() << '\n';
