@@ -57,11 +57,57 @@ QString versionOneScript() {
     return sql;
 }
 
+// The roles of the scales and of the office, and the map from a scale's login to its name,
+// which the row-level policies below are keyed on. Made once per cluster: the roles outlive a
+// database dropped and made again.
+const char* const kVersionTwoScript = R"(
+DO $roles$ BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'zolvelt_scales') THEN CREATE ROLE zolvelt_scales NOLOGIN; END IF;
+  IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'zolvelt_office') THEN CREATE ROLE zolvelt_office NOLOGIN; END IF;
+END $roles$;
+CREATE TABLE IF NOT EXISTS central.scale_logins (login name PRIMARY KEY, scale text NOT NULL UNIQUE);
+CREATE OR REPLACE FUNCTION central.current_scale() RETURNS text LANGUAGE sql STABLE
+  AS $f$ SELECT scale FROM central.scale_logins WHERE login = session_user $f$;
+GRANT USAGE ON SCHEMA central TO zolvelt_scales, zolvelt_office;
+GRANT SELECT ON central.scale_logins TO zolvelt_scales, zolvelt_office;
+)";
+
+// The witness: the heads of the scales' seal chains as each push found them, kept for good. A
+// scale adds its own and reads its own, never with a time of receipt of its choosing; nobody
+// but the owner changes or removes one. The
+// backlog each scale reports with its pushes goes beside its last contact.
+const char* const kVersionThreeScript = R"(
+CREATE TABLE central.witness (
+  scale text NOT NULL,
+  file text NOT NULL,
+  n bigint NOT NULL CHECK (n >= 0),
+  head text NOT NULL,
+  sent_at timestamptz NOT NULL,
+  received_at timestamptz NOT NULL DEFAULT now(),
+  PRIMARY KEY (scale, file, n, head)
+);
+ALTER TABLE central.witness ENABLE ROW LEVEL SECURITY;
+REVOKE ALL ON central.witness FROM PUBLIC;
+GRANT SELECT, INSERT (scale, file, n, head, sent_at) ON central.witness TO zolvelt_scales;
+GRANT SELECT ON central.witness TO zolvelt_office;
+CREATE POLICY witness_scale_reads ON central.witness FOR SELECT TO zolvelt_scales
+  USING (scale = central.current_scale());
+CREATE POLICY witness_scale_adds ON central.witness FOR INSERT TO zolvelt_scales
+  WITH CHECK (scale = central.current_scale());
+CREATE POLICY witness_office_reads ON central.witness FOR SELECT TO zolvelt_office USING (true);
+ALTER TABLE central.scales ADD COLUMN outbox_waiting bigint, ADD COLUMN outbox_refused bigint,
+  ADD COLUMN outbox_reported_at timestamptz;
+)";
+
 // The script that takes the schema from version i to i + 1, for i from 0.
 QString upgradeScript(int from) {
     switch (from) {
     case 0:
         return versionOneScript();
+    case 1:
+        return QString::fromUtf8(kVersionTwoScript);
+    case 2:
+        return QString::fromUtf8(kVersionThreeScript);
     default:
         return {};
     }

@@ -24,8 +24,8 @@ TEST(CentralTool, InitsThenPushesAFolderAndShowsTheScale) {
     test::CentralFixture central;
     central.database = cluster.createDatabase();
     const std::string url = cluster.url(central.database).toStdString();
-    EXPECT_EQ(run({"central", "init", "--url", url}).out, "central init: schema version 1 created\n");
-    EXPECT_EQ(run({"central", "init", "--url", url}).out, "central init: schema version 1 is current\n");
+    EXPECT_EQ(run({"central", "init", "--url", url}).out, "central init: schema version 3 created\n");
+    EXPECT_EQ(run({"central", "init", "--url", url}).out, "central init: schema version 3 is current\n");
     EXPECT_EQ(run({"central", "status", "--url", url}).out, "central status: no scale has sent anything yet\n");
 
     StoreTrain(central.open(), test::trainOf(2));

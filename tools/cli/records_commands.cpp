@@ -1,5 +1,8 @@
 #include "cli/records_commands.h"
 
+#include "central/connection_params.h"
+#include "central/witness.h"
+#include "cli/central_command.h"
 #include "cli/command_options.h"
 #include "cli/program_files.h"
 #include "integrity/calibration_counter.h"
@@ -23,10 +26,28 @@ QString toolFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canoni
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
+// The chains against the heads the central database witnessed; true when there is a finding.
+// A server that cannot be asked ends the command: the local check alone proves less.
+bool compareWithCentral(const QString& folder, const CommandOptions& options, std::ostream& out) {
+    const Settings settings = centralSettingsFor(folder.toStdString(), options.has("--ini") ? options.text("--ini") : std::string());
+    QList<WitnessFinding> findings;
+    try {
+        central::PgConnection connection;
+        connection.connect(central::paramsFromSettings(settings.Central));
+        findings = central::checkAgainstWitness(connection, QString::fromStdString(settings.Central.Scale), folder);
+    } catch (const central::PgError& error) {
+        throw std::runtime_error(utf8(QStringLiteral("Не удается сверить записи с центральной базой: %1").arg(error.message())));
+    } catch (const TableError& error) {
+        throw std::runtime_error(utf8(error.message()));
+    }
+    for (const WitnessFinding& finding : findings) out << utf8(finding.text) << '\n';
+    return !findings.isEmpty();
+}
+
 }  // namespace
 
 int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CommandOptions options(args, {"--db", "--key", "--heads"});
+    CommandOptions options(args, {"--db", "--key", "--heads", "--ini"}, {"--central"});
     if (!options.has("--db")) throw UsageError("give --db DIR");
     const QString folder = QString::fromStdString(options.text("--db"));
     if (!QFileInfo(folder).isDir()) throw std::runtime_error("no folder " + options.text("--db"));
@@ -53,6 +74,7 @@ int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& o
     } catch (const TableError& error) {
         throw std::runtime_error(utf8(error.message()));
     }
+    if (options.has("--central") && compareWithCentral(folder, options, out)) found = true;
     if (!found) out << utf8(QStringLiteral("Записи не изменялись в обход программы")) << '\n';
     (void)err;
     return found ? 1 : 0;

@@ -7,10 +7,13 @@
 namespace zv {
 
 inline constexpr const char* CheckRecordsUsage =
-    "zolvelt-tool check-records --db DIR [--key FILE] [--heads FILE]\n"
+    "zolvelt-tool check-records --db DIR [--key FILE] [--heads FILE] [--central [--ini FILE]]\n"
     "  Checks the seals of the book, Trains, Wagons and the event log in the tables folder DIR\n"
     "  and prints every finding; exits with 1 when there is one. The key and the list of seals\n"
-    "  are taken beside the settings file of the program folder above DIR unless given.\n";
+    "  are taken beside the settings file of the program folder above DIR unless given.\n"
+    "  --central also compares the chains with the heads the central database witnessed, with\n"
+    "  the server and the scale of the settings file as central push takes them; a server that\n"
+    "  cannot be asked ends the check with status 2.\n";
 
 inline constexpr const char* IdentifyUsage =
     "zolvelt-tool identify [--program FILE] [--db DIR]\n"
