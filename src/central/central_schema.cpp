@@ -74,8 +74,8 @@ GRANT SELECT ON central.scale_logins TO zolvelt_scales, zolvelt_office;
 
 // The witness: the heads of the scales' seal chains as each push found them, kept for good. A
 // scale adds its own and reads its own, never with a time of receipt of its choosing; nobody
-// but the owner changes or removes one. The
-// backlog each scale reports with its pushes goes beside its last contact.
+// but the owner changes or removes one. The backlog each scale reports with its pushes goes
+// beside its last contact.
 const char* const kVersionThreeScript = R"(
 CREATE TABLE central.witness (
   scale text NOT NULL,

@@ -52,6 +52,11 @@ void initOfficeSchema(central::PgConnection& connection, const QString& readerRo
                                   "GRANT SELECT ON ALL TABLES IN SCHEMA central TO %1;\n"
                                   "GRANT SELECT, INSERT, UPDATE ON office.users TO %1;\n")
                                   .arg(role));
+        // The witness is read through the office's row policy, which belongs to its group role.
+        if (readerRole != QStringLiteral("zolvelt_office"))
+            connection.execScript(QStringLiteral("DO $$ BEGIN IF EXISTS (SELECT FROM pg_roles WHERE rolname = 'zolvelt_office') "
+                                                 "THEN GRANT zolvelt_office TO %1; END IF; END $$;")
+                                      .arg(role));
     });
 }
 
