@@ -5,6 +5,11 @@
 #include "central/outbox_listener.h"
 #include "central/pg_cluster.h"
 #include "central/push.h"
+#include "central/witness.h"
+#include "integrity/seal_chain.h"
+#include "records/sqlite_file.h"
+#include "records/sql_statement.h"
+#include "records/table.h"
 #include "records/clock.h"
 #include "records/row_write_listener.h"
 #include "records/records_database.h"
@@ -98,6 +103,47 @@ void BM_PushRowsToALocalServer(benchmark::State& state) {
     state.SetItemsProcessed(rows);
 }
 BENCHMARK(BM_PushRowsToALocalServer)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The comparison with the witness of a Trains table of 100 000 sealed rows: the server's heads
+// fetched and each looked up in the chain. Arg: how many heads the server witnessed (one per
+// push that moved the chain; 100 000 is every row pushed on its own, the worst case).
+void BM_CompareWithTheWitnessOf100kRows(benchmark::State& state) {
+    zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
+    if (!cluster) {
+        state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
+        return;
+    }
+    const QString database = cluster->createDatabase();
+    zv::central::PgConnection connection;
+    connection.connect(cluster->params(database));
+    zv::central::initSchema(connection);
+    Folder folder(Nothing);
+    zv::Table& trains = folder.records->Trains();
+    trains.beginBatch();
+    for (int row = 0; row < 100000; ++row)
+        trains.insertRecord({row / kWagonsPerTrain + 1, kStart.addSecs(3 * row), QVariant(), 60000, 0, 0, 0, 0, 1});
+    trains.flush();
+    const QByteArray key(32, 'k');
+    zv::seals::sealExistingRows(trains.sqliteFile(), key, QStringLiteral("Trains"));
+    // Every step-th entry of the chain as the server witnessed it.
+    const qint64 step = 100000 / state.range(0);
+    QStringList numbers, heads;
+    zv::SqlStatement read = trains.sqliteFile().prepare(QStringLiteral("SELECT n, seal FROM zv_seal WHERE n % ? = 0"));
+    read.bind(1, step);
+    while (read.step()) {
+        numbers.append(QString::number(read.columnInt64(0)));
+        heads.append(read.column(1).toString());
+    }
+    connection.exec(QStringLiteral("INSERT INTO central.witness (scale, file, n, head, sent_at) "
+                                   "SELECT 'bench', 'Trains.db', n, h, now() FROM unnest($1::bigint[], $2::text[]) AS w(n, h)"),
+                    {u'{' + numbers.join(u',') + u'}', u'{' + heads.join(u',') + u'}'});
+    for (auto _ : state) {
+        if (!zv::central::checkAgainstWitness(connection, QStringLiteral("bench"), folder.tables()).isEmpty())
+            state.SkipWithError("the chain does not agree with the witness");
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CompareWithTheWitnessOf100kRows)->Arg(100)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
