@@ -9,7 +9,6 @@
 #include "integrity/seal_chain.h"
 #include "records/sqlite_file.h"
 #include "records/sql_statement.h"
-#include "records/table.h"
 #include "records/clock.h"
 #include "records/row_write_listener.h"
 #include "records/records_database.h"
@@ -118,17 +117,17 @@ void BM_CompareWithTheWitnessOf100kRows(benchmark::State& state) {
     connection.connect(cluster->params(database));
     zv::central::initSchema(connection);
     Folder folder(Nothing);
-    zv::Table& trains = folder.records->Trains();
-    trains.beginBatch();
-    for (int row = 0; row < 100000; ++row)
-        trains.insertRecord({row / kWagonsPerTrain + 1, kStart.addSecs(3 * row), QVariant(), 60000, 0, 0, 0, 0, 1});
-    trains.flush();
-    const QByteArray key(32, 'k');
-    zv::seals::sealExistingRows(trains.sqliteFile(), key, QStringLiteral("Trains"));
+    zv::SqliteFile& trains = folder.records->Trains().sqliteFile();
+    trains.exec(QStringLiteral("BEGIN"));
+    trains.exec(QStringLiteral("WITH RECURSIVE r(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM r WHERE i < 99999) "
+                               "INSERT INTO Trains (Train, Time, Weight) SELECT i / 100 + 1, "
+                               "strftime('%Y-%m-%d %H:%M:%f', '2026-12-01', (i * 3) || ' seconds'), 60000 FROM r"));
+    zv::seals::sealExistingRows(trains, QByteArray(32, 'k'), QStringLiteral("Trains"));
+    trains.exec(QStringLiteral("COMMIT"));
     // Every step-th entry of the chain as the server witnessed it.
     const qint64 step = 100000 / state.range(0);
     QStringList numbers, heads;
-    zv::SqlStatement read = trains.sqliteFile().prepare(QStringLiteral("SELECT n, seal FROM zv_seal WHERE n % ? = 0"));
+    zv::SqlStatement read = trains.prepare(QStringLiteral("SELECT n, seal FROM zv_seal WHERE n % ? = 0"));
     read.bind(1, step);
     while (read.step()) {
         numbers.append(QString::number(read.columnInt64(0)));
