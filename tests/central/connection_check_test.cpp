@@ -21,7 +21,7 @@ TEST(ConnectionCheck, SaysWhatHappenedInTheOperatorsWords) {
         admin.exec(QStringLiteral("CREATE ROLE clerk LOGIN PASSWORD 'not-in-the-password-file'"));
         admin.connect(cluster.params(newer));
         central::initSchema(admin);
-        admin.exec(QStringLiteral("UPDATE central.schema_version SET version = 2"));
+        admin.exec(QStringLiteral("UPDATE central.schema_version SET version = $1"), {QString::number(central::kSchemaVersion + 1)});
     }
     auto with = [&](const QString& database, const QString& user = test::PgCluster::admin(), int port = 0) {
         central::ConnectionParams p = cluster.params(database);
@@ -38,7 +38,7 @@ TEST(ConnectionCheck, SaysWhatHappenedInTheOperatorsWords) {
         {with(withSchema, QStringLiteral("clerk")), V::AuthenticationFailed, "Ошибка входа"},
         {with(QStringLiteral("no_such_base")), V::DatabaseMissing, "База данных \"no_such_base\" на сервере не найдена"},
         {with(bare), V::SchemaMissing, "Схема центральной базы не создана"},
-        {with(newer), V::SchemaNewer, "Схема центральной базы новее программы (версия 2"},
+        {with(newer), V::SchemaNewer, "Схема центральной базы новее программы (версия "},
         {with(withSchema), V::Ok, "Связь в порядке"},
     };
     for (const auto& c : cases) {
