@@ -79,16 +79,22 @@ void BM_StoreTrainOf100Wagons(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(Nothing)->Arg(Idle)->Arg(Outbox)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-void BM_PushRowsToALocalServer(benchmark::State& state) {
+// A new database of the private cluster with the central schema; false (the benchmark
+// skipped) without a server.
+bool connectToANewDatabase(zv::central::PgConnection& connection, benchmark::State& state) {
     zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
     if (!cluster) {
         state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
-        return;
+        return false;
     }
-    const QString database = cluster->createDatabase();
-    zv::central::PgConnection connection;
-    connection.connect(cluster->params(database));
+    connection.connect(cluster->params(cluster->createDatabase()));
     zv::central::initSchema(connection);
+    return true;
+}
+
+void BM_PushRowsToALocalServer(benchmark::State& state) {
+    zv::central::PgConnection connection;
+    if (!connectToANewDatabase(connection, state)) return;
     Folder folder(Outbox);
     zv::central::Pusher pusher(folder.tables(), QStringLiteral("bench"));
     const int trains = static_cast<int>(state.range(0)) / kWagonsPerTrain;
@@ -107,15 +113,8 @@ BENCHMARK(BM_PushRowsToALocalServer)->Arg(10000)->Iterations(3)->Unit(benchmark:
 // fetched and each looked up in the chain. Arg: how many heads the server witnessed (one per
 // push that moved the chain; 100 000 is every row pushed on its own, the worst case).
 void BM_CompareWithTheWitnessOf100kRows(benchmark::State& state) {
-    zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
-    if (!cluster) {
-        state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
-        return;
-    }
-    const QString database = cluster->createDatabase();
     zv::central::PgConnection connection;
-    connection.connect(cluster->params(database));
-    zv::central::initSchema(connection);
+    if (!connectToANewDatabase(connection, state)) return;
     Folder folder(Nothing);
     zv::SqliteFile& trains = folder.records->Trains().sqliteFile();
     trains.exec(QStringLiteral("BEGIN"));

@@ -70,6 +70,17 @@ protected:
         heads.setHead(QFileInfo(path).canonicalFilePath(), SealHead{seals::lastEntry(file)->n, seals::lastEntry(file)->seal});
         ASSERT_TRUE(heads.save());
     }
+    // The dishonest way with the key: a weight changed, the table sealed again from the start
+    // and the heads file moved on to match.
+    void resealWithAWeightChanged(int rowId) {
+        {
+            SqliteFile file;
+            file.open(trainsFile(), false);
+            file.exec(QStringLiteral("UPDATE Trains SET Weight = 50000 WHERE rowid = %1; DROP TABLE zv_seal").arg(rowId));
+            seals::sealExistingRows(file, key(), QStringLiteral("Trains"));
+        }
+        moveTheHeadsTo(trainsFile());
+    }
     ToolRun check(bool withCentral = true) {
         std::vector<std::string> args{"check-records", "--db", central.f.dbDir().toStdString()};
         if (withCentral) args.push_back("--central");
@@ -116,14 +127,7 @@ TEST_F(WitnessTest, ARowChangedAndResealedWithTheKeyAfterItWasWitnessedIsAFindin
     central.push();
     ASSERT_EQ(check().status, 0) << check().out;
     stop();
-    // The dishonest way with the key: change a weight, seal the table again from the start.
-    {
-        SqliteFile file;
-        file.open(trainsFile(), false);
-        file.exec(QStringLiteral("UPDATE Trains SET Weight = 50000 WHERE rowid = 2; DROP TABLE zv_seal"));
-        seals::sealExistingRows(file, key(), QStringLiteral("Trains"));
-    }
-    moveTheHeadsTo(trainsFile());
+    resealWithAWeightChanged(2);
     EXPECT_EQ(check(false).status, 0) << "the local check alone cannot tell: " << check(false).out;
     const ToolRun found = check();
     EXPECT_EQ(found.status, 1);
@@ -163,13 +167,7 @@ TEST_F(WitnessTest, TheSenderComparesAtItsStartAndAnAcknowledgementOnTheServerEn
     central.push();
     const QStringList before = central.rows("SELECT n, head FROM central.witness WHERE file = 'Trains.db'");
     stop();
-    {
-        SqliteFile file;
-        file.open(trainsFile(), false);
-        file.exec(QStringLiteral("UPDATE Trains SET Weight = 50000 WHERE rowid = 1; DROP TABLE zv_seal"));
-        seals::sealExistingRows(file, key(), QStringLiteral("Trains"));
-    }
-    moveTheHeadsTo(trainsFile());
+    resealWithAWeightChanged(1);
     start();
     QList<WitnessFinding> found;
     {
