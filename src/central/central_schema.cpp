@@ -69,7 +69,8 @@ CREATE TABLE IF NOT EXISTS central.scale_logins (login name PRIMARY KEY, scale t
 CREATE OR REPLACE FUNCTION central.current_scale() RETURNS text LANGUAGE sql STABLE
   AS $f$ SELECT scale FROM central.scale_logins WHERE login = session_user $f$;
 GRANT USAGE ON SCHEMA central TO zolvelt_scales, zolvelt_office;
-GRANT SELECT ON central.scale_logins TO zolvelt_scales, zolvelt_office;
+GRANT SELECT ON central.scale_logins, central.schema_version TO zolvelt_scales, zolvelt_office;
+GRANT SELECT ON central.events TO zolvelt_scales, zolvelt_office;
 )";
 
 // The witness: the heads of the scales' seal chains as each push found them, kept for good. A

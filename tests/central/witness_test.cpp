@@ -193,6 +193,31 @@ TEST_F(WitnessTest, TheSenderComparesAtItsStartAndAnAcknowledgementOnTheServerEn
     EXPECT_EQ(after.last().section(u'|', 0, 0), QStringLiteral("4"));
 }
 
+// A scale's own login: the heads go in once each, also when the ledger was forgotten after a
+// failed push and the same heads are offered again.
+TEST_F(WitnessTest, AScalesOwnLoginAddsItsHeadsOnceEach) {
+    storeTrain(2, 0);
+    const QString login = QStringLiteral("north_") + central.database;
+    central.server.execScript(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'northpw' IN ROLE zolvelt_scales;"
+                                             "INSERT INTO central.scale_logins VALUES ('%1', 'north');")
+                                  .arg(login));
+    central::ConnectionParams params = central.params();
+    params.set(QStringLiteral("user"), login);
+    params.set(QStringLiteral("password"), QStringLiteral("northpw"));
+    {
+        central::PgConnection scale;
+        scale.connect(params);
+        central::WitnessLedger ledger;
+        for (int round = 0; round < 2; ++round) {
+            ledger.forget();
+            scale.transaction([&] { ledger.addChanged(scale, QStringLiteral("north"), central.f.dbDir()); });
+        }
+        EXPECT_EQ(central::checkAgainstWitness(scale, QStringLiteral("north"), central.f.dbDir()).size(), 0);
+    }
+    EXPECT_EQ(central.rows("SELECT n FROM central.witness WHERE file = 'Trains.db'"), QStringList{"2"});
+    central.server.execScript(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1;").arg(login));
+}
+
 // The roles the central schema makes: a scale's login adds heads of its own scale only, reads
 // only its own and can change or remove none; the office reads and writes nothing.
 TEST(WitnessRoles, AScaleAddsOnlyItsOwnHeadsAndNobodyButTheOwnerChangesThem) {
