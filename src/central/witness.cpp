@@ -40,8 +40,10 @@ QHash<QString, ChainHead> lastWitnessed(PgConnection& connection, const QString&
 QList<ChainHead> witnessedHeads(PgConnection& connection, const QString& scale) {
     requireCurrentSchema(connection);
     const QHash<QString, qint64> acknowledged = lastAcknowledgements(connection, scale);
+    // Without an acknowledgement every head counts, and the times need not be read.
+    const QString received = acknowledged.isEmpty() ? QStringLiteral("0") : QLatin1String(kMicros);
     const PgResult r = connection.exec(
-        QStringLiteral("SELECT file, n, head, %1 FROM central.witness WHERE scale = $1").arg(QLatin1String(kMicros)), {scale});
+        QStringLiteral("SELECT file, n, head, %1 FROM central.witness WHERE scale = $1").arg(received), {scale});
     QList<ChainHead> heads;
     heads.reserve(r.rows());
     for (int i = 0; i < r.rows(); ++i) {
