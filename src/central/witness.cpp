@@ -5,23 +5,37 @@
 #include "integrity/seal_check.h"
 
 #include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace zv::central {
 
 namespace {
 
-// Microseconds since the epoch: the server's own times, compared exactly.
-const char* const kMicros = "(extract(epoch FROM received_at) * 1000000)::bigint";
-
-// When the last acknowledgement of each title's findings reached the server.
-QHash<QString, qint64> lastAcknowledgements(PgConnection& connection, const QString& scale) {
+// When the last acknowledgement of each title's findings reached the server (its own time, as
+// text that casts back exactly).
+QHash<QString, QString> lastAcknowledgements(PgConnection& connection, const QString& scale) {
     const PgResult r = connection.exec(QStringLiteral(
-        "SELECT data->>'subject', max(%1) FROM central.events "
-        "WHERE scale = $1 AND tbl = 'Events' AND data->>'kind' = $2 GROUP BY 1").arg(QLatin1String(kMicros)),
+        "SELECT data->>'subject', max(received_at)::text FROM central.events "
+        "WHERE scale = $1 AND tbl = 'Events' AND data->>'kind' = $2 GROUP BY 1"),
         {scale, event_kind::FindingAcknowledged});
-    QHash<QString, qint64> at;
-    for (int i = 0; i < r.rows(); ++i) at.insert(r.text(i, 0), r.text(i, 1).toLongLong());
+    QHash<QString, QString> at;
+    for (int i = 0; i < r.rows(); ++i) at.insert(r.text(i, 0), r.text(i, 1));
     return at;
+}
+
+// {"Trains.db": "2026-12-11 10:15:00.123456+00", ...}: for each witnessed file, the time from
+// which its heads count.
+QString countingFrom(PgConnection& connection, const QString& scale) {
+    const QHash<QString, QString> acknowledged = lastAcknowledgements(connection, scale);
+    QJsonObject from;
+    if (acknowledged.isEmpty()) return QStringLiteral("{}");
+    const PgResult files = connection.exec(QStringLiteral("SELECT DISTINCT file FROM central.witness WHERE scale = $1"), {scale});
+    for (int i = 0; i < files.rows(); ++i) {
+        const auto ack = acknowledged.constFind(tableTitle(files.text(i, 0)));
+        if (ack != acknowledged.constEnd()) from.insert(files.text(i, 0), *ack);
+    }
+    return QString::fromUtf8(QJsonDocument(from).toJson(QJsonDocument::Compact));
 }
 
 ChainHead headOf(const PgResult& r, int row) { return {r.text(row, 0), r.text(row, 1).toLongLong(), r.text(row, 2).toLatin1()}; }
@@ -39,18 +53,14 @@ QHash<QString, ChainHead> lastWitnessed(PgConnection& connection, const QString&
 
 QList<ChainHead> witnessedHeads(PgConnection& connection, const QString& scale) {
     requireCurrentSchema(connection);
-    const QHash<QString, qint64> acknowledged = lastAcknowledgements(connection, scale);
-    // Without an acknowledgement every head counts, and the times need not be read.
-    const QString received = acknowledged.isEmpty() ? QStringLiteral("0") : QLatin1String(kMicros);
-    const PgResult r = connection.exec(
-        QStringLiteral("SELECT file, n, head, %1 FROM central.witness WHERE scale = $1").arg(received), {scale});
+    // Heads that reached the server together with the acknowledgement are of the tables after it.
+    const PgResult r = connection.exec(QStringLiteral(
+        "SELECT w.file, w.n, w.head FROM central.witness w LEFT JOIN jsonb_each_text($2::jsonb) a (file, at) "
+        "ON a.file = w.file WHERE w.scale = $1 AND (a.at IS NULL OR w.received_at >= a.at::timestamptz)"),
+        {scale, countingFrom(connection, scale)});
     QList<ChainHead> heads;
     heads.reserve(r.rows());
-    for (int i = 0; i < r.rows(); ++i) {
-        const auto ack = acknowledged.constFind(tableTitle(r.text(i, 0)));
-        // Heads that reached the server together with the acknowledgement are of the tables after it.
-        if (ack == acknowledged.constEnd() || r.text(i, 3).toLongLong() >= *ack) heads.append(headOf(r, i));
-    }
+    for (int i = 0; i < r.rows(); ++i) heads.append(headOf(r, i));
     return heads;
 }
 
