@@ -5,6 +5,10 @@
 #include "central/outbox_listener.h"
 #include "central/pg_cluster.h"
 #include "central/push.h"
+#include "central/witness.h"
+#include "integrity/seal_chain.h"
+#include "records/sqlite_file.h"
+#include "records/sql_statement.h"
 #include "records/clock.h"
 #include "records/row_write_listener.h"
 #include "records/records_database.h"
@@ -75,16 +79,22 @@ void BM_StoreTrainOf100Wagons(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreTrainOf100Wagons)->Arg(Nothing)->Arg(Idle)->Arg(Outbox)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-void BM_PushRowsToALocalServer(benchmark::State& state) {
+// A new database of the private cluster with the central schema; false (the benchmark
+// skipped) without a server.
+bool connectToANewDatabase(zv::central::PgConnection& connection, benchmark::State& state) {
     zv::test::PgCluster* cluster = zv::test::PgCluster::instance();
     if (!cluster) {
         state.SkipWithError(zv::test::PgCluster::skipReason().c_str());
-        return;
+        return false;
     }
-    const QString database = cluster->createDatabase();
-    zv::central::PgConnection connection;
-    connection.connect(cluster->params(database));
+    connection.connect(cluster->params(cluster->createDatabase()));
     zv::central::initSchema(connection);
+    return true;
+}
+
+void BM_PushRowsToALocalServer(benchmark::State& state) {
+    zv::central::PgConnection connection;
+    if (!connectToANewDatabase(connection, state)) return;
     Folder folder(Outbox);
     zv::central::Pusher pusher(folder.tables(), QStringLiteral("bench"));
     const int trains = static_cast<int>(state.range(0)) / kWagonsPerTrain;
@@ -98,6 +108,40 @@ void BM_PushRowsToALocalServer(benchmark::State& state) {
     state.SetItemsProcessed(rows);
 }
 BENCHMARK(BM_PushRowsToALocalServer)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The comparison with the witness of a Trains table of 100 000 sealed rows: the server's heads
+// fetched and each looked up in the chain. Arg: how many heads the server witnessed (one per
+// push that moved the chain; 100 000 is every row pushed on its own, the worst case).
+void BM_CompareWithTheWitnessOf100kRows(benchmark::State& state) {
+    zv::central::PgConnection connection;
+    if (!connectToANewDatabase(connection, state)) return;
+    Folder folder(Nothing);
+    zv::SqliteFile& trains = folder.records->Trains().sqliteFile();
+    trains.exec(QStringLiteral("BEGIN"));
+    trains.exec(QStringLiteral("WITH RECURSIVE r(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM r WHERE i < 99999) "
+                               "INSERT INTO Trains (Train, Time, Weight) SELECT i / 100 + 1, "
+                               "strftime('%Y-%m-%d %H:%M:%f', '2026-12-01', (i * 3) || ' seconds'), 60000 FROM r"));
+    zv::seals::sealExistingRows(trains, QByteArray(32, 'k'), QStringLiteral("Trains"));
+    trains.exec(QStringLiteral("COMMIT"));
+    // Every step-th entry of the chain as the server witnessed it.
+    const qint64 step = 100000 / state.range(0);
+    QStringList numbers, heads;
+    zv::SqlStatement read = trains.prepare(QStringLiteral("SELECT n, seal FROM zv_seal WHERE n % ? = 0"));
+    read.bind(1, step);
+    while (read.step()) {
+        numbers.append(QString::number(read.columnInt64(0)));
+        heads.append(read.column(1).toString());
+    }
+    connection.exec(QStringLiteral("INSERT INTO central.witness (scale, file, n, head, sent_at) "
+                                   "SELECT 'bench', 'Trains.db', n, h, now() FROM unnest($1::bigint[], $2::text[]) AS w(n, h)"),
+                    {u'{' + numbers.join(u',') + u'}', u'{' + heads.join(u',') + u'}'});
+    for (auto _ : state) {
+        if (!zv::central::checkAgainstWitness(connection, QStringLiteral("bench"), folder.tables()).isEmpty())
+            state.SkipWithError("the chain does not agree with the witness");
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CompareWithTheWitnessOf100kRows)->Arg(100)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -81,6 +81,9 @@ void CentralLink::startSender(const zv::Settings& settings) {
                                                            QString::fromStdString(settings.Path),
                                                            QString::fromStdString(settings.Central.Scale));
     connect(sender_.get(), &zv::central::CentralSender::statusChanged, this, &CentralLink::show);
+    connect(sender_.get(), &zv::central::CentralSender::witnessCompared, this, [this](const QList<zv::WitnessFinding>& found) {
+        if (witnessHandler_) witnessHandler_(found);
+    });
     label_->setText(linkText(QStringLiteral("Центральная база: подключение...")));
     label_->setToolTip(seedError);
 }

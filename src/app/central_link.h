@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "central/outbox_listener.h"
+#include "integrity/witness_check.h"
 #include "settings/settings.h"
 
 class QLabel;
@@ -34,6 +36,11 @@ public:
     void apply(const zv::Settings& settings);
     void stop();
     QLabel* label() const { return label_; }
+    // Told on the GUI thread what the comparison with the server's witness found, once per
+    // start of the sender.
+    void setWitnessHandler(std::function<void(const QList<zv::WitnessFinding>&)> handler) {
+        witnessHandler_ = std::move(handler);
+    }
 
 private:
     void show(const zv::central::SenderStatus& status);
@@ -48,6 +55,7 @@ private:
     QLabel* label_;
     zv::central::OutboxListener outbox_;
     std::unique_ptr<zv::central::CentralSender> sender_;
+    std::function<void(const QList<zv::WitnessFinding>&)> witnessHandler_;
     zv::CentralSettings running_;
     std::string folder_;
     bool applied_ = false;

@@ -72,6 +72,10 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
     menu_ = buildMainMenu(this);
     help_ = new HelpWindow(programFolder_ + "help/", this);
     central_ = std::make_unique<CentralLink>(records_, integrity_->log(), statusBar());
+    central_->setWitnessHandler([this](const QList<zv::WitnessFinding>& findings) {
+        zv::noteWitnessFindings(*integrity_, findings);
+        showIntegrity();
+    });
     display_ = std::make_unique<MainDisplay>(c_, [this](bool passing) { onTrainPassing(passing); });
     zero_ = std::make_unique<ZeroIndicator>(c_.LZero, c_.StatusLine);
     engine_.setObserver(display_.get());

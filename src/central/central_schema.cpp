@@ -61,6 +61,33 @@ QString versionOneScript() {
     return sql;
 }
 
+// The witness: the heads of the scales' seal chains as each push found them, kept for good. A
+// scale adds its own and reads its own, never with a time of receipt of its choosing; nobody
+// but the owner changes or removes one. The backlog each scale reports with its pushes goes
+// beside its last contact.
+const char* const kVersionThreeScript = R"(
+CREATE TABLE central.witness (
+  scale text NOT NULL,
+  file text NOT NULL,
+  n bigint NOT NULL CHECK (n >= 0),
+  head text NOT NULL,
+  sent_at timestamptz NOT NULL,
+  received_at timestamptz NOT NULL DEFAULT now(),
+  PRIMARY KEY (scale, file, n, head)
+);
+ALTER TABLE central.witness ENABLE ROW LEVEL SECURITY;
+REVOKE ALL ON central.witness FROM PUBLIC;
+GRANT SELECT, INSERT (scale, file, n, head, sent_at) ON central.witness TO zolvelt_scales;
+GRANT SELECT ON central.witness TO zolvelt_office;
+CREATE POLICY witness_scale_reads ON central.witness FOR SELECT TO zolvelt_scales
+  USING (scale = central.current_scale());
+CREATE POLICY witness_scale_adds ON central.witness FOR INSERT TO zolvelt_scales
+  WITH CHECK (scale = central.current_scale());
+CREATE POLICY witness_office_reads ON central.witness FOR SELECT TO zolvelt_office USING (true);
+ALTER TABLE central.scales ADD COLUMN outbox_waiting bigint, ADD COLUMN outbox_refused bigint,
+  ADD COLUMN outbox_reported_at timestamptz;
+)";
+
 // The script that takes the schema from version i to i + 1, for i from 0.
 QString upgradeScript(int from) {
     switch (from) {
@@ -68,8 +95,8 @@ QString upgradeScript(int from) {
         return versionOneScript();
     case 1:  // the server keeps what it was sent, and trusts no scale with another's rows
         return keptVersionsScript() + accessScript();
-    // A table a later version adds for the scales to append to (the witnessed chain heads)
-    // takes appendOnlyForScales(); one they may change takes row security like the others.
+    case 2:  // the witnessed chain heads, appended by the scales only, and their backlog
+        return QString::fromUtf8(kVersionThreeScript);
     default:
         return {};
     }

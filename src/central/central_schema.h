@@ -7,7 +7,7 @@
 namespace zv::central {
 
 // The version of the server's schema this program writes. Each version adds to the one before.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // The schema version found on the server: 0 when there is no schema.
 int schemaVersion(PgConnection& connection);

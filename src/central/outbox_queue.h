@@ -44,6 +44,7 @@ public:
     // When the server last took entries from this folder (kept in the files, so it outlives a
     // restart); invalid when never.
     QDateTime lastSent() const;
+    const QString& folder() const { return folder_; }
 
 private:
     QStringList files() const;

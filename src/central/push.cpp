@@ -110,12 +110,21 @@ void Pusher::apply(PgConnection& connection, const std::vector<OutboxEntry>& ent
 int Pusher::pushBatch(PgConnection& connection, int limit) {
     const std::vector<OutboxEntry> entries = queue_.oldest(limit);
     if (entries.empty()) return 0;
+    const qint64 waiting = queue_.count() - static_cast<qint64>(entries.size());
+    const qint64 refused = queue_.rejectedCount();
+    QList<ChainHead> witnessed;
     try {
-        connection.transaction([&] { apply(connection, entries); });
+        connection.transaction([&] {
+            apply(connection, entries);
+            witnessed = witness_.addChanged(connection, scale_, queue_.folder());
+            reportBacklog(connection, scale_, waiting, refused);
+        });
     } catch (const PgError& error) {
+        witness_.forget();
         if (!isRejection(error)) throw;
         return pushOneByOne(connection, entries);
     }
+    witness_.committed(witnessed);
     queue_.remove(entries);
     left_ += static_cast<qint64>(entries.size());
     return static_cast<int>(entries.size());

@@ -2,6 +2,7 @@
 
 #include "central/outbox_queue.h"
 #include "central/pg_connection.h"
+#include "central/witness.h"
 
 namespace zv::central {
 
@@ -14,6 +15,8 @@ public:
     Pusher(QString folder, QString scale) : queue_(std::move(folder)), scale_(std::move(scale)) {}
 
     // One batch of up to limit entries; gives how many left the queue (0: the outbox is empty).
+    // With the batch go the heads of the folder's seal chains that moved (the witness) and the
+    // backlog left after it.
     // An entry the server refuses for its content is set aside with the reason (see
     // OutboxQueue::setAside) and the others go. Throws PgError (the server, also a missing or
     // other schema) or TableError (the files).
@@ -35,6 +38,7 @@ private:
 
     OutboxQueue queue_;
     QString scale_;
+    WitnessLedger witness_;
     qint64 setAside_ = 0;
     qint64 left_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "central/sender.h"
 
+#include "central/witness.h"
+
 #include "records/table_error.h"
 
 #include <QDebug>
@@ -9,7 +11,7 @@
 namespace zv::central {
 
 SenderWorker::SenderWorker(ConnectionParams params, QString folder, QString scale, const std::atomic<bool>& stop)
-    : params_(std::move(params)), pusher_(std::move(folder), std::move(scale)) {
+    : params_(std::move(params)), pusher_(folder, scale), folder_(std::move(folder)), scale_(std::move(scale)) {
     connection_.setStopFlag(&stop);
 }
 
@@ -46,6 +48,7 @@ void SenderWorker::report(SenderStatus::State state) {
 void SenderWorker::cycle() {
     try {
         if (!connection_.isOpen()) connection_.connect(params_);
+        if (!witnessCompared_) compareWithWitness();
         while (pusher_.pushBatch(connection_) > 0) {
             status_.lastTransfer = QDateTime::currentDateTime();
             status_.queued = pusher_.queue().count();
@@ -64,6 +67,12 @@ void SenderWorker::cycle() {
     } catch (const TableError& e) {
         failed(e.message());
     }
+}
+
+void SenderWorker::compareWithWitness() {
+    const QList<WitnessFinding> findings = checkAgainstWitness(connection_, scale_, folder_);
+    witnessCompared_ = true;
+    emit witnessCompared(findings);
 }
 
 void SenderWorker::failed(const QString& error) {
@@ -85,12 +94,14 @@ void SenderWorker::failed(const QString& error) {
 CentralSender::CentralSender(ConnectionParams params, QString folder, QString scale, QObject* parent)
     : QObject(parent), worker_(new SenderWorker(std::move(params), std::move(folder), std::move(scale), stop_)) {
     qRegisterMetaType<SenderStatus>();
+    qRegisterMetaType<QList<WitnessFinding>>();
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     connect(worker_, &SenderWorker::statusChanged, this, [this](const SenderStatus& s) {
         status_ = s;
         emit statusChanged(s);
     });
+    connect(worker_, &SenderWorker::witnessCompared, this, &CentralSender::witnessCompared);
     thread_.setObjectName(QStringLiteral("central sender"));
     thread_.start();
     QMetaObject::invokeMethod(worker_, &SenderWorker::begin, Qt::QueuedConnection);

@@ -3,6 +3,7 @@
 #include "central/pg_connection.h"
 #include "central/push.h"
 #include "central/sender_status.h"
+#include "integrity/witness_check.h"
 
 #include <QObject>
 #include <QThread>
@@ -14,8 +15,9 @@
 
 namespace zv::central {
 
-// Runs in the sender's thread: pushes the outbox whenever there is something to push, and
-// after a failure tries again with a pause that doubles up to a minute.
+// Runs in the sender's thread: once connected, compares the folder's seal chains with what the
+// server witnessed (once per start), then pushes the outbox whenever there is something to
+// push, and after a failure tries again with a pause that doubles up to a minute.
 class SenderWorker : public QObject {
     Q_OBJECT
 public:
@@ -32,9 +34,11 @@ public slots:
 
 signals:
     void statusChanged(const zv::central::SenderStatus& status);
+    void witnessCompared(const QList<zv::WitnessFinding>& findings);
 
 private:
     void cycle();
+    void compareWithWitness();
     void failed(const QString& error);
     void report(SenderStatus::State state);
 
@@ -44,6 +48,8 @@ private:
     QTimer* timer_ = nullptr;
     std::chrono::milliseconds pause_{0};
     SenderStatus status_;
+    QString folder_, scale_;
+    bool witnessCompared_ = false;
 };
 
 // The sender of the program: a thread of its own with its own connections to the server and
@@ -60,6 +66,8 @@ public:
 
 signals:
     void statusChanged(const zv::central::SenderStatus& status);
+    // The comparison with the witness, once the server could be asked (empty: the chains agree).
+    void witnessCompared(const QList<zv::WitnessFinding>& findings);
 
 private:
     std::atomic<bool> stop_{false};

@@ -224,20 +224,23 @@ QStringList RecordsIntegrity::outstanding() const {
 
 QStringList RecordsIntegrity::outstandingFor(const QString& fileName) const {
     const QString title = tableTitle(fileName);
-    return findingsFor([&title](const QString& subject) { return subject == title || isInstallationWide(subject) || subject == kCalibrationTitle; });
+    return findingsFor([&title](const QString& subject) {
+        return subject == title || isInstallationWide(subject) || subject == kCalibrationTitle;
+    });
 }
 
-void RecordsIntegrity::acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen) {
+QSet<QString> RecordsIntegrity::acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen) {
     QSet<QString> subjects;
     for (const Event& event : unacknowledged()) {
         if (subjects.contains(event.subject) || !chosen(event.subject)) continue;
         subjects.insert(event.subject);
         record(event_kind::FindingAcknowledged, event.subject, event.newValue);
     }
+    return subjects;
 }
 
 void RecordsIntegrity::acknowledge() {
-    acknowledgeWhere([](const QString&) { return true; });
+    const QSet<QString> subjects = acknowledgeWhere([](const QString&) { return true; });
     try {
         noteHeads(true);
     } catch (const TableError& error) {

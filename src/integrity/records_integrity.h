@@ -92,7 +92,7 @@ private:
     bool madeByProgram(const Table& table) const;
     void noteHeads(bool acceptAll);
     InstallationRecords installation() const;
-    void acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen);
+    QSet<QString> acknowledgeWhere(const std::function<bool(const QString& subject)>& chosen);
     QList<Event> unacknowledged() const;
     QStringList findingsFor(const std::function<bool(const QString& subject)>& chosen) const;
 

@@ -1,6 +1,7 @@
 #include "integrity_ui/records_check.h"
 
 #include "admin/pass_dlg.h"
+#include "integrity/event_kinds.h"
 #include "integrity/records_integrity.h"
 #include "ui/message_service.h"
 
@@ -9,6 +10,9 @@ namespace zv {
 namespace {
 
 const QString kFound = QStringLiteral("Обнаружены изменения записей в обход программы:\r\n");
+
+const QString kWhoAcknowledges =
+    QStringLiteral("\r\nПодтвердить их может наладчик: \"Базы данных\" - \"Проверить целостность записей\"");
 
 QString findingsText(const QStringList& findings) { return kFound + findings.join(QStringLiteral("\r\n")); }
 
@@ -35,8 +39,20 @@ void checkRecordsAtStartUp(RecordsIntegrity& integrity) {
     showLastError(integrity);
     const QStringList findings = integrity.outstanding();
     if (findings.isEmpty()) return;
-    Messages::error(findingsText(findings) +
-                    QStringLiteral("\r\nПодтвердить их может наладчик: \"Базы данных\" - \"Проверить целостность записей\""));
+    Messages::error(findingsText(findings) + kWhoAcknowledges);
+}
+
+void noteWitnessFindings(RecordsIntegrity& integrity, const QList<WitnessFinding>& findings) {
+    if (!integrity.ready()) return;
+    const QStringList known = integrity.outstanding();
+    QStringList added;
+    for (const WitnessFinding& finding : findings) {
+        if (known.contains(finding.text)) continue;
+        integrity.record(event_kind::IntegrityFinding, finding.title, {}, finding.text);
+        added.append(finding.text);
+    }
+    showLastError(integrity);
+    if (!added.isEmpty()) Messages::error(findingsText(added) + kWhoAcknowledges);
 }
 
 void checkRecordsOnDemand(RecordsIntegrity& integrity) {

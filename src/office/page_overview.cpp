@@ -11,6 +11,7 @@ namespace {
 
 struct ScaleLine {
     QString name, lastContact, refused;
+    QString waiting, reportedAt;  // the outbox backlog the scale last reported, and when; null when never
     qint64 openFindings = 0, wagonsToday = 0, netToday = 0;
 };
 
@@ -23,12 +24,14 @@ QHash<QString, QString> valueByScale(central::PgConnection& db, const QString& s
 
 QList<ScaleLine> scaleLines(central::PgConnection& db, const QDate& today) {
     const central::PgResult scales =
-        db.exec(QStringLiteral("SELECT scale, to_char(received_at, 'YYYY-MM-DD HH24:MI:SS') FROM central.scales ORDER BY scale"));
+        db.exec(QStringLiteral("SELECT scale, to_char(received_at, 'YYYY-MM-DD HH24:MI:SS'), outbox_waiting, outbox_refused, "
+                               "to_char(outbox_reported_at, 'YYYY-MM-DD HH24:MI:SS') FROM central.scales ORDER BY scale"));
     const QString day = today.toString(Qt::ISODate);
     const central::PgResult todays = db.exec(QStringLiteral(
         "SELECT scale, count(*), coalesce(sum(net), 0) FROM central.office_book "
         "WHERE accepted >= $1::date AND accepted < $1::date + 1 GROUP BY scale"), {day});
-    // The count of refused entries the scale last reported in its log.
+    // The count of refused entries the scale last reported in its log, for a scale that does
+    // not report its backlog with its pushes.
     const auto refused = valueByScale(db, QStringLiteral(
         "SELECT DISTINCT ON (scale) scale, data->>'newvalue' FROM central.events "
         "WHERE tbl = 'Events' AND data->>'kind' = $1 ORDER BY scale, data->>'time' DESC"), {event_kind::CentralRefused});
@@ -40,8 +43,9 @@ QList<ScaleLine> scaleLines(central::PgConnection& db, const QDate& today) {
         {event_kind::IntegrityFinding, event_kind::FindingAcknowledged});
     QList<ScaleLine> lines;
     for (int i = 0; i < scales.rows(); ++i) {
-        ScaleLine line{scales.text(i, 0), scales.text(i, 1), refused.value(scales.text(i, 0)),
-                       findings.value(scales.text(i, 0)).toLongLong(), 0, 0};
+        ScaleLine line{scales.text(i, 0), scales.text(i, 1),
+                       scales.isNull(i, 3) ? refused.value(scales.text(i, 0)) : scales.text(i, 3),
+                       scales.text(i, 2), scales.text(i, 4), findings.value(scales.text(i, 0)).toLongLong(), 0, 0};
         for (int t = 0; t < todays.rows(); ++t)
             if (todays.text(t, 0) == line.name) {
                 line.wagonsToday = todays.text(t, 1).toLongLong();
@@ -67,18 +71,24 @@ QList<ChartSeries> chartSeries(central::PgConnection& db, const QList<ScaleLine>
     return series;
 }
 
+// "37 на 10.12.2026 11:58:00", or "не сообщается" for a scale that never reported it.
+QString backlogCell(const ScaleLine& l) {
+    if (l.waiting.isNull()) return QStringLiteral("<td class=\"note\">не сообщается</td>");
+    return QStringLiteral("<td class=\"n\">%1 <span class=\"note\">на %2</span></td>").arg(esc(l.waiting), esc(shownTime(l.reportedAt)));
+}
+
 QString lineRow(const ScaleLine& l, const QDate& today) {
     const QString day = today.toString(Qt::ISODate);
     const QString findings = l.openFindings > 0
         ? QStringLiteral("<a class=\"error\" href=\"/integrity\">%1</a>").arg(l.openFindings)
         : QStringLiteral("0");
-    return QStringLiteral("<tr><td><a href=\"/book%1\">%2</a></td><td>%3</td><td class=\"note\">не сообщается</td>"
+    return QStringLiteral("<tr><td><a href=\"/book%1\">%2</a></td><td>%3</td>%9"
                           "<td class=\"n\">%4</td><td class=\"n\">%5</td><td class=\"n\"><a href=\"/trains%6\">%7</a></td>"
                           "<td class=\"n\">%8</td></tr>\n")
         .arg(esc(queryString({{QStringLiteral("scale"), l.name}})), esc(l.name), esc(shownTime(l.lastContact)),
              l.refused.isEmpty() ? QStringLiteral("0") : esc(l.refused), findings,
              esc(queryString({{QStringLiteral("scale"), l.name}, {QStringLiteral("date"), day}})), QString::number(l.wagonsToday),
-             tonnes(l.netToday));
+             tonnes(l.netToday), backlogCell(l));
 }
 
 }  // namespace
@@ -104,8 +114,8 @@ Response overviewPage(const PageContext& c) {
                    "<th class=\"n\">Отклонено сервером</th><th class=\"n\">Открытые нарушения</th>"
                    "<th class=\"n\">Вагонов за %1</th><th class=\"n\">Нетто за %1, т</th></tr></thead><tbody>%2</tbody>"
                    "<tfoot><tr><td colspan=\"5\">Итого</td><td class=\"n\">%3</td><td class=\"n\">%4</td></tr></tfoot></table>"
-                   "<p class=\"note\">Очередь отправки весы пока не передают в центральную базу; она видна в строке "
-                   "состояния программы на весах.</p>")
+                   "<p class=\"note\">Очередь отправки — записи, которые ждали отправки на весах после их последней "
+                   "передачи; весы сообщают ее с каждой передачей.</p>")
                    .arg(today.toString(QStringLiteral("dd.MM.yyyy")), rows)
                    .arg(wagons)
                    .arg(tonnes(net));

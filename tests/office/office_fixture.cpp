@@ -13,10 +13,22 @@ namespace {
 const char* const kReaderPassword = "reader-secret";
 
 // Two scales' dictionaries, books, trains and logs. North has 3 rows accepted today, 2 on
-// 5 December and 150 in November (more than a page); south has 2 today.
+// 5 December and 150 in November (more than a page); south has 2 today. North reported its
+// backlog, south did not. The witness: north's book chain goes on, its Trains chain was
+// witnessed with two seals at entry 10, south's Trains came back shorter (8, then 4).
 const char* const kData = R"SQL(
 INSERT INTO central.scales (scale, last_version, last_table, last_key, received_at) VALUES
   ('north', 10, 'Book', '1', '2026-12-10 11:58:00+00'), ('south', 7, 'Trains', 'x', '2026-12-09 08:00:00+00');
+UPDATE central.scales SET outbox_waiting = 37, outbox_refused = 2, outbox_reported_at = '2026-12-10 11:58:00+00'
+  WHERE scale = 'north';
+INSERT INTO central.witness (scale, file, n, head, sent_at, received_at) VALUES
+  ('north', 'Book[12.2026].db', 3, 'aaaa0000aaaa0000aaaa', '2026-12-10 08:00:00+00', '2026-12-10 08:00:01+00'),
+  ('north', 'Book[12.2026].db', 5, 'bbbb0000bbbb0000bbbb', '2026-12-10 09:00:00+00', '2026-12-10 09:00:01+00'),
+  ('north', 'Trains.db', 10, 'c1c1', '2026-12-10 08:00:00+00', '2026-12-10 08:00:01+00'),
+  ('north', 'Trains.db', 10, 'c2c2', '2026-12-10 09:00:00+00', '2026-12-10 09:00:01+00'),
+  ('north', '<b>x</b>.db', 1, '<i>h</i>', '2026-12-10 09:00:00+00', '2026-12-10 09:00:01+00'),
+  ('south', 'Trains.db', 8, 'd1d1', '2026-12-09 07:00:00+00', '2026-12-09 07:00:01+00'),
+  ('south', 'Trains.db', 4, 'd2d2', '2026-12-09 08:00:00+00', '2026-12-09 08:00:01+00');
 INSERT INTO central.dictionaries (scale, tbl, key, name, version) VALUES
   ('north', 'Loads', '1', 'Уголь', 1), ('north', 'Loads', '2', 'Щебень', 1),
   ('north', 'Clients', '1', 'ООО Ромашка', 1), ('north', 'Clients', '2', '<script>alert(1)</script>', 1),

@@ -60,10 +60,12 @@ TEST_F(OfficePages, TheOverviewShowsEveryScaleWithTodayAndTheChart) {
     EXPECT_THAT(north, HasSubstr("10.12.2026 11:58:00"));  // last contact
     EXPECT_THAT(north, HasSubstr("<td class=\"n\">2</td>"));  // refused, as the scale last said
     EXPECT_THAT(north, HasSubstr("href=\"/integrity\">1<"));  // an open finding
+    EXPECT_THAT(north, HasSubstr(">37 <span class=\"note\">на 10.12.2026 11:58:00</span>"));  // the backlog it reported
     const std::string south = part(html, QStringLiteral(">south<"), QStringLiteral("</tr>"));
     EXPECT_THAT(south, HasSubstr(">2</a>"));
     EXPECT_THAT(south, HasSubstr(">128,500<"));
     EXPECT_THAT(south, HasSubstr("<td class=\"n\">0</td><td class=\"n\">0</td>"));  // its finding is acknowledged
+    EXPECT_THAT(south, HasSubstr("не сообщается"));  // no backlog reported
     EXPECT_THAT(html.toStdString(), HasSubstr(">241,500<"));  // both scales
     const std::string chart = part(html, QStringLiteral("<svg"), QStringLiteral("</svg>"));
     EXPECT_EQ(QString::fromStdString(chart).count(QStringLiteral("<polyline")), 2);
@@ -213,9 +215,19 @@ TEST_F(OfficePages, TheEventLogAndTheIntegrityPageSayWhatTheScalesReported) {
     EXPECT_EQ(page(QStringLiteral("/events?scale=south&from=2026-12-10")).count(QStringLiteral("<tr><td>")), 0);
 
     const QString integrity = page(QStringLiteral("/integrity"));
-    EXPECT_THAT(integrity.toStdString(), HasSubstr("сверка цепочек записей на сервере пока не ведется"));
-    EXPECT_THAT(part(integrity, QStringLiteral("<td>north</td>"), QStringLiteral("</tr>")), HasSubstr("есть неподтвержденные нарушения"));
-    EXPECT_THAT(part(integrity, QStringLiteral("<td>south</td>"), QStringLiteral("</tr>")), HasSubstr("нарушений нет"));
+    const std::string witness = part(integrity, QStringLiteral("<table class=\"witness\">"), QStringLiteral("</table>"));
+    EXPECT_THAT(part(QString::fromStdString(witness), QStringLiteral("<td>north</td><td>Book[12.2026].db</td>"), QStringLiteral("</tr>")),
+                HasSubstr("<td>цепочка продолжается</td><td class=\"n\">2</td><td class=\"n\">5</td><td><code>bbbb0000bbbb0000</code>"));
+    EXPECT_THAT(part(QString::fromStdString(witness), QStringLiteral("<td>north</td><td>Trains.db</td>"), QStringLiteral("</tr>")),
+                HasSubstr("class=\"error\">печати переписаны: запись цепочки 10 засвидетельствована с разными печатями<"));
+    EXPECT_THAT(part(QString::fromStdString(witness), QStringLiteral("<td>south</td><td>Trains.db</td>"), QStringLiteral("</tr>")),
+                HasSubstr("class=\"error\">файл заменен более старой копией: после 8 засвидетельствованных записей цепочки "
+                          "пришло 4<"));
+    EXPECT_THAT(witness, HasSubstr("<td>&lt;b&gt;x&lt;/b&gt;.db</td>"));
+    EXPECT_THAT(witness, HasSubstr("<code>&lt;i&gt;h&lt;/i&gt;</code>"));
+    const QString reported = QString::fromStdString(part(integrity, QStringLiteral("<h2>Что сообщили весы</h2>"), QStringLiteral("</table>")));
+    EXPECT_THAT(part(reported, QStringLiteral("<td>north</td>"), QStringLiteral("</tr>")), HasSubstr("есть неподтвержденные нарушения"));
+    EXPECT_THAT(part(reported, QStringLiteral("<td>south</td>"), QStringLiteral("</tr>")), HasSubstr("нарушений нет"));
 }
 
 TEST_F(OfficePages, PagesCarryAPrintStyleAndNothingFromElsewhere) {

@@ -92,14 +92,11 @@ int status(const CommandOptions& options, std::ostream& out) {
     return 0;
 }
 
-std::string defaultIni(const std::string& db) { return settingsFileAbove(QString::fromStdString(db)).toStdString(); }
-
 int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     if (!options.has("--db")) throw UsageError("give --db");
     const std::string db = options.text("--db");
     if (!QFileInfo(QString::fromStdString(db)).isDir()) throw std::runtime_error("no tables folder " + db);
-    const Settings settings = loadToolSettings({options.has("--ini") ? options.text("--ini") : defaultIni(db), {}, {}}).settings;
-    if (settings.Central.Scale.empty()) throw std::runtime_error("the settings file names no scale ([Central] Scale)");
+    const Settings settings = centralSettingsFor(db, options.has("--ini") ? options.text("--ini") : std::string());
     central::Pusher pusher(QString::fromStdString(db), QString::fromStdString(settings.Central.Scale));
     // After the cause of a refusal was mended (the row corrected, the server's table widened).
     if (options.has("--retry-rejected"))
@@ -124,6 +121,13 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+Settings centralSettingsFor(const std::string& db, const std::string& ini) {
+    const std::string file = ini.empty() ? settingsFileAbove(QString::fromStdString(db)).toStdString() : ini;
+    Settings settings = loadToolSettings({file, {}, {}}).settings;
+    if (settings.Central.Scale.empty()) throw std::runtime_error("the settings file names no scale ([Central] Scale)");
+    return settings;
+}
 
 int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) throw UsageError("give init, add-scale, add-office, status or push");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settings.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,6 +26,10 @@ inline constexpr const char* CentralUsage =
     "  Sends the outbox of the tables in DIR once, with the server and the scale of the\n"
     "  settings file (default: ZOLVelt.ini in the folder above DIR), and says how many\n"
     "  entries went and how many are left.\n";
+
+// The settings the tool talks to the server with for the tables folder db: those of ini, or
+// of ZOLVelt.ini in the folder above db. Throws when they name no scale.
+Settings centralSettingsFor(const std::string& db, const std::string& ini);
 
 // args: the words after "central". Throws UsageError for a mistake in the options.
 int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,5 +1,8 @@
 #include "cli/records_commands.h"
 
+#include "central/connection_params.h"
+#include "central/witness.h"
+#include "cli/central_command.h"
 #include "cli/command_options.h"
 #include "cli/program_files.h"
 #include "integrity/calibration_check.h"
@@ -26,6 +29,24 @@ namespace {
 QString toolFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
 
 std::string utf8(const QString& text) { return text.toStdString(); }
+
+// The chains against the heads the central database witnessed; true when there is a finding.
+// A server that cannot be asked ends the command: the local check alone proves less.
+bool compareWithCentral(const QString& folder, const CommandOptions& options, std::ostream& out) {
+    const Settings settings = centralSettingsFor(folder.toStdString(), options.has("--ini") ? options.text("--ini") : std::string());
+    QList<WitnessFinding> findings;
+    try {
+        central::PgConnection connection;
+        connection.connect(central::paramsFromSettings(settings.Central));
+        findings = central::checkAgainstWitness(connection, QString::fromStdString(settings.Central.Scale), folder);
+    } catch (const central::PgError& error) {
+        throw std::runtime_error(utf8(QStringLiteral("Не удается сверить записи с центральной базой: %1").arg(error.message())));
+    } catch (const TableError& error) {
+        throw std::runtime_error(utf8(error.message()));
+    }
+    for (const WitnessFinding& finding : findings) out << utf8(finding.text) << '\n';
+    return !findings.isEmpty();
+}
 
 // The installation's files around a tables folder, as the commands on records are given them.
 struct RecordsFiles {
@@ -67,7 +88,7 @@ bool reportCalibration(const QString& settingsFile, const QString& sealPath, con
 }  // namespace
 
 int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& /*err*/) {
-    const CommandOptions options(args, {"--db", "--ini", "--key", "--heads"});
+    const CommandOptions options(args, {"--db", "--ini", "--key", "--heads"}, {"--central"});
     const RecordsFiles files = recordsFiles(options);
     InstallationRecords records{files.folder, files.paths, readKey(options, files.paths)};
     SealHeads heads(files.paths.heads, records.key);
@@ -85,7 +106,8 @@ int runCheckRecordsCommand(const std::vector<std::string>& args, std::ostream& o
     // Without the key the calibration's seal cannot be read: the key's finding says enough.
     const bool calibrationChanged =
         !records.key.isEmpty() && reportCalibration(files.settingsFile, files.paths.calibration, records.key, files.paths.heads, out);
-    const bool found = !findings.isEmpty() || calibrationChanged;
+    const bool witnessed = options.has("--central") && compareWithCentral(files.folder, options, out);
+    const bool found = !findings.isEmpty() || calibrationChanged || witnessed;
     if (!found) out << utf8(QStringLiteral("Записи не изменялись в обход программы")) << '\n';
     return found ? 1 : 0;
 }
