@@ -1,6 +1,6 @@
 #include "integrity/witness_check.h"
 
-#include "integrity/records_integrity.h"
+#include "integrity/records_folder.h"
 #include "integrity/seal_chain.h"
 #include "integrity/seal_check.h"
 #include "records/sql_statement.h"

@@ -123,7 +123,7 @@ TEST(WitnessAtStart, ALogResealedAfterItWasSentIsToldAndLoggedOnceTheServerAnswe
     }
     zv::test::AppFixture app;
     const auto sending = [&](zv::Settings& s) {
-        s.Central = {true, "127.0.0.1", cluster.port(), database.toStdString(), zv::test::PgCluster::admin().toStdString(), "north"};
+        s.Central = {true, "127.0.0.1", cluster.port(), database.toStdString(), zv::test::PgCluster::admin().toStdString(), "north", "", ""};
     };
     TMain& first = app.start(sending);
     QLabel* label = first.findChild<QLabel*>("SBCentral");
