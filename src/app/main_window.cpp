@@ -27,6 +27,7 @@
 #include "app/about.h"
 #include "app/help_topic.h"
 #include "app/help_window.h"
+#include "central/password_file.h"
 #include "app/train_grids.h"
 #include "integrity/calibration_counter.h"
 #include "integrity/event_action.h"
@@ -59,9 +60,10 @@ TMain::TMain(const QString& programFolder, QWidget* parent)
       records_(settings_, programFolder, recordsClock_, *this) {
     setObjectName("Main");
     setWindowTitle("Вагонные весы ZOLVELT");
-    integrity_ = std::make_unique<zv::RecordsIntegrity>(
-        records_, static_cast<zv::RecordsNotifier&>(*this),
-        QString::fromStdString(zv::settingsFilePath(programFolder.toStdString(), ".ini")));
+    const QString settingsFile = QString::fromStdString(zv::settingsFilePath(programFolder.toStdString(), ".ini"));
+    integrity_ = std::make_unique<zv::RecordsIntegrity>(records_, static_cast<zv::RecordsNotifier&>(*this), settingsFile);
+    // The scale's password for the central database lies with the records, not in the operator's home.
+    zv::central::usePasswordFile(zv::central::passwordFileBeside(settingsFile));
     zv::Events::install(integrity_.get());
     identity_ = zv::identifyRunningProgram();
     c_ = buildMainLayout(this);

@@ -1,5 +1,7 @@
 #include "central/connection_params.h"
 
+#include "central/password_file.h"
+
 namespace zv::central {
 
 namespace {
@@ -37,6 +39,7 @@ ConnectionParams paramsFromSettings(const CentralSettings& central) {
     p.set(QStringLiteral("sslmode"), sslMode(central));
     if (!central.SslRootCert.empty()) p.set(QStringLiteral("sslrootcert"), fromStd(central.SslRootCert));
     addTimeouts(p);
+    addPasswordFromFile(p);
     return p;
 }
 

@@ -10,8 +10,9 @@ inline constexpr int kStatementTimeoutMs = 12000;
 inline constexpr int kIdleInTransactionTimeoutMs = 10000;
 
 // The program's connection: server, port, database (a name only) and user of the settings,
-// over TLS unless the settings say "disable". No password: libpq reads it from its password
-// file (PGPASSFILE, ~/.pgpass) or a service file.
+// over TLS unless the settings say "disable". The password comes from the password file beside
+// the settings file (see password_file.h) when it has the connection's line, else libpq reads it
+// from its own password file (PGPASSFILE, ~/.pgpass) or a service file.
 ConnectionParams paramsFromSettings(const CentralSettings& central);
 // libpq's sslmode the settings ask for.
 QString sslMode(const CentralSettings& central);

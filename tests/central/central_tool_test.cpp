@@ -84,7 +84,10 @@ TEST(CentralTool, AddsAScaleWhoseLoginPushesWithThePrintedPasswordLine) {
     const std::string line = "127.0.0.1:" + std::to_string(cluster.port()) + ':' + central.database.toStdString() + ':' + login +
                              ":pass\\:word\\\\of north";
     EXPECT_EQ(added.out, "central add-scale: login " + login + " ready; its password file line:\n" + line + '\n');
-    std::ofstream(std::getenv("PGPASSFILE"), std::ios::app) << line << '\n';
+    // Put where the scale's programs read it: beside the settings, with the records (the
+    // libpq password file of whoever runs the tool does not have it).
+    std::ofstream(QDir(central.f.programDir).filePath(QStringLiteral("ZOLVelt.pgpass")).toStdString()) << "# north\n"
+                                                                                                      << line << '\n';
 
     StoreTrain(central.open(), test::trainOf(2));
     writeSettings(central, login, scale);

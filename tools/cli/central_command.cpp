@@ -9,6 +9,7 @@
 #include "central/central_logins.h"
 #include "central/central_schema.h"
 #include "central/connection_params.h"
+#include "central/password_file.h"
 #include "central/push.h"
 #include "cli/program_files.h"
 #include "cli/command_options.h"
@@ -125,6 +126,7 @@ int push(const CommandOptions& options, std::ostream& out, std::ostream& err) {
 Settings centralSettingsFor(const std::string& db, const std::string& ini) {
     const std::string file = ini.empty() ? settingsFileAbove(QString::fromStdString(db)).toStdString() : ini;
     Settings settings = loadToolSettings({file, {}, {}}).settings;
+    central::usePasswordFile(central::passwordFileBeside(QString::fromStdString(file)));
     if (settings.Central.Scale.empty()) throw std::runtime_error("the settings file names no scale ([Central] Scale)");
     return settings;
 }
