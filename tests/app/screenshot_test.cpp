@@ -157,6 +157,13 @@ TEST(Shots, DISABLED_RecordsIntegrityWindowsAndABookReportPage) {
     log.then([](QDialog& d) { save(&d, "event_log.png"); });
     main.menu().EventLog->trigger();
 
+    zv::ModalScript code;
+    code.then([](QDialog& d) {
+        d.findChild<QLineEdit*>("OldCode")->setText(TSetupW::AccessCode);
+        save(&d, "access_code.png");
+    });
+    main.menu().AccessCode->trigger();
+
     std::optional<zv::ReportDocument> document;
     zv::setReportViewer([&](zv::ReportDocument d, QWidget*) { document = std::move(d); });
     zv::previewBookReport(main.records().Book(), main.layouts(), &main);
