@@ -1,5 +1,7 @@
 #include "central/password_file.h"
 
+#include "integrity/seal_key.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,10 +36,8 @@ bool matches(const QString& field, const QString& value) { return field == u'*' 
 }  // namespace
 
 QString passwordFileBeside(const QString& settingsFile) {
-    // A settings file reached through a link counts where the link points, as the key does.
-    const QFileInfo settings(settingsFile);
-    const QString real = settings.isSymLink() ? settings.symLinkTarget() : settings.absoluteFilePath();
-    return QFileInfo(real).dir().filePath(QStringLiteral("ZOLVelt.pgpass"));
+    // With the key, where a settings file reached through a link really lies.
+    return QFileInfo(sealPathsBeside(settingsFile).key).dir().filePath(QStringLiteral("ZOLVelt.pgpass"));
 }
 
 QString passwordFor(const QString& passwordFile, const ConnectionParams& params) {
