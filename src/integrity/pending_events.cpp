@@ -28,7 +28,13 @@ SqlStatement prepareAdd(SqliteFile& file) {
 }
 
 SqlStatement prepareCount(SqliteFile& file) {
-    return file.prepare(QStringLiteral("UPDATE %1 SET subject=?, new=?, count=count+1 WHERE action=?")
+    return file.prepare(QStringLiteral("UPDATE %1 SET subject=?, new=?, count=count+1 WHERE action=? RETURNING id, count")
+                            .arg(QString::fromLatin1(kPendingTable)));
+}
+
+// The count alone, when the row still holds the count this writer left in it.
+SqlStatement prepareCountAgain(SqliteFile& file) {
+    return file.prepare(QStringLiteral("UPDATE %1 SET count=count+1 WHERE id=? AND count=?")
                             .arg(QString::fromLatin1(kPendingTable)));
 }
 
@@ -49,6 +55,8 @@ void PendingWriter::prepare(SqliteFile& file) {
         insert_.emplace(pending::prepareAdd(file));
     }
     count_.emplace(pending::prepareCount(file));
+    countAgain_.emplace(pending::prepareCountAgain(file));
+    counted_.reset();
     db_ = file.handle();
 }
 
@@ -65,12 +73,32 @@ void PendingWriter::add(SqliteFile& file, const PendingEvent& event) {
 
 bool PendingWriter::countInto(SqliteFile& file, const QString& action, const QString& subject, const QString& newValue) {
     prepare(file);
+    if (counted_ && counted_->action == action && counted_->subject == subject && counted_->newValue == newValue &&
+        countAgain(file))
+        return true;
+    counted_.reset();
     SqlStatement& count = *count_;
     count.reset();
     count.bindAll({subject, newValue, action});
-    count.step();
+    const bool found = count.step();
+    if (found) counted_ = Counted{count.columnInt64(0), count.columnInt64(1), action, subject, newValue};
     count.reset();
-    return sqlite3_changes(file.handle()) > 0;
+    return found;
+}
+
+// A later row of an action with the same subject and value (the 99 more wagons of a train)
+// only adds to the count. A step rolled back since, or the log having taken the event, leaves
+// the row with another count or none, and the full statement runs instead.
+bool PendingWriter::countAgain(SqliteFile& file) {
+    SqlStatement& again = *countAgain_;
+    again.reset();
+    again.bind(1, counted_->id);
+    again.bind(2, counted_->count);
+    again.step();
+    again.reset();
+    if (sqlite3_changes(file.handle()) == 0) return false;
+    ++counted_->count;
+    return true;
 }
 
 }  // namespace zv

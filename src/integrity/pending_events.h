@@ -41,8 +41,16 @@ public:
     bool countInto(SqliteFile& file, const QString& action, const QString& subject, const QString& newValue);
 
 private:
+    // The event this writer counted into last, with the count it left there.
+    struct Counted {
+        qint64 id = 0;
+        qint64 count = 0;
+        QString action, subject, newValue;
+    };
     void prepare(SqliteFile& file);
+    bool countAgain(SqliteFile& file);
     sqlite3* db_ = nullptr;
-    std::optional<SqlStatement> insert_, count_;
+    std::optional<SqlStatement> insert_, count_, countAgain_;
+    std::optional<Counted> counted_;
 };
 }  // namespace zv

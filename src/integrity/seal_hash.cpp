@@ -2,14 +2,18 @@
 
 #include <QtEndian>
 
-#include <openssl/core_names.h>
 #include <openssl/evp.h>
 
+#include <array>
+#include <cstring>
 #include <new>
 
 namespace zv {
 
 namespace {
+
+constexpr std::size_t kBlock = 64;   // SHA-256's block
+constexpr std::size_t kLength = 32;  // and its result
 
 template <typename T>
 T* checked(T* made) {
@@ -19,17 +23,28 @@ T* checked(T* made) {
 
 }  // namespace
 
-// One of the two is in use: the digest context without a key, the MAC context with one.
+// HMAC (RFC 2104) is made here from the plain digest, so that a row's digest and its seal run
+// through the same few libcrypto calls: a train stores a hundred rows, two hashes each, and
+// libcrypto's general MAC interface costs more per message than the hashing itself. The many
+// small pieces of a row's digest are gathered and handed on at once, for the same reason.
 struct SealHash::Context {
     EVP_MD* md = nullptr;
     EVP_MD_CTX* digest = nullptr;
-    EVP_MAC* mac = nullptr;
-    EVP_MAC_CTX* keyed = nullptr;
+    bool keyed = false;
+    std::array<unsigned char, kBlock> innerPad{}, outerPad{};
+    std::array<unsigned char, 512> pending;
+    std::size_t pendingSize = 0;
     ~Context() {
         EVP_MD_CTX_free(digest);
         EVP_MD_free(md);
-        EVP_MAC_CTX_free(keyed);
-        EVP_MAC_free(mac);
+    }
+    void start() {
+        if (!EVP_DigestInit_ex(digest, md, nullptr)) throw std::bad_alloc();
+    }
+    void update(const unsigned char* bytes, std::size_t size) { EVP_DigestUpdate(digest, bytes, size); }
+    void finish(unsigned char* out) {
+        unsigned int length = 0;
+        EVP_DigestFinal_ex(digest, out, &length);
     }
 };
 
@@ -39,31 +54,50 @@ SealHash::SealHash() : context_(std::make_unique<Context>()) {
     reset();
 }
 
-SealHash::SealHash(const QByteArray& key) : context_(std::make_unique<Context>()) {
-    context_->mac = checked(EVP_MAC_fetch(nullptr, "HMAC", nullptr));
-    context_->keyed = checked(EVP_MAC_CTX_new(context_->mac));
-    char digest[] = "SHA256";
-    const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-                                 OSSL_PARAM_construct_end()};
-    // An empty key is still a key: HMAC pads it like any other.
-    static const unsigned char none = 0;
-    const auto* bytes = key.isEmpty() ? &none : reinterpret_cast<const unsigned char*>(key.constData());
-    if (!EVP_MAC_init(context_->keyed, bytes, static_cast<size_t>(key.size()), params)) throw std::bad_alloc();
+SealHash::SealHash(const QByteArray& key) : SealHash() {
+    Context& c = *context_;
+    c.keyed = true;
+    // A key longer than a block is hashed first; a shorter one (an empty one too) is padded with zeros.
+    std::array<unsigned char, kBlock> block{};
+    if (static_cast<std::size_t>(key.size()) > kBlock) {
+        c.update(reinterpret_cast<const unsigned char*>(key.constData()), static_cast<std::size_t>(key.size()));
+        c.finish(block.data());
+    } else if (!key.isEmpty()) {
+        std::memcpy(block.data(), key.constData(), static_cast<std::size_t>(key.size()));
+    }
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        c.innerPad[i] = block[i] ^ 0x36;
+        c.outerPad[i] = block[i] ^ 0x5c;
+    }
+    reset();
 }
 
 SealHash::~SealHash() = default;
 
-// Without a key EVP_MAC_init starts again from the key given first.
 void SealHash::reset() {
-    if (context_->keyed) EVP_MAC_init(context_->keyed, nullptr, 0, nullptr);
-    else EVP_DigestInit_ex(context_->digest, context_->md, nullptr);
+    Context& c = *context_;
+    c.pendingSize = 0;
+    c.start();
+    if (c.keyed) c.update(c.innerPad.data(), kBlock);
+}
+
+void SealHash::flush() {
+    Context& c = *context_;
+    if (c.pendingSize == 0) return;
+    c.update(c.pending.data(), c.pendingSize);
+    c.pendingSize = 0;
 }
 
 void SealHash::add(QByteArrayView data) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    const auto size = static_cast<size_t>(data.size());
-    if (context_->keyed) EVP_MAC_update(context_->keyed, bytes, size);
-    else EVP_DigestUpdate(context_->digest, bytes, size);
+    const auto size = static_cast<std::size_t>(data.size());
+    Context& c = *context_;
+    if (c.pendingSize + size > c.pending.size()) {
+        flush();
+        if (size > c.pending.size()) return c.update(bytes, size);
+    }
+    if (size) std::memcpy(c.pending.data() + c.pendingSize, bytes, size);
+    c.pendingSize += size;
 }
 
 void SealHash::addNumber(qint64 value) {
@@ -72,17 +106,18 @@ void SealHash::addNumber(qint64 value) {
 }
 
 QByteArray SealHash::hexResult() {
-    unsigned char out[EVP_MAX_MD_SIZE];
-    size_t size = 0;
-    if (context_->keyed) {
-        EVP_MAC_final(context_->keyed, out, &size, sizeof out);
-    } else {
-        unsigned int length = 0;
-        EVP_DigestFinal_ex(context_->digest, out, &length);
-        size = length;
+    flush();
+    Context& c = *context_;
+    std::array<unsigned char, kLength> out;
+    c.finish(out.data());
+    if (c.keyed) {
+        c.start();
+        c.update(c.outerPad.data(), kBlock);
+        c.update(out.data(), kLength);
+        c.finish(out.data());
     }
     reset();
-    return QByteArray::fromRawData(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size)).toHex();
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(out.data()), kLength).toHex();
 }
 
 QByteArray sealMacOf(const QByteArray& key, QByteArrayView message) {

@@ -3,13 +3,14 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstddef>
 #include <memory>
 
 namespace zv {
 
 // SHA-256, or HMAC-SHA-256 when given a key, through libcrypto: a seal costs two hashes per row
 // written and the check of a whole table one per row, so the context is kept and reused (for
-// the keyed hash the key's padding is computed once, not once per message).
+// the keyed hash the key's padding is made once, not once per message).
 class SealHash {
 public:
     SealHash();                               // SHA-256
@@ -24,6 +25,8 @@ public:
     QByteArray hexResult();        // and ready for the next message
 
 private:
+    void flush();
+
     struct Context;
     std::unique_ptr<Context> context_;
 };

@@ -2,7 +2,11 @@
 #include "integrity/event_kinds.h"
 #include "integrity/seal_chain.h"
 #include "integrity_fixture.h"
+#include "records/sqlite_file.h"
 #include "records/table.h"
+#include "records/table_error.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +26,39 @@ protected:
         stop();
     }
 };
+
+// The stored seals of every installation depend on these bytes: a row's digest (a tag per value,
+// little-endian numbers, lengths before texts and blobs) and the keyed chain over it. The
+// expected values were worked out apart from this program, with Python's hashlib and hmac.
+TEST(SealFormat, DigestsAndChainsRowsExactlyAsEveryStoredSealWasMade) {
+    QTemporaryDir dir;
+    SqliteFile file;
+    file.open(dir.filePath(QStringLiteral("Trains.db")), true);
+    file.exec(QStringLiteral("CREATE TABLE Trains (a, b, c, d, e)"));
+    file.exec(QStringLiteral("INSERT INTO Trains VALUES (NULL, 60000, 12.5, 'Вагон 51234567', X'0001FF')"));
+    // 800 bytes of text in one value: more than the hash gathers before handing it on.
+    file.exec(QStringLiteral("INSERT INTO Trains VALUES (7, '%1', -1, NULL, 'x')").arg(QString(400, u'Ж')));
+    const QByteArray key = "the key of this scale";
+
+    EXPECT_EQ(seals::storedRowDigest(file, QStringLiteral("Trains"), 1),
+              "4d467b9c9e40752f99d04eb484b4b9f8ec448aa84242aac8d3ab5093ea15a40c");
+    EXPECT_EQ(seals::storedRowDigest(file, QStringLiteral("Trains"), 2),
+              "4de5c56e0f8b9e634eaf4c13628890b7e52ec269d97986be712144a6eecae7c7");
+    ASSERT_EQ(seals::sealExistingRows(file, key, QStringLiteral("Trains")), 2);
+    SqlStatement chain = file.prepare(QStringLiteral("SELECT seal FROM zv_seal ORDER BY n"));
+    QList<QByteArray> stored;
+    while (chain.step()) stored.append(chain.column(0).toByteArray());
+    EXPECT_EQ(stored, (QList<QByteArray>{"ee942222b73cabd653ccf80aa5949454ea6c7b670a70bc4081c676642e912087",
+                                         "667fe1e80df5870874ebbe4addd5a4db9bc7aa75edaab9ab2089dcfe83df3fe5"}));
+
+    // Keys of every length HMAC treats apart: none, exactly a block, longer than a block.
+    EXPECT_EQ(seals::genesis(QByteArray(), QStringLiteral("Trains")),
+              "e54ef8734f2d1694c0c9887a7b45dfe9508ce3ee71625df9fd2c8cfc9390047c");
+    EXPECT_EQ(seals::genesis(QByteArray(64, 'k'), QStringLiteral("Trains")),
+              "3a95ef8c8c8c0d424fc0239bcbc10f702fc9b1427f8aa5af8714e4eaaf246413");
+    EXPECT_EQ(seals::genesis(QByteArray(100, 'K'), QStringLiteral("Trains")),
+              "e16c5735f324e5b4b8dc8dd8c53b7396e8248d08a89f207a7e5272821f3ea456");
+}
 
 TEST_F(SealTest, NamesEachKindOfChangeMadeBehindTheProgramsBack) {
     struct Case {
@@ -156,6 +193,48 @@ TEST_F(SealTest, TheProgramsOwnWritesAreSealedAndLoggedWithOldAndNewValues) {
     }
     EXPECT_EQ(events(event_kind::TrainsRenumbered).value(0).newValue, "удалено записей: 2; нумерация с 1");
     EXPECT_TRUE(findings().isEmpty());
+}
+
+// A wagon undone in its own step takes its count with it, also when it was counted the quick
+// way: the train's one event counts the wagons stored, before and after the undone one.
+TEST_F(SealTest, AStepUndoneTakesItsShareOfTheActionsEventWithIt) {
+    start();
+    Table& trains = records->Trains();
+    {
+        const EventAction stored = EventAction::trainStored();
+        for (int i = 1; i <= 5; ++i) {
+            trains.runGuarded([&] {
+                addTrain(1, i, i * 1000);
+                if (i == 3 || i == 4) throw TableError(QStringLiteral("the wagon cannot be stored"));
+            });
+        }
+        trains.flush();
+    }
+    stop();
+    start();
+    EXPECT_TRUE(findings().isEmpty());
+    EXPECT_EQ(told(event_kind::TrainStored), QStringList{"Состав 1 |  -> вагонов: 3"});
+
+    // An action whose event names the newest weight: the edit undone leaves the weight before
+    // it in the event, and the same edit made again must name its weight there once more.
+    Table& again = records->Trains();
+    again.setFiltered(false);
+    again.first();
+    {
+        const EventAction weighed(QStringLiteral("Перевеска"), QStringLiteral("Trains"), {EventAction::Change::Update},
+                                  [](const Row& row) { return std::pair(row.value("Weight").toString(), QStringLiteral("правок: %n")); });
+        for (const int weight : {2000, 3000, 3000}) {
+            again.runGuarded([&] {
+                again.edit();
+                again.setValue(QStringLiteral("Weight"), weight);
+                again.post();
+                static bool undone = false;
+                if (weight == 3000 && !std::exchange(undone, true)) throw TableError(QStringLiteral("undone"));
+            });
+        }
+        again.flush();
+    }
+    EXPECT_EQ(told(QStringLiteral("Перевеска")), QStringList{"3000 |  -> правок: 2"});
 }
 
 // Tables of an earlier version, which sealed nothing: the program makes the key of the new
