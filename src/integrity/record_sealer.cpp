@@ -40,9 +40,11 @@ bool isLoggedTable(const Table& table) {
     return name == u"Trains" || name == u"Wagons" || name == u"Book";
 }
 
-void RecordSealer::rowWritten(Table& table, const Row*, const Row& after) { seal(table, after.rowId(), false); }
+// The rows are sealed when their transaction commits: a train's hundred rows are then chained
+// at once, the chain's end read once, and the rows of steps undone meanwhile are not among them.
+void RecordSealer::rowWritten(Table&, const Row*, const Row&) {}
 
-void RecordSealer::rowRemoved(Table& table, const Row& before) { seal(table, before.rowId(), true); }
+void RecordSealer::rowRemoved(Table&, const Row&) {}
 
 RecordSealer::Writer& RecordSealer::writerFor(Table& table) {
     std::shared_ptr<Writer>& writer = writers_[table.def().name];
@@ -53,47 +55,64 @@ RecordSealer::Writer& RecordSealer::writerFor(Table& table) {
     return *writer;
 }
 
-QByteArray RecordSealer::digestOf(Writer& writer, qint64 rowId) {
+// The digest of a row written, as it is stored now; none when it is gone again (a later write
+// of the same transaction deleted it, and that deletion has its own entry).
+std::optional<QByteArray> RecordSealer::digestOf(Writer& writer, qint64 rowId) {
     writer.digest.reset();
     writer.digest.bind(1, rowId);
-    const QByteArray digest = writer.digest.step() ? writer.digest.digest(1) : QByteArray();
+    std::optional<QByteArray> digest;
+    if (writer.digest.step()) digest = writer.digest.digest(1);
     writer.digest.reset();
     return digest;
 }
 
-void RecordSealer::append(Writer& writer, qint64 rowId, const QByteArray& digest) {
+RecordSealer::Tail RecordSealer::lastEntry(Writer& writer) {
     writer.last.reset();
-    const bool any = writer.last.step();
-    const qint64 n = any ? writer.last.integer(0) + 1 : 1;
-    const QByteArray previous = any ? writer.last.text(1) : writer.genesis;
+    Tail tail{0, writer.genesis};
+    if (writer.last.step()) tail = {writer.last.integer(0), writer.last.text(1)};
     writer.last.reset();
-    const QByteArray seal = seals::chainSeal(writer.mac, previous, n, rowId, digest);
-    writer.insert.reset();
-    writer.insert.bind(1, n);
-    writer.insert.bind(2, rowId);
-    writer.insert.bindText(3, digest);
-    writer.insert.bindText(4, seal);
-    writer.insert.step();
-    writer.insert.reset();
+    return tail;
 }
 
-void RecordSealer::seal(Table& table, qint64 rowId, bool removed) {
+RecordSealer::Tail RecordSealer::append(Writer& writer, const Tail& tail, qint64 rowId, const QByteArray& digest) {
+    const Tail next{tail.n + 1, seals::chainSeal(writer.mac, tail.seal, tail.n + 1, rowId, digest)};
+    writer.insert.reset();
+    writer.insert.bind(1, next.n);
+    writer.insert.bind(2, rowId);
+    writer.insert.bindText(3, digest);
+    writer.insert.bindText(4, next.seal);
+    writer.insert.step();
+    writer.insert.reset();
+    return next;
+}
+
+void RecordSealer::sealWrites(Writer& writer, const QList<TableWrite>& writes) {
+    Tail tail = lastEntry(writer);
+    for (const TableWrite& write : writes) {
+        const std::optional<QByteArray> digest = digestOf(writer, write.rowId);
+        if (write.removed == digest.has_value()) continue;  // written again, or deleted, later on
+        tail = append(writer, tail, write.rowId, digest.value_or(QByteArray()));
+    }
+}
+
+void RecordSealer::beforeCommit(Table& table, const QList<TableWrite>& writes) {
     if (!isSealedTable(table)) return;
     SqliteFile& file = table.sqliteFile();
     const QString& name = table.def().name;
     try {
-        Writer& writer = writerFor(table);
-        append(writer, rowId, removed ? QByteArray() : digestOf(writer, rowId));
+        sealWrites(writerFor(table), writes);
         return;
     } catch (const TableError&) {
         writers_.remove(name);
         if (seals::isSealed(file)) throw;
     }
     if (!madeByProgram_(table)) return;
-    // A table just made gets its seals with its first write, this row included.
-    const QByteArray digest = removed ? QByteArray() : seals::storedRowDigest(file, name, rowId);
+    // A table just made gets its seals with its first commit, these rows included; a row it
+    // deleted again is sealed as deleted.
     seals::sealExistingRows(file, key_, name);
-    if (removed) seals::appendSeal(file, key_, name, rowId, digest);
+    for (const TableWrite& write : writes)
+        if (write.removed && seals::storedRowDigest(file, name, write.rowId).isEmpty())
+            seals::appendSeal(file, key_, name, write.rowId, QByteArray());
 }
 
 }  // namespace zv

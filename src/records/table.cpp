@@ -157,8 +157,9 @@ void Table::close() {
         cancel();
         postError = std::current_exception();
     }
-    if (file_.inTransaction()) file_.exec(QStringLiteral("COMMIT"));
+    if (file_.inTransaction()) commit();
     statements_.clear();
+    writes_.clear();
     file_.close();
     state_ = State::Closed;
     hasRow_ = false;
@@ -546,16 +547,18 @@ void Table::inWriteTransaction(const std::function<void()>& write) {
     // Inside a guarded step the step's savepoint already undoes a failing write whole.
     if (!hasWriteListeners() || guardedStep_) return write();
     const bool own = !file_.inTransaction();
+    const qsizetype told = writes_.size();
     // Prepared once: a train stores a hundred rows, each in a savepoint of its own.
     runCached(own ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT zv_write"));
     try {
         write();
-        runCached(own ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE zv_write"));
+        own ? commit() : runCached(QStringLiteral("RELEASE zv_write"));
     } catch (...) {
         try {
             if (own) {
-                file_.exec(QStringLiteral("ROLLBACK"));
+                rollBack();
             } else {
+                writes_.resize(told);
                 file_.exec(QStringLiteral("ROLLBACK TO zv_write"));
                 file_.exec(QStringLiteral("RELEASE zv_write"));
             }
@@ -572,6 +575,7 @@ void Table::writeAndTell(Row& row, bool isNew) {
         writeRow(row, isNew);
         if (!hasWriteListeners()) return;
         const Row after = asStored(row);
+        writes_.append({after.rowId(), false});
         for (RowWriteListener* listener : database_->writeListeners())
             listener->rowWritten(*this, before ? &*before : nullptr, after);
     });
@@ -633,6 +637,7 @@ void Table::remove() {
         statement.step();
         statement.reset();
         if (!before) return;
+        writes_.append({before->rowId(), true});
         for (RowWriteListener* listener : database_->writeListeners()) listener->rowRemoved(*this, *before);
     });
 
@@ -695,6 +700,7 @@ bool Table::runGuarded(const std::function<void()>& step, QString* error) {
     beginBatch();
     file_.exec(QStringLiteral("SAVEPOINT zv_step"));
     const bool outerStep = std::exchange(guardedStep_, true);
+    const qsizetype told = writes_.size();
     try {
         step();
         guardedStep_ = outerStep;
@@ -702,18 +708,19 @@ bool Table::runGuarded(const std::function<void()>& step, QString* error) {
         return true;
     } catch (const TableError& failure) {
         guardedStep_ = outerStep;
-        undoStep();
+        undoStep(told);
         if (error) *error = failure.message();
         return false;
     } catch (...) {
         guardedStep_ = outerStep;
-        undoStep();
+        undoStep(told);
         throw;
     }
 }
 
-void Table::undoStep() {
+void Table::undoStep(qsizetype told) {
     cancel();
+    writes_.resize(told);
     file_.exec(QStringLiteral("ROLLBACK TO zv_step"));
     file_.exec(QStringLiteral("RELEASE zv_step"));
     if (!hasRow_ || !locateRowId(current_.rowId())) first();
@@ -722,7 +729,30 @@ void Table::undoStep() {
 void Table::flush() {
     requireOpen();
     checkBrowseMode();
-    if (file_.inTransaction()) file_.exec(QStringLiteral("COMMIT"));
+    if (file_.inTransaction()) commit();
+}
+
+// Every commit of the table's writes goes through here, so that the listeners put in what they
+// add for those writes first; if one of them fails, nothing of the transaction is committed.
+void Table::commit() {
+    const QList<TableWrite> writes = std::exchange(writes_, {});
+    try {
+        if (!writes.isEmpty() && hasWriteListeners())
+            for (RowWriteListener* listener : database_->writeListeners()) listener->beforeCommit(*this, writes);
+    } catch (...) {
+        try {
+            rollBack();
+        } catch (const TableError&) {
+            // The listener's failure is the one worth reporting.
+        }
+        throw;
+    }
+    runCached(QStringLiteral("COMMIT"));
+}
+
+void Table::rollBack() {
+    writes_.clear();
+    file_.exec(QStringLiteral("ROLLBACK"));
 }
 
 void Table::notifyRowsChanged() { emit rowsChanged(); }

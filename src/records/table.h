@@ -2,6 +2,7 @@
 
 #include "records/filter_expression.h"
 #include "records/row.h"
+#include "records/row_write_listener.h"
 #include "records/sqlite_file.h"
 #include "records/table_def.h"
 
@@ -144,7 +145,9 @@ private:
     void verifyStructure();
     SqlStatement& cached(const QString& sql) const;
     void runCached(const QString& sql);
-    void undoStep();
+    void commit();
+    void rollBack();
+    void undoStep(qsizetype told);
     Row asStored(const Row& written) const;
     void notifyRowsChanged();
     QString activeCondition() const;
@@ -171,6 +174,7 @@ private:
     QList<int> storedIndexes_;  // positions of the stored fields in def_.fields
     mutable std::map<QString, std::unique_ptr<SqlStatement>> statements_;
     bool guardedStep_ = false;  // inside runGuarded's step
+    QList<TableWrite> writes_;  // told to the listeners since the transaction began, for its commit
     bool onlyProposedKey_ = false;  // the new row holds nothing but its proposed key
 };
 

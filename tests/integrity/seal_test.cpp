@@ -237,6 +237,33 @@ TEST_F(SealTest, AStepUndoneTakesItsShareOfTheActionsEventWithIt) {
     EXPECT_EQ(told(QStringLiteral("Перевеска")), QStringList{"3000 |  -> правок: 2"});
 }
 
+// The seals go in as the rows commit; an edit undone before that must not seal what the row
+// holds then, or a change made behind the program's back would be sealed with it.
+TEST_F(SealTest, AnEditUndoneOnARowChangedBehindTheProgramsBackSealsNothingOfIt) {
+    threeRows();
+    sql(QStringLiteral("Trains.db"), QStringLiteral("UPDATE Trains SET Weight=9999 WHERE rowid=2"));
+    start();
+    Table& trains = records->Trains();
+    trains.setFiltered(false);
+    ASSERT_TRUE(trains.locateRowId(2));
+    trains.runGuarded([&] {
+        trains.edit();
+        trains.setValue(QStringLiteral("Weight"), 2000);
+        trains.post();
+        throw TableError(QStringLiteral("undone"));
+    });
+    trains.runGuarded([&] { addTrain(2, 10, 4000); });
+    trains.flush();
+    stop();
+    SqliteFile stored;
+    stored.open(file(QStringLiteral("Trains.db")), false);
+    SqlStatement sealed = stored.prepare(QStringLiteral("SELECT rid, digest FROM zv_seal ORDER BY n"));
+    QHash<qint64, QByteArray> latest;
+    while (sealed.step()) latest.insert(sealed.columnInt64(0), sealed.column(1).toByteArray());
+    EXPECT_EQ(latest.value(4), seals::storedRowDigest(stored, QStringLiteral("Trains"), 4)) << "the new row is sealed";
+    EXPECT_NE(latest.value(2), seals::storedRowDigest(stored, QStringLiteral("Trains"), 2)) << "the changed row is not";
+}
+
 // Tables of an earlier version, which sealed nothing: the program makes the key of the new
 // installation but seals none of them on its own, not even when it writes to them; the
 // engineer's seal takes them as they are, logs it and acknowledges their findings.

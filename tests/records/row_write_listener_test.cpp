@@ -18,6 +18,15 @@ class JournalListener : public RowWriteListener {
 public:
     QStringList told;
     bool failNext = false;
+    bool failCommit = false;
+    QStringList commits;  // the writes of each commit: "2" written, "-2" deleted
+
+    void beforeCommit(Table&, const QList<TableWrite>& writes) override {
+        if (std::exchange(failCommit, false)) throw TableError(QStringLiteral("commit refused"));
+        QStringList rows;
+        for (const TableWrite& write : writes) rows.append(QString::number(write.removed ? -write.rowId : write.rowId));
+        commits.append(rows.join(u' '));
+    }
 
     void rowWritten(Table& table, const Row* before, const Row& after) override {
         record(table, QStringLiteral("%1 %2->%3")
@@ -80,6 +89,7 @@ TEST_F(RowWriteListenerTest, SeesInsertsUpdatesAndDeletesWithTheStoredRows) {
     EXPECT_EQ(listener.told, (QStringList{"insert -1->1000", "update 1000->1200", "remove 1200"}));
     EXPECT_EQ(journal(), listener.told) << "what the listener wrote was committed with each row";
     EXPECT_FALSE(trains->sqliteFile().inTransaction());
+    EXPECT_EQ(listener.commits, (QStringList{"1", "1", "-1"}));
 }
 
 TEST_F(RowWriteListenerTest, AFailingListenerRollsBackTheWriteAndKeepsTheEdit) {
@@ -120,6 +130,21 @@ TEST_F(RowWriteListenerTest, InAGuardedStepAFailureUndoesTheWholeStep) {
     trains->flush();
     EXPECT_EQ(trains->recordCount(), 2);
     EXPECT_EQ(journal(), (QStringList{"insert -1->1000", "insert -1->3000"}));
+    EXPECT_EQ(listener.commits, QStringList{"1 2"}) << "one commit, without the writes of the step undone";
+}
+
+TEST_F(RowWriteListenerTest, AListenerFailingAtTheCommitRollsTheWholeBatchBack) {
+    addTrain(530);
+    trains->beginBatch();
+    addTrain(1000);
+    setWeight(1100);
+    listener.failCommit = true;
+    EXPECT_THROW(trains->flush(), TableError);
+    EXPECT_FALSE(trains->sqliteFile().inTransaction());
+    EXPECT_EQ(trains->recordCount(), 1);
+    EXPECT_EQ(journal(), QStringList{"insert -1->530"});
+    addTrain(2000);
+    EXPECT_EQ(listener.commits, (QStringList{"1", "2"})) << "the writes rolled back are not told again";
 }
 
 // The row a listener is given is the row the file now holds, field for field, although it is
