@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include <array>
@@ -37,6 +38,8 @@ struct SealHash::Context {
     ~Context() {
         EVP_MD_CTX_free(digest);
         EVP_MD_free(md);
+        OPENSSL_cleanse(innerPad.data(), kBlock);  // the pads hold the key
+        OPENSSL_cleanse(outerPad.data(), kBlock);
     }
     void start() {
         if (!EVP_DigestInit_ex(digest, md, nullptr)) throw std::bad_alloc();
@@ -69,6 +72,7 @@ SealHash::SealHash(const QByteArray& key) : SealHash() {
         c.innerPad[i] = block[i] ^ 0x36;
         c.outerPad[i] = block[i] ^ 0x5c;
     }
+    OPENSSL_cleanse(block.data(), kBlock);
     reset();
 }
 
