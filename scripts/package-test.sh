@@ -16,22 +16,10 @@ debs=("$build"/zolvelt_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "expected one package, found: ${debs[*]}" >&2; exit 1; }
 deb=${debs[0]}
 echo "Checking $deb"
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source scripts/package-checks.sh
 
 # ---------------------------------------------------------------- contents
-# "mode owner size date time ./path[ -> target]" -> "mode path[ -> target]"
-listing=$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | sed -E 's/ +/ /g; s| \./| /|')
-
-# An entry of the package: its type and permissions as `ls -l` shows them (a pattern).
-expect_entry() {
-  local mode=$1 path=$2
-  grep -qE "^${mode} ${path//./\\.}\$" <<<"$listing" || fail "no ${path} with mode ${mode}"
-}
+listing=$(deb_listing "$deb")
 executable='-rwxr-xr-x'
 file='-rw-r--r--'
 expect_entry "$executable" /opt/zolvelt/zolvelt
@@ -55,18 +43,11 @@ expect_entry 'l[rwx]{9}' '/opt/zolvelt/ZOL_arch -> /var/opt/zolvelt/ZOL_arch'
 unexpected=$(grep -vE '^d[rwx-]{9} /((opt|usr)/.*)?$' <<<"$listing" |
   grep -vE '^[-l][rwx-]{9} /(opt/zolvelt/|usr/share/applications/zolvelt\.desktop$|usr/share/icons/hicolor/[^/]+/apps/zolvelt\.)' || true)
 [ -z "$unexpected" ] || fail "unexpected entries:"$'\n'"$unexpected"
-writable=$(grep -E '^[-d].{4}w|^[-d].{7}w' <<<"$listing" || true)
-[ -z "$writable" ] || fail "entries writable by others than root:"$'\n'"$writable"
-owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')
-[ -z "$owners" ] || fail "entries not owned by root:"$'\n'"$owners"
+expect_root_only "$deb"
 
 # ---------------------------------------------------------------- control fields
-field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = zolvelt ] || fail "Package is '$(field Package)'"
-[ -n "$(field Version)" ] || fail "no Version"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
-depends=$(field Depends)
+expect_control_fields "$deb" zolvelt
+depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # The runtime packages of the libraries the program links, found by dpkg-shlibdeps; the
 # package of Qt's xcb platform plugin (libqt6gui6 in Debian 12); the reports' font and
@@ -85,9 +66,8 @@ dpkg-deb -e "$deb" "$control/DEBIAN"
 for script in postinst postrm; do
   grep -qE "^ +[0-9]+ bytes, +[0-9]+ lines +\* +${script} +#!/bin/sh" <<<"$info" ||
     fail "dpkg-deb -I lists no executable $script"
-  [ -x "$control/DEBIAN/$script" ] || fail "$script is not executable"
-  sh -n "$control/DEBIAN/$script" || fail "$script is not valid sh"
 done
+expect_maintainer_scripts "$control/DEBIAN" postinst postrm
 grep -q 'addgroup --system' "$control/DEBIAN/postinst" || fail "postinst makes no group"
 grep -q '^group=zolvelt-rec$' "$control/DEBIAN/postinst" || fail "postinst gives the records to another group than zolvelt-rec"
 grep -q 'chmod 640 "$config/ZOLVelt.key"' "$control/DEBIAN/postinst" || fail "postinst makes no seal key for the records group only"
@@ -107,8 +87,4 @@ for exe in zolvelt zolvelt-tool; do
 done
 diff -r help "$root/opt/zolvelt/help" >/dev/null || fail "the help pages differ from help/"
 
-if ((failures)); then
-  echo "package test: $failures failure(s)" >&2
-  exit 1
-fi
-echo "package test: $deb passed"
+package_verdict "package test" "$deb"
