@@ -22,6 +22,15 @@ bool hasTable(const SqliteFile& log) {
     return meta.columnInt64(0) > 0;
 }
 
+void note(SqliteFile& log, const QByteArray& key, qint64 generation) {
+    log.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (id INTEGER PRIMARY KEY, generation INTEGER NOT NULL, "
+                            "mac TEXT NOT NULL)")
+                 .arg(kTable));
+    SqlStatement write = log.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (1, ?, ?)").arg(kTable));
+    write.bindAll({generation, QString::fromLatin1(macOf(key, generation))});
+    write.step();
+}
+
 }  // namespace
 
 qint64 noted(const SqliteFile& log, const QByteArray& key) {
@@ -30,15 +39,6 @@ qint64 noted(const SqliteFile& log, const QByteArray& key) {
     if (!read.step()) return 0;
     const qint64 generation = read.columnInt64(0);
     return read.column(1).toString().toLatin1() == macOf(key, generation) ? generation : 0;
-}
-
-void note(SqliteFile& log, const QByteArray& key, qint64 generation) {
-    log.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (id INTEGER PRIMARY KEY, generation INTEGER NOT NULL, "
-                            "mac TEXT NOT NULL)")
-                 .arg(kTable));
-    SqlStatement write = log.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (1, ?, ?)").arg(kTable));
-    write.bindAll({generation, QString::fromLatin1(macOf(key, generation))});
-    write.step();
 }
 
 bool saveNoted(SealHeads& heads, SqliteFile& log, const QByteArray& key) {

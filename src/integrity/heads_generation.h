@@ -15,7 +15,6 @@ namespace heads_generation {
 
 // 0 when the log notes none (a log of an earlier version) or the note does not carry the key's hash.
 qint64 noted(const SqliteFile& log, const QByteArray& key);
-void note(SqliteFile& log, const QByteArray& key, qint64 generation);
 // Saves the heads as their next generation and notes it in the log (when one is open); false
 // when the list cannot be written.
 bool saveNoted(SealHeads& heads, SqliteFile& log, const QByteArray& key);

@@ -10,6 +10,10 @@
 
 namespace zv {
 
+bool sealedNothingYet(const SealPaths& paths, const QString& folder) {
+    return !QFileInfo::exists(paths.heads) && !folderHoldsSeals(folder);
+}
+
 namespace {
 
 const QString kKeyTitle = QStringLiteral("Ключ печатей");
@@ -26,7 +30,7 @@ qint64 generationSeen(const QString& folder, const QByteArray& key) {
 
 QList<SealFinding> keyFindings(const InstallationRecords& records) {
     if (QFileInfo::exists(records.paths.key)) return {};  // one that cannot be read is an error, told as such
-    if (!QFileInfo::exists(records.paths.heads) && !folderHoldsSeals(records.folder)) return {};
+    if (sealedNothingYet(records.paths, records.folder)) return {};
     SealFinding finding;
     finding.title = kKeyTitle;
     finding.fileDeleted = true;

@@ -28,6 +28,9 @@ struct InstallationRecords {
     HeadsStatus headsStatus = HeadsStatus::Trusted;
 };
 
+// Nothing of the installation was ever sealed: no list of seals, no table with seals.
+bool sealedNothingYet(const SealPaths& paths, const QString& folder);
+
 // Loads the heads and tells how far they can be trusted.
 HeadsStatus loadHeads(SealHeads& heads, const QString& folder, const QByteArray& key);
 

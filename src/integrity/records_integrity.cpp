@@ -64,14 +64,9 @@ bool RecordsIntegrity::madeByProgram(const Table& table) const {
 
 // New: nothing of the installation was ever sealed, so no seal can have been removed with the key.
 void RecordsIntegrity::makeKeyForNewInstallation() {
-    if (QFileInfo::exists(paths_.key) || QFileInfo::exists(paths_.heads) ||
-        folderHoldsSeals(records_.connection().folder())) {
-        noLog_ = true;
-        waiting_.clear();
-        return;
-    }
-    key_ = loadOrCreateSealKey(paths_.key, &lastError_);
-    if (key_.isEmpty()) {
+    const bool fresh = !QFileInfo::exists(paths_.key) && sealedNothingYet(paths_, records_.connection().folder());
+    if (fresh) key_ = loadOrCreateSealKey(paths_.key, &lastError_);
+    if (!fresh || key_.isEmpty()) {
         noLog_ = true;
         waiting_.clear();
         return;

@@ -27,7 +27,6 @@ QList<SealedTable> sealOnCommand(const QString& folder, const QByteArray& key, E
         log.append(Event{0, log.clock().now(), by, event_kind::TableSealed, table.title, {}, rowsText(table.rows)});
         heads.forget(table.path);
     }
-    noteChainHeads(folder, heads, false);
     return sealed;
 }
 

@@ -17,7 +17,8 @@ struct SealedTable {
 
 // The engineer's seal: the tables of the folder that carry no seals (an earlier version's, or
 // ones whose seals were removed) are sealed as they are now, each logged with who sealed it and
-// how many rows, and their heads start again from the new chains. The heads are not saved here.
+// how many rows, and their heads are forgotten; the caller notes the new chains' ends (after
+// whatever else it logs) and saves the heads.
 QList<SealedTable> sealOnCommand(const QString& folder, const QByteArray& key, EventLog& log, SealHeads& heads,
                                  const QString& by);
 

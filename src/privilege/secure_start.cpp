@@ -59,9 +59,11 @@ bool liesDirectlyIn(const std::string& file, const std::string& folder) {
 
 std::string installedProgramFolder() { return withoutTrailingSlashes(ZOLVELT_INSTALL_FOLDER); }
 
+bool runsWithRaisedPrivileges() { return ::getauxval(AT_SECURE) != 0; }
+
 std::string secureStart() {
     ::umask(007);
-    if (::getauxval(AT_SECURE) == 0) return {};
+    if (!runsWithRaisedPrivileges()) return {};
     forbidDumps();
     dropUnsafeEnvironment();
     const std::string executable = runningExecutable();

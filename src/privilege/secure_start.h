@@ -11,6 +11,10 @@ namespace zv {
 // from anywhere but its installed folder. Returns why it must not start (empty: it may).
 std::string secureStart();
 
+// Whether the kernel runs this process with raised privileges (set-group-ID by someone
+// outside the group): its secure-execution flag.
+bool runsWithRaisedPrivileges();
+
 // The file the kernel runs, as /proc/self/exe names it; empty when it cannot be read.
 std::string runningExecutable();
 

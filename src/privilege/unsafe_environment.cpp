@@ -8,7 +8,7 @@ namespace zv {
 namespace {
 
 // Whole families: every variable whose name starts so.
-constexpr std::array<std::string_view, 19> UnsafePrefixes{
+constexpr auto UnsafePrefixes = std::to_array<std::string_view>({
     "LD_",          // the dynamic loader (LD_PRELOAD, LD_LIBRARY_PATH, LD_AUDIT …)
     "QT_",          // Qt's plugin paths, platform theme, style, input method, GL integration …
     "QML",          // QML import paths
@@ -28,16 +28,16 @@ constexpr std::array<std::string_view, 19> UnsafePrefixes{
     "OPENSSL_",     // OPENSSL_CONF, OPENSSL_ENGINES, OPENSSL_MODULES
     "KRB5",         // KRB5_CONFIG, KRB5CCNAME (libpq's GSSAPI)
     "PG",           // libpq: PGSERVICEFILE, PGSYSCONFDIR, PGSSLMODE, PGHOST …
-};
+});
 
 // Qt variables that only scale the windows: kept, they load nothing.
-constexpr std::array<std::string_view, 7> KeptQtVariables{
+constexpr auto KeptQtVariables = std::to_array<std::string_view>({
     "QT_QPA_PLATFORM",      "QT_SCALE_FACTOR",        "QT_SCREEN_SCALE_FACTORS",
     "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI",      "QT_SCALE_FACTOR_ROUNDING_POLICY",
     "QT_AUTO_SCREEN_SCALE_FACTOR",
-};
+});
 
-constexpr std::array<std::string_view, 26> UnsafeNames{
+constexpr auto UnsafeNames = std::to_array<std::string_view>({
     // The C library's own list of variables it ignores with raised privileges.
     "GCONV_PATH", "GETCONF_DIR", "HOSTALIASES", "LOCALDOMAIN", "LOCPATH", "MALLOC_TRACE",
     "NIS_PATH", "NLSPATH", "RESOLV_HOST_CONF", "RES_OPTIONS", "TMPDIR", "TZDIR",
@@ -47,7 +47,7 @@ constexpr std::array<std::string_view, 26> UnsafeNames{
     // The desktop's name, from which Qt picks a platform theme plugin (GTK's, KDE's …).
     "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
     "KDE_SESSION_VERSION", "GNOME_DESKTOP_SESSION_ID",
-};
+});
 
 template <typename List>
 bool contains(const List& list, std::string_view name) {

@@ -5,6 +5,7 @@
 #include "integrity/event_kinds.h"
 #include "integrity/event_log.h"
 #include "integrity/seal_key.h"
+#include "privilege/secure_start.h"
 #include "records/clock.h"
 #include "records/table_error.h"
 #include "replay/tool_settings.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 
 #include <pwd.h>
-#include <sys/auxv.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -57,7 +57,7 @@ QString readCode(std::istream& in, std::ostream& err, const HiddenInput& hidden,
 
 // Run set-group-ID by someone outside the records group, the kernel marks the run as secure;
 // only someone with the records' rights of his own may set a code without the current one.
-bool ownRecordsRights() { return getauxval(AT_SECURE) == 0; }
+bool ownRecordsRights() { return !runsWithRaisedPrivileges(); }
 
 QString loginName() {
     const passwd* user = getpwuid(getuid());

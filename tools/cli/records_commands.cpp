@@ -10,6 +10,7 @@
 #include "integrity/event_log.h"
 #include "integrity/heads_generation.h"
 #include "integrity/installation_check.h"
+#include "integrity/records_folder.h"
 #include "integrity/seal_command.h"
 #include "integrity/seal_key.h"
 #include "integrity/software_identity.h"
@@ -128,6 +129,7 @@ int runSealRecordsCommand(const std::vector<std::string>& args, std::ostream& ou
         EventLog log(clock);
         log.open(files.folder, key);
         sealed = sealOnCommand(files.folder, key, log, heads, by);
+        noteChainHeads(files.folder, heads, false);
         // A list found wrong stays as found: only its acknowledgement in the program replaces it.
         if (status == HeadsStatus::Trusted && !heads_generation::saveNoted(heads, log.file(), key))
             throw std::runtime_error("cannot write the list of seals " + utf8(files.paths.heads));
