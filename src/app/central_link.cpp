@@ -94,14 +94,14 @@ void CentralLink::show(const zv::central::SenderStatus& status) {
     label_->setToolTip(status.error);
 }
 
-// An outage is logged when it begins and when it ends, not at every retry; entries the server
-// refused, when there are more of them than before.
 // The operator sees when the records travel in clear text.
 QString CentralLink::linkText(const QString& text) const {
     if (text.isEmpty() || !zv::central::unencrypted(running_)) return text;
     return text + QStringLiteral(" (без шифрования)");
 }
 
+// An outage is logged when it begins and when it ends, not at every retry; entries the server
+// refused, when there are more of them than before.
 void CentralLink::logChange(const zv::central::SenderStatus& status) {
     using State = zv::central::SenderStatus::State;
     const QString subject = QStringLiteral("Центральная база %1").arg(QString::fromStdString(running_.Scale));

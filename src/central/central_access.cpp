@@ -56,11 +56,17 @@ QString rowSecurity(const QString& table) {
                                         .arg(table);
 }
 
+// The generic table (the event log among it) only grows: a scale appends its rows and never
+// changes one, as its statements never do (upsertSql, deleteSql).
+bool appendOnly(const QString& table) {
+    for (const ServerTable& t : serverTables())
+        if (t.serverName == table) return t.kind == ServerTable::Kind::Generic;
+    return false;
+}
+
 QString scaleGrant(const QString& table) {
-    // The event log only grows: a scale appends its events and never changes one.
-    const bool appendOnly = table == serverTableFor(QStringLiteral("Events")).serverName;
     return QStringLiteral("GRANT SELECT, INSERT%1 ON %2 TO zolvelt_scales;\n")
-        .arg(appendOnly ? QString() : QStringLiteral(", UPDATE, DELETE"), table);
+        .arg(appendOnly(table) ? QString() : QStringLiteral(", UPDATE, DELETE"), table);
 }
 
 }  // namespace

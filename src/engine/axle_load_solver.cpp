@@ -295,10 +295,7 @@ AxleLoadSolution solveWagon(std::span<const PlatformEquations> platforms, AxleSp
     const Groups& g = p.groups;
     System& sys = p.base;
     const double yy = sys.yy, total = sys.total;
-    if (bounce.modelled()) {
-        addBounceTo(sys, platforms, p, bounce);
-        out.bounceHz = bounce.hz;
-    }
+    if (bounce.modelled()) addBounceTo(sys, platforms, p, bounce);
     const int n = sys.n;
     const Solved solved = solveSystem(sys);
 

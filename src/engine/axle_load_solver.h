@@ -44,7 +44,6 @@ struct AxleLoadSolution {
     int32_t fewestGroupSamples = 0;  // of the wagon's axle groups, the least seen one
     double rmsResidual = 0.0;        // kg per sample, of the fitted stretches
     double rmsLoad = 0.0;            // kg per sample, of the same stretches
-    double bounceHz = 0.0;           // the bodies' frequency solved with, 0: none
 };
 
 // Every sample of a stretch is an equation: the loads of the axles on the platform add up

@@ -73,13 +73,12 @@ QString groupTable(const QString& title, const QList<GroupTotals>& groups) {
 // The pages of the book, and a way to every row at once: a printed page is a whole report.
 QString pager(const BookFilter& f, qint64 rows) {
     const qint64 pages = std::max<qint64>(1, (rows + BookQuery::kPageRows - 1) / BookQuery::kPageRows);
+    if (pages == 1) return {};
     if (f.all) {
-        if (pages == 1) return {};
         return QStringLiteral("<p class=\"pages\"><a href=\"/book%1\">по %2 строк на странице</a></p>")
             .arg(esc(f.query({}, false, 1)))
             .arg(BookQuery::kPageRows);
     }
-    if (pages == 1) return {};
     QString out = QStringLiteral("<p class=\"pages\">Страница %1 из %2: ").arg(f.page).arg(pages);
     if (f.page > 1) out += QStringLiteral("<a href=\"/book%1\">← назад</a>").arg(esc(f.query({}, false, f.page - 1)));
     if (f.page < pages) out += QStringLiteral("<a href=\"/book%1\">вперед →</a>").arg(esc(f.query({}, false, f.page + 1)));

@@ -23,7 +23,6 @@
 #include "reports/report_layouts.h"
 #include "reports/report_period.h"
 #include "ui/message_service.h"
-#include "ui/modal.h"
 #include "ui/tlie_edit.h"
 
 namespace {
@@ -32,8 +31,7 @@ QString chooseBook(QWidget* parent, const QString& folder) {
     zv::OperatorFileDialog dialog(parent, QStringLiteral("ZOL - Выбор весовой книги"), folder,
                                   QStringLiteral("Весовые книги (Book*.db)"));
     dialog->setFileMode(QFileDialog::ExistingFile);
-    if (zv::showModal(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-    return dialog->selectedFiles().constFirst();
+    return dialog.chosenFile();
 }
 
 bool sameFolder(const QString& a, const QString& b) {

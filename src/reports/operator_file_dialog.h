@@ -18,6 +18,9 @@ class OperatorFileDialog {
     OperatorFileDialog(const OperatorFileDialog&) = delete;
     OperatorFileDialog& operator=(const OperatorFileDialog&) = delete;
 
+    // Shows the dialog modally: the first file chosen, or nothing when it was cancelled.
+    QString chosenFile() const;
+
     QFileDialog* operator->() const { return dialog_.get(); }
     QFileDialog& operator*() const { return *dialog_; }
 

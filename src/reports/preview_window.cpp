@@ -70,9 +70,9 @@ QString chooseSavePath(QWidget* parent, const QString& suggestedName, zv::Export
         if (formatOf(filter) == format) dialog->selectNameFilter(filter);
     follow(dialog->selectedNameFilter());
     QObject::connect(&*dialog, &QFileDialog::filterSelected, &*dialog, follow);
-    if (zv::showModal(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-    format = formatOf(dialog->selectedNameFilter());
-    return dialog->selectedFiles().constFirst();
+    const QString chosen = dialog.chosenFile();
+    if (!chosen.isEmpty()) format = formatOf(dialog->selectedNameFilter());
+    return chosen;
 }
 
 }  // namespace

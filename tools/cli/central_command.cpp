@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <iostream>
+#include <istream>
 
 #include "central/central_logins.h"
 #include "central/central_schema.h"
@@ -51,14 +51,14 @@ int init(const CommandOptions& options, std::ostream& out) {
 }
 
 // The first line of the password file, or of standard input; never the command line.
-QString readPassword(const CommandOptions& options) {
+QString readPassword(const CommandOptions& options, std::istream& in) {
     std::string line;
     if (options.has("--password-file")) {
         QFile file(QString::fromStdString(options.text("--password-file")));
         if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + options.text("--password-file"));
         line = file.readLine().toStdString();
     } else {
-        std::getline(std::cin, line);
+        std::getline(in, line);
     }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (line.size() < 12) throw std::runtime_error("the password must have 12 characters or more");
@@ -68,9 +68,10 @@ QString readPassword(const CommandOptions& options) {
 // add-scale and add-office: the name from the option, the password as readPassword takes it.
 using MakeLogin = central::CentralLogin (*)(PgConnection&, const QString&, const QString&);
 
-int addLogin(const CommandOptions& options, const char* nameOption, MakeLogin make, const char* command, std::ostream& out) {
+int addLogin(const CommandOptions& options, const char* nameOption, MakeLogin make, const char* command, std::istream& in,
+             std::ostream& out) {
     if (!options.has(nameOption)) throw UsageError(std::string("give ") + nameOption);
-    const QString password = readPassword(options);
+    const QString password = readPassword(options, in);
     PgConnection connection;
     connectTo(connection, options);
     const central::CentralLogin made = make(connection, QString::fromStdString(options.text(nameOption)), password);
@@ -131,17 +132,17 @@ Settings centralSettingsFor(const std::string& db, const std::string& ini) {
     return settings;
 }
 
-int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCentralCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty()) throw UsageError("give init, add-scale, add-office, status or push");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     try {
         if (args[0] == "init") return init(CommandOptions(rest, {"--url"}), out);
         if (args[0] == "add-scale")
             return addLogin(CommandOptions(rest, {"--url", "--scale", "--password-file"}), "--scale", central::addScaleLogin,
-                            "add-scale", out);
+                            "add-scale", in, out);
         if (args[0] == "add-office")
             return addLogin(CommandOptions(rest, {"--url", "--login", "--password-file"}), "--login", central::addOfficeLogin,
-                            "add-office", out);
+                            "add-office", in, out);
         if (args[0] == "status") return status(CommandOptions(rest, {"--url"}), out);
     } catch (const central::PgError& e) {
         err << "central " << args[0] << ": " << e.message().toStdString() << '\n';

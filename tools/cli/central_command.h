@@ -2,6 +2,7 @@
 
 #include "settings/settings.h"
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,6 +33,6 @@ inline constexpr const char* CentralUsage =
 Settings centralSettingsFor(const std::string& db, const std::string& ini);
 
 // args: the words after "central". Throws UsageError for a mistake in the options.
-int runCentralCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCentralCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace zv

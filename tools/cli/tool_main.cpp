@@ -51,7 +51,7 @@ constexpr CommandEntry Commands[] = {
     {"templates", runTemplatesCommand, TemplatesUsage, Rights::CallersOwn},
     {"check", runCheckCommand, CheckUsage, Rights::CallersOwn},
     {"verify", runVerifyCommand, VerifyUsage, Rights::CallersOwn},
-    {"central", runCentralCommand, CentralUsage, Rights::RecordsGroup},
+    {"central", nullptr, CentralUsage, Rights::RecordsGroup, runCentralCommand},
     {"check-records", runCheckRecordsCommand, CheckRecordsUsage, Rights::RecordsGroup},
     {"seal-records", runSealRecordsCommand, SealRecordsUsage, Rights::CallersOwn},
     {"identify", runIdentifyCommand, IdentifyUsage, Rights::RecordsGroup},
